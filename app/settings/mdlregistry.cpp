@@ -1,0 +1,33 @@
+#include "mdlregistry.h"
+
+#include "registrystore.h"
+
+namespace mdlRegistry {
+
+QVariant GetRegistryValue(RegRootKey root, const QString &subkey, const QString &valueName)
+{
+    const auto key = RegistryKey::open(root, subkey);
+    if (!key)
+        return {};
+    const auto value = key->query(valueName);
+    if (!value || (value->type != RegType::Sz && value->type != RegType::ExpandSz))
+        return {};
+    const qsizetype nul = value->text.indexOf(QChar(u'\0'));
+    return nul < 0 ? value->text : value->text.left(nul);
+}
+
+void SetRegistryValue(RegRootKey root, const QString &subkey, const QString &valueName,
+                      const QString &value)
+{
+    if (auto key = RegistryKey::create(root, subkey))
+        key->set(valueName, RegValue::string(value));
+}
+
+int toNumber(const QVariant &value)
+{
+    bool ok = false;
+    const int n = value.toString().trimmed().toInt(&ok);
+    return ok ? n : 0;
+}
+
+} // namespace mdlRegistry

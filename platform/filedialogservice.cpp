@@ -1,0 +1,71 @@
+#include "filedialogservice.h"
+
+#include "logging.h"
+
+#include <QFileDialog>
+#include <QPointer>
+
+namespace FileDialogService {
+
+namespace {
+
+Runner &customRunner()
+{
+    static Runner runner;
+    return runner;
+}
+
+OpenResult runQFileDialog(const OpenRequest &request)
+{
+    QFileDialog dialog(request.owner, request.title);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
+    QStringList names;
+    for (const Filter &f : request.filters)
+        names.append(qtNameFilter(f));
+    if (!names.isEmpty()) {
+        dialog.setNameFilters(names);
+        const int index = qBound(0, request.selectedFilter, int(names.size()) - 1);
+        dialog.selectNameFilter(names.at(index));
+    }
+    OpenResult result;
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return result;
+    result.accepted = true;
+    result.path = dialog.selectedFiles().constFirst();
+    // With the details hidden, Qt may report the filter with or without them.
+    const QString chosen = dialog.selectedNameFilter();
+    for (qsizetype i = 0; i < names.size(); ++i) {
+        if (chosen == names.at(i) || chosen == request.filters.at(i).name) {
+            result.selectedFilter = int(i);
+            break;
+        }
+    }
+    if (result.selectedFilter < 0)
+        qCWarning(lcDialog) << "chosen filter not recognised" << chosen;
+    return result;
+}
+
+} // namespace
+
+QString qtNameFilter(const Filter &filter)
+{
+    QString patterns = filter.patterns;
+    patterns.replace(u';', u' ');
+    return filter.name + QStringLiteral(" (") + patterns.simplified() + u')';
+}
+
+OpenResult getOpenFileName(const OpenRequest &request)
+{
+    if (customRunner())
+        return customRunner()(request);
+    return runQFileDialog(request);
+}
+
+void setRunner(Runner runner)
+{
+    customRunner() = std::move(runner);
+}
+
+} // namespace FileDialogService

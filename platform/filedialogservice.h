@@ -1,0 +1,46 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+
+class QWidget;
+
+// The stand-in for the system's open-file dialog, over QFileDialog. The
+// dialog itself can be replaced, so that callers are testable without a
+// person at the keyboard.
+namespace FileDialogService {
+
+struct Filter {
+    QString name;     // "HTML Files (*.html)"
+    QString patterns; // "*.html;*.htm"
+};
+
+struct OpenRequest {
+    QWidget *owner = nullptr;
+    QString title;
+    QList<Filter> filters;
+    int selectedFilter = 0; // 0-based position in filters
+    quint32 flags = 0;
+};
+
+struct OpenResult {
+    bool accepted = false;
+    QString path;
+    int selectedFilter = -1; // the pair chosen when accepted
+};
+
+using Runner = std::function<OpenResult(const OpenRequest &)>;
+
+// Shows the dialog (or the runner set with setRunner) and waits for it.
+OpenResult getOpenFileName(const OpenRequest &request);
+
+// Replaces the dialog; an empty runner restores QFileDialog.
+void setRunner(Runner runner);
+
+// The name-filter text QFileDialog is given for a pair: its patterns are
+// appended in parentheses and hidden again in the list.
+QString qtNameFilter(const Filter &filter);
+
+} // namespace FileDialogService

@@ -1,0 +1,66 @@
+#include "profilefile.h"
+
+#include "atomicfile.h"
+#include "lockwait.h"
+#include "logging.h"
+#include "profiledocument.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QLockFile>
+
+namespace ProfileFile {
+
+namespace {
+bool hasLineBreak(const QString &s)
+{
+    return s.contains(u'\n') || s.contains(u'\r');
+}
+} // namespace
+
+std::optional<QString> read(const QString &path, const QString &section, const QString &key)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return std::nullopt;
+    return ProfileDocument::parse(file.readAll()).value(section, key);
+}
+
+bool write(const QString &path, const QString &section, const QString &key, const QString &value)
+{
+    if (hasLineBreak(section) || section.contains(u']') || hasLineBreak(key) || key.contains(u'=')
+        || key.trimmed().isEmpty() || hasLineBreak(value)) {
+        qCWarning(lcProfile) << "refused entry that would break the file" << path << section << key;
+        return false;
+    }
+    const QFileInfo info(path);
+    if (!info.absoluteDir().exists()) {
+        qCWarning(lcProfile) << "folder missing for" << path;
+        return false;
+    }
+    QLockFile lock(path + QStringLiteral(".lock"));
+    if (!LockWait::acquire(lock)) {
+        qCWarning(lcProfile) << "cannot lock" << path << lock.error();
+        return false;
+    }
+    QByteArray bytes;
+    QFile file(path);
+    if (file.exists()) {
+        if (!file.open(QIODevice::ReadOnly)) {
+            qCWarning(lcProfile) << "cannot read" << path;
+            return false;
+        }
+        bytes = file.readAll();
+        file.close();
+    }
+    ProfileDocument doc = ProfileDocument::parse(bytes);
+    doc.setValue(section, key, value);
+    if (!AtomicFile::write(path, doc.serialize())) {
+        qCWarning(lcProfile) << "write failed" << path;
+        return false;
+    }
+    return true;
+}
+
+} // namespace ProfileFile
