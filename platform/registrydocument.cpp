@@ -1,6 +1,8 @@
 #include "registrydocument.h"
 
 #include <QStringDecoder>
+
+#include <cstring>
 #include <QStringList>
 
 namespace {
@@ -64,8 +66,10 @@ std::optional<QByteArray> parseHexList(const QString &text)
 
 QString utf16Text(const QByteArray &bytes)
 {
-    QStringDecoder decoder(QStringDecoder::Utf16LE);
-    return decoder.decode(bytes);
+    // Exact code units: no byte-order mark is dropped, nothing is validated.
+    QString out(bytes.size() / 2, Qt::Uninitialized);
+    std::memcpy(out.data(), bytes.constData(), size_t(out.size()) * 2);
+    return out;
 }
 
 QByteArray utf16Bytes(const QString &text)

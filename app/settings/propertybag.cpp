@@ -1,15 +1,14 @@
 #include "propertybag.h"
 
-#include <QDataStream>
-#include <QIODevice>
 #include <QStringDecoder>
+
+#include <cstring>
 #include <QtEndian>
 
 namespace {
 
 constexpr quint16 kTypeText = 8;
 constexpr quint16 kTypeBytes = 0x2011;
-constexpr quint16 kTypeStream = 0xffff;
 constexpr quint32 kMaxEntries = 4096;
 
 class Reader
@@ -56,8 +55,10 @@ QByteArray utf16(const QString &s)
 
 QString fromUtf16(const QByteArray &b)
 {
-    QStringDecoder decoder(QStringDecoder::Utf16LE);
-    return decoder.decode(b);
+    // Exact code units: no byte-order mark is dropped, nothing is validated.
+    QString out(b.size() / 2, Qt::Uninitialized);
+    std::memcpy(out.data(), b.constData(), size_t(out.size()) * 2);
+    return out;
 }
 
 } // namespace
@@ -91,14 +92,6 @@ std::optional<PropertyBag> PropertyBag::decode(const QByteArray &bytes)
         case kTypeBytes:
             value = *data;
             break;
-        case kTypeStream: {
-            QDataStream in(*data);
-            in.setVersion(QDataStream::Qt_6_0);
-            in >> value;
-            if (in.status() != QDataStream::Ok)
-                return std::nullopt;
-            break;
-        }
         default:
             return std::nullopt;
         }
@@ -115,17 +108,12 @@ QByteArray PropertyBag::encode() const
         put<quint16>(out, quint16(name.size()));
         out += utf16(name);
         QByteArray data;
-        quint16 type = kTypeStream;
-        if (value.typeId() == QMetaType::QString) {
-            type = kTypeText;
-            data = utf16(value.toString());
-        } else if (value.typeId() == QMetaType::QByteArray) {
+        quint16 type = kTypeText;
+        if (value.typeId() == QMetaType::QByteArray) {
             type = kTypeBytes;
             data = value.toByteArray();
         } else {
-            QDataStream s(&data, QIODevice::WriteOnly);
-            s.setVersion(QDataStream::Qt_6_0);
-            s << value;
+            data = utf16(value.toString());
         }
         put<quint16>(out, type);
         put<quint32>(out, quint32(data.size()));

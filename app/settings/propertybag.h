@@ -11,8 +11,9 @@
 // A set of named values encoded as bytes, as the layout file stores them.
 // Encoding (little-endian): u32 entry count, then per entry u16 name length
 // in UTF-16 units, the UTF-16LE name, u16 type, u32 byte length, the bytes.
-// Types: 8 text (UTF-16LE), 0x2011 byte array, 0xffff any other value in
-// QDataStream form. Decoding checks every length against what is left.
+// Types: 8 text (UTF-16LE), 0x2011 byte array; any other value is stored as
+// its text. Decoding checks every length against what is left and builds
+// nothing larger than the input.
 class PropertyBag
 {
 public:
