@@ -1,0 +1,159 @@
+#include "favoritesstore.h"
+
+#include "atomicfile.h"
+#include "compoundfile.h"
+#include "logging.h"
+#include "makerinfo.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include <pwd.h>
+#include <unistd.h>
+
+namespace FavoritesStore {
+
+namespace {
+
+const QString kCountStream = QStringLiteral("Count");
+const QString kItemsStream = QStringLiteral("Items");
+
+struct ReadResult {
+    QStringList records;
+    bool complete = true; // false: the streams did not agree or held damage
+};
+
+// Reads "Count" values from "Items". A missing or unreadable "Count" reads
+// every value there is, so no stored record is lost by the next save.
+ReadResult readRecords(CompoundFile &file)
+{
+    ReadResult result;
+    std::optional<qint64> count;
+    if (ValueStream *countStream = file.openStream(kCountStream)) {
+        bool ok = false;
+        const qint64 n = countStream->readString().value_or(QString()).trimmed().toLongLong(&ok);
+        if (ok && n >= 0)
+            count = n;
+    }
+    ValueStream *items = file.openStream(kItemsStream);
+    if (!items) {
+        result.complete = !count || *count == 0;
+        return result;
+    }
+    if (count)
+        result.records.reserve(qsizetype(std::min<qint64>(*count, items->data().size() / 6)));
+    while (!count || result.records.size() < *count) {
+        auto value = items->readString();
+        if (!value)
+            break;
+        result.records.append(std::move(*value));
+    }
+    result.complete = count && result.records.size() == *count && items->position() == items->data().size();
+    return result;
+}
+
+} // namespace
+
+QString comment()
+{
+    return QStringLiteral("More info on ") + MakerInfo::kWebAddress;
+}
+
+bool isBlank(const QString &record)
+{
+    for (const QChar c : record) {
+        if (c != u' ')
+            return false;
+    }
+    return true;
+}
+
+QString composeRecord(const QString &title, const QString &url)
+{
+    return title + kFieldSeparator + url;
+}
+
+QString nextRevision(const QString &stored)
+{
+    qsizetype digits = 0;
+    while (digits < stored.size() && digits < 9 && stored.at(digits).isDigit() && stored.at(digits).unicode() < 128)
+        ++digits;
+    return QString::number(stored.left(digits).toLongLong() + 1);
+}
+
+QString userName()
+{
+    const uid_t uid = geteuid();
+    long size = sysconf(_SC_GETPW_R_SIZE_MAX);
+    QByteArray buffer(size > 0 ? size : 16384, '\0');
+    passwd pwd{};
+    passwd *found = nullptr;
+    if (getpwuid_r(uid, &pwd, buffer.data(), size_t(buffer.size()), &found) == 0 && found && found->pw_name)
+        return QString::fromLocal8Bit(found->pw_name);
+    return qEnvironmentVariable("USER");
+}
+
+QStringList load(const QString &dataFile)
+{
+    auto file = CompoundFile::open(dataFile);
+    if (!file)
+        return {};
+    ReadResult read = readRecords(*file);
+    if (!read.complete)
+        qCWarning(lcFiles) << "favorites file holds fewer or damaged records" << dataFile;
+    return read.records;
+}
+
+bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after)
+{
+    std::unique_ptr<CompoundFile> file;
+    ReadResult existing;
+    if (!QFileInfo::exists(dataFile)) {
+        file = CompoundFile::create(dataFile);
+    } else {
+        file = CompoundFile::open(dataFile);
+        if (file)
+            existing = readRecords(*file);
+    }
+    if (!file) {
+        qCWarning(lcFiles) << "favorites file not opened; nothing saved" << dataFile;
+        return false;
+    }
+    // What could not be read would be lost by the rewrite: keep the old file.
+    if (!existing.complete && AtomicFile::setAside(dataFile).isEmpty())
+        return false;
+
+    const QString user = userName();
+    file->setSummary(CompoundFile::Summary::Title, kTitle);
+    if (file->summary(CompoundFile::Summary::Author).isEmpty())
+        file->setSummary(CompoundFile::Summary::Author, user);
+    file->setSummary(CompoundFile::Summary::Subject, kSubject);
+    file->setSummary(CompoundFile::Summary::LastSavedBy, user);
+    file->setSummary(CompoundFile::Summary::Comments, comment());
+    file->setSummary(CompoundFile::Summary::RevisionNumber,
+                     nextRevision(file->summary(CompoundFile::Summary::RevisionNumber)));
+
+    ValueStream *items = file->createStream(kItemsStream);
+    qint64 written = 0;
+    qint64 bytes = 0;
+    for (const QString &r : std::as_const(existing.records))
+        bytes += 6 + r.size() * 2;
+    items->reserve(qsizetype(bytes) + newRecords.size() * 256);
+    for (const QStringList *list : {static_cast<const QStringList *>(&existing.records), &newRecords}) {
+        for (const QString &record : *list) {
+            if (isBlank(record))
+                continue;
+            items->writeString(record);
+            ++written;
+        }
+    }
+    file->createStream(kCountStream)->writeString(QString::number(written));
+    const bool ok = file->commit();
+    if (!ok)
+        qCWarning(lcFiles) << "favorites not committed" << dataFile;
+    if (after == AfterSave::ProcessEvents && QCoreApplication::instance())
+        QCoreApplication::processEvents();
+    return ok;
+}
+
+} // namespace FavoritesStore

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+// The favorites file: a compound file with the streams "Count" (the number
+// of records, as text) and "Items" (one string value per record, oldest
+// first) and six summary properties. Nothing is kept between calls: each
+// operation opens the file exclusively, works and releases it.
+namespace FavoritesStore {
+
+// The three characters between the fields of a record: title, URL, extra.
+inline const QString kFieldSeparator = QStringLiteral(">\u00A4<");
+
+inline const QString kTitle = QStringLiteral("Quillon XP - Favorites File");
+inline const QString kSubject = QStringLiteral("Quillon XP - Storage Favorites");
+QString comment(); // "More info on " + the maker's web address
+
+enum class AfterSave { Nothing, ProcessEvents };
+
+// The stored records in order; none when the file is missing, held or
+// unreadable. Never creates the file. When "Items" holds fewer values than
+// "Count" says, the readable ones.
+QStringList load(const QString &dataFile);
+
+// Appends the non-blank new records in one save, creating the file when it
+// does not exist; blank old records are dropped. False when nothing could
+// be written (the file is held, or cannot be read as a favorites file).
+bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after = AfterSave::Nothing);
+
+// Empty or spaces only.
+bool isBlank(const QString &record);
+QString composeRecord(const QString &title, const QString &url);
+// The number the stored revision begins with, plus one, as text.
+QString nextRevision(const QString &stored);
+// The account's user name.
+QString userName();
+
+} // namespace FavoritesStore

@@ -1,0 +1,15 @@
+#include "clshistoryitem.h"
+
+#include "timeconv.h"
+
+clsHistoryItem::clsHistoryItem(QObject *parent)
+    : QObject(parent)
+{
+}
+
+QDateTime clsHistoryItem::localTime(quint64 fileTime)
+{
+    const QDateTime local = TimeConv::fromFileTime(fileTime).toLocalTime();
+    return QDateTime(local.date(), QTime(local.time().hour(), local.time().minute(), local.time().second()),
+                     Qt::LocalTime);
+}

@@ -1,0 +1,234 @@
+#include "compoundfile.h"
+
+#include "atomicfile.h"
+#include "exclusivefilelock.h"
+#include "logging.h"
+
+#include <QFile>
+
+#include <gsf/gsf-doc-meta-data.h>
+#include <gsf/gsf-infile-msole.h>
+#include <gsf/gsf-infile.h>
+#include <gsf/gsf-input-memory.h>
+#include <gsf/gsf-input.h>
+#include <gsf/gsf-meta-names.h>
+#include <gsf/gsf-msole-utils.h>
+#include <gsf/gsf-outfile-msole.h>
+#include <gsf/gsf-outfile.h>
+#include <gsf/gsf-output-memory.h>
+#include <gsf/gsf-output.h>
+#include <gsf/gsf-utils.h>
+
+namespace {
+
+const char kSummaryStream[] = "\005SummaryInformation";
+
+struct GObjectUnref {
+    void operator()(gpointer p) const
+    {
+        if (p)
+            g_object_unref(p);
+    }
+};
+template <typename T>
+using GPtr = std::unique_ptr<T, GObjectUnref>;
+
+const char *metaName(CompoundFile::Summary field)
+{
+    switch (field) {
+    case CompoundFile::Summary::Title: return GSF_META_NAME_TITLE;
+    case CompoundFile::Summary::Subject: return GSF_META_NAME_SUBJECT;
+    case CompoundFile::Summary::Author: return GSF_META_NAME_CREATOR;
+    case CompoundFile::Summary::Comments: return GSF_META_NAME_DESCRIPTION;
+    case CompoundFile::Summary::LastSavedBy: return GSF_META_NAME_LAST_SAVED_BY;
+    case CompoundFile::Summary::RevisionNumber: return GSF_META_NAME_REVISION_COUNT;
+    }
+    return "";
+}
+
+constexpr CompoundFile::Summary kAllSummary[] = {
+    CompoundFile::Summary::Title,    CompoundFile::Summary::Subject,     CompoundFile::Summary::Author,
+    CompoundFile::Summary::Comments, CompoundFile::Summary::LastSavedBy, CompoundFile::Summary::RevisionNumber,
+};
+
+void ensureGsf()
+{
+    static const bool done = [] {
+        gsf_init();
+        return true;
+    }();
+    Q_UNUSED(done);
+}
+
+QByteArray readInput(GsfInput *input)
+{
+    const gsf_off_t size = gsf_input_size(input);
+    if (size < 0 || size > gsf_off_t(std::numeric_limits<int>::max()))
+        return {};
+    QByteArray data(qsizetype(size), Qt::Uninitialized);
+    if (size > 0 && !gsf_input_read(input, size_t(size), reinterpret_cast<guint8 *>(data.data())))
+        return {};
+    return data;
+}
+
+QString valueText(const GValue *value)
+{
+    if (!value)
+        return {};
+    if (G_VALUE_HOLDS_STRING(value))
+        return QString::fromUtf8(g_value_get_string(value));
+    // Other writers may store the revision as a number.
+    if (G_VALUE_HOLDS_INT(value))
+        return QString::number(g_value_get_int(value));
+    if (G_VALUE_HOLDS_UINT(value))
+        return QString::number(g_value_get_uint(value));
+    return {};
+}
+
+} // namespace
+
+CompoundFile::CompoundFile(QString path, std::unique_ptr<ExclusiveFileLock> lock)
+    : m_path(std::move(path))
+    , m_lock(std::move(lock))
+{
+}
+
+CompoundFile::~CompoundFile() = default;
+
+std::unique_ptr<CompoundFile> CompoundFile::create(const QString &path)
+{
+    auto lock = std::make_unique<ExclusiveFileLock>(path);
+    if (!lock->isLocked())
+        return nullptr;
+    return std::unique_ptr<CompoundFile>(new CompoundFile(path, std::move(lock)));
+}
+
+std::unique_ptr<CompoundFile> CompoundFile::open(const QString &path)
+{
+    if (!QFile::exists(path))
+        return nullptr;
+    auto lock = std::make_unique<ExclusiveFileLock>(path);
+    if (!lock->isLocked())
+        return nullptr;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcFiles) << "cannot read" << path;
+        return nullptr;
+    }
+    auto contents = parse(file.readAll());
+    if (!contents) {
+        qCWarning(lcFiles) << "not a compound file" << path;
+        return nullptr;
+    }
+    std::unique_ptr<CompoundFile> storage(new CompoundFile(path, std::move(lock)));
+    storage->m_contents = std::move(*contents);
+    return storage;
+}
+
+std::optional<CompoundFile::Contents> CompoundFile::parse(const QByteArray &bytes)
+{
+    ensureGsf();
+    GPtr<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8 *>(bytes.constData()),
+                                              bytes.size(), FALSE));
+    if (!input)
+        return std::nullopt;
+    GError *error = nullptr;
+    GPtr<GsfInfile> infile(gsf_infile_msole_new(input.get(), &error));
+    if (!infile) {
+        if (error)
+            g_error_free(error);
+        return std::nullopt;
+    }
+    Contents contents;
+    const int children = gsf_infile_num_children(infile.get());
+    for (int i = 0; i < children; ++i) {
+        const char *rawName = gsf_infile_name_by_index(infile.get(), i);
+        GPtr<GsfInput> child(gsf_infile_child_by_index(infile.get(), i));
+        if (!rawName || !child)
+            continue;
+        if (GSF_IS_INFILE(child.get()) && gsf_infile_num_children(GSF_INFILE(child.get())) >= 0)
+            continue; // a sub-storage: not ours
+        if (qstrcmp(rawName, kSummaryStream) == 0) {
+            GPtr<GsfDocMetaData> meta(gsf_doc_meta_data_new());
+            if (GError *metaError = gsf_doc_meta_data_read_from_msole(meta.get(), child.get())) {
+                qCWarning(lcFiles) << "summary properties not readable" << metaError->message;
+                g_error_free(metaError);
+                continue;
+            }
+            for (Summary field : kAllSummary) {
+                if (GsfDocProp *prop = gsf_doc_meta_data_lookup(meta.get(), metaName(field)))
+                    contents.summary.insert(field, valueText(gsf_doc_prop_get_val(prop)));
+            }
+            continue;
+        }
+        contents.streams.append({QString::fromUtf8(rawName), readInput(child.get())});
+    }
+    return contents;
+}
+
+QByteArray CompoundFile::serialize(const Contents &contents)
+{
+    ensureGsf();
+    GPtr<GsfOutput> sink(gsf_output_memory_new());
+    {
+        GPtr<GsfOutfile> outfile(gsf_outfile_msole_new(sink.get()));
+        for (const auto &[name, data] : contents.streams) {
+            GPtr<GsfOutput> child(gsf_outfile_new_child(outfile.get(), name.toUtf8().constData(), FALSE));
+            if (!data.isEmpty())
+                gsf_output_write(child.get(), size_t(data.size()), reinterpret_cast<const guint8 *>(data.constData()));
+            gsf_output_close(child.get());
+        }
+        GPtr<GsfDocMetaData> meta(gsf_doc_meta_data_new());
+        for (auto it = contents.summary.cbegin(); it != contents.summary.cend(); ++it) {
+            auto *value = g_new0(GValue, 1);
+            g_value_init(value, G_TYPE_STRING);
+            g_value_set_string(value, it.value().toUtf8().constData());
+            gsf_doc_meta_data_insert(meta.get(), g_strdup(metaName(it.key())), value);
+        }
+        GPtr<GsfOutput> summary(gsf_outfile_new_child(outfile.get(), kSummaryStream, FALSE));
+        // FALSE: the SummaryInformation set, not the document summary one.
+        gsf_doc_meta_data_write_to_msole(meta.get(), summary.get(), FALSE);
+        gsf_output_close(summary.get());
+        gsf_output_close(GSF_OUTPUT(outfile.get()));
+    }
+    const auto size = gsf_output_size(sink.get());
+    const guint8 *bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
+    return QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(size));
+}
+
+ValueStream *CompoundFile::openStream(const QString &name)
+{
+    for (const auto &[streamName, data] : std::as_const(m_contents.streams)) {
+        if (streamName == name) {
+            auto it = m_open.insert(name, ValueStream(data));
+            return &it.value();
+        }
+    }
+    return nullptr;
+}
+
+ValueStream *CompoundFile::createStream(const QString &name)
+{
+    auto it = m_open.insert(name, ValueStream());
+    bool found = false;
+    for (auto &[streamName, data] : m_contents.streams) {
+        if (streamName == name) {
+            data.clear();
+            found = true;
+        }
+    }
+    if (!found)
+        m_contents.streams.append({name, QByteArray()});
+    return &it.value();
+}
+
+bool CompoundFile::commit()
+{
+    // Streams written since they were handed out become the file's content.
+    for (auto &[name, data] : m_contents.streams) {
+        const auto it = m_open.constFind(name);
+        if (it != m_open.cend())
+            data = it->data();
+    }
+    return AtomicFile::write(m_path, serialize(m_contents));
+}

@@ -1,0 +1,30 @@
+#include "valuestream.h"
+
+#include <QtEndian>
+
+#include <cstring>
+
+std::optional<QString> ValueStream::readString()
+{
+    const qsizetype left = m_data.size() - m_pos;
+    if (left < 6)
+        return std::nullopt;
+    const char *p = m_data.constData() + m_pos;
+    const quint16 type = qFromLittleEndian<quint16>(p);
+    const quint32 length = qFromLittleEndian<quint32>(p + 2);
+    if (type != kTypeString || length % 2 != 0 || qint64(length) > qint64(left) - 6)
+        return std::nullopt;
+    QString text(qsizetype(length / 2), Qt::Uninitialized);
+    std::memcpy(text.data(), p + 6, length);
+    m_pos += 6 + qsizetype(length);
+    return text;
+}
+
+void ValueStream::writeString(const QString &value)
+{
+    char head[6];
+    qToLittleEndian<quint16>(kTypeString, head);
+    qToLittleEndian<quint32>(quint32(value.size() * 2), head + 2);
+    m_data.append(head, 6);
+    m_data.append(reinterpret_cast<const char *>(value.utf16()), value.size() * 2);
+}

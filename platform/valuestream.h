@@ -1,0 +1,32 @@
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+
+#include <optional>
+
+// A stream of a compound file read and written as a sequence of typed
+// values. A string value is: type code 8 (u16), byte length (u32), then the
+// UTF-16LE text. A reader never trusts a length beyond the stream's end.
+class ValueStream
+{
+public:
+    static constexpr quint16 kTypeString = 8;
+
+    ValueStream() = default;
+    explicit ValueStream(QByteArray data) : m_data(std::move(data)) {}
+
+    // The next value as a string; nullopt past the last value or when the
+    // value is damaged (the position then stays where it was).
+    std::optional<QString> readString();
+    // Appends after the values already written.
+    void writeString(const QString &value);
+
+    const QByteArray &data() const { return m_data; }
+    qsizetype position() const { return m_pos; }
+    void reserve(qsizetype bytes) { m_data.reserve(bytes); }
+
+private:
+    QByteArray m_data;
+    qsizetype m_pos = 0;
+};

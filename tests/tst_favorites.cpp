@@ -1,0 +1,275 @@
+#include "compoundfile.h"
+#include "favoritesstore.h"
+#include "mdlfavorites.h"
+#include "testenvironment.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRandomGenerator>
+#include <QtTest>
+
+#include <csignal>
+
+using namespace FavoritesStore;
+
+namespace {
+const QString S = kFieldSeparator;
+
+bool writeAll(const QString &path, const QByteArray &data)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
+}
+QByteArray readAll(const QString &path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+QString summary(const QString &path, CompoundFile::Summary field)
+{
+    auto file = CompoundFile::open(path);
+    return file ? file->summary(field) : QStringLiteral("<no file>");
+}
+// Writes a store by hand, as another (or damaged) writer might have.
+void writeRaw(const QString &path, const QString &count, const QStringList &items, const QByteArray &tail = {})
+{
+    auto file = CompoundFile::create(path);
+    QVERIFY(file);
+    file->createStream(QStringLiteral("Count"))->writeString(count);
+    ValueStream *s = file->createStream(QStringLiteral("Items"));
+    for (const QString &i : items)
+        s->writeString(i);
+    CompoundFile::Contents c;
+    c.streams = {{QStringLiteral("Count"), file->openStream(QStringLiteral("Count"))->data()},
+                 {QStringLiteral("Items"), s->data() + tail}};
+    file.reset();
+    QVERIFY(writeAll(path, CompoundFile::serialize(c)));
+}
+} // namespace
+
+class TestFavorites : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        m_store = m_env->path(QStringLiteral("_favorites.dat"));
+    }
+    void cleanup() { m_env.reset(); }
+
+    void firstSaveCreatesTheFile()
+    {
+        QVERIFY(load(m_store).isEmpty());
+        QVERIFY(!QFile::exists(m_store)); // a load never creates it
+        QVERIFY(save(m_store, {QStringLiteral("a") + S + QStringLiteral("x"), QStringLiteral("   "), QString()}));
+        QCOMPARE(load(m_store), QStringList{QStringLiteral("a") + S + QStringLiteral("x")});
+        QCOMPARE(summary(m_store, CompoundFile::Summary::RevisionNumber), QStringLiteral("1"));
+        QCOMPARE(summary(m_store, CompoundFile::Summary::Title), QStringLiteral("Quillon XP - Favorites File"));
+        QCOMPARE(summary(m_store, CompoundFile::Summary::Subject), QStringLiteral("Quillon XP - Storage Favorites"));
+        QVERIFY(summary(m_store, CompoundFile::Summary::Comments).startsWith(QStringLiteral("More info on ")));
+        QCOMPARE(summary(m_store, CompoundFile::Summary::Author), userName());
+        QCOMPARE(summary(m_store, CompoundFile::Summary::LastSavedBy), userName());
+        QVERIFY(!userName().isEmpty());
+    }
+
+    void threeNewOverThreeOld()
+    {
+        QVERIFY(save(m_store, {QStringLiteral("o1"), QStringLiteral("o2"), QStringLiteral("o3")}));
+        QVERIFY(save(m_store, {QStringLiteral("a") + S + QStringLiteral("x"), QStringLiteral("   "),
+                               QStringLiteral("b") + S + QStringLiteral("y")}));
+        QCOMPARE(load(m_store), (QStringList{QStringLiteral("o1"), QStringLiteral("o2"), QStringLiteral("o3"),
+                                             QStringLiteral("a") + S + QStringLiteral("x"),
+                                             QStringLiteral("b") + S + QStringLiteral("y")}));
+        auto file = CompoundFile::open(m_store);
+        QCOMPARE(file->openStream(QStringLiteral("Count"))->readString(), QStringLiteral("5"));
+        // Records are stored unchanged, surrounding blanks included; duplicates too.
+        file.reset();
+        QVERIFY(save(m_store, {QStringLiteral("  o1  "), QStringLiteral("o1")}));
+        QCOMPARE(load(m_store).mid(5), (QStringList{QStringLiteral("  o1  "), QStringLiteral("o1")}));
+    }
+
+    void revisionAndAuthorAcrossSaves()
+    {
+        writeRaw(m_store, QStringLiteral("0"), {});
+        {
+            auto file = CompoundFile::open(m_store);
+            file->setSummary(CompoundFile::Summary::Author, QStringLiteral("First Author"));
+            file->setSummary(CompoundFile::Summary::LastSavedBy, QStringLiteral("Somebody Else"));
+            file->setSummary(CompoundFile::Summary::RevisionNumber, QStringLiteral("41 (edited)"));
+            QVERIFY(file->commit());
+        }
+        QVERIFY(save(m_store, {QStringLiteral("r")}));
+        QVERIFY(save(m_store, {}));
+        QCOMPARE(summary(m_store, CompoundFile::Summary::RevisionNumber), QStringLiteral("43"));
+        QCOMPARE(summary(m_store, CompoundFile::Summary::Author), QStringLiteral("First Author"));
+        QCOMPARE(summary(m_store, CompoundFile::Summary::LastSavedBy), userName());
+        QCOMPARE(nextRevision(QStringLiteral("x9")), QStringLiteral("1"));
+        QCOMPARE(nextRevision(QStringLiteral("99999999999999")), QStringLiteral("1000000000"));
+    }
+
+    void heldFileLoadsNothingAndSavesNothing()
+    {
+        QVERIFY(save(m_store, {QStringLiteral("one")}));
+        auto held = CompoundFile::open(m_store);
+        QVERIFY(load(m_store).isEmpty());
+        QVERIFY(!save(m_store, {QStringLiteral("two")}));
+        held.reset();
+        QCOMPARE(load(m_store), QStringList{QStringLiteral("one")});
+    }
+
+    void damagedStores()
+    {
+        // "Count" larger than "Items": the readable ones, kept by the next save.
+        writeRaw(m_store, QStringLiteral("10"), {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")});
+        const QByteArray before = readAll(m_store);
+        QCOMPARE(load(m_store).size(), 3);
+        QVERIFY(save(m_store, {QStringLiteral("d")}));
+        QCOMPARE(load(m_store), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+        QCOMPARE(readAll(m_store + QStringLiteral(".bad")), before);
+
+        // A value whose length runs past the end of the stream.
+        writeRaw(m_store, QStringLiteral("3"), {QStringLiteral("a"), QStringLiteral("b")},
+                 QByteArray("\x08\x00\xff\x00\x00\x00zz", 8));
+        QCOMPARE(load(m_store), (QStringList{QStringLiteral("a"), QStringLiteral("b")}));
+
+        // "Count" missing or not a number: every value there is.
+        writeRaw(m_store, QStringLiteral("many"), {QStringLiteral("a"), QStringLiteral("b")});
+        QCOMPARE(load(m_store).size(), 2);
+
+        // Not a compound file at all: no records, and a save leaves it alone.
+        QByteArray random(5000, '\0');
+        QRandomGenerator rng(7);
+        for (char &c : random)
+            c = char(rng.bounded(256));
+        QVERIFY(writeAll(m_store, random));
+        QVERIFY(load(m_store).isEmpty());
+        QVERIFY(!save(m_store, {QStringLiteral("x")}));
+        QCOMPARE(readAll(m_store), random);
+
+        // A truncated compound file.
+        QFile::remove(m_store);
+        QVERIFY(save(m_store, QStringList(200, QStringLiteral("record") + S + QStringLiteral("http://t.test/"))));
+        const QByteArray whole = readAll(m_store);
+        QVERIFY(writeAll(m_store, whole.left(whole.size() / 2)));
+        QVERIFY(load(m_store).size() < 200);
+    }
+
+    void importWalk()
+    {
+        const QString fav = m_env->path(QStringLiteral("Favorites"));
+        const QString longUrl = QStringLiteral("http://long.test/") + QString(300, u'q');
+        QVERIFY(writeAll(fav + QStringLiteral("/B.url"), "[InternetShortcut]\r\nURL=http://b.test/\r\n"));
+        QVERIFY(writeAll(fav + QStringLiteral("/a.url"), "[DEFAULT]\r\nBASEURL=x\r\n[InternetShortcut]\r\nURL=http://a.test/\r\n"));
+        QVERIFY(writeAll(fav + QStringLiteral("/NoUrl.url"), "[InternetShortcut]\r\nIconIndex=1\r\n"));
+        QVERIFY(writeAll(fav + QStringLiteral("/Long.url"), "[InternetShortcut]\r\nURL=" + longUrl.toUtf8() + "\r\n"));
+        QVERIFY(writeAll(fav + QStringLiteral("/notes.txt"), "[InternetShortcut]\r\nURL=http://no.test/\r\n"));
+        QVERIFY(writeAll(fav + QStringLiteral("/sub1/Same.url"), "[InternetShortcut]\nURL=http://s1.test/\n"));
+        QVERIFY(writeAll(fav + QStringLiteral("/sub1/deep/d.URL"), "[InternetShortcut]\r\nURL=http://d.test/\r\n"));
+        QVERIFY(writeAll(fav + QStringLiteral("/sub2/Same.url"), "[InternetShortcut]\r\nURL=http://s2.test/\r\n"));
+        QVERIFY(writeAll(fav + QStringLiteral("/sub2/Empty/.keep"), ""));
+        // A link back to the top must not make the walk endless.
+        QVERIFY(QFile::link(fav, fav + QStringLiteral("/sub2/loop")));
+
+        QString folder = fav;
+        QString pattern = QStringLiteral("*.url");
+        qint16 count = 0;
+        mdlFavorites::ImportFolder(m_store, folder, pattern, count);
+        QCOMPARE(count, qint16(7));
+        QCOMPARE(load(m_store), (QStringList{
+                                    QStringLiteral("a.") + S + QStringLiteral("http://a.test/"),
+                                    QStringLiteral("B.") + S + QStringLiteral("http://b.test/"),
+                                    QStringLiteral("Long.") + S + longUrl, // whole, not cut
+                                    QStringLiteral("Same.") + S + QStringLiteral("http://s1.test/"),
+                                    QStringLiteral("d.") + S + QStringLiteral("http://d.test/"),
+                                    QStringLiteral("Same.") + S + QStringLiteral("http://s2.test/"),
+                                }));
+        // One save per folder visited, also for folders without shortcuts.
+        QCOMPARE(summary(m_store, CompoundFile::Summary::RevisionNumber), QStringLiteral("5"));
+
+        QString none;
+        mdlFavorites::ImportFolder(m_store, none, pattern, count);
+        QCOMPARE(load(m_store).size(), 6);
+    }
+
+    void folderPathAndShortcutRules()
+    {
+        QCOMPARE(mdlFavorites::FavoritesFolderPath(6), QString());
+        QVERIFY(QDir().mkpath(m_env->platformRoot() + QStringLiteral("/Favorites")));
+        QCOMPARE(mdlFavorites::FavoritesFolderPath(6), m_env->platformRoot() + QStringLiteral("/Favorites"));
+        qputenv("QUILLON_FAVORITES_DIR", "/somewhere/Favorites/");
+        QCOMPARE(mdlFavorites::FavoritesFolderPath(6), QStringLiteral("/somewhere/Favorites"));
+        QCOMPARE(mdlFavorites::FavoritesFolderPath(5), QString());
+        qunsetenv("QUILLON_FAVORITES_DIR");
+
+        QCOMPARE(mdlFavorites::ShortcutTitle(QStringLiteral("Example.url")), QStringLiteral("Example."));
+        QString withNul = QStringLiteral("ab") + QChar(u'\0') + QStringLiteral("cd");
+        QCOMPARE(mdlFavorites::TrimAtNull(withNul), QStringLiteral("ab"));
+        QCOMPARE(withNul, QStringLiteral("ab"));
+        const QString shortcut = m_env->path(QStringLiteral("x.url"));
+        QByteArray bytes("\xff\xfe garbage\r\n[InternetShortcut]\r\nURL=http://x.test/");
+        bytes += '\0';
+        bytes += "junk\r\n";
+        QVERIFY(writeAll(shortcut, bytes));
+        QCOMPARE(mdlFavorites::ShortcutUrl(shortcut), QStringLiteral("http://x.test/"));
+        QCOMPARE(mdlFavorites::ShortcutUrl(m_env->path(QStringLiteral("missing.url"))), QString());
+    }
+
+    void killedWriterLeavesAWholeStore()
+    {
+        QRandomGenerator rng(12345);
+        int previous = 0;
+        for (int round = 0; round < 100; ++round) {
+            QProcess child;
+            child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child-save-loop"), m_store});
+            QVERIFY(child.waitForReadyRead(30000)); // the child says when it starts saving
+            QTest::qWait(int(rng.bounded(1, 25)));
+            ::kill(pid_t(child.processId()), SIGKILL);
+            QVERIFY(child.waitForFinished(30000));
+
+            auto file = CompoundFile::open(m_store);
+            if (round == 0 && !file)
+                continue; // killed before the first commit
+            QVERIFY2(file, "the store must always open");
+            const int count = file->openStream(QStringLiteral("Count"))->readString().value_or(QString()).toInt();
+            ValueStream *items = file->openStream(QStringLiteral("Items"));
+            int n = 0;
+            while (auto v = items->readString()) {
+                QCOMPARE(*v, QStringLiteral("rec%1").arg(n)); // old records, then new ones, in order
+                ++n;
+            }
+            QCOMPARE(count, n);
+            QVERIFY(n >= previous);
+            previous = n;
+        }
+        QVERIFY(previous > 0);
+    }
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+    QString m_store;
+};
+
+// Saves one record after another until it is killed.
+static int childSaveLoop(const QString &store)
+{
+    QTextStream(stdout) << "saving" << Qt::endl;
+    for (;;) {
+        const int n = int(load(store).size());
+        save(store, {QStringLiteral("rec%1").arg(n)});
+    }
+}
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc == 3 && qstrcmp(argv[1], "--child-save-loop") == 0)
+        return childSaveLoop(QString::fromLocal8Bit(argv[2]));
+    TestFavorites test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_favorites.moc"

@@ -1,0 +1,138 @@
+#include "clshistory.h"
+#include "clshistoryitem.h"
+#include "testenvironment.h"
+#include "timeconv.h"
+#include "urlhistorystore.h"
+
+#include <QFile>
+#include <QtTest>
+
+namespace {
+constexpr quint64 kDay = 864000000000ULL;
+quint64 now()
+{
+    return TimeConv::toFileTime(QDateTime::currentDateTimeUtc());
+}
+QStringList urls(const std::vector<UrlHistoryEntry> &entries)
+{
+    QStringList out;
+    for (const auto &e : entries)
+        out.append(e.url);
+    return out;
+}
+} // namespace
+
+class TestHistory : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void storeOperations()
+    {
+        UrlHistoryStore store;
+        QVERIFY(store.addUrl(QStringLiteral("http://a.test/"), QStringLiteral("A"), 0x10));
+        QVERIFY(store.addUrl(QStringLiteral("file:///tmp/x.html"), QString(), 0));
+        QVERIFY(store.addUrl(QStringLiteral("file:///tmp/y.html"), QStringLiteral("Y"), 0));
+        auto all = store.enumerate(QString(), 0);
+        QVERIFY(all);
+        QCOMPARE(all->size(), size_t(3));
+        const auto &a = all->front();
+        QCOMPARE(a.title, QStringLiteral("A"));
+        QCOMPARE(a.flags, 0x10u);
+        QCOMPARE(a.lastVisited, a.lastUpdated);
+        QCOMPARE(a.expires - a.lastVisited, 20 * kDay);
+        QVERIFY(qAbs(qint64(a.lastVisited - now())) < qint64(60 * 10000000LL));
+
+        QCOMPARE(urls(*store.enumerate(QStringLiteral("file:"), 0)),
+                 (QStringList{QStringLiteral("file:///tmp/x.html"), QStringLiteral("file:///tmp/y.html")}));
+        QVERIFY(store.enumerate(QStringLiteral("FILE:"), 0)->empty());
+
+        // A new visit updates the times and the title.
+        QVERIFY(store.putEntry({QStringLiteral("http://old.test/"), QStringLiteral("Old"), now() - 3 * kDay,
+                                now() - 3 * kDay, now() + 17 * kDay, 7}));
+        QVERIFY(store.addUrl(QStringLiteral("http://old.test/"), QStringLiteral("New"), 7));
+        const auto again = *store.enumerate(QStringLiteral("http://old"), 0);
+        QCOMPARE(again.size(), size_t(1));
+        QCOMPARE(again[0].title, QStringLiteral("New"));
+        QVERIFY(again[0].lastVisited > now() - kDay);
+
+        // Expired entries are not listed.
+        QVERIFY(store.putEntry({QStringLiteral("http://gone.test/"), QStringLiteral("G"), now() - 25 * kDay,
+                                now() - 25 * kDay, now() - 5 * kDay, 0}));
+        QVERIFY(!urls(*store.enumerate(QString(), 0)).contains(QStringLiteral("http://gone.test/")));
+
+        QVERIFY(store.deleteUrl(QStringLiteral("http://a.test/"), 0));
+        QCOMPARE(store.enumerate(QString(), 0)->size(), size_t(3));
+        QVERIFY(store.clear());
+        QVERIFY(store.enumerate(QString(), 0)->empty());
+    }
+
+    void sharedBetweenConnections()
+    {
+        UrlHistoryStore first;
+        UrlHistoryStore second;
+        QVERIFY(first.addUrl(QStringLiteral("http://one.test/"), QStringLiteral("1"), 0));
+        QVERIFY(second.addUrl(QStringLiteral("http://two.test/"), QStringLiteral("2"), 0));
+        QCOMPARE(first.enumerate(QString(), 0)->size(), size_t(2));
+    }
+
+    void damagedDatabaseIsMovedAside()
+    {
+        const QString path = m_env->platformRoot() + QStringLiteral("/urlhistory.sqlite");
+        QVERIFY(QDir().mkpath(m_env->platformRoot()));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray(8192, '\x42'));
+        f.close();
+        UrlHistoryStore store;
+        QVERIFY(store.addUrl(QStringLiteral("http://after.test/"), QStringLiteral("A"), 0));
+        QCOMPARE(store.enumerate(QString(), 0)->size(), size_t(1));
+        QVERIFY(QFile::exists(path + QStringLiteral(".bad")));
+    }
+
+    void collection()
+    {
+        UrlHistoryStore store;
+        store.addUrl(QStringLiteral("file:///a.html"), QString(), 0);
+        store.addUrl(QStringLiteral("file:///b.html"), QStringLiteral("B"), 0);
+        store.addUrl(QStringLiteral("http://c.test/"), QStringLiteral("C"), 0);
+
+        clsHistory history; // filled at creation
+        QCOMPARE(history.Count(), 3);
+        QVERIFY(history.AddURL(QStringLiteral("http://d.test/"), QStringLiteral("D"), 0));
+        QCOMPARE(history.Count(), 3); // until the next Refresh
+        QVERIFY(history.Refresh(QStringLiteral("file:")));
+        QCOMPARE(history.Count(), 2);
+        QVERIFY(history.DeleteURL(QStringLiteral("file:///b.html"), 0));
+        QCOMPARE(history.Count(), 3); // reloaded without the filter
+
+        auto *first = qobject_cast<clsHistoryItem *>(history.Item(1));
+        QVERIFY(first);
+        QCOMPARE(first->Title(), QString());
+        QCOMPARE(first->LastVisited(), first->LastVisited());
+        QCOMPARE(first->LastVisited().time().msec(), 0);
+        QCOMPARE(first->LastVisited().timeSpec(), Qt::LocalTime);
+        QCOMPARE(first->Expires().date(), first->LastVisited().date().addDays(20));
+
+        const QString second = qobject_cast<clsHistoryItem *>(history.Item(2))->URL();
+        QVERIFY(history.Remove(1));
+        QCOMPARE(history.Count(), 2);
+        QCOMPARE(qobject_cast<clsHistoryItem *>(history.Item(1))->URL(), second);
+        QCOMPARE(first->URL(), QStringLiteral("file:///a.html")); // still valid after removal
+        QVERIFY(!history.Item(0));
+        QVERIFY(!history.Item(3));
+        QVERIFY(!history.Remove(5));
+        QCOMPARE(history.NewEnum().size(), 2);
+        QVERIFY(history.Clear());
+        QCOMPARE(history.Count(), 0);
+    }
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+QTEST_GUILESS_MAIN(TestHistory)
+#include "tst_history.moc"
