@@ -14,6 +14,15 @@ QString fold(const QString &s)
     return s.toCaseFolded();
 }
 
+bool isRootKeyName(const QString &name)
+{
+    for (RegRootKey root : {HKEY_CLASSES_ROOT, HKEY_CURRENT_USER, HKEY_LOCAL_MACHINE, HKEY_USERS}) {
+        if (name.compare(rootKeyName(root), Qt::CaseInsensitive) == 0)
+            return true;
+    }
+    return false;
+}
+
 // Reads a quoted string starting at pos (on the opening quote). Returns the
 // unescaped text and moves pos past the closing quote; nullopt when unclosed.
 std::optional<QString> readQuoted(const QString &line, qsizetype &pos)
@@ -237,7 +246,8 @@ RegistryDocument RegistryDocument::parse(const QByteArray &bytes, bool *damaged)
                 continue;
             }
             current = normalizePath(inner);
-            if (current.isEmpty()) {
+            if (!isRootKeyName(current.section(u'\\', 0, 0))) {
+                current.clear();
                 bad = true;
                 continue;
             }

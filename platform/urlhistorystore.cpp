@@ -159,24 +159,40 @@ bool UrlHistoryStore::addUrl(const QString &url, const QString &title, quint32 f
     return putEntry({url, title, now, now, now + kExpiryDays * kTicksPerDay, flags});
 }
 
-bool UrlHistoryStore::putEntry(const UrlHistoryEntry &e)
+bool UrlHistoryStore::putEntry(const UrlHistoryEntry &entry)
+{
+    return putEntries({entry});
+}
+
+bool UrlHistoryStore::putEntries(const std::vector<UrlHistoryEntry> &entries)
 {
     return withRetry([&] {
+        int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK)
+            return rc;
         Statement st(m_db,
                      "INSERT INTO urls(url, title, last_visited, last_updated, expires, flags)"
                      " VALUES(?1, ?2, ?3, ?4, ?5, ?6)"
                      " ON CONFLICT(url) DO UPDATE SET title=excluded.title,"
                      " last_visited=excluded.last_visited, last_updated=excluded.last_updated,"
                      " expires=excluded.expires, flags=excluded.flags");
-        if (!st.ok())
-            return st.prepareResult();
-        st.bind(1, e.url);
-        st.bind(2, e.title);
-        st.bind(3, qint64(e.lastVisited));
-        st.bind(4, qint64(e.lastUpdated));
-        st.bind(5, qint64(e.expires));
-        st.bind(6, qint64(e.flags));
-        return sqlite3_step(st.get());
+        rc = st.prepareResult();
+        for (const UrlHistoryEntry &e : entries) {
+            if (rc != SQLITE_OK)
+                break;
+            st.bind(1, e.url);
+            st.bind(2, e.title);
+            st.bind(3, qint64(e.lastVisited));
+            st.bind(4, qint64(e.lastUpdated));
+            st.bind(5, qint64(e.expires));
+            st.bind(6, qint64(e.flags));
+            rc = sqlite3_step(st.get());
+            if (rc == SQLITE_DONE)
+                rc = SQLITE_OK;
+            sqlite3_reset(st.get());
+        }
+        const int end = sqlite3_exec(m_db, rc == SQLITE_OK ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+        return rc == SQLITE_OK ? end : rc;
     });
 }
 
@@ -206,9 +222,9 @@ std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::enumerate(const QSt
         // A range on the key finds the prefix without scanning every row.
         Statement st(m_db, prefix.isEmpty()
                                ? "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
-                                 " WHERE expires > ?1 ORDER BY last_visited, url"
+                                 " WHERE expires > ?1"
                                : "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
-                                 " WHERE expires > ?1 AND url >= ?2 AND url < ?3 ORDER BY last_visited, url");
+                                 " WHERE expires > ?1 AND url >= ?2 AND url < ?3");
         if (!st.ok())
             return st.prepareResult();
         st.bind(1, qint64(nowFileTime()));

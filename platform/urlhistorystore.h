@@ -38,11 +38,13 @@ public:
     bool deleteUrl(const QString &url, quint32 flags);
     bool clear();
     // Entries not yet expired whose URL starts with prefix (all when empty),
-    // oldest visit first. nullopt when the store cannot be read.
+    // in the store's order. nullopt when the store cannot be read.
     std::optional<std::vector<UrlHistoryEntry>> enumerate(const QString &prefix, quint32 flags);
 
-    // For tests and tools: stores an entry with the given times as it is.
+    // For tests and tools: stores entries with the given times as they are,
+    // in one transaction.
     bool putEntry(const UrlHistoryEntry &entry);
+    bool putEntries(const std::vector<UrlHistoryEntry> &entries);
 
     QString databasePath() const { return m_path; }
 

@@ -134,6 +134,19 @@ private slots:
             file->setSummary(CompoundFile::Summary::RevisionNumber, QStringLiteral("3"));
             QVERIFY(file->commit());
         }
+        // libgsf's own command-line tool.
+        const QString gsf = QStandardPaths::findExecutable(QStringLiteral("gsf"));
+        if (!gsf.isEmpty()) {
+            QProcess list;
+            list.start(gsf, {QStringLiteral("list"), path});
+            QVERIFY(list.waitForFinished(30000));
+            const QByteArray listed = list.readAllStandardOutput();
+            QVERIFY2(listed.contains(" Count\n") && listed.contains(" Items\n"), listed.constData());
+            QProcess props;
+            props.start(gsf, {QStringLiteral("props"), path, QStringLiteral("meta:editing-cycles")});
+            QVERIFY(props.waitForFinished(30000));
+            QVERIFY(props.readAllStandardOutput().contains("\"3\""));
+        }
         const QString python = QStandardPaths::findExecutable(QStringLiteral("python3"), {QStringLiteral("/usr/bin")});
         QProcess probe;
         probe.start(python, {QStringLiteral("-c"), QStringLiteral("import olefile")});

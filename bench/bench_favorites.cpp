@@ -1,0 +1,65 @@
+// Favorites store: load and save of 100,000 records of about 120 characters,
+// and the import of a tree of 1,000 folders holding 10,000 shortcuts.
+#include "benchutil.h"
+#include "favoritesstore.h"
+#include "mdlfavorites.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    QTemporaryDir dir;
+    const QString store = dir.filePath(QStringLiteral("_favorites.dat"));
+
+    QStringList records;
+    records.reserve(100000);
+    for (int i = 0; i < 100000; ++i) {
+        records.append(QStringLiteral("Page title number %1 with some words").arg(i) + FavoritesStore::kFieldSeparator
+                       + QStringLiteral("https://www.example.test/section/%1/article-about-something.html").arg(i)
+                       + FavoritesStore::kFieldSeparator + QStringLiteral("keywords here"));
+    }
+    FavoritesStore::save(store, records);
+    QTextStream(stdout) << "store: " << records.size() << " records, " << QFileInfo(store).size() / 1024
+                        << " KiB, record length " << records.front().size() << Qt::endl;
+
+    qsizetype loaded = 0;
+    benchMedian("load 100k", 7, [&] { loaded = FavoritesStore::load(store).size(); }, 150);
+    if (loaded != 100000)
+        return 1;
+    int n = 0;
+    benchMedian("save 1 record onto 100k", 5,
+                [&] { FavoritesStore::save(store, {QStringLiteral("new %1").arg(n++)}); }, 500);
+
+    // 1,000 folders (10 x 10 x 10), 10 shortcuts each.
+    const QString fav = dir.filePath(QStringLiteral("Favorites"));
+    int made = 0;
+    for (int a = 0; a < 10; ++a) {
+        for (int b = 0; b < 10; ++b) {
+            for (int c = 0; c < 10; ++c) {
+                const QString folder = QStringLiteral("%1/f%2/g%3/h%4").arg(fav).arg(a).arg(b).arg(c);
+                QDir().mkpath(folder);
+                for (int s = 0; s < 10; ++s, ++made) {
+                    QFile f(QStringLiteral("%1/Shortcut %2.url").arg(folder).arg(s));
+                    if (!f.open(QIODevice::WriteOnly))
+                        return 1;
+                    f.write(QStringLiteral("[InternetShortcut]\r\nURL=https://site%1.example.test/path/page.html\r\n")
+                                .arg(made).toUtf8());
+                }
+            }
+        }
+    }
+    const QString importStore = dir.filePath(QStringLiteral("import.dat"));
+    qint16 count = 0;
+    benchMedian("import 1,000 folders / 10,000 shortcuts (1,111 saves)", 1, [&] {
+        QString folder = fav;
+        QString pattern = QStringLiteral("*.url");
+        mdlFavorites::ImportFolder(importStore, folder, pattern, count);
+    }, 10000);
+    const auto imported = FavoritesStore::load(importStore).size();
+    QTextStream(stdout) << "imported " << imported << " records, counted " << count << Qt::endl;
+    return imported == 10000 ? 0 : 1;
+}
