@@ -1,0 +1,271 @@
+#include "form2.h"
+
+#include "browsercontrol.h"
+#include "dockframe.h"
+#include "documentwindow.h"
+#include "form1.h"
+#include "mdlaplication.h"
+#include "mdlinicontrol.h"
+#include "programstate.h"
+#include "tabrules.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QStyle>
+
+namespace {
+int px(int twips)
+{
+    return twips / 15;
+}
+int tw(int pixels)
+{
+    return pixels * 15;
+}
+QFrame *box(QWidget *parent)
+{
+    auto *f = new QFrame(parent);
+    f->setFrameShape(QFrame::Box);
+    f->setStyleSheet(QStringLiteral("QFrame { border: 1px solid #808080; }"));
+    return f;
+}
+} // namespace
+
+Form2::Form2(QWidget *parent)
+    : QWidget(parent)
+    , m_picture1(new QWidget(this))
+    , m_picture2(new QWidget(this))
+{
+    m_wb1 = new BrowserControl(m_picture1);
+    m_imgSecure = new QLabel(m_picture2);
+    m_imgSecure->setPixmap(style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(16, 16));
+    m_imgSecure->setGeometry(px(1650), px(15), px(240), px(240));
+    m_imgSecure->hide();
+    m_shape1 = box(m_picture2);
+    m_shape1->setGeometry(px(1950), px(15), px(7410), px(240));
+    m_lblStatus1 = new QLabel(QStringLiteral("Ready"), m_picture2);
+    m_lblStatus1->setGeometry(px(2010), px(30), px(7305), px(210));
+    m_shape4 = box(m_picture2);
+    m_shape4->setGeometry(px(9390), px(15), px(1080), px(240));
+    m_shape5 = new QFrame(m_picture2);
+    m_shape5->setAutoFillBackground(true);
+    m_shape5->setBackgroundRole(QPalette::Highlight);
+    m_shape5->setGeometry(px(9420), px(45), 0, px(195));
+    m_shape3 = box(m_picture2);
+    m_shape3->setGeometry(px(10500), px(15), px(1395), px(240));
+    m_lblStatus3 = new QLabel(m_picture2);
+    m_lblStatus3->setGeometry(px(10545), px(30), px(1290), px(210));
+    m_picture2->setFixedHeight(px(255));
+    setFocusPolicy(Qt::StrongFocus);
+
+    // Load.
+    m_tag.clear();
+    m_wb1->setResizable(false);
+    // Every tab starts on "about:blank" unless an address arrives before
+    // the first event is handled, which saves loading a page for nothing.
+    QTimer::singleShot(0, this, [this] {
+        if (m_url.trimmed().isEmpty())
+            m_wb1->Navigate(QStringLiteral("about:blank"));
+    });
+    m_stateNext = false;
+    m_stateBack = false;
+    m_wb1->setSilent(true);
+    m_wb1->setRegisterAsBrowser(true);
+    m_wb1->setRegisterAsDropTarget(true);
+    m_timer1.setInterval(100);
+    m_timer1.setSingleShot(true);
+    connect(&m_timer1, &QTimer::timeout, this, [this] {
+        m_wb1->setRegisterAsBrowser(true);
+        m_wb1->setRegisterAsDropTarget(true);
+    });
+    m_timer1.start();
+
+    connect(m_wb1, &BrowserControl::StatusTextChange, this, [this](const QString &text) { m_lblStatus1->setText(text); });
+    connect(m_wb1, &BrowserControl::ProgressChange, this, &Form2::onProgressChange);
+    connect(m_wb1, &BrowserControl::CommandStateChange, this, &Form2::onCommandStateChange);
+    connect(m_wb1, &BrowserControl::DownloadComplete, this, &Form2::setTabCaption);
+    connect(m_wb1, &BrowserControl::NewWindow2, this, [](QObject **ppDisp, bool *) {
+        // The main window's hidden browser decides what becomes of the page.
+        if (Form1 *main = programState().mainForm)
+            *ppDisp = main->wb()->Object();
+    });
+    connect(m_wb1, &BrowserControl::NavigateComplete2, this, &Form2::onNavigateComplete2);
+    connect(m_wb1, &BrowserControl::DocumentComplete, this, &Form2::onDocumentComplete);
+    connect(m_wb1, &BrowserControl::WindowSetLeft, this, &Form2::onWindowSetPosition);
+    connect(m_wb1, &BrowserControl::WindowSetTop, this, &Form2::onWindowSetPosition);
+    connect(m_wb1, &BrowserControl::WindowSetWidth, this, &Form2::refitBrowser);
+    connect(m_wb1, &BrowserControl::WindowSetHeight, this, &Form2::refitBrowser);
+    connect(m_wb1, &BrowserControl::SetSecureLockIcon, this, &Form2::onSetSecureLockIcon);
+    connect(m_wb1, &BrowserControl::GotFocus, this, &Form2::applyBackForward);
+}
+
+void Form2::setLoadURL(const QString &n_url)
+{
+    m_url = n_url;
+    m_wb1->Navigate(n_url);
+    QCoreApplication::processEvents();
+}
+
+QString Form2::statusText() const
+{
+    return m_lblStatus1->text();
+}
+
+bool Form2::lockVisible() const
+{
+    return !m_imgSecure->isHidden();
+}
+
+QString Form2::lockToolTip() const
+{
+    return m_imgSecure->toolTip();
+}
+
+int Form2::TabPosition()
+{
+    if (m_tag.isEmpty())
+        m_tag = QStringLiteral("-1");
+    Form1 *main = programState().mainForm;
+    return main ? mdlAplication::FindTabByKey(main->dsMain(), m_tag) : -1;
+}
+
+bool Form2::isActiveTab()
+{
+    Form1 *main = programState().mainForm;
+    return main && TabPosition() == mdlAplication::ActiveTabPosition(main->dsMain());
+}
+
+void Form2::setTabCaption()
+{
+    Form1 *main = programState().mainForm;
+    const int position = TabPosition();
+    if (!main || position < 1)
+        return;
+    if (DocumentWindow *w = main->dsMain()->document(position))
+        w->setCaption(TabRules::tabCaption(m_wb1->LocationName()));
+}
+
+void Form2::applyBackForward()
+{
+    Form1 *main = programState().mainForm;
+    if (!main)
+        return;
+    const std::pair<const char *, bool> order[] = {
+        {"mnuBack1", m_stateBack}, {"mnuNext1", m_stateNext}, {"mnuBack", m_stateBack}, {"mnuNext", m_stateNext}};
+    for (const auto &[key, enabled] : order) {
+        if (QAction *a = main->dsMain()->command(QString::fromLatin1(key)))
+            a->setEnabled(enabled);
+    }
+}
+
+void Form2::writeLoadedEntries()
+{
+    Form1 *main = programState().mainForm;
+    if (!main)
+        return;
+    const QString file = programState().LoadedFile;
+    const int position = TabPosition();
+    if (position > 0 && main->dsMain()->document(position)) {
+        mdlIniControl::WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_%1").arg(position),
+                                     m_wb1->LocationURL().trimmed());
+    }
+    mdlIniControl::WriteIniValue(file, QStringLiteral("Global"), QStringLiteral("Count"),
+                                 QString::number(main->dsMain()->documentCount()));
+}
+
+void Form2::onProgressChange(int progress, int progressMax)
+{
+    const QList<int> widths = TabRules::progressWidths(progress, progressMax, m_wb1->Busy());
+    for (qsizetype i = 0; i < widths.size(); ++i) {
+        setProgressTwips(widths.at(i));
+        if (i + 1 < widths.size() && widths.at(i) == TabRules::kProgressFull)
+            QCoreApplication::processEvents(); // the idle flash is meant to be seen
+    }
+}
+
+void Form2::setProgressTwips(int twips)
+{
+    m_progressTwips = twips;
+    m_shape5->resize(px(twips), m_shape5->height());
+}
+
+void Form2::onCommandStateChange(int command, bool enable)
+{
+    if (command == BrowserControl::kCommandForward)
+        m_stateNext = enable;
+    else if (command == BrowserControl::kCommandBack)
+        m_stateBack = enable;
+    if (isActiveTab())
+        applyBackForward();
+}
+
+void Form2::onNavigateComplete2()
+{
+    setTabCaption();
+    if (isActiveTab()) {
+        Form1 *main = programState().mainForm;
+        const QString address = m_wb1->LocationURL().trimmed();
+        if (main->dsMain()->commandText(QStringLiteral("mnuAddress")) != address)
+            main->dsMain()->setCommandText(QStringLiteral("mnuAddress"), address);
+    }
+    writeLoadedEntries();
+}
+
+void Form2::onDocumentComplete()
+{
+    refitBrowser();
+    setTabCaption();
+    writeLoadedEntries();
+}
+
+void Form2::onWindowSetPosition()
+{
+    if (m_wb1->x() != 0 || m_wb1->y() != 0)
+        m_wb1->move(0, 0);
+}
+
+void Form2::refitBrowser()
+{
+    const TabRules::Size size =
+        TabRules::refitBrowser({tw(m_wb1->width()), tw(m_wb1->height())}, tw(width()), tw(height()));
+    m_wb1->resize(px(size.width), px(size.height));
+}
+
+void Form2::onSetSecureLockIcon(int value)
+{
+    const auto look = TabRules::lockAppearance(value);
+    if (!look)
+        return;
+    m_imgSecure->setVisible(look->visible);
+    m_imgSecure->setToolTip(look->toolTip);
+}
+
+void Form2::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    const int scaleWidth = tw(width());
+    const int scaleHeight = tw(height());
+    if (scaleHeight - 275 >= 0)
+        m_wb1->setGeometry(0, 0, px(scaleWidth), px(scaleHeight - 275));
+    const int stripHeight = m_picture2->height();
+    if (scaleHeight - tw(stripHeight) - 15 >= 0)
+        m_picture1->setGeometry(0, 0, width(), px(scaleHeight - tw(stripHeight) - 15));
+    m_picture2->setGeometry(0, height() - stripHeight, width(), stripHeight);
+    layoutStrip();
+}
+
+void Form2::layoutStrip()
+{
+    const int cell = TabRules::statusCellWidth(tw(m_picture2->width()));
+    if (cell >= 0)
+        m_shape3->resize(px(cell), m_shape3->height());
+    m_lblStatus3->move(m_shape3->x(), m_lblStatus3->y());
+}
+
+void Form2::focusInEvent(QFocusEvent *event)
+{
+    QWidget::focusInEvent(event);
+    m_wb1->setFocus();
+}

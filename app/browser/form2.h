@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QString>
+#include <QTimer>
+#include <QWidget>
+
+class BrowserControl;
+class QFrame;
+class QLabel;
+
+// The window behind one browser tab: the browser wb1 above a status strip
+// (status text, progress bar, lock). Turns the browser's events into the
+// tab's caption, the back/forward commands, the address box and the
+// entries of the loaded-pages file.
+class Form2 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form2(QWidget *parent = nullptr);
+
+    bool StateBack() const { return m_stateBack; }
+    bool StateNext() const { return m_stateNext; }
+    // Remembers the address and navigates to it.
+    void setLoadURL(const QString &n_url);
+    QString Tag() const { return m_tag; }
+    void setTag(const QString &tag) { m_tag = tag; }
+    BrowserControl *wb1() const { return m_wb1; }
+
+    // The status strip, for tests.
+    QString statusText() const;
+    int progressWidthTwips() const { return m_progressTwips; }
+    bool lockVisible() const;
+    QString lockToolTip() const;
+
+    // Browser events (public so tests can drive them directly).
+    void onProgressChange(int progress, int progressMax);
+    void onCommandStateChange(int command, bool enable);
+    void onSetSecureLockIcon(int value);
+    void onNavigateComplete2();
+    void onDocumentComplete();
+    void onWindowSetPosition();
+    void refitBrowser();
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+
+private:
+    int TabPosition();
+    bool isActiveTab();
+    void setTabCaption();
+    void applyBackForward();
+    void writeLoadedEntries();
+    void setProgressTwips(int twips);
+    void layoutStrip();
+
+    BrowserControl *m_wb1;
+    QWidget *m_picture1;
+    QWidget *m_picture2;
+    QLabel *m_imgSecure;
+    QFrame *m_shape1;
+    QLabel *m_lblStatus1;
+    QFrame *m_shape4;
+    QFrame *m_shape5;
+    QFrame *m_shape3;
+    QLabel *m_lblStatus3;
+    QTimer m_timer1;
+    QString m_url;
+    QString m_tag;
+    bool m_stateBack = false;
+    bool m_stateNext = false;
+    int m_progressTwips = 0;
+};

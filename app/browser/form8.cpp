@@ -1,0 +1,26 @@
+#include "form8.h"
+
+#include "browsercontrol.h"
+#include "paneheader.h"
+
+
+Form8::Form8(QWidget *parent)
+    : QWidget(parent)
+    , m_header(new PaneHeader(QStringLiteral("Help Pane"), this))
+    , m_wb1(new BrowserControl(this))
+{
+    m_wb1->setGeometry(0, 495 / 15, 5205 / 15, 7095 / 15);
+    m_wb1->Navigate(QStringLiteral("about:blank"));
+}
+
+void Form8::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_header->setGeometry(0, 0, width(), m_header->height());
+    const int h = height() * 15 - 465 - 300;
+    if (h >= 0)
+        m_wb1->resize(m_wb1->width(), h / 15);
+    m_wb1->resize(width(), m_wb1->height());
+    // Whatever was brought into the pane is replaced.
+    m_wb1->Navigate(QStringLiteral("about:blank"));
+}

@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+
+#include <optional>
+
+// The rules of a browser tab, as small functions. Lengths are in twips.
+namespace TabRules {
+
+// " " + the title trimmed, cut to 15 characters plus "..." when longer.
+QString tabCaption(const QString &locationName);
+
+// The caption set when a tab is activated: " Favorites " at position 2;
+// otherwise like tabCaption, with " Tab - " in front of a title shorter
+// than 2 characters.
+QString activatedCaption(const QString &locationName, int position);
+
+inline constexpr int kProgressFull = 1030;
+// The widths the progress fill takes, in order, for one ProgressChange
+// (an idle browser flashes full and back to empty). Empty: unchanged.
+QList<int> progressWidths(int progress, int progressMax, bool busy);
+
+struct LockAppearance {
+    bool visible = false;
+    QString toolTip;
+};
+// How the lock looks for a SecureLockIcon value; nullopt outside 0 to 6.
+std::optional<LockAppearance> lockAppearance(int secureLockIcon);
+
+// The re-fit of the browser inside the tab: the new (width, height).
+struct Size {
+    int width;
+    int height;
+};
+Size refitBrowser(Size current, int scaleWidth, int scaleHeight);
+
+// Width of the right-hand status cell for a status strip of inner width w.
+int statusCellWidth(int stripWidth);
+
+} // namespace TabRules

@@ -1,0 +1,89 @@
+#include "commandtable.h"
+
+#include <QApplication>
+#include <QHash>
+#include <QStyle>
+
+namespace CommandTable {
+
+namespace {
+Command c(const char *key, const char *caption, QKeySequence shortcut = {}, const char *image = "")
+{
+    return {QString::fromLatin1(key), QString::fromUtf8(caption), std::move(shortcut), QString::fromLatin1(image)};
+}
+} // namespace
+
+QList<Menu> menus()
+{
+    return {
+        {QStringLiteral("mnuFile"), QStringLiteral(" &File "),
+         {c("mnuNew", "&New", Qt::Key_F8, "mnuNewWin"), c("mnuClone", "Clone", Qt::CTRL | Qt::Key_N),
+          c("mnuOpen", "&Open", Qt::CTRL | Qt::Key_O), c("mnuOpenNew", "Op&en New ...", {}, "mnuNewDoc"),
+          c("mnuSave", "&Save As ...", Qt::CTRL | Qt::Key_S, "mnuSave"),
+          c("mnuPrint", "&Print ...", Qt::CTRL | Qt::Key_P, "mnuPrint"), c("mnuSettings", "&Settings ..."),
+          c("mnuExit", "&Exit")}},
+        {QStringLiteral("mnuEdit"), QStringLiteral(" &Edit "),
+         {c("mnuCut", "C&ut", Qt::CTRL | Qt::Key_X, "mnuCut"), c("mnuCopy", "&Copy", Qt::CTRL | Qt::Key_C, "mnuCopy"),
+          c("mnuPaste", "&Paste", Qt::CTRL | Qt::Key_V, "mnuPaste"), c("mnuFind", "&Find ...", {}, "mnuFind"),
+          c("mnuSelAll", "Select &All", Qt::CTRL | Qt::Key_A)}},
+        {QStringLiteral("mnuView"), QStringLiteral(" &View "),
+         {c("mnuHistory", "&History", Qt::CTRL | Qt::Key_H, "mnuClock"),
+          c("mnuFindPan", "&Search", Qt::CTRL | Qt::Key_G), c("mnuHelpPan", "&Help", Qt::CTRL | Qt::Key_F1, "mnuHelpIndex"),
+          c("mnuBack", "&Back ", {}, "mnuBack"), c("mnuNext", "&Next", {}, "mnuNext"), c("mnuStop", "&Stop", {}, "mnuStop"),
+          c("mnuRefresh", "&Refresh", {}, "mnuRefresh"), c("mnuGotoAddress", "&Address Bar ...", Qt::Key_F4)}},
+        {QStringLiteral("mnuTools"), QStringLiteral(" &Tools "),
+         {c("mnuEmail", "&Email ...", {}, "mnuEmail"), c("mnuPopStop", "&Popup Stop", Qt::CTRL | Qt::Key_Q),
+          c("mnuInternet", "Internet Options")}},
+        {QStringLiteral("mnuHelp"), QStringLiteral(" &Help "),
+         {c("mnuContent", "&Content", Qt::Key_F1, "mnuHelpIndex"), c("mnuSupport", "&Support"),
+          c("mnuAbout", "&About ...", {}, "mnuHelpAbout")}},
+    };
+}
+
+QList<Command> toolBar()
+{
+    return {c("mnuBack1", " &Back ", {}, "mnuBack"), c("mnuNext1", "&Next", {}, "mnuNext"),
+            c("mnuStop", "&Stop", {}, "mnuStop"),    c("mnuRefresh", "&Refresh", {}, "mnuRefresh"),
+            c("mnuHome", "&Home", {}, "mnuHome"),    c("mnuFav", "&Favorites", {}, "mnuFavorites"),
+            c("mnuNew", "&New", Qt::Key_F8, "mnuNewWin")};
+}
+
+QIcon image(const QString &imageKey)
+{
+    struct Source {
+        const char *theme;
+        QStyle::StandardPixmap fallback;
+    };
+    static const QHash<QString, Source> sources = {
+        {QStringLiteral("mnuBack"), {"go-previous", QStyle::SP_ArrowBack}},
+        {QStringLiteral("mnuNext"), {"go-next", QStyle::SP_ArrowForward}},
+        {QStringLiteral("mnuStop"), {"process-stop", QStyle::SP_BrowserStop}},
+        {QStringLiteral("mnuRefresh"), {"view-refresh", QStyle::SP_BrowserReload}},
+        {QStringLiteral("mnuHome"), {"go-home", QStyle::SP_DirHomeIcon}},
+        {QStringLiteral("mnuFavorites"), {"bookmark-new", QStyle::SP_DialogYesButton}},
+        {QStringLiteral("mnuFavAdd"), {"bookmark-new", QStyle::SP_DialogYesButton}},
+        {QStringLiteral("mnuSave"), {"document-save-as", QStyle::SP_DialogSaveButton}},
+        {QStringLiteral("mnuClock"), {"document-open-recent", QStyle::SP_FileDialogDetailedView}},
+        {QStringLiteral("mnuEmail"), {"mail-message-new", QStyle::SP_MessageBoxInformation}},
+        {QStringLiteral("mnuPrint"), {"document-print", QStyle::SP_FileIcon}},
+        {QStringLiteral("mnuCut"), {"edit-cut", QStyle::SP_DialogDiscardButton}},
+        {QStringLiteral("mnuCopy"), {"edit-copy", QStyle::SP_FileLinkIcon}},
+        {QStringLiteral("mnuPaste"), {"edit-paste", QStyle::SP_DialogApplyButton}},
+        {QStringLiteral("mnuNewWin"), {"tab-new", QStyle::SP_FileDialogNewFolder}},
+        {QStringLiteral("mnuNewDoc"), {"document-open", QStyle::SP_DialogOpenButton}},
+        {QStringLiteral("mnuSettings"), {"preferences-system", QStyle::SP_ComputerIcon}},
+        {QStringLiteral("mnuFind"), {"edit-find", QStyle::SP_FileDialogContentsView}},
+        {QStringLiteral("mnuHelpIndex"), {"help-contents", QStyle::SP_DialogHelpButton}},
+        {QStringLiteral("mnuHelpAbout"), {"help-about", QStyle::SP_MessageBoxQuestion}},
+        {QStringLiteral("mnuHistory"), {"document-open-recent", QStyle::SP_FileDialogDetailedView}},
+        {QStringLiteral("mnuHelp"), {"help-browser", QStyle::SP_DialogHelpButton}},
+        {QStringLiteral("mnuSearch"), {"system-search", QStyle::SP_FileDialogContentsView}},
+    };
+    const auto it = sources.constFind(imageKey);
+    if (it == sources.cend())
+        return {};
+    const QIcon fallback = QApplication::style()->standardIcon(it->fallback);
+    return QIcon::fromTheme(QString::fromLatin1(it->theme), fallback);
+}
+
+} // namespace CommandTable

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QIcon>
+#include <QKeySequence>
+#include <QList>
+#include <QString>
+
+// The command vocabulary: menus, tool bar, shortcuts and images by key.
+namespace CommandTable {
+
+struct Command {
+    QString key;
+    QString caption;
+    QKeySequence shortcut;
+    QString image; // image list key, or empty
+};
+
+struct Menu {
+    QString key;
+    QString caption;
+    QList<Command> entries;
+};
+
+QList<Menu> menus();
+// The tool bar, in order. Keys that are also in a menu share its command.
+QList<Command> toolBar();
+
+// The image for an image-list key: a theme icon, or a small fallback.
+QIcon image(const QString &imageKey);
+
+} // namespace CommandTable

@@ -1,0 +1,494 @@
+#include "form1.h"
+
+#include "browsercontrol.h"
+#include "clslayout.h"
+#include "commandtable.h"
+#include "dockframe.h"
+#include "dockpane.h"
+#include "documentwindow.h"
+#include "form2.h"
+#include "form5.h"
+#include "form6.h"
+#include "form8.h"
+#include "form9.h"
+#include "mainrules.h"
+#include "mainstatusbar.h"
+#include "mdlaplication.h"
+#include "mdlinicontrol.h"
+#include "mdlregistry.h"
+#include "platformpaths.h"
+#include "processlauncher.h"
+#include "programstate.h"
+#include "tabrules.h"
+#include "urlhistorystore.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCompleter>
+#include <QDockWidget>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStringListModel>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+const QString kCaption = QStringLiteral(" Kestrane - Quillon XP");
+const QString kRegsvr = QStringLiteral("regsvr32.exe /s shdocvw.dll");
+
+void processEvents(int times = 1)
+{
+    for (int i = 0; i < times; ++i)
+        QCoreApplication::processEvents();
+}
+
+int px(double twips)
+{
+    return int(twips / 15.0);
+}
+
+ProgramState &g()
+{
+    return programState();
+}
+
+} // namespace
+
+Form1::Form1()
+    : m_dsMain(new DockFrame(this))
+    , m_wb(new BrowserControl(this))
+    , m_picture2(new MainStatusBar(this))
+{
+    g().mainForm = this;
+    setWindowTitle(kCaption);
+    setObjectName(QStringLiteral("Form1"));
+    m_wb->hide();
+    m_wb->setSilent(true);
+    setStatusBar(m_picture2);
+    buildCommands();
+    for (const auto &[name, caption] : {std::pair{QStringLiteral("frmSearch"), QStringLiteral("Search")},
+                                        std::pair{QStringLiteral("frmHistory"), QStringLiteral("History")},
+                                        std::pair{QStringLiteral("frmHelp"), QStringLiteral("Help")}}) {
+        m_dsMain->addPane(name, caption);
+    }
+    const std::pair<const char *, const char *> paneImages[] = {
+        {"frmSearch", "mnuSearch"}, {"frmHistory", "mnuHistory"}, {"frmHelp", "mnuHelp"}};
+    for (const auto &[pane, image] : paneImages)
+        m_dsMain->pane(QString::fromLatin1(pane))->dock()->setWindowIcon(CommandTable::image(QString::fromLatin1(image)));
+
+    connect(m_dsMain, &DockFrame::CommandExecuted, this, &Form1::onCommand);
+    connect(m_dsMain, &DockFrame::DocumentActivated, this, &Form1::onDocumentActivated);
+    connect(m_dsMain, &DockFrame::DocumentClosing, this, &Form1::onDocumentClosing);
+    connect(m_dsMain, &DockFrame::DocumentClosed, this, &Form1::onDocumentClosed);
+    connect(m_dsMain, &DockFrame::DocumentOpened, this, &Form1::onDocumentOpened);
+    connect(m_dsMain, &DockFrame::EditKeyDown, this, &Form1::onEditKeyDown);
+    connect(m_dsMain, &DockFrame::Resized, this, [this] {
+        sizeAddressBar();
+        m_timer1.start();
+    });
+    m_timer1.setInterval(350);
+    m_timer1.setSingleShot(true);
+    connect(&m_timer1, &QTimer::timeout, this, &Form1::sizeAddressBar);
+    m_timer2.setInterval(100);
+    m_timer2.setSingleShot(true);
+    connect(&m_timer2, &QTimer::timeout, this, [this] { m_wb->setSilent(true); });
+    m_timer2.start();
+
+    connect(m_wb, &BrowserControl::BeforeNavigate2, this, &Form1::onWbBeforeNavigate);
+    connect(m_wb, &BrowserControl::NewWindow2, this, [this](QObject **, bool *cancel) {
+        m_wb->setSilent(true);
+        *cancel = true;
+    });
+    connect(m_wb, &BrowserControl::DownloadComplete, this, [this] { m_wb->setSilent(true); });
+}
+
+Form1::~Form1()
+{
+    if (g().mainForm == this)
+        g().mainForm = nullptr;
+}
+
+void Form1::buildCommands()
+{
+    for (const CommandTable::Menu &menuSpec : CommandTable::menus()) {
+        QMenu *menu = m_dsMain->addMenu(menuSpec.key, menuSpec.caption);
+        for (const CommandTable::Command &c : menuSpec.entries) {
+            QAction *a = m_dsMain->addCommand(c.key, c.caption, c.shortcut);
+            a->setIcon(CommandTable::image(c.image));
+            menu->addAction(a);
+        }
+    }
+    m_dsMain->command(QStringLiteral("mnuPopStop"))->setCheckable(true);
+    QToolBar *bar = m_dsMain->toolBar(QStringLiteral("ToolBar"));
+    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    for (const CommandTable::Command &c : CommandTable::toolBar()) {
+        QAction *a = m_dsMain->command(c.key);
+        if (!a || c.key == QStringLiteral("mnuNew")) {
+            // The tool bar's own entry; a menu entry of the same key keeps its caption.
+            a = a ? a : m_dsMain->addCommand(c.key, c.caption, c.shortcut);
+            if (!a->icon().isNull() || !c.image.isEmpty())
+                a->setIcon(CommandTable::image(c.image));
+        }
+        bar->addAction(a);
+        if (c.key == QStringLiteral("mnuBack1") || c.key == QStringLiteral("mnuNext1")) {
+            if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(a))) {
+                button->setMenu(new QMenu(button)); // a drop-down part with no entries
+                button->setPopupMode(QToolButton::MenuButtonPopup);
+            }
+        }
+    }
+    // Enabled by the tabs' back and forward state.
+    for (const char *key : {"mnuBack", "mnuBack1", "mnuNext", "mnuNext1"})
+        m_dsMain->command(QString::fromLatin1(key))->setEnabled(false);
+    m_dsMain->addressBox()->setToolTip(QStringLiteral("Address Bar"));
+}
+
+QWidget *Form1::ActiveTabForm() const
+{
+    const DocumentWindow *w = m_dsMain->activeDocument();
+    return w ? w->hostedForm() : nullptr;
+}
+
+void Form1::load()
+{
+    m_isLoading = true;
+    const QString folder = PlatformPaths::programFolder();
+
+    clsLayout layout;
+    layout.Load(folder + QStringLiteral("/_layout.lay"));
+    if (layout.Layout().typeId() == QMetaType::QByteArray)
+        m_dsMain->restoreLayout(layout.Layout().toByteArray());
+
+    ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
+    setupCompletion();
+    m_dsMain->setStartUp(true);
+    processEvents();
+    m_popStopCommand = m_dsMain->command(QStringLiteral("mnuPopStop"));
+
+    g().LoadedFile = folder + QStringLiteral("/_data/_loaded.dat");
+    g().ConfigFile = folder + QStringLiteral("/_config.dat");
+    g().FavoritesFile = folder + QStringLiteral("/_data/_favorites.dat");
+    g().PrevTabIndex = 1;
+
+    using namespace mdlRegistry;
+    g().HomePage = GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString();
+    g().LoadBack = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")));
+    g().AllowPopup = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")));
+    m_popStopCommand->setChecked(g().AllowPopup == 1);
+    restorePlacement();
+    m_isLoading = false;
+    m_wb->setSilent(true);
+
+    mdlAplication::AttachPane(m_dsMain, new Form5, QStringLiteral("frmSearch"));
+    mdlAplication::AttachPane(m_dsMain, new Form6, QStringLiteral("frmHistory"));
+    mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
+
+    processEvents();
+    show();
+    processEvents(3);
+    update();
+    processEvents(3);
+
+    const QStringList saved = MainRules::pagesToReopen(g().LoadedFile);
+    mdlAplication::OpenBrowserTab(g().HomePage);
+    mdlAplication::OpenFavoritesTab();
+    // The two fixed tabs show no close button.
+    m_dsMain->setClosable(m_dsMain->document(1), false);
+    m_dsMain->setClosable(m_dsMain->document(2), false);
+    for (const QString &url : saved) {
+        mdlAplication::OpenBrowserTab(url);
+        processEvents();
+    }
+    processEvents(2);
+    if (DocumentWindow *home = m_dsMain->document(1))
+        home->activate();
+    m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
+}
+
+void Form1::restorePlacement()
+{
+    using namespace mdlRegistry;
+    const int state = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State")));
+    if (state == 2) {
+        setWindowState(Qt::WindowMaximized);
+        return;
+    }
+    if (state == 1) {
+        setWindowState(Qt::WindowMinimized);
+        return;
+    }
+    const int top = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Top")));
+    const int left = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Left")));
+    const int width = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width")));
+    const int height = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Height")));
+    // With nothing stored (first run) a window of usable size, not the
+    // smallest the desktop allows.
+    if (width <= 0 || height <= 0) {
+        resize(1024, 720);
+        mdlAplication::CenterForm(this, 2);
+        return;
+    }
+    move(px(left), px(top));
+    resize(px(width), px(height));
+}
+
+void Form1::setupCompletion()
+{
+    auto *model = new QStringListModel(this);
+    auto *completer = new QCompleter(model, this);
+    completer->setCaseSensitivity(Qt::CaseInsensitive);
+    completer->setFilterMode(Qt::MatchContains);
+    completer->setMaxVisibleItems(12);
+    QLineEdit *box = m_dsMain->addressBox();
+    box->setCompleter(completer);
+    // Addresses visited so far, fetched when the user starts typing.
+    connect(box, &QLineEdit::textEdited, this, [model](const QString &text) {
+        if (text.size() != 1)
+            return;
+        UrlHistoryStore store;
+        QStringList urls;
+        if (const auto entries = store.enumerate(QString(), 0)) {
+            for (const auto &e : *entries)
+                urls.append(e.url);
+        }
+        model->setStringList(urls);
+    });
+}
+
+QString Form1::readAddress()
+{
+    // The whole text: a fixed-size buffer would cut long addresses.
+    m_addressText = m_dsMain->addressBox()->text();
+    return m_addressText;
+}
+
+void Form1::sizeAddressBar()
+{
+    m_dsMain->setBarDockedSize(QStringLiteral("Address"), 3540, 345);
+    m_dsMain->setCommandWidth(QStringLiteral("mnuAddress"), MainRules::addressWidth(m_dsMain->widthTwips()));
+    m_dsMain->setBarDockedSize(QStringLiteral("Address"), 3540, 345);
+}
+
+void Form1::onEditKeyDown(QAction *command, int *keyCode, int *shift)
+{
+    if (!command || command->objectName() != QStringLiteral("mnuAddress") || *keyCode != 13)
+        return;
+    const QString address = readAddress();
+    m_addressNavigating = true;
+    if (*shift != 2) {
+        processEvents(2);
+        if (auto *form = qobject_cast<Form2 *>(ActiveTabForm()))
+            form->wb1()->Navigate(address.trimmed());
+        processEvents(2);
+    } else {
+        mdlAplication::OpenBrowserTab(address.trimmed());
+        processEvents(2);
+    }
+    m_addressNavigating = false;
+}
+
+void Form1::onWbBeforeNavigate(const QString &url, bool *cancel)
+{
+    m_wb->setSilent(true);
+    *cancel = true;
+    if (MainRules::popupOpensTab(g().AllowPopup, g().LastShift, g().OpenInFront, m_isLoading)) {
+        mdlAplication::OpenBrowserTab(url);
+        g().OpenInFront = false;
+        processEvents();
+    }
+    processEvents();
+}
+
+void Form1::onDocumentActivated(DocumentWindow *window)
+{
+    if (!window || window->kind() != 0)
+        return;
+    g().PrevTabIndex = g().CurTabIndex;
+    g().CurTabIndex = window->position();
+    QWidget *form = window->hostedForm();
+    if (!form)
+        return;
+    form->setFocus();
+    if (auto *tab = qobject_cast<Form2 *>(form)) {
+        tab->wb1()->setFocus();
+        if (!m_addressNavigating)
+            m_dsMain->setCommandText(QStringLiteral("mnuAddress"), tab->wb1()->LocationURL());
+        window->setCaption(TabRules::activatedCaption(tab->wb1()->LocationName(), window->position()));
+    } else if (window->position() == 2) {
+        window->setCaption(QStringLiteral(" Favorites "));
+    }
+    setWindowTitle(kCaption);
+}
+
+void Form1::onDocumentClosing(DocumentWindow *window, int, bool *cancel)
+{
+    if (window->kind() == 0) {
+        if (window->position() < 3 && !m_isClosing)
+            *cancel = true;
+        if (!m_isClosing) {
+            mdlIniControl::WriteIniValue(g().LoadedFile, QStringLiteral("Global"), QStringLiteral("Count"),
+                                         QString::number(m_dsMain->documentCount()));
+        }
+    }
+    setWindowTitle(kCaption);
+}
+
+void Form1::onDocumentClosed(DocumentWindow *window, int number)
+{
+    if (window->kind() == 0 && window->hostedForm()) {
+        QWidget *form = window->hostedForm();
+        window->setHostedForm(nullptr);
+        form->hide();
+        form->deleteLater();
+    }
+    window->release();
+    processEvents();
+    if (number == 1 && !m_isClosing) {
+        for (DocumentWindow *w : m_dsMain->documents()) {
+            auto *tab = qobject_cast<Form2 *>(w->hostedForm());
+            if (w->kind() != 0 || !tab)
+                continue;
+            mdlIniControl::WriteIniValue(g().LoadedFile, QStringLiteral("Loaded URL"),
+                                         QStringLiteral("URL_%1").arg(w->position()), tab->wb1()->LocationURL().trimmed());
+            mdlIniControl::WriteIniValue(g().LoadedFile, QStringLiteral("Global"), QStringLiteral("Count"),
+                                         QString::number(m_dsMain->documentCount()));
+        }
+    }
+    processEvents();
+}
+
+void Form1::onDocumentOpened(DocumentWindow *, int)
+{
+    if (g().LoadBack == 1 && !g().OpenInFront) {
+        if (DocumentWindow *previous = m_dsMain->document(g().PrevTabIndex)) {
+            previous->activate();
+            processEvents();
+            previous->setShown(true);
+            processEvents();
+            if (QWidget *form = previous->hostedForm()) {
+                form->repaint();
+                processEvents();
+                if (auto *tab = qobject_cast<Form2 *>(form))
+                    tab->wb1()->setFocus();
+                processEvents(2);
+            }
+        }
+    }
+    processEvents();
+}
+
+void Form1::onCommand(QAction *command)
+{
+    const QString key = command->objectName();
+    auto *tab = qobject_cast<Form2 *>(ActiveTabForm());
+    BrowserControl *browser = tab ? tab->wb1() : nullptr;
+    if (key == QStringLiteral("mnuNew")) {
+        g().OpenInFront = true;
+        mdlAplication::OpenBrowserTab(g().HomePage);
+        g().OpenInFront = false;
+    } else if (key == QStringLiteral("mnuClone")) {
+        g().OpenInFront = true;
+        if (browser)
+            mdlAplication::OpenBrowserTab(browser->LocationURL().trimmed());
+        g().OpenInFront = false;
+    } else if (key == QStringLiteral("mnuExit")) {
+        close();
+    } else if (key == QStringLiteral("mnuHistory")) {
+        togglePane(QStringLiteral("frmHistory"));
+    } else if (key == QStringLiteral("mnuFindPan")) {
+        togglePane(QStringLiteral("frmSearch"));
+    } else if (key == QStringLiteral("mnuHelpPan")) {
+        togglePane(QStringLiteral("frmHelp"));
+    } else if (key == QStringLiteral("mnuPopStop")) {
+        togglePopStop();
+    } else if (key == QStringLiteral("mnuGotoAddress")) {
+        m_dsMain->addressBox()->setFocus();
+        m_dsMain->addressBox()->selectAll();
+    } else if (browser) {
+        if (key == QStringLiteral("mnuBack") || key == QStringLiteral("mnuBack1"))
+            browser->GoBack();
+        else if (key == QStringLiteral("mnuNext") || key == QStringLiteral("mnuNext1"))
+            browser->GoForward();
+        else if (key == QStringLiteral("mnuStop"))
+            browser->Stop();
+        else if (key == QStringLiteral("mnuRefresh"))
+            browser->Refresh();
+        else if (key == QStringLiteral("mnuHome"))
+            browser->GoHome();
+        else if (key == QStringLiteral("mnuCut"))
+            browser->ExecWB(BrowserControl::Cut);
+        else if (key == QStringLiteral("mnuCopy"))
+            browser->ExecWB(BrowserControl::Copy);
+        else if (key == QStringLiteral("mnuPaste"))
+            browser->ExecWB(BrowserControl::Paste);
+        else if (key == QStringLiteral("mnuSelAll"))
+            browser->ExecWB(BrowserControl::SelectAll);
+    }
+    emit commandExecuted(key);
+}
+
+void Form1::togglePane(const QString &name)
+{
+    if (DockPane *pane = m_dsMain->pane(name))
+        pane->setVisible(!pane->visible());
+}
+
+void Form1::togglePopStop()
+{
+    // The checkable command has already flipped its check mark.
+    const bool on = m_popStopCommand->isChecked();
+    g().AllowPopup = on ? 1 : 0;
+    mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("AllowPopup"),
+                                  on ? QStringLiteral("1") : QStringLiteral("0"));
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    if (m_unloaded) {
+        event->accept();
+        return;
+    }
+    m_isClosing = true;
+    hide();
+    processEvents();
+    const QList<DocumentWindow *> windows = m_dsMain->documents();
+    for (DocumentWindow *w : windows) {
+        if (w->kind() != 0)
+            continue;
+        w->setShown(false);
+        if (w->shown()) {
+            // A tab refused to close: the window comes back.
+            event->ignore();
+            show();
+            return;
+        }
+    }
+    savePlacementAndLayout();
+    ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
+    processEvents(3);
+    m_unloaded = true;
+    event->accept();
+}
+
+void Form1::savePlacementAndLayout()
+{
+    clsLayout layout;
+    layout.setLayout(m_dsMain->saveLayout());
+    layout.Save(PlatformPaths::programFolder() + QStringLiteral("/_layout.lay"));
+
+    using namespace mdlRegistry;
+    const Qt::WindowStates s = windowState();
+    const int state = s & Qt::WindowMinimized ? 1 : (s & Qt::WindowMaximized ? 2 : 0);
+    SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State"), QString::number(state));
+    if (state == 0) {
+        const QRect r = geometry();
+        const auto twips = [](int pixels) { return QString::number(float(pixels * 15)); };
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Top"), twips(pos().y()));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Left"), twips(pos().x()));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width"), twips(r.width()));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Height"), twips(r.height()));
+    }
+}

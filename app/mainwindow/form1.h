@@ -1,0 +1,71 @@
+#pragma once
+
+#include <QMainWindow>
+#include <QTimer>
+
+class BrowserControl;
+class DockFrame;
+class DocumentWindow;
+class MainStatusBar;
+class QAction;
+
+// The main window: start-up and shutdown, the tab events, the address bar,
+// the status bar and the hidden browser wb that turns pages' new windows
+// into tabs (or drops them when pop-up stop is on).
+class Form1 : public QMainWindow
+{
+    Q_OBJECT
+
+public:
+    Form1();
+    ~Form1() override;
+
+    // Start-up: layout, settings, placement, panes, the fixed tabs and the
+    // pages open last time.
+    void load();
+
+    DockFrame *dsMain() const { return m_dsMain; }
+    BrowserControl *wb() const { return m_wb; }
+    QWidget *ActiveTabForm() const;
+    bool IsLoading() const { return m_isLoading; }
+    bool IsClosing() const { return m_isClosing; }
+    bool AddressNavigating() const { return m_addressNavigating; }
+
+    // The address box text, whole.
+    QString readAddress();
+
+signals:
+    // Every command, after the built-in handling.
+    void commandExecuted(const QString &key);
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+private:
+    void buildCommands();
+    void onCommand(QAction *command);
+    void onDocumentActivated(DocumentWindow *window);
+    void onDocumentClosing(DocumentWindow *window, int number, bool *cancel);
+    void onDocumentClosed(DocumentWindow *window, int number);
+    void onDocumentOpened(DocumentWindow *window, int number);
+    void onEditKeyDown(QAction *command, int *keyCode, int *shift);
+    void onWbBeforeNavigate(const QString &url, bool *cancel);
+    void sizeAddressBar();
+    void restorePlacement();
+    void savePlacementAndLayout();
+    void setupCompletion();
+    void togglePopStop();
+    void togglePane(const QString &name);
+
+    DockFrame *m_dsMain;
+    BrowserControl *m_wb;
+    MainStatusBar *m_picture2;
+    QAction *m_popStopCommand = nullptr;
+    QTimer m_timer1;
+    QTimer m_timer2;
+    QString m_addressText;
+    bool m_isLoading = false;
+    bool m_isClosing = false;
+    bool m_addressNavigating = false;
+    bool m_unloaded = false;
+};

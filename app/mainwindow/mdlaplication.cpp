@@ -1,0 +1,82 @@
+#include "mdlaplication.h"
+
+#include "dockframe.h"
+#include "dockpane.h"
+#include "documentwindow.h"
+#include "form1.h"
+#include "form2.h"
+#include "form9.h"
+#include "programstate.h"
+
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QScreen>
+#include <QWidget>
+
+namespace mdlAplication {
+
+void OpenBrowserTab(const QString &address)
+{
+    Form1 *main = programState().mainForm;
+    if (!main)
+        return;
+    auto *form = new Form2;
+    form->setLoadURL(address);
+    DocumentWindow *window = main->dsMain()->addDocument(QStringLiteral(" New Tab "), form);
+    window->setSecondFlag(false);
+    window->setShown(true);
+    form->setTag(window->key());
+    programState().LastTabIndex = window->position();
+}
+
+void OpenFavoritesTab()
+{
+    Form1 *main = programState().mainForm;
+    if (!main)
+        return;
+    auto *form = new Form9;
+    DocumentWindow *window = main->dsMain()->addDocument(QStringLiteral(" Favorites "), form);
+    window->setSecondFlag(false);
+    window->setShown(true);
+    programState().LastTabIndex = window->position();
+}
+
+int ActiveTabPosition(DockFrame *dock)
+{
+    const DocumentWindow *w = dock ? dock->activeDocument() : nullptr;
+    return w ? w->position() : -1;
+}
+
+int FindTabByKey(DockFrame *dock, const QString &key)
+{
+    if (!dock)
+        return -1;
+    for (const DocumentWindow *w : dock->documents()) {
+        if (w->kind() == 0 && w->key() == key)
+            return w->position();
+    }
+    return -1;
+}
+
+void AttachPane(DockFrame *dock, QWidget *form, const QString &paneName)
+{
+    if (DockPane *pane = dock ? dock->pane(paneName) : nullptr)
+        pane->setHostedForm(form);
+}
+
+QWidget *AddressBoxWindow()
+{
+    Form1 *main = programState().mainForm;
+    return main ? main->dsMain()->addressBox() : nullptr;
+}
+
+void CenterForm(QWidget *form, int divisor)
+{
+    const QScreen *screen = QGuiApplication::primaryScreen();
+    if (!form || !screen || divisor == 0)
+        return;
+    const QRect s = screen->geometry();
+    form->move(s.x() + (s.width() - form->width()) / 2, s.y() + (s.height() - form->height()) / divisor);
+}
+
+} // namespace mdlAplication

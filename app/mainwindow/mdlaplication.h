@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+
+class DockFrame;
+class QWidget;
+
+// Opening tabs and finding them again; attaching panes; small window
+// helpers.
+namespace mdlAplication {
+
+// Opens a new browser tab for the address.
+void OpenBrowserTab(const QString &address);
+// Opens the favorites tab.
+void OpenFavoritesTab();
+// Position of the active tab, -1 when none.
+int ActiveTabPosition(DockFrame *dock);
+// Position of the first tab whose key is exactly key, -1 when none.
+int FindTabByKey(DockFrame *dock, const QString &key);
+// Makes the named pane host the form.
+void AttachPane(DockFrame *dock, QWidget *form, const QString &paneName);
+// The edit box of the address bar, or nullptr.
+QWidget *AddressBoxWindow();
+// Top = (screen height - form height) / divisor, left = (screen width - form width) / 2.
+void CenterForm(QWidget *form, int divisor);
+
+} // namespace mdlAplication

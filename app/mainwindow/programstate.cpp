@@ -1,0 +1,7 @@
+#include "programstate.h"
+
+ProgramState &programState()
+{
+    static ProgramState state;
+    return state;
+}

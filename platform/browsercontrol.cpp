@@ -1,0 +1,330 @@
+#include "browsercontrol.h"
+
+#include "browserpage.h"
+#include "browserprofile.h"
+#include "logging.h"
+#include "popupcatcherpage.h"
+#include "urlhistorystore.h"
+
+#include <QAction>
+#include <QEvent>
+#include <QEventLoop>
+#include <QMessageBox>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWebEngineCertificateError>
+#include <QWebEngineScript>
+#include <QWebEngineView>
+
+#include <memory>
+
+namespace {
+
+QString &homePageStore()
+{
+    static QString home = QStringLiteral("about:blank");
+    return home;
+}
+
+UrlHistoryStore &history()
+{
+    static UrlHistoryStore store;
+    return store;
+}
+
+QUrl toUrl(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.startsWith(QStringLiteral("about:"), Qt::CaseInsensitive))
+        return QUrl(t);
+    const QUrl url = QUrl::fromUserInput(t);
+    return url.isValid() ? url : QUrl(t);
+}
+
+} // namespace
+
+BrowserControl::BrowserControl(QWidget *parent)
+    : QWidget(parent)
+    , m_view(new QWebEngineView(this))
+    , m_page(new BrowserPage(BrowserProfile::instance(), m_view))
+{
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(m_view);
+    m_view->setPage(m_page);
+    setFocusProxy(m_view);
+    connectPage();
+}
+
+BrowserControl::~BrowserControl()
+{
+    // The page must go before the view that shows it.
+    m_view->setPage(nullptr);
+    delete m_page;
+}
+
+void BrowserControl::connectPage()
+{
+    connect(m_page, &QWebEnginePage::linkHovered, this, [this](const QString &url) { emit StatusTextChange(url); });
+    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
+        m_busy = true;
+        m_certificateErrorAccepted = false;
+        m_mixedContent = false;
+        emit StatusTextChange(QStringLiteral("Opening page ") + m_page->requestedUrl().toString() + QStringLiteral("..."));
+    });
+    connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
+    connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        if (!m_crashed)
+            emit NavigateComplete2(url.toString());
+    });
+    connect(m_page, &QWebEnginePage::titleChanged, this, [this] {
+        if (!m_busy)
+            recordVisit(); // the real title often arrives after the load
+    });
+    connect(m_page, &QWebEnginePage::loadFinished, this, &BrowserControl::onLoadFinished);
+    connect(m_page, &QWebEnginePage::geometryChangeRequested, this, [this](const QRect &geom) {
+        emit WindowSetLeft(geom.x());
+        emit WindowSetTop(geom.y());
+        emit WindowSetWidth(geom.width());
+        emit WindowSetHeight(geom.height());
+    });
+    connect(m_page, &BrowserPage::mixedContentSeen, this, [this] {
+        m_mixedContent = true;
+        updateLock();
+    });
+    connect(m_page, &BrowserPage::navigationRequested, this, [this](const QUrl &url, bool *cancel) {
+        emit BeforeNavigate2(url.toString(), cancel);
+    });
+    connect(m_page, &BrowserPage::newWindowPage, this, &BrowserControl::onNewWindowPage);
+    connect(m_page, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
+        if (m_silent || !error.isOverridable())
+            return; // rejected
+        QWebEngineCertificateError copy = error;
+        copy.defer();
+        const auto answer = QMessageBox::warning(
+            this, QStringLiteral("Security Alert"),
+            error.description() + QStringLiteral("\n\nDo you want to proceed?"), QMessageBox::Yes | QMessageBox::No,
+            QMessageBox::No);
+        if (answer == QMessageBox::Yes) {
+            m_certificateErrorAccepted = true;
+            copy.acceptCertificate();
+        } else {
+            copy.rejectCertificate();
+        }
+    });
+    connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
+            [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
+                if (status == QWebEnginePage::NormalTerminationStatus)
+                    return;
+                qCWarning(lcFiles) << "page process ended" << status << m_lastRequested;
+                m_crashed = true;
+                QTimer::singleShot(0, this, &BrowserControl::showCrashPage);
+            });
+    const auto watchAction = [this](QWebEnginePage::WebAction action, int command) {
+        QAction *a = m_page->action(action);
+        connect(a, &QAction::changed, this, [this, a, command] { emit CommandStateChange(command, a->isEnabled()); });
+    };
+    watchAction(QWebEnginePage::Forward, kCommandForward);
+    watchAction(QWebEnginePage::Back, kCommandBack);
+    // Focus arrives at the view's render widget, created later.
+    m_view->installEventFilter(this);
+}
+
+bool BrowserControl::eventFilter(QObject *watched, QEvent *event)
+{
+    if (event->type() == QEvent::ChildAdded && watched == m_view && m_view->focusProxy()
+        && m_focusProxy != m_view->focusProxy()) {
+        m_focusProxy = m_view->focusProxy();
+        m_focusProxy->installEventFilter(this);
+    }
+    if (event->type() == QEvent::FocusIn && (watched == m_focusProxy || watched == m_view))
+        emit GotFocus();
+    return QWidget::eventFilter(watched, event);
+}
+
+void BrowserControl::setSilent(bool silent)
+{
+    m_silent = silent;
+    m_page->setSilent(silent);
+}
+
+void BrowserControl::setRegisterAsDropTarget(bool on)
+{
+    m_registerAsDropTarget = on;
+    m_view->setAcceptDrops(on);
+}
+
+void BrowserControl::Navigate(const QString &url)
+{
+    if (url.trimmed().isEmpty())
+        return;
+    m_crashed = false;
+    m_lastRequested = toUrl(url);
+    m_page->load(m_lastRequested);
+}
+
+void BrowserControl::GoBack()
+{
+    m_page->triggerAction(QWebEnginePage::Back);
+}
+
+void BrowserControl::GoForward()
+{
+    m_page->triggerAction(QWebEnginePage::Forward);
+}
+
+void BrowserControl::Stop()
+{
+    m_page->triggerAction(QWebEnginePage::Stop);
+}
+
+void BrowserControl::Refresh()
+{
+    if (m_crashed) {
+        m_crashed = false;
+        m_page->load(m_lastRequested);
+        return;
+    }
+    m_page->triggerAction(QWebEnginePage::Reload);
+}
+
+void BrowserControl::GoHome()
+{
+    Navigate(homePage());
+}
+
+void BrowserControl::ExecWB(int command, int option)
+{
+    Q_UNUSED(option);
+    switch (command) {
+    case Cut: m_page->triggerAction(QWebEnginePage::Cut); break;
+    case Copy: m_page->triggerAction(QWebEnginePage::Copy); break;
+    case Paste: m_page->triggerAction(QWebEnginePage::Paste); break;
+    case SelectAll: m_page->triggerAction(QWebEnginePage::SelectAll); break;
+    default: qCWarning(lcFiles) << "ExecWB command not handled" << command; break;
+    }
+}
+
+QString BrowserControl::LocationURL() const
+{
+    if (m_crashed)
+        return m_lastRequested.toString();
+    return m_page->url().toString();
+}
+
+QString BrowserControl::LocationName() const
+{
+    const QString title = m_page->title();
+    // The engine gives the address as the title of a page without one.
+    if (title == m_page->url().toString() || title == m_page->url().toDisplayString())
+        return QString();
+    return title;
+}
+
+QString BrowserControl::homePage()
+{
+    return homePageStore();
+}
+
+void BrowserControl::setHomePage(const QString &url)
+{
+    homePageStore() = url.trimmed().isEmpty() ? QStringLiteral("about:blank") : url.trimmed();
+}
+
+int BrowserControl::lockIconFor(const QUrl &url, bool certificateErrorAccepted, bool mixedContent)
+{
+    if (url.scheme().compare(QStringLiteral("https"), Qt::CaseInsensitive) != 0)
+        return 0;
+    if (certificateErrorAccepted)
+        return 2;
+    if (mixedContent)
+        return 1;
+    return 6;
+}
+
+void BrowserControl::updateLock()
+{
+    emit SetSecureLockIcon(lockIconFor(m_page->url(), m_certificateErrorAccepted, m_mixedContent));
+}
+
+void BrowserControl::onLoadFinished(bool ok)
+{
+    m_busy = false;
+    emit ProgressChange(-1, 100);
+    emit StatusTextChange(ok ? QStringLiteral("Done") : QStringLiteral("Page could not be loaded"));
+    updateLock();
+    emit DownloadComplete();
+    if (ok && !m_crashed)
+        recordVisit();
+    emit DocumentComplete(LocationURL());
+}
+
+void BrowserControl::recordVisit()
+{
+    const QUrl url = m_page->url();
+    const QString scheme = url.scheme();
+    if (scheme != QStringLiteral("http") && scheme != QStringLiteral("https") && scheme != QStringLiteral("file"))
+        return;
+    if (!history().addUrl(url.toString(), LocationName(), 0))
+        qCWarning(lcFiles) << "visit not recorded" << url;
+}
+
+void BrowserControl::onNewWindowPage(QWebEnginePage **page)
+{
+    QObject *target = nullptr;
+    bool cancel = false;
+    emit NewWindow2(&target, &cancel);
+    auto *browser = qobject_cast<BrowserControl *>(target);
+    if (cancel || !browser)
+        return; // no window is opened
+    auto *catcher = new PopupCatcherPage(BrowserProfile::instance(), browser);
+    connect(catcher, &PopupCatcherPage::addressRequested, browser, &BrowserControl::receiveNewWindowAddress);
+    *page = catcher;
+}
+
+void BrowserControl::receiveNewWindowAddress(const QUrl &url)
+{
+    bool cancel = false;
+    emit BeforeNavigate2(url.toString(), &cancel);
+    if (!cancel)
+        Navigate(url.toString());
+}
+
+void BrowserControl::showCrashPage()
+{
+    m_page->setHtml(QStringLiteral("<html><head><title>Page stopped</title></head><body style='font-family:sans-serif'>"
+                                   "<h2>This page stopped working.</h2><p>Use Refresh to load it again.</p></body></html>"));
+}
+
+QList<std::pair<QString, QString>> BrowserControl::metaElements(int timeoutMs)
+{
+    // Shared with the callback, which may run after this function gave up.
+    struct State {
+        QList<std::pair<QString, QString>> result;
+        bool done = false;
+        QEventLoop loop;
+    };
+    auto state = std::make_shared<State>();
+    m_page->runJavaScript(
+        QStringLiteral("Array.from(document.getElementsByTagName('meta'))"
+                       ".map(function(m){return [m.getAttribute('name')||'', m.getAttribute('content')||''];})"),
+        QWebEngineScript::ApplicationWorld, [state](const QVariant &value) {
+            if (state->done)
+                return;
+            for (const QVariant &pair : value.toList()) {
+                const QVariantList p = pair.toList();
+                if (p.size() == 2)
+                    state->result.append({p.at(0).toString(), p.at(1).toString()});
+            }
+            state->done = true;
+            state->loop.quit();
+        });
+    QTimer timer;
+    timer.setSingleShot(true);
+    connect(&timer, &QTimer::timeout, &state->loop, &QEventLoop::quit);
+    timer.start(timeoutMs);
+    if (!state->done)
+        state->loop.exec();
+    state->done = true;
+    return state->result;
+}

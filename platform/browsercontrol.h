@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QPointer>
+#include <QUrl>
+#include <QWidget>
+
+#include <utility>
+
+class BrowserPage;
+class QWebEngineView;
+
+// A web browser control over Qt WebEngine with the members and events the
+// program's forms expect of one: navigation methods, location, busy state,
+// silent mode, and events by name (StatusTextChange, ProgressChange,
+// CommandStateChange, BeforeNavigate2, NewWindow2, NavigateComplete2,
+// DocumentComplete, WindowSet*, SetSecureLockIcon, GotFocus). Holder
+// arguments are pointers a handler may write to.
+class BrowserControl : public QWidget
+{
+    Q_OBJECT
+    Q_PROPERTY(QString LocationURL READ LocationURL)
+    Q_PROPERTY(QString LocationName READ LocationName)
+    Q_PROPERTY(bool Busy READ Busy)
+    Q_PROPERTY(bool Silent READ Silent WRITE setSilent)
+
+public:
+    // Command ids of CommandStateChange.
+    static constexpr int kCommandForward = 1;
+    static constexpr int kCommandBack = 2;
+    // ExecWB command ids.
+    enum ExecCommand { SaveAs = 4, Print = 6, Cut = 11, Copy = 12, Paste = 13, SelectAll = 17 };
+
+    explicit BrowserControl(QWidget *parent = nullptr);
+    ~BrowserControl() override;
+
+    Q_INVOKABLE void Navigate(const QString &url);
+    Q_INVOKABLE void GoBack();
+    Q_INVOKABLE void GoForward();
+    Q_INVOKABLE void Stop();
+    Q_INVOKABLE void Refresh();
+    Q_INVOKABLE void GoHome();
+    Q_INVOKABLE void ExecWB(int command, int option = 0);
+
+    QString LocationURL() const;
+    QString LocationName() const;
+    bool Busy() const { return m_busy; }
+    bool Silent() const { return m_silent; }
+    void setSilent(bool silent);
+    bool Resizable() const { return m_resizable; }
+    void setResizable(bool on) { m_resizable = on; }
+    bool RegisterAsBrowser() const { return m_registerAsBrowser; }
+    void setRegisterAsBrowser(bool on) { m_registerAsBrowser = on; }
+    bool RegisterAsDropTarget() const { return m_registerAsDropTarget; }
+    void setRegisterAsDropTarget(bool on);
+
+    // The automation object another browser's NewWindow2 handler can hand over.
+    QObject *Object() { return this; }
+
+    // The page's META elements as (name, content) in document order, read
+    // in an isolated script world; empty after timeoutMs.
+    QList<std::pair<QString, QString>> metaElements(int timeoutMs = 5000);
+
+    // Where the home command goes ("about:blank" unless set).
+    static QString homePage();
+    static void setHomePage(const QString &url);
+
+    // The lock state for an address: 0 not https, 6 secure, 1 mixed content,
+    // 2 an accepted certificate error.
+    static int lockIconFor(const QUrl &url, bool certificateErrorAccepted, bool mixedContent);
+
+    QWebEngineView *view() const { return m_view; }
+    BrowserPage *page() const { return m_page; }
+
+signals:
+    void StatusTextChange(const QString &Text);
+    void ProgressChange(int Progress, int ProgressMax);
+    void CommandStateChange(int Command, bool Enable);
+    void DownloadComplete();
+    void BeforeNavigate2(const QString &URL, bool *Cancel);
+    void NewWindow2(QObject **ppDisp, bool *Cancel);
+    void NavigateComplete2(const QString &URL);
+    void DocumentComplete(const QString &URL);
+    void WindowSetLeft(int Left);
+    void WindowSetTop(int Top);
+    void WindowSetWidth(int Width);
+    void WindowSetHeight(int Height);
+    void SetSecureLockIcon(int SecureLockIcon);
+    void GotFocus();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    void connectPage();
+    void onNewWindowPage(class QWebEnginePage **page);
+    void receiveNewWindowAddress(const QUrl &url);
+    void onLoadFinished(bool ok);
+    void updateLock();
+    void recordVisit();
+    void showCrashPage();
+
+    QWebEngineView *m_view = nullptr;
+    BrowserPage *m_page = nullptr;
+    QPointer<QObject> m_focusProxy;
+    QUrl m_lastRequested;
+    bool m_busy = false;
+    bool m_silent = false;
+    bool m_resizable = true;
+    bool m_registerAsBrowser = false;
+    bool m_registerAsDropTarget = false;
+    bool m_crashed = false;
+    bool m_certificateErrorAccepted = false;
+    bool m_mixedContent = false;
+};

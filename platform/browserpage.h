@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QWebEnginePage>
+
+// The page of a BrowserControl: reports what the engine has no signal for
+// (new-window requests, mixed content, navigation requests) and keeps
+// script dialogs quiet when the control is silent.
+class BrowserPage : public QWebEnginePage
+{
+    Q_OBJECT
+
+public:
+    BrowserPage(QWebEngineProfile *profile, QObject *parent);
+
+    void setSilent(bool silent) { m_silent = silent; }
+    bool silent() const { return m_silent; }
+
+signals:
+    // The engine wants a page for a new window. Set *page to a page that
+    // will receive the navigation, or leave it null to refuse.
+    void newWindowPage(QWebEnginePage **page);
+    void mixedContentSeen();
+    // Main-frame navigation about to start; set *cancel to refuse it.
+    void navigationRequested(const QUrl &url, bool *cancel);
+
+protected:
+    QWebEnginePage *createWindow(WebWindowType type) override;
+    bool acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame) override;
+    void javaScriptConsoleMessage(JavaScriptConsoleMessageLevel level, const QString &message, int line,
+                                  const QString &source) override;
+    void javaScriptAlert(const QUrl &origin, const QString &msg) override;
+    bool javaScriptConfirm(const QUrl &origin, const QString &msg) override;
+    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue, QString *result) override;
+
+private:
+    bool m_silent = false;
+};

@@ -1,0 +1,26 @@
+#include "browserprofile.h"
+
+#include "platformpaths.h"
+
+#include <QCoreApplication>
+#include <QWebEngineProfile>
+#include <QWebEngineSettings>
+
+namespace BrowserProfile {
+
+QWebEngineProfile *instance()
+{
+    // Owned by the application object, so it outlives every page.
+    static QWebEngineProfile *profile = [] {
+        auto *p = new QWebEngineProfile(QStringLiteral("quillon"), QCoreApplication::instance());
+        const QString base = PlatformPaths::root() + QStringLiteral("/webengine");
+        p->setPersistentStoragePath(base + QStringLiteral("/storage"));
+        p->setCachePath(base + QStringLiteral("/cache"));
+        p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
+        p->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+        return p;
+    }();
+    return profile;
+}
+
+} // namespace BrowserProfile

@@ -1,0 +1,292 @@
+#include "dockframe.h"
+
+#include "documentwindow.h"
+#include "dockpane.h"
+#include "twips.h"
+
+#include <QAction>
+#include <QDockWidget>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QShortcut>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QVBoxLayout>
+#include <QWidgetAction>
+
+namespace {
+constexpr double kDpi = 96.0; // 15 twips per pixel
+constexpr int kLayoutVersion = 1;
+
+int shiftBits(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+} // namespace
+
+DockFrame::DockFrame(QMainWindow *host)
+    : QObject(host)
+    , m_host(host)
+    , m_tabs(new QTabWidget(host))
+    , m_address(new QLineEdit)
+{
+    m_tabs->setObjectName(QStringLiteral("Documents"));
+    m_tabs->setDocumentMode(true);
+    m_tabs->setTabsClosable(true);
+    m_tabs->setMovable(false);
+    m_tabs->setElideMode(Qt::ElideRight);
+    m_tabs->tabBar()->installEventFilter(this);
+    host->setCentralWidget(m_tabs);
+    host->installEventFilter(this);
+
+    host->menuBar()->setObjectName(QStringLiteral("MenuBar"));
+    for (const QString &name : {QStringLiteral("ToolBar"), QStringLiteral("Address")}) {
+        if (name == QStringLiteral("Address"))
+            host->addToolBarBreak();
+        auto *bar = host->addToolBar(name);
+        bar->setObjectName(name);
+        m_bars.insert(name, bar);
+    }
+    auto *addressAction = new QWidgetAction(this);
+    addressAction->setObjectName(QStringLiteral("mnuAddress"));
+    addressAction->setDefaultWidget(m_address);
+    m_address->setObjectName(QStringLiteral("mnuAddressEdit"));
+    m_address->installEventFilter(this);
+    m_addressCommand = addressAction;
+    m_bars.value(QStringLiteral("Address"))->addWidget(new QLabel(QStringLiteral(" Address ")));
+    m_bars.value(QStringLiteral("Address"))->addAction(addressAction);
+    m_commands.insert(QStringLiteral("mnuAddress"), addressAction);
+
+    connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        if (DocumentWindow *w = documentAt(index))
+            emit DocumentActivated(w);
+    });
+    connect(m_tabs, &QTabWidget::tabCloseRequested, this, [this](int index) {
+        if (DocumentWindow *w = documentAt(index))
+            closeDocument(w);
+    });
+    auto *closeShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), host);
+    connect(closeShortcut, &QShortcut::activated, this, [this] {
+        if (DocumentWindow *w = activeDocument())
+            closeDocument(w);
+    });
+}
+
+DockFrame::~DockFrame() = default;
+
+QMenuBar *DockFrame::menuBar() const
+{
+    return m_host->menuBar();
+}
+
+QToolBar *DockFrame::toolBar(const QString &name) const
+{
+    return m_bars.value(name);
+}
+
+QMenu *DockFrame::addMenu(const QString &key, const QString &caption)
+{
+    QMenu *menu = m_host->menuBar()->addMenu(caption);
+    menu->setObjectName(key);
+    menu->menuAction()->setObjectName(key);
+    return menu;
+}
+
+QAction *DockFrame::addCommand(const QString &key, const QString &caption, const QKeySequence &shortcut)
+{
+    auto *action = new QAction(caption, m_host);
+    action->setObjectName(key);
+    action->setShortcut(shortcut);
+    connect(action, &QAction::triggered, this, [this, action] { emit CommandExecuted(action); });
+    if (!m_commands.contains(key))
+        m_commands.insert(key, action);
+    return action;
+}
+
+QAction *DockFrame::command(const QString &key) const
+{
+    return m_commands.value(key);
+}
+
+QString DockFrame::commandText(const QString &key) const
+{
+    if (key == QStringLiteral("mnuAddress"))
+        return m_address->text();
+    const QAction *a = command(key);
+    return a ? a->text() : QString();
+}
+
+void DockFrame::setCommandText(const QString &key, const QString &text)
+{
+    if (key == QStringLiteral("mnuAddress")) {
+        m_address->setText(text);
+        m_address->setCursorPosition(0);
+    } else if (QAction *a = command(key)) {
+        a->setText(text);
+    }
+}
+
+void DockFrame::setCommandWidth(const QString &key, int twips)
+{
+    if (key == QStringLiteral("mnuAddress") && twips >= 0)
+        m_address->setFixedWidth(Twips::toPixels(twips, kDpi));
+}
+
+void DockFrame::setBarDockedSize(const QString &name, int widthTwips, int heightTwips)
+{
+    if (QToolBar *bar = toolBar(name)) {
+        bar->setMinimumHeight(Twips::toPixels(heightTwips, kDpi));
+        bar->setProperty("dockedWidth", widthTwips);
+    }
+}
+
+DocumentWindow *DockFrame::addDocument(const QString &caption, QWidget *form)
+{
+    auto *page = new QWidget;
+    auto *layout = new QVBoxLayout(page);
+    layout->setContentsMargins(0, 0, 0, 0);
+    auto *window = new DocumentWindow(this, QStringLiteral("doc%1").arg(m_nextKey++), page);
+    m_documents.append(window);
+    window->setHostedForm(form);
+    const QSignalBlocker blocker(m_tabs); // activation is reported once, below
+    const int index = m_tabs->addTab(page, QString());
+    window->setCaption(caption);
+    m_tabs->setCurrentIndex(index);
+    emit DocumentActivated(window);
+    emit DocumentOpened(window, 1);
+    return window;
+}
+
+QList<DocumentWindow *> DockFrame::documents() const
+{
+    QList<DocumentWindow *> out;
+    for (int i = 0; i < m_tabs->count(); ++i) {
+        if (DocumentWindow *w = documentAt(i))
+            out.append(w);
+    }
+    return out;
+}
+
+int DockFrame::documentCount() const
+{
+    return m_tabs->count();
+}
+
+DocumentWindow *DockFrame::document(int position) const
+{
+    return documentAt(position - 1);
+}
+
+DocumentWindow *DockFrame::documentAt(int index) const
+{
+    QWidget *page = index >= 0 ? m_tabs->widget(index) : nullptr;
+    if (!page)
+        return nullptr;
+    for (DocumentWindow *w : m_documents) {
+        if (w->page() == page)
+            return w;
+    }
+    return nullptr;
+}
+
+DocumentWindow *DockFrame::activeDocument() const
+{
+    return documentAt(m_tabs->currentIndex());
+}
+
+bool DockFrame::closeDocument(DocumentWindow *window)
+{
+    if (!window || window->position() < 1)
+        return false;
+    bool cancel = false;
+    emit DocumentClosing(window, 1, &cancel);
+    if (cancel)
+        return false;
+    const int index = window->position() - 1;
+    QWidget *page = window->page();
+    if (index >= 0)
+        m_tabs->removeTab(index);
+    emit DocumentClosed(window, 1);
+    if (page)
+        page->deleteLater();
+    return true;
+}
+
+void DockFrame::setClosable(DocumentWindow *window, bool closable)
+{
+    const int index = window ? window->position() - 1 : -1;
+    if (index < 0)
+        return;
+    QTabBar *bar = m_tabs->tabBar();
+    if (closable)
+        return; // tabs are closable by default
+    for (auto side : {QTabBar::LeftSide, QTabBar::RightSide}) {
+        if (QWidget *button = bar->tabButton(index, side)) {
+            bar->setTabButton(index, side, nullptr);
+            button->deleteLater();
+        }
+    }
+}
+
+void DockFrame::forget(DocumentWindow *window)
+{
+    if (m_documents.removeOne(window))
+        window->deleteLater();
+}
+
+DockPane *DockFrame::addPane(const QString &name, const QString &caption)
+{
+    auto *dock = new QDockWidget(caption, m_host);
+    dock->setObjectName(name);
+    m_host->addDockWidget(Qt::LeftDockWidgetArea, dock);
+    auto *pane = new DockPane(dock, this);
+    m_panes.insert(name, pane);
+    return pane;
+}
+
+DockPane *DockFrame::pane(const QString &name) const
+{
+    return m_panes.value(name);
+}
+
+QByteArray DockFrame::saveLayout() const
+{
+    return m_host->saveState(kLayoutVersion);
+}
+
+bool DockFrame::restoreLayout(const QByteArray &layout)
+{
+    return m_host->restoreState(layout, kLayoutVersion);
+}
+
+int DockFrame::widthTwips() const
+{
+    return int(Twips::fromPixels(m_host->width(), kDpi));
+}
+
+bool DockFrame::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_host && event->type() == QEvent::Resize) {
+        emit Resized();
+    } else if (watched == m_address && event->type() == QEvent::KeyPress) {
+        auto *key = static_cast<QKeyEvent *>(event);
+        int code = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) ? 13 : key->key();
+        int shift = shiftBits(key->modifiers());
+        emit EditKeyDown(m_addressCommand, &code, &shift);
+        if (code == 0)
+            return true; // a handler swallowed the key
+    } else if (watched == m_tabs->tabBar() && event->type() == QEvent::MouseButtonRelease) {
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() == Qt::MiddleButton) {
+            if (DocumentWindow *w = documentAt(m_tabs->tabBar()->tabAt(mouse->position().toPoint())))
+                closeDocument(w);
+            return true;
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}

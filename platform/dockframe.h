@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QByteArray>
+#include <QKeySequence>
+#include <QList>
+#include <QMap>
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class DockPane;
+class DocumentWindow;
+class QAction;
+class QKeySequence;
+class QLineEdit;
+class QMainWindow;
+class QMenu;
+class QMenuBar;
+class QTabWidget;
+class QToolBar;
+
+// Menus, tool bars, tabbed document windows and docked panes of a main
+// window, offered in the shape the program's forms drive them: commands by
+// key, documents by 1-based position or key, panes and bars by name, the
+// layout as bytes, and events with holder arguments a handler may write to.
+class DockFrame : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit DockFrame(QMainWindow *host);
+    ~DockFrame() override;
+
+    QMainWindow *host() const { return m_host; }
+    QTabWidget *tabs() const { return m_tabs; }
+
+    // Command bars: "MenuBar", "ToolBar", "Address".
+    QMenuBar *menuBar() const;
+    QToolBar *toolBar(const QString &name) const;
+    QMenu *addMenu(const QString &key, const QString &caption);
+    // A command keyed by key (the action's object name).
+    QAction *addCommand(const QString &key, const QString &caption, const QKeySequence &shortcut = {});
+    QAction *command(const QString &key) const;
+    // The edit command "mnuAddress" in the "Address" bar.
+    QLineEdit *addressBox() const { return m_address; }
+    QString commandText(const QString &key) const;
+    void setCommandText(const QString &key, const QString &text);
+    void setCommandWidth(const QString &key, int twips);
+    void setBarDockedSize(const QString &name, int widthTwips, int heightTwips);
+
+    // Documents, in position order.
+    DocumentWindow *addDocument(const QString &caption, QWidget *form);
+    QList<DocumentWindow *> documents() const;
+    int documentCount() const;
+    DocumentWindow *document(int position) const;
+    DocumentWindow *activeDocument() const;
+    // Asks the closing event, then removes the tab. False when refused.
+    bool closeDocument(DocumentWindow *window);
+    void forget(DocumentWindow *window);
+    // Hides the tab's close button (the closing event still decides).
+    void setClosable(DocumentWindow *window, bool closable);
+
+    // Panes: dock widgets found by name.
+    DockPane *addPane(const QString &name, const QString &caption);
+    DockPane *pane(const QString &name) const;
+
+    QByteArray saveLayout() const;
+    bool restoreLayout(const QByteArray &layout);
+    int widthTwips() const;
+    bool startUp() const { return m_startUp; }
+    void setStartUp(bool on) { m_startUp = on; }
+
+signals:
+    void CommandExecuted(QAction *command);
+    void EditKeyDown(QAction *command, int *keyCode, int *shift);
+    void DocumentActivated(DocumentWindow *window);
+    void DocumentClosing(DocumentWindow *window, int number, bool *cancel);
+    void DocumentClosed(DocumentWindow *window, int number);
+    void DocumentOpened(DocumentWindow *window, int number);
+    void Resized();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+private:
+    DocumentWindow *documentAt(int index) const;
+
+    QMainWindow *m_host;
+    QTabWidget *m_tabs;
+    QLineEdit *m_address;
+    QAction *m_addressCommand;
+    QMap<QString, QToolBar *> m_bars;
+    QMap<QString, QPointer<QAction>> m_commands;
+    QMap<QString, DockPane *> m_panes;
+    QList<DocumentWindow *> m_documents; // open and closed-but-not-released
+    int m_nextKey = 1;
+    bool m_startUp = false;
+};

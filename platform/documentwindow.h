@@ -1,0 +1,43 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+#include <QString>
+
+class DockFrame;
+class QWidget;
+
+// One tabbed document window of a DockFrame. Its key is assigned by the
+// frame; its position is 1-based and follows the tab order.
+class DocumentWindow : public QObject
+{
+    Q_OBJECT
+
+public:
+    DocumentWindow(DockFrame *frame, QString key, QWidget *page);
+
+    QString key() const { return m_key; }
+    int kind() const { return 0; } // always a tab
+    int position() const;          // -1 once closed
+    QString caption() const;
+    void setCaption(const QString &caption);
+    // Clearing the shown flag asks to close the tab; the closing event may
+    // refuse, and the flag then still reads true.
+    bool shown() const;
+    void setShown(bool shown);
+    QWidget *hostedForm() const { return m_form; }
+    void setHostedForm(QWidget *form);
+    bool secondFlag() const { return m_secondFlag; }
+    void setSecondFlag(bool on) { m_secondFlag = on; }
+    void activate();
+    void release(); // the frame forgets the window after it closed
+
+    QWidget *page() const { return m_page; }
+
+private:
+    DockFrame *m_frame;
+    QString m_key;
+    QPointer<QWidget> m_page; // the tab's container
+    QPointer<QWidget> m_form;
+    bool m_secondFlag = false;
+};
