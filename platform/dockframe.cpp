@@ -153,10 +153,12 @@ DocumentWindow *DockFrame::addDocument(const QString &caption, QWidget *form)
     auto *window = new DocumentWindow(this, QStringLiteral("doc%1").arg(m_nextKey++), page);
     m_documents.append(window);
     window->setHostedForm(form);
-    const QSignalBlocker blocker(m_tabs); // activation is reported once, below
-    const int index = m_tabs->addTab(page, QString());
-    window->setCaption(caption);
-    m_tabs->setCurrentIndex(index);
+    {
+        const QSignalBlocker blocker(m_tabs); // activation is reported once, below
+        const int index = m_tabs->addTab(page, QString());
+        window->setCaption(caption);
+        m_tabs->setCurrentIndex(index);
+    }
     emit DocumentActivated(window);
     emit DocumentOpened(window, 1);
     return window;

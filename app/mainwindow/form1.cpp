@@ -294,11 +294,13 @@ void Form1::onWbBeforeNavigate(const QString &url, bool *cancel)
 {
     m_wb->setSilent(true);
     *cancel = true;
-    if (MainRules::popupOpensTab(g().AllowPopup, g().LastShift, g().OpenInFront, m_isLoading)) {
+    const bool open = MainRules::popupOpensTab(g().AllowPopup, g().LastShift, g().OpenInFront, m_isLoading);
+    if (open) {
         mdlAplication::OpenBrowserTab(url);
         g().OpenInFront = false;
         processEvents();
     }
+    emit popupDecided(url, open);
     processEvents();
 }
 

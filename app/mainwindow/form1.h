@@ -37,6 +37,8 @@ public:
 signals:
     // Every command, after the built-in handling.
     void commandExecuted(const QString &key);
+    // A page's new window was opened as a tab, or dropped.
+    void popupDecided(const QString &url, bool opened);
 
 protected:
     void closeEvent(QCloseEvent *event) override;

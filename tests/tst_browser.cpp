@@ -1,0 +1,321 @@
+#include "browsercontrol.h"
+#include "clslayout.h"
+#include "dockframe.h"
+#include "dockpane.h"
+#include "documentwindow.h"
+#include "form1.h"
+#include "form2.h"
+#include "form9.h"
+#include "keyrecorder.h"
+#include "mdlaplication.h"
+#include "mdlinicontrol.h"
+#include "mdlregistry.h"
+#include "programstate.h"
+#include "testenvironment.h"
+#include "testhttpserver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QWebEngineView>
+#include <QtTest>
+
+using namespace mdlRegistry;
+
+namespace {
+constexpr int kTimeout = 20000;
+
+QByteArray page(const char *title, const QByteArray &body = {})
+{
+    return "<html><head><title>" + QByteArray(title) + "</title></head><body>" + body + "</body></html>";
+}
+} // namespace
+
+class TestBrowser : public QObject
+{
+    Q_OBJECT
+
+    Form2 *tabAt(Form1 *main, int position)
+    {
+        DocumentWindow *w = main->dsMain()->document(position);
+        return w ? qobject_cast<Form2 *>(w->hostedForm()) : nullptr;
+    }
+    QString loaded(const QString &section, const QString &key)
+    {
+        return mdlIniControl::ReadIniValue(programState().LoadedFile, section, key);
+    }
+    std::unique_ptr<Form1> start()
+    {
+        programState() = ProgramState{};
+        auto main = std::make_unique<Form1>();
+        main->load();
+        return main;
+    }
+    void shutDown(std::unique_ptr<Form1> &main)
+    {
+        main->close();
+        main.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    bool waitLoaded(Form1 *main, int position, const QString &url)
+    {
+        return QTest::qWaitFor([&] {
+            Form2 *tab = tabAt(main, position);
+            return tab && tab->wb1()->LocationURL() == url && !tab->wb1()->Busy();
+        }, kTimeout);
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        m_server.setPage(QStringLiteral("/home"), page("Home Page"));
+        m_server.setPage(QStringLiteral("/a"), page("Page A"));
+        m_server.setPage(QStringLiteral("/b"), page("Page B with a longer title"));
+        m_server.setPage(QStringLiteral("/x"), page("x"));
+        m_server.setPage(QStringLiteral("/opener"),
+                         page("Opener", "<button id='b' style='position:fixed;left:0;top:0;width:100%;height:100%'"
+                                        " onclick=\"window.open('/target');document.title='clicked'\">open</button>"));
+        m_server.setPage(QStringLiteral("/target"), page("Target"));
+        m_server.setPage(QStringLiteral("/mover"),
+                         page("Mover", "<script>window.moveTo(80,90);window.resizeTo(120,130);</script>"));
+        qApp->installEventFilter(&m_keys);
+    }
+
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), m_server.url(QStringLiteral("/home")));
+    }
+    void cleanup() { m_env.reset(); }
+
+    void restartRestoresPages()
+    {
+        const QString file = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
+        mdlIniControl::WriteIniValue(file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("5"));
+        mdlIniControl::WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_3"), m_server.url(QStringLiteral("/a")));
+        mdlIniControl::WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_5"), m_server.url(QStringLiteral("/b")));
+        auto main = start();
+        DockFrame *dock = main->dsMain();
+        QCOMPARE(dock->documentCount(), 4);
+        QVERIFY(qobject_cast<Form9 *>(dock->document(2)->hostedForm()));
+        QCOMPARE(dock->document(2)->caption(), QStringLiteral(" Favorites "));
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
+        QVERIFY(waitLoaded(main.get(), 3, m_server.url(QStringLiteral("/a"))));
+        QVERIFY(waitLoaded(main.get(), 4, m_server.url(QStringLiteral("/b"))));
+        QCOMPARE(mdlAplication::ActiveTabPosition(dock), 1);
+        QCOMPARE(dock->commandText(QStringLiteral("mnuAddress")), m_server.url(QStringLiteral("/home")));
+        QTRY_COMPARE_WITH_TIMEOUT(dock->document(3)->caption(), QStringLiteral(" Page A "), kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(dock->document(4)->caption(), QStringLiteral(" Page B with a l... "), kTimeout);
+        // The entries now follow the tabs as they are.
+        QTRY_COMPARE_WITH_TIMEOUT(loaded(QStringLiteral("Loaded URL"), QStringLiteral("URL_4")), m_server.url(QStringLiteral("/b")), kTimeout);
+        QCOMPARE(loaded(QStringLiteral("Global"), QStringLiteral("Count")), QStringLiteral("4"));
+        QCOMPARE(loaded(QStringLiteral("Loaded URL"), QStringLiteral("URL_1")), m_server.url(QStringLiteral("/home")));
+        shutDown(main);
+    }
+
+    void fixedTabsAndClosing()
+    {
+        auto main = start();
+        DockFrame *dock = main->dsMain();
+        mdlAplication::OpenBrowserTab(m_server.url(QStringLiteral("/a")));
+        QVERIFY(waitLoaded(main.get(), 3, m_server.url(QStringLiteral("/a"))));
+        QVERIFY(!dock->closeDocument(dock->document(1)));
+        QVERIFY(!dock->closeDocument(dock->document(2)));
+        QCOMPARE(dock->documentCount(), 3);
+        QVERIFY(dock->closeDocument(dock->document(3)));
+        QCOMPARE(dock->documentCount(), 2);
+        QCOMPARE(loaded(QStringLiteral("Global"), QStringLiteral("Count")), QStringLiteral("2"));
+        main->close();
+        QCOMPARE(dock->documentCount(), 0); // shutdown closes the fixed tabs too
+        main.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+
+    void windowPlacement()
+    {
+        auto main = start();
+        QVERIFY(main->width() >= 600); // first run: a usable window
+        main->setGeometry(100, 120, 900, 640);
+        const QPoint pos = main->pos();
+        shutDown(main);
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State")).toString(), QStringLiteral("0"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width")).toString(), QStringLiteral("13500"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Height")).toString(), QStringLiteral("9600"));
+        main = start();
+        QCOMPARE(main->size(), QSize(900, 640));
+        QCOMPARE(main->pos(), pos);
+        main->showMaximized();
+        shutDown(main);
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State")).toString(), QStringLiteral("2"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width")).toString(), QStringLiteral("13500"));
+    }
+
+    void addressBar()
+    {
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack"), QStringLiteral("1"));
+        auto main = start();
+        DockFrame *dock = main->dsMain();
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
+        QLineEdit *box = dock->addressBox();
+        box->setText(QStringLiteral("   ") + m_server.url(QStringLiteral("/a")) + QStringLiteral("  "));
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/a"))));
+
+        // Ctrl+Enter: a new tab, loading behind the current one.
+        box->setText(m_server.url(QStringLiteral("/b")));
+        QTest::keyClick(box, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(dock->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, m_server.url(QStringLiteral("/b"))));
+        QCOMPARE(mdlAplication::ActiveTabPosition(dock), 1);
+
+        // An address far longer than 99 characters arrives whole.
+        const QString longUrl = m_server.url(QStringLiteral("/x")) + QStringLiteral("?q=") + QString(150, u'z');
+        box->setText(longUrl);
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1, longUrl));
+        shutDown(main);
+    }
+
+    void popupStop()
+    {
+        auto main = start();
+        DockFrame *dock = main->dsMain();
+        Form2 *tab = tabAt(main.get(), 1);
+        tab->wb1()->Navigate(m_server.url(QStringLiteral("/opener")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/opener"))));
+        QSignalSpy decided(main.get(), &Form1::popupDecided);
+        auto click = [&] {
+            QWidget *target = tab->wb1()->view()->focusProxy();
+            QVERIFY(target);
+            QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(40, 40));
+            QVERIFY(decided.wait(kTimeout));
+        };
+
+        click(); // pop-up stop off: a new tab
+        QCOMPARE(decided.last().at(1).toBool(), true);
+        QCOMPARE(dock->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, m_server.url(QStringLiteral("/target"))));
+
+        dock->command(QStringLiteral("mnuPopStop"))->trigger();
+        QCOMPARE(programState().AllowPopup, 1);
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(), QStringLiteral("1"));
+        click(); // dropped
+        QCOMPARE(decided.last().at(1).toBool(), false);
+        QCOMPARE(dock->documentCount(), 3);
+
+        // As the desktop sends it: the state before the press (Qt reports Shift held).
+        QKeyEvent shiftDown(QEvent::KeyPress, Qt::Key_Shift, Qt::NoModifier);
+        QApplication::sendEvent(main.get(), &shiftDown);
+        QCOMPARE(programState().LastShift, 1);
+        QCOMPARE(programState().LastKeyCode, 16);
+        click(); // Shift held lets it through
+        QKeyEvent shiftUp(QEvent::KeyRelease, Qt::Key_Shift, Qt::ShiftModifier);
+        QApplication::sendEvent(main.get(), &shiftUp);
+        QCOMPARE(programState().LastShift, -1);
+        QCOMPARE(decided.last().at(1).toBool(), true);
+        QCOMPARE(dock->documentCount(), 4);
+
+        dock->command(QStringLiteral("mnuPopStop"))->trigger();
+        QCOMPARE(programState().AllowPopup, 0);
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(), QStringLiteral("0"));
+        shutDown(main);
+    }
+
+    void scriptsCannotMoveTheView()
+    {
+        auto main = start();
+        Form2 *tab = tabAt(main.get(), 1);
+        tab->wb1()->Navigate(m_server.url(QStringLiteral("/mover")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/mover"))));
+        emit tab->wb1()->WindowSetLeft(80); // as the engine reports a script's request
+        emit tab->wb1()->WindowSetTop(90);
+        emit tab->wb1()->WindowSetWidth(120);
+        QCOMPARE(tab->wb1()->pos(), QPoint(0, 0));
+        QCOMPARE(tab->wb1()->height(), (tab->height() * 15 - 275) / 15);
+        QCOMPARE(tab->wb1()->width(), tab->width());
+        shutDown(main);
+    }
+
+    void statusStrip()
+    {
+        auto main = start();
+        Form2 *tab = tabAt(main.get(), 1);
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
+        tab->onSetSecureLockIcon(1);
+        QVERIFY(tab->lockVisible());
+        QCOMPARE(tab->lockToolTip(), QString());
+        tab->onSetSecureLockIcon(7);
+        QVERIFY(tab->lockVisible());
+        tab->onSetSecureLockIcon(0);
+        QVERIFY(!tab->lockVisible());
+        QCOMPARE(tab->lockToolTip(), QStringLiteral("Zone Internet"));
+        tab->onProgressChange(50, 100); // idle: flashes and ends empty
+        QCOMPARE(tab->progressWidthTwips(), 0);
+        QCOMPARE(tab->statusText(), QStringLiteral("Done"));
+        shutDown(main);
+    }
+
+    void backForwardFollowTheActiveTab()
+    {
+        auto main = start();
+        DockFrame *dock = main->dsMain();
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
+        mdlAplication::OpenBrowserTab(m_server.url(QStringLiteral("/a")));
+        QVERIFY(waitLoaded(main.get(), 3, m_server.url(QStringLiteral("/a"))));
+        dock->document(1)->activate();
+        Form2 *background = tabAt(main.get(), 3);
+        background->wb1()->Navigate(m_server.url(QStringLiteral("/b")));
+        QVERIFY(waitLoaded(main.get(), 3, m_server.url(QStringLiteral("/b"))));
+        QTRY_VERIFY_WITH_TIMEOUT(background->StateBack(), kTimeout);
+        QVERIFY(!dock->command(QStringLiteral("mnuBack"))->isEnabled()); // the active tab cannot go back
+        dock->document(3)->activate();
+        emit background->wb1()->GotFocus();
+        QVERIFY(dock->command(QStringLiteral("mnuBack"))->isEnabled());
+        QVERIFY(dock->command(QStringLiteral("mnuBack1"))->isEnabled());
+        QVERIFY(!dock->command(QStringLiteral("mnuNext"))->isEnabled());
+        shutDown(main);
+    }
+
+    void dockLayoutSurvivesRestart()
+    {
+        auto main = start();
+        DockPane *help = main->dsMain()->pane(QStringLiteral("frmHelp"));
+        QVERIFY(help->visible());
+        main->dsMain()->command(QStringLiteral("mnuHelpPan"))->trigger();
+        QVERIFY(!help->visible());
+        shutDown(main);
+        main = start();
+        QVERIFY(!main->dsMain()->pane(QStringLiteral("frmHelp"))->visible());
+        shutDown(main);
+
+        // A layout from another version is not applied.
+        const QString file = m_env->programDir() + QStringLiteral("/_layout.lay");
+        clsLayout current;
+        current.Load(file);
+        clsLayout other(QStringLiteral("01.00.0351"));
+        other.setLayout(current.Layout());
+        other.Save(file);
+        main = start();
+        QVERIFY(main->dsMain()->pane(QStringLiteral("frmHelp"))->visible());
+        shutDown(main);
+    }
+
+private:
+    TestHttpServer m_server;
+    KeyRecorder m_keys;
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+int main(int argc, char **argv)
+{
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestBrowser test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_browser.moc"

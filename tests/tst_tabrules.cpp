@@ -1,0 +1,121 @@
+#include "browsercontrol.h"
+#include "mainrules.h"
+#include "mdlinicontrol.h"
+#include "tabrules.h"
+#include "testenvironment.h"
+
+#include <QtTest>
+
+using namespace TabRules;
+
+class TestTabRules : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void captions()
+    {
+        QCOMPARE(tabCaption(QStringLiteral("123456789012345")), QStringLiteral(" 123456789012345 "));
+        QCOMPARE(tabCaption(QStringLiteral("1234567890123456")), QStringLiteral(" 123456789012345... "));
+        QCOMPARE(tabCaption(QStringLiteral("  A rather long page title  ")), QStringLiteral(" A rather long p... "));
+        QCOMPARE(tabCaption(QStringLiteral("   ")), QStringLiteral("  "));
+        QCOMPARE(activatedCaption(QString(), 1), QStringLiteral("  Tab -  "));
+        QCOMPARE(activatedCaption(QStringLiteral("x"), 3), QStringLiteral("  Tab - x "));
+        QCOMPARE(activatedCaption(QStringLiteral("123456789012345678901234567"), 4), QStringLiteral(" 123456789012345... "));
+        QCOMPARE(activatedCaption(QStringLiteral("Anything"), 2), QStringLiteral(" Favorites "));
+    }
+
+    void progress()
+    {
+        QCOMPARE(progressWidths(-1, 100, true), QList<int>{0});
+        QCOMPARE(progressWidths(-1, 100, false), (QList<int>{0, 1030, 0}));
+        QCOMPARE(progressWidths(50, 100, false), (QList<int>{1030, 0}));
+        QCOMPARE(progressWidths(3, 2, true), QList<int>{1030});
+        QCOMPARE(progressWidths(50, 100, true), QList<int>{515});
+        QCOMPARE(progressWidths(5, 0, true), QList<int>{});
+        QCOMPARE(progressWidths(0, 100, true), QList<int>{});
+    }
+
+    void lockTable()
+    {
+        const QStringList tips{QStringLiteral("Zone Internet"), QString(), QStringLiteral("Encrypted"),
+                               QStringLiteral("Security SSL - 40 bit"), QStringLiteral("Security SSL - 56 bit"),
+                               QStringLiteral("Security SSL"), QStringLiteral("Security SSL - 128/256 bit")};
+        for (int i = 0; i <= 6; ++i) {
+            const auto look = lockAppearance(i);
+            QVERIFY(look);
+            QCOMPARE(look->visible, i != 0);
+            QCOMPARE(look->toolTip, tips.at(i));
+        }
+        QVERIFY(!lockAppearance(7));
+        QVERIFY(!lockAppearance(-1));
+        QCOMPARE(BrowserControl::lockIconFor(QUrl(QStringLiteral("http://a/")), false, false), 0);
+        QCOMPARE(BrowserControl::lockIconFor(QUrl(QStringLiteral("https://a/")), false, false), 6);
+        QCOMPARE(BrowserControl::lockIconFor(QUrl(QStringLiteral("https://a/")), false, true), 1);
+        QCOMPARE(BrowserControl::lockIconFor(QUrl(QStringLiteral("https://a/")), true, true), 2);
+    }
+
+    void geometry()
+    {
+        // Re-fit: the browser ends 275 twips above the bottom; negative sizes are not applied.
+        QCOMPARE(refitBrowser({100, 100}, 9000, 6000).height, 5725);
+        QCOMPARE(refitBrowser({100, 100}, 9000, 6000).width, 9000);
+        QCOMPARE(refitBrowser({100, 100}, 9000, 200).height, 100);
+        QCOMPARE(statusCellWidth(12645), 12645 - 1950 - 7410 - 1080 - 90);
+        // Widening the main status bar by 600 moves the last field and widens the middle one by 600.
+        const auto a = MainRules::statusBarLayout(10200);
+        const auto b = MainRules::statusBarLayout(10800);
+        QCOMPARE(a.shape3Left, 8805);
+        QCOMPARE(a.shape2Width, 270);
+        QCOMPARE(b.shape3Left - a.shape3Left, 600);
+        QCOMPARE(b.shape2Width - a.shape2Width, 600);
+        QCOMPARE(a.label2Width, 210);
+        QCOMPARE(MainRules::addressWidth(15360), 15360 - 3540 - 1500);
+    }
+
+    void popupDecision()
+    {
+        QVERIFY(MainRules::popupOpensTab(0, -1, false, false));
+        QVERIFY(!MainRules::popupOpensTab(1, -1, false, false));
+        QVERIFY(MainRules::popupOpensTab(1, 1, false, false));
+        QVERIFY(!MainRules::popupOpensTab(1, 3, false, false)); // Shift with Ctrl is not Shift
+        QVERIFY(MainRules::popupOpensTab(1, -1, true, false));
+        QVERIFY(!MainRules::popupOpensTab(1, -1, true, true));
+    }
+
+    void pagesToReopen()
+    {
+        TestEnvironment env;
+        QVERIFY(QDir().mkpath(env.root()));
+        const QString file = env.path(QStringLiteral("_loaded.dat"));
+        using mdlIniControl::WriteIniValue;
+        QCOMPARE(MainRules::pagesToReopen(file), QStringList());
+        WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_3"), QStringLiteral("http://three/"));
+        WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_5"), QStringLiteral("http://five/"));
+        WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_6"), QStringLiteral("http://six/"));
+        WriteIniValue(file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("5"));
+        QCOMPARE(MainRules::pagesToReopen(file), (QStringList{QStringLiteral("http://three/"), QStringLiteral("http://five/")}));
+        WriteIniValue(file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("2"));
+        QCOMPARE(MainRules::pagesToReopen(file), QStringList());
+        WriteIniValue(file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("x"));
+        QCOMPARE(MainRules::pagesToReopen(file), QStringList());
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Global]\r\nCount=4\r\n[Loaded URL]\r\nURL_3=   \r\nURL_4=http://four/\r\n");
+        f.close();
+        QCOMPARE(MainRules::pagesToReopen(file), QStringList{QStringLiteral("http://four/")});
+    }
+
+    void keyCodes()
+    {
+        QCOMPARE(MainRules::keyCode(Qt::Key_Return), 13);
+        QCOMPARE(MainRules::keyCode(Qt::Key_Shift), 16);
+        QCOMPARE(MainRules::keyCode(Qt::Key_A), 65);
+        QCOMPARE(MainRules::keyCode(Qt::Key_F4), 115);
+        QCOMPARE(MainRules::shiftBits(Qt::ShiftModifier), 1);
+        QCOMPARE(MainRules::shiftBits(Qt::ControlModifier | Qt::AltModifier), 6);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestTabRules)
+#include "tst_tabrules.moc"
