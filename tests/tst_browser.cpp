@@ -1,4 +1,5 @@
 #include "browsercontrol.h"
+#include "browserpage.h"
 #include "clslayout.h"
 #include "dockframe.h"
 #include "dockpane.h"
@@ -13,6 +14,7 @@
 #include "programstate.h"
 #include "testenvironment.h"
 #include "testhttpserver.h"
+#include "urlhistorystore.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,6 +22,10 @@
 #include <QSignalSpy>
 #include <QWebEngineView>
 #include <QtTest>
+
+#include <csignal>
+#include <QCompleter>
+#include <QWebEnginePage>
 
 using namespace mdlRegistry;
 
@@ -300,6 +306,37 @@ private slots:
         other.Save(file);
         main = start();
         QVERIFY(main->dsMain()->pane(QStringLiteral("frmHelp"))->visible());
+        shutDown(main);
+    }
+
+    void crashedPageRecoversAndVisitsAreRecorded()
+    {
+        auto main = start();
+        Form2 *tab = tabAt(main.get(), 1);
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
+        // The visit went into the URL history, with its title.
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                const auto entries = UrlHistoryStore().enumerate(m_server.url(QStringLiteral("/home")), 0);
+                return entries && entries->size() == 1 && entries->front().title == QStringLiteral("Home Page");
+            }(),
+            kTimeout);
+
+        const qint64 pid = tab->wb1()->page()->renderProcessPid();
+        QVERIFY(pid > 0);
+        ::kill(pid_t(pid), SIGKILL);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("Page stopped"), kTimeout);
+        QCOMPARE(tab->wb1()->LocationURL(), m_server.url(QStringLiteral("/home")));
+        QVERIFY(main->isVisible()); // the browser lives on
+        tab->wb1()->Refresh();
+        QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("Home Page"), kTimeout);
+
+        // The address box offers visited addresses.
+        QLineEdit *box = main->dsMain()->addressBox();
+        box->clear();
+        box->setFocus();
+        QTest::keyClicks(box, QStringLiteral("home"));
+        QVERIFY(box->completer()->model()->rowCount() >= 1);
         shutDown(main);
     }
 

@@ -6,6 +6,7 @@
 #include "dockframe.h"
 #include "dockpane.h"
 #include "documentwindow.h"
+#include "downloadmanager.h"
 #include "form2.h"
 #include "form5.h"
 #include "form6.h"
@@ -27,6 +28,7 @@
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QDockWidget>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -67,6 +69,7 @@ Form1::Form1()
     setObjectName(QStringLiteral("Form1"));
     m_wb->hide();
     m_wb->setSilent(true);
+    new DownloadManager(this);
     setStatusBar(m_picture2);
     buildCommands();
     for (const auto &[name, caption] : {std::pair{QStringLiteral("frmSearch"), QStringLiteral("Search")},
@@ -244,13 +247,14 @@ void Form1::setupCompletion()
     completer->setMaxVisibleItems(12);
     QLineEdit *box = m_dsMain->addressBox();
     box->setCompleter(completer);
-    // Addresses visited so far, fetched when the user starts typing.
-    connect(box, &QLineEdit::textEdited, this, [model](const QString &text) {
-        if (text.size() != 1)
+    // Addresses visited so far, fetched again when the user types after a
+    // pause (the list changes while browsing).
+    connect(box, &QLineEdit::textEdited, this, [this, model] {
+        if (m_completionFetched.isValid() && m_completionFetched.elapsed() < 2000)
             return;
-        UrlHistoryStore store;
+        m_completionFetched.start();
         QStringList urls;
-        if (const auto entries = store.enumerate(QString(), 0)) {
+        if (const auto entries = UrlHistoryStore().enumerate(QString(), 0)) {
             for (const auto &e : *entries)
                 urls.append(e.url);
         }

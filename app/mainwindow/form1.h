@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QMainWindow>
 #include <QTimer>
 
@@ -66,6 +67,7 @@ private:
     QTimer m_timer1;
     QTimer m_timer2;
     QString m_addressText;
+    QElapsedTimer m_completionFetched;
     bool m_isLoading = false;
     bool m_isClosing = false;
     bool m_addressNavigating = false;
