@@ -9,27 +9,53 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTextStream>
+#include <QTimer>
+
+#include <memory>
 
 #include <unistd.h>
 
 namespace {
 
-// QUILLON_EXIT_AT_FIRST_DOCUMENT=1: print the time from start to the home
-// tab's first completed document and quit (for the start-up benchmark).
-void exitAtFirstDocument(Form1 &form, const QElapsedTimer &clock)
+// For the benchmarks (quillon takes no arguments):
+//   QUILLON_BENCH=first-document  print the time from start to the home
+//                                 tab's first completed page, then quit;
+//   QUILLON_BENCH=all-loaded      print "loaded" once every tab has
+//                                 finished loading, and keep running.
+void benchHooks(Form1 &form, const QElapsedTimer &clock)
 {
-    DocumentWindow *home = form.dsMain()->document(1);
-    auto *tab = home ? qobject_cast<Form2 *>(home->hostedForm()) : nullptr;
-    if (!tab) {
-        QCoreApplication::exit(1);
-        return;
+    const QByteArray mode = qgetenv("QUILLON_BENCH");
+    if (mode == "first-document") {
+        // The first tab made is the home tab.
+        auto first = std::make_shared<QMetaObject::Connection>();
+        *first = QObject::connect(&form, &Form1::browserTabCreated, &form, [first, &clock](Form2 *tab) {
+            QObject::disconnect(*first);
+            QObject::connect(tab->wb1(), &BrowserControl::DocumentComplete, tab, [&clock](const QString &url) {
+                if (url == QStringLiteral("about:blank"))
+                    return;
+                QTextStream(stdout) << "first-document-ms " << clock.nsecsElapsed() / 1e6 << Qt::endl;
+                QCoreApplication::exit(0);
+            });
+        });
+    } else if (mode == "all-loaded") {
+        auto *poll = new QTimer(&form);
+        QObject::connect(poll, &QTimer::timeout, &form, [&form, poll] {
+            int tabs = 0;
+            for (DocumentWindow *w : form.dsMain()->documents()) {
+                auto *tab = qobject_cast<Form2 *>(w->hostedForm());
+                if (!tab)
+                    continue;
+                if (tab->wb1()->Busy() || tab->wb1()->LocationURL() == QStringLiteral("about:blank"))
+                    return;
+                ++tabs;
+            }
+            if (tabs == 0)
+                return;
+            poll->stop();
+            QTextStream(stdout) << "loaded" << Qt::endl;
+        });
+        poll->start(50);
     }
-    QObject::connect(tab->wb1(), &BrowserControl::DocumentComplete, &form, [&clock](const QString &url) {
-        if (url == QStringLiteral("about:blank"))
-            return;
-        QTextStream(stdout) << "first-document-ms " << clock.nsecsElapsed() / 1e6 << Qt::endl;
-        QCoreApplication::exit(0);
-    });
 }
 
 } // namespace
@@ -43,6 +69,7 @@ int main(int argc, char *argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         QTextStream(stderr) << "quillon: running as root, the web sandbox is off\n";
     }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // the web engine needs it
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillon XP"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION_TEXT));
@@ -52,9 +79,8 @@ int main(int argc, char *argv[])
     app.installEventFilter(&keys);
 
     Form1 form;
+    benchHooks(form, clock);
     form.load();
-    if (qEnvironmentVariableIntValue("QUILLON_EXIT_AT_FIRST_DOCUMENT") == 1)
-        exitAtFirstDocument(form, clock);
     const int rc = app.exec();
     form.close(); // shutdown when the event loop was left some other way
     return rc;

@@ -206,8 +206,8 @@ void Form1::load()
         processEvents();
     }
     processEvents(2);
-    if (DocumentWindow *home = m_dsMain->document(1))
-        home->activate();
+    if (DocumentWindow *first = m_dsMain->document(1))
+        first->activate();
     m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
 }
 

@@ -7,6 +7,7 @@
 class BrowserControl;
 class DockFrame;
 class DocumentWindow;
+class Form2;
 class MainStatusBar;
 class QAction;
 
@@ -38,6 +39,8 @@ public:
 signals:
     // Every command, after the built-in handling.
     void commandExecuted(const QString &key);
+    // A browser tab was made, before its page starts loading.
+    void browserTabCreated(Form2 *tab);
     // A page's new window was opened as a tab, or dropped.
     void popupDecided(const QString &url, bool opened);
 

@@ -21,6 +21,7 @@ void OpenBrowserTab(const QString &address)
     if (!main)
         return;
     auto *form = new Form2;
+    emit main->browserTabCreated(form);
     form->setLoadURL(address);
     DocumentWindow *window = main->dsMain()->addDocument(QStringLiteral(" New Tab "), form);
     window->setSecondFlag(false);

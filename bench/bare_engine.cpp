@@ -1,0 +1,47 @@
+// The yardstick for the browser's start-up and memory: one window, N web
+// views in tabs, the same page in each, nothing else.
+//   bare_engine URL [N]   prints "first-document-ms T" when the first view
+//   has loaded and "loaded" when all have; exits at the first with
+//   BARE_EXIT_AT_FIRST=1.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTabWidget>
+#include <QTextStream>
+#include <QWebEngineView>
+
+#include <unistd.h>
+
+int main(int argc, char *argv[])
+{
+    QElapsedTimer clock;
+    clock.start();
+    if (geteuid() == 0)
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // the web engine needs it
+    QApplication app(argc, argv);
+    if (argc < 2)
+        return 2;
+    const QUrl url(QString::fromLocal8Bit(argv[1]));
+    const int count = argc > 2 ? QByteArray(argv[2]).toInt() : 1;
+    const bool exitAtFirst = qEnvironmentVariableIntValue("BARE_EXIT_AT_FIRST") == 1;
+    QTabWidget tabs;
+    tabs.resize(1024, 720);
+    int loaded = 0;
+    for (int i = 0; i < count; ++i) {
+        auto *view = new QWebEngineView;
+        tabs.addTab(view, QStringLiteral("Tab"));
+        QObject::connect(view, &QWebEngineView::loadFinished, &tabs, [&, i, view](bool ok) {
+            if (!ok || view->title() != QStringLiteral("Small page"))
+                QTextStream(stderr) << "load failed or wrong page: " << view->title() << Qt::endl;
+            if (i == 0)
+                QTextStream(stdout) << "first-document-ms " << clock.nsecsElapsed() / 1e6 << Qt::endl;
+            if (i == 0 && exitAtFirst)
+                QCoreApplication::exit(0);
+            if (++loaded == count)
+                QTextStream(stdout) << "loaded" << Qt::endl;
+        });
+        view->load(url);
+    }
+    tabs.show();
+    return app.exec();
+}
