@@ -2,11 +2,21 @@
 
 #include "browserpage.h"
 #include "browserprofile.h"
+#include "filedialogservice.h"
 #include "logging.h"
 #include "popupcatcherpage.h"
+#include "registrystore.h"
 #include "urlhistorystore.h"
 
 #include <QAction>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QRegularExpression>
+#include <QShortcut>
+#include <QWebEngineDownloadRequest>
 #include <QEvent>
 #include <QEventLoop>
 #include <QMessageBox>
@@ -20,11 +30,9 @@
 
 namespace {
 
-QString &homePageStore()
-{
-    static QString home = QStringLiteral("about:blank");
-    return home;
-}
+// Where the system-wide start page of the home command is kept.
+const QString kInternetSettingsKey = QStringLiteral("SOFTWARE\\Quillon\\Internet Settings");
+const QString kStartPage = QStringLiteral("Start Page");
 
 UrlHistoryStore &history()
 {
@@ -50,7 +58,32 @@ BrowserControl::BrowserControl(QWidget *parent)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
     layout->addWidget(m_view);
+    m_findBar = new QWidget(this);
+    auto *findLayout = new QHBoxLayout(m_findBar);
+    findLayout->setContentsMargins(4, 2, 4, 2);
+    findLayout->addWidget(new QLabel(QStringLiteral("Find:"), m_findBar));
+    m_findBox = new QLineEdit(m_findBar);
+    m_findBox->setClearButtonEnabled(true);
+    findLayout->addWidget(m_findBox, 1);
+    layout->addWidget(m_findBar);
+    m_findBar->hide();
+    connect(m_findBox, &QLineEdit::textChanged, this, [this] { findNext(false); });
+    connect(m_findBox, &QLineEdit::returnPressed, this, [this] {
+        findNext(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
+    });
+    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_findBar);
+    escape->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(escape, &QShortcut::activated, this, [this] {
+        m_findBar->hide();
+        m_page->findText(QString());
+        m_view->setFocus();
+    });
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, &BrowserControl::showFindBar);
+    connect(m_view, &QWebEngineView::printFinished, this, &BrowserControl::printFinished);
     m_view->setPage(m_page);
     setFocusProxy(m_view);
     connectPage();
@@ -75,7 +108,7 @@ void BrowserControl::connectPage()
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
         if (!m_crashed)
-            emit NavigateComplete2(url.toString());
+            emit NavigateComplete2(url.toString(QUrl::FullyEncoded));
     });
     connect(m_page, &QWebEnginePage::titleChanged, this, [this] {
         if (!m_busy)
@@ -197,6 +230,8 @@ void BrowserControl::ExecWB(int command, int option)
 {
     Q_UNUSED(option);
     switch (command) {
+    case SaveAs: saveAs(); break;
+    case Print: print(); break;
     case Cut: m_page->triggerAction(QWebEnginePage::Cut); break;
     case Copy: m_page->triggerAction(QWebEnginePage::Copy); break;
     case Paste: m_page->triggerAction(QWebEnginePage::Paste); break;
@@ -205,30 +240,73 @@ void BrowserControl::ExecWB(int command, int option)
     }
 }
 
+void BrowserControl::saveAs()
+{
+    QString name = LocationName().trimmed();
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
+    if (name.isEmpty())
+        name = QStringLiteral("page");
+    const QString path = FileDialogService::getSaveFileName(this, QStringLiteral("Save As ..."), name + QStringLiteral(".html"));
+    if (!path.isEmpty())
+        m_page->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+}
+
+void BrowserControl::print()
+{
+    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
+    if (!FileDialogService::choosePrinter(printer.get(), this))
+        return;
+    // The printer must live until the engine has finished with it.
+    connect(m_view, &QWebEngineView::printFinished, this, [printer](bool) {}, Qt::SingleShotConnection);
+    m_view->print(printer.get());
+}
+
+void BrowserControl::showFindBar()
+{
+    m_findBar->show();
+    m_findBox->setFocus();
+    m_findBox->selectAll();
+}
+
+void BrowserControl::findNext(bool backward)
+{
+    m_page->findText(m_findBox->text(), backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
+}
+
 QString BrowserControl::LocationURL() const
 {
+    // Encoded, as a page address is sent and stored.
     if (m_crashed)
-        return m_lastRequested.toString();
-    return m_page->url().toString();
+        return m_lastRequested.toString(QUrl::FullyEncoded);
+    return m_page->url().toString(QUrl::FullyEncoded);
 }
 
 QString BrowserControl::LocationName() const
 {
     const QString title = m_page->title();
-    // The engine gives the address as the title of a page without one.
-    if (title == m_page->url().toString() || title == m_page->url().toDisplayString())
+    // The engine gives the address (in one of its spellings) as the title of
+    // a page without one.
+    const QUrl url = m_page->url();
+    QString bare = url.toDisplayString(QUrl::RemoveScheme);
+    if (bare.startsWith(QStringLiteral("//")))
+        bare.remove(0, 2);
+    if (title == url.toString() || title == url.toDisplayString() || title == url.toString(QUrl::FullyEncoded)
+        || title == bare)
         return QString();
     return title;
 }
 
 QString BrowserControl::homePage()
 {
-    return homePageStore();
+    const auto value = RegistryStore().queryValue(HKEY_CURRENT_USER, kInternetSettingsKey, kStartPage);
+    const QString page = value && value->isString() ? value->text.trimmed() : QString();
+    return page.isEmpty() ? QStringLiteral("about:blank") : page;
 }
 
 void BrowserControl::setHomePage(const QString &url)
 {
-    homePageStore() = url.trimmed().isEmpty() ? QStringLiteral("about:blank") : url.trimmed();
+    const QString page = url.trimmed().isEmpty() ? QStringLiteral("about:blank") : url.trimmed();
+    RegistryStore().setValue(HKEY_CURRENT_USER, kInternetSettingsKey, kStartPage, RegValue::string(page));
 }
 
 int BrowserControl::lockIconFor(const QUrl &url, bool certificateErrorAccepted, bool mixedContent)
@@ -265,7 +343,7 @@ void BrowserControl::recordVisit()
     const QString scheme = url.scheme();
     if (scheme != QStringLiteral("http") && scheme != QStringLiteral("https") && scheme != QStringLiteral("file"))
         return;
-    if (!history().addUrl(url.toString(), LocationName(), 0))
+    if (!history().addUrl(url.toString(QUrl::FullyEncoded), LocationName(), 0))
         qCWarning(lcFiles) << "visit not recorded" << url;
 }
 
@@ -285,9 +363,9 @@ void BrowserControl::onNewWindowPage(QWebEnginePage **page)
 void BrowserControl::receiveNewWindowAddress(const QUrl &url)
 {
     bool cancel = false;
-    emit BeforeNavigate2(url.toString(), &cancel);
+    emit BeforeNavigate2(url.toString(QUrl::FullyEncoded), &cancel);
     if (!cancel)
-        Navigate(url.toString());
+        Navigate(url.toString(QUrl::FullyEncoded));
 }
 
 void BrowserControl::showCrashPage()

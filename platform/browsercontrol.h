@@ -7,6 +7,8 @@
 #include <utility>
 
 class BrowserPage;
+class QLineEdit;
+class QPrinter;
 class QWebEngineView;
 
 // A web browser control over Qt WebEngine with the members and events the
@@ -53,6 +55,11 @@ public:
     bool RegisterAsDropTarget() const { return m_registerAsDropTarget; }
     void setRegisterAsDropTarget(bool on);
 
+    // The find bar under the page (Ctrl+F): typing highlights the matches,
+    // Enter and Shift+Enter step through them, Escape closes it.
+    void showFindBar();
+    QLineEdit *findBox() const { return m_findBox; }
+
     // The automation object another browser's NewWindow2 handler can hand over.
     QObject *Object() { return this; }
 
@@ -72,6 +79,7 @@ public:
     BrowserPage *page() const { return m_page; }
 
 signals:
+    void printFinished(bool ok);
     void StatusTextChange(const QString &Text);
     void ProgressChange(int Progress, int ProgressMax);
     void CommandStateChange(int Command, bool Enable);
@@ -99,7 +107,13 @@ private:
     void recordVisit();
     void showCrashPage();
 
+    void saveAs();
+    void print();
+    void findNext(bool backward);
+
     QWebEngineView *m_view = nullptr;
+    QWidget *m_findBar = nullptr;
+    QLineEdit *m_findBox = nullptr;
     BrowserPage *m_page = nullptr;
     QPointer<QObject> m_focusProxy;
     QUrl m_lastRequested;

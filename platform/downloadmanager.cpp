@@ -20,6 +20,11 @@ DownloadManager::DownloadManager(QWidget *parentWindow)
 
 void DownloadManager::onRequested(QWebEngineDownloadRequest *download)
 {
+    // "Save As" chose its file already.
+    if (download->isSavePageDownload()) {
+        download->accept();
+        return;
+    }
     QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (folder.isEmpty())
         folder = QDir::homePath();

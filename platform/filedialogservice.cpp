@@ -3,6 +3,8 @@
 #include "logging.h"
 
 #include <QFileDialog>
+#include <QPrintDialog>
+#include <QPrinter>
 #include <QPointer>
 
 namespace FileDialogService {
@@ -12,6 +14,18 @@ namespace {
 Runner &customRunner()
 {
     static Runner runner;
+    return runner;
+}
+
+SaveRunner &customSaveRunner()
+{
+    static SaveRunner runner;
+    return runner;
+}
+
+PrintRunner &customPrintRunner()
+{
+    static PrintRunner runner;
     return runner;
 }
 
@@ -66,6 +80,35 @@ OpenResult getOpenFileName(const OpenRequest &request)
 void setRunner(Runner runner)
 {
     customRunner() = std::move(runner);
+}
+
+} // namespace FileDialogService
+
+namespace FileDialogService {
+
+QString getSaveFileName(QWidget *owner, const QString &title, const QString &suggested)
+{
+    if (customSaveRunner())
+        return customSaveRunner()(owner, title, suggested);
+    return QFileDialog::getSaveFileName(owner, title, suggested);
+}
+
+void setSaveRunner(SaveRunner runner)
+{
+    customSaveRunner() = std::move(runner);
+}
+
+bool choosePrinter(QPrinter *printer, QWidget *owner)
+{
+    if (customPrintRunner())
+        return customPrintRunner()(printer, owner);
+    QPrintDialog dialog(printer, owner);
+    return dialog.exec() == QDialog::Accepted;
+}
+
+void setPrintRunner(PrintRunner runner)
+{
+    customPrintRunner() = std::move(runner);
 }
 
 } // namespace FileDialogService

@@ -5,6 +5,7 @@
 
 #include <functional>
 
+class QPrinter;
 class QWidget;
 
 // The stand-in for the system's open-file dialog, over QFileDialog. The
@@ -38,6 +39,16 @@ OpenResult getOpenFileName(const OpenRequest &request);
 
 // Replaces the dialog; an empty runner restores QFileDialog.
 void setRunner(Runner runner);
+
+// The save dialog: the chosen path, or "" when cancelled.
+using SaveRunner = std::function<QString(QWidget *owner, const QString &title, const QString &suggested)>;
+QString getSaveFileName(QWidget *owner, const QString &title, const QString &suggested);
+void setSaveRunner(SaveRunner runner);
+
+// The print dialog: sets up the printer; false when cancelled.
+using PrintRunner = std::function<bool(QPrinter *printer, QWidget *owner)>;
+bool choosePrinter(QPrinter *printer, QWidget *owner);
+void setPrintRunner(PrintRunner runner);
 
 // The name-filter text QFileDialog is given for a pair: its patterns are
 // appended in parentheses and hidden again in the list.

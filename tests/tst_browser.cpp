@@ -12,6 +12,7 @@
 #include "mdlinicontrol.h"
 #include "mdlregistry.h"
 #include "programstate.h"
+#include "browserfixture.h"
 #include "testenvironment.h"
 #include "testhttpserver.h"
 #include "urlhistorystore.h"
@@ -29,8 +30,9 @@
 
 using namespace mdlRegistry;
 
+using namespace BrowserFixture;
+
 namespace {
-constexpr int kTimeout = 20000;
 
 QByteArray page(const char *title, const QByteArray &body = {})
 {
@@ -42,36 +44,6 @@ class TestBrowser : public QObject
 {
     Q_OBJECT
 
-    Form2 *tabAt(Form1 *main, int position)
-    {
-        DocumentWindow *w = main->dsMain()->document(position);
-        return w ? qobject_cast<Form2 *>(w->hostedForm()) : nullptr;
-    }
-    QString loaded(const QString &section, const QString &key)
-    {
-        return mdlIniControl::ReadIniValue(programState().LoadedFile, section, key);
-    }
-    std::unique_ptr<Form1> start()
-    {
-        programState() = ProgramState{};
-        auto main = std::make_unique<Form1>();
-        main->load();
-        return main;
-    }
-    void shutDown(std::unique_ptr<Form1> &main)
-    {
-        main->close();
-        main.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    bool waitLoaded(Form1 *main, int position, const QString &url)
-    {
-        return QTest::qWaitFor([&] {
-            Form2 *tab = tabAt(main, position);
-            return tab && tab->wb1()->LocationURL() == url && !tab->wb1()->Busy();
-        }, kTimeout);
-    }
-
 private slots:
     void initTestCase()
     {
@@ -80,6 +52,7 @@ private slots:
         m_server.setPage(QStringLiteral("/a"), page("Page A"));
         m_server.setPage(QStringLiteral("/b"), page("Page B with a longer title"));
         m_server.setPage(QStringLiteral("/x"), page("x"));
+        m_server.setPage(QStringLiteral("/untitled"), "<html><body>no title here</body></html>");
         m_server.setPage(QStringLiteral("/opener"),
                          page("Opener", "<button id='b' style='position:fixed;left:0;top:0;width:100%;height:100%'"
                                         " onclick=\"window.open('/target');document.title='clicked'\">open</button>"));
@@ -259,6 +232,10 @@ private slots:
         QVERIFY(!tab->lockVisible());
         QCOMPARE(tab->lockToolTip(), QStringLiteral("Zone Internet"));
         tab->onProgressChange(50, 100); // idle: flashes and ends empty
+        tab->wb1()->Navigate(m_server.url(QStringLiteral("/untitled")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/untitled"))));
+        QCOMPARE(tab->wb1()->LocationName(), QString());
+        QCOMPARE(main->dsMain()->document(1)->caption(), QStringLiteral("  "));
         QCOMPARE(tab->progressWidthTwips(), 0);
         QCOMPARE(tab->statusText(), QStringLiteral("Done"));
         shutDown(main);

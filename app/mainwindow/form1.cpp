@@ -2,6 +2,7 @@
 
 #include "browsercontrol.h"
 #include "clslayout.h"
+#include "commanddispatcher.h"
 #include "commandtable.h"
 #include "dockframe.h"
 #include "dockpane.h"
@@ -70,6 +71,7 @@ Form1::Form1()
     m_wb->hide();
     m_wb->setSilent(true);
     new DownloadManager(this);
+    m_dispatcher = new CommandDispatcher(this);
     setStatusBar(m_picture2);
     buildCommands();
     for (const auto &[name, caption] : {std::pair{QStringLiteral("frmSearch"), QStringLiteral("Search")},
@@ -388,67 +390,8 @@ void Form1::onDocumentOpened(DocumentWindow *, int)
 
 void Form1::onCommand(QAction *command)
 {
-    const QString key = command->objectName();
-    auto *tab = qobject_cast<Form2 *>(ActiveTabForm());
-    BrowserControl *browser = tab ? tab->wb1() : nullptr;
-    if (key == QStringLiteral("mnuNew")) {
-        g().OpenInFront = true;
-        mdlAplication::OpenBrowserTab(g().HomePage);
-        g().OpenInFront = false;
-    } else if (key == QStringLiteral("mnuClone")) {
-        g().OpenInFront = true;
-        if (browser)
-            mdlAplication::OpenBrowserTab(browser->LocationURL().trimmed());
-        g().OpenInFront = false;
-    } else if (key == QStringLiteral("mnuExit")) {
-        close();
-    } else if (key == QStringLiteral("mnuHistory")) {
-        togglePane(QStringLiteral("frmHistory"));
-    } else if (key == QStringLiteral("mnuFindPan")) {
-        togglePane(QStringLiteral("frmSearch"));
-    } else if (key == QStringLiteral("mnuHelpPan")) {
-        togglePane(QStringLiteral("frmHelp"));
-    } else if (key == QStringLiteral("mnuPopStop")) {
-        togglePopStop();
-    } else if (key == QStringLiteral("mnuGotoAddress")) {
-        m_dsMain->addressBox()->setFocus();
-        m_dsMain->addressBox()->selectAll();
-    } else if (browser) {
-        if (key == QStringLiteral("mnuBack") || key == QStringLiteral("mnuBack1"))
-            browser->GoBack();
-        else if (key == QStringLiteral("mnuNext") || key == QStringLiteral("mnuNext1"))
-            browser->GoForward();
-        else if (key == QStringLiteral("mnuStop"))
-            browser->Stop();
-        else if (key == QStringLiteral("mnuRefresh"))
-            browser->Refresh();
-        else if (key == QStringLiteral("mnuHome"))
-            browser->GoHome();
-        else if (key == QStringLiteral("mnuCut"))
-            browser->ExecWB(BrowserControl::Cut);
-        else if (key == QStringLiteral("mnuCopy"))
-            browser->ExecWB(BrowserControl::Copy);
-        else if (key == QStringLiteral("mnuPaste"))
-            browser->ExecWB(BrowserControl::Paste);
-        else if (key == QStringLiteral("mnuSelAll"))
-            browser->ExecWB(BrowserControl::SelectAll);
-    }
-    emit commandExecuted(key);
-}
-
-void Form1::togglePane(const QString &name)
-{
-    if (DockPane *pane = m_dsMain->pane(name))
-        pane->setVisible(!pane->visible());
-}
-
-void Form1::togglePopStop()
-{
-    // The checkable command has already flipped its check mark.
-    const bool on = m_popStopCommand->isChecked();
-    g().AllowPopup = on ? 1 : 0;
-    mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("AllowPopup"),
-                                  on ? QStringLiteral("1") : QStringLiteral("0"));
+    m_dispatcher->execute(command->objectName());
+    emit commandExecuted(command->objectName());
 }
 
 void Form1::closeEvent(QCloseEvent *event)

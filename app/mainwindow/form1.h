@@ -29,6 +29,7 @@ public:
     DockFrame *dsMain() const { return m_dsMain; }
     BrowserControl *wb() const { return m_wb; }
     QWidget *ActiveTabForm() const;
+    QAction *PopStopCommand() const { return m_popStopCommand; }
     bool IsLoading() const { return m_isLoading; }
     bool IsClosing() const { return m_isClosing; }
     bool AddressNavigating() const { return m_addressNavigating; }
@@ -60,10 +61,9 @@ private:
     void restorePlacement();
     void savePlacementAndLayout();
     void setupCompletion();
-    void togglePopStop();
-    void togglePane(const QString &name);
 
     DockFrame *m_dsMain;
+    class CommandDispatcher *m_dispatcher = nullptr;
     BrowserControl *m_wb;
     MainStatusBar *m_picture2;
     QAction *m_popStopCommand = nullptr;

@@ -1,16 +1,119 @@
 #include "form5.h"
 
+#include "browsercontrol.h"
+#include "form1.h"
+#include "form2.h"
+#include "mdlaplication.h"
+#include "mdlinicontrol.h"
 #include "paneheader.h"
+#include "programstate.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+int px(int twips)
+{
+    return twips / 15;
+}
+int configNumber(const QString &text)
+{
+    bool ok = false;
+    const int n = text.trimmed().toInt(&ok);
+    return ok ? n : 0;
+}
+} // namespace
 
 Form5::Form5(QWidget *parent)
     : QWidget(parent)
     , m_header(new PaneHeader(QStringLiteral("Search Pane"), this))
+    , m_text1(new QLineEdit(this))
+    , m_combo1(new QComboBox(this))
+    , m_check1(new QCheckBox(QStringLiteral("Send To All Search Engines"), this))
+    , m_check2(new QCheckBox(QStringLiteral("Open In New Window"), this))
+    , m_command1(new QPushButton(QStringLiteral("Search ..."), this))
 {
+    setFont(QFont(QStringLiteral("Tahoma"), font().pointSize()));
     setMinimumWidth(120);
+    auto *label3 = new QLabel(QStringLiteral("Search String :"), this);
+    label3->move(px(120), px(720));
+    m_text1->setGeometry(px(120), px(945), px(4770), px(315) + 2);
+    m_check2->setGeometry(px(120), px(1335), px(1950) + 40, px(240) + 2);
+    auto *label1 = new QLabel(QStringLiteral("Search Engine :"), this);
+    label1->move(px(120), px(1815));
+    m_combo1->setGeometry(px(120), px(2055), px(4770), px(315) + 4);
+    m_check1->setGeometry(px(120), px(2655), px(2310) + 40, px(240) + 2);
+    m_command1->setGeometry(px(3705), px(3090), px(1185), px(360));
+    m_command1->setDefault(true);
+    connect(m_command1, &QPushButton::clicked, this, &Form5::search);
+    connect(m_text1, &QLineEdit::returnPressed, this, &Form5::search);
+
+    // Load.
+    const int count = configNumber(configValue(QStringLiteral("Count")));
+    for (int n = 1; n <= count; ++n)
+        m_combo1->addItem(configValue(QStringLiteral("Text%1").arg(n)));
+    m_combo1->setCurrentIndex(m_combo1->count() > 0 ? 0 : -1);
+    QCoreApplication::processEvents();
+}
+
+QString Form5::configValue(const QString &key) const
+{
+    return mdlIniControl::ReadIniValue(programState().ConfigFile, QStringLiteral("Search"), key);
+}
+
+QString Form5::fillTemplate(const QString &urlTemplate, const QString &query)
+{
+    QString address = urlTemplate;
+    // Left to right; what is put in is not looked at again.
+    return address.replace(QStringLiteral("<%search%>"), query, Qt::CaseSensitive);
+}
+
+void Form5::search()
+{
+    Form1 *main = programState().mainForm;
+    auto *active = main ? qobject_cast<Form2 *>(main->ActiveTabForm()) : nullptr;
+    const QString query = m_text1->text().trimmed();
+    if (!m_check1->isChecked()) {
+        const int p = m_combo1->currentIndex(); // -1 with no engines: key "Url0"
+        const QString address = fillTemplate(configValue(QStringLiteral("Url%1").arg(p + 1)), query);
+        if (!m_check2->isChecked()) {
+            if (active)
+                active->wb1()->Navigate(address);
+        } else {
+            mdlAplication::OpenBrowserTab(address);
+        }
+        return;
+    }
+    const int count = configNumber(configValue(QStringLiteral("Count")));
+    for (int n = 1; n <= count; ++n)
+        mdlAplication::OpenBrowserTab(fillTemplate(configValue(QStringLiteral("Url%1").arg(n)), query));
 }
 
 void Form5::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_header->setGeometry(0, 0, width(), m_header->height());
+    const int inner = width() * 15;
+    if (inner - 300 >= 0) {
+        m_text1->resize(px(inner - 300), m_text1->height());
+        m_combo1->resize(px(inner - 300), m_combo1->height());
+    }
+    const int left = inner - 1185 - 150;
+    if (left >= 0)
+        m_command1->move(px(left), m_command1->y());
+}
+
+void Form5::keyPressEvent(QKeyEvent *event)
+{
+    // Enter anywhere in the pane presses "Search ...".
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+        m_command1->click();
+        return;
+    }
+    QWidget::keyPressEvent(event);
 }

@@ -1,0 +1,192 @@
+#include "commanddispatcher.h"
+
+#include "browsercontrol.h"
+#include "dockframe.h"
+#include "dockpane.h"
+#include "documentwindow.h"
+#include "form1.h"
+#include "form2.h"
+#include "form3.h"
+#include "form4.h"
+#include "internetoptions.h"
+#include "logging.h"
+#include "makerinfo.h"
+#include "mdlaplication.h"
+#include "mdlcommondialog.h"
+#include "mdlregistry.h"
+#include "platformpaths.h"
+#include "programstate.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QDesktopServices>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QUrl>
+
+namespace {
+const QString kSeparator = QStringLiteral(">\u00A4<");
+}
+
+CommandDispatcher::CommandDispatcher(Form1 *main)
+    : QObject(main)
+    , m_main(main)
+{
+}
+
+BrowserControl *CommandDispatcher::activeBrowser() const
+{
+    auto *tab = qobject_cast<Form2 *>(m_main->ActiveTabForm());
+    return tab ? tab->wb1() : nullptr;
+}
+
+QString CommandDispatcher::openFilter()
+{
+    const QChar nul(u'\0');
+    return QStringLiteral("HTML Files (*.html)") + nul + QStringLiteral("*.html;*.htm") + nul
+        + QStringLiteral("All Files (*.*)") + nul + QStringLiteral("*.*");
+}
+
+QString CommandDispatcher::favoriteRecord(const QString &title, const QString &url,
+                                          const QList<std::pair<QString, QString>> &metaElements)
+{
+    QString collected;
+    for (const auto &[name, content] : metaElements) {
+        const QString n = name.toLower();
+        if (n == QStringLiteral("keywords") || n == QStringLiteral("description"))
+            collected += content;
+    }
+    if (collected.trimmed().isEmpty())
+        collected = QStringLiteral("no keywords");
+    return title + kSeparator + url + kSeparator + collected;
+}
+
+void CommandDispatcher::execute(const QString &key)
+{
+    ProgramState &g = programState();
+    BrowserControl *browser = activeBrowser();
+    if (key == QStringLiteral("mnuNew")) {
+        g.OpenInFront = true;
+        mdlAplication::OpenBrowserTab(g.HomePage);
+        g.OpenInFront = false;
+    } else if (key == QStringLiteral("mnuClone")) {
+        g.OpenInFront = true;
+        if (browser)
+            mdlAplication::OpenBrowserTab(browser->LocationURL().trimmed());
+        g.OpenInFront = false;
+    } else if (key == QStringLiteral("mnuOpen")) {
+        openFile(false);
+    } else if (key == QStringLiteral("mnuOpenNew")) {
+        openFile(true);
+    } else if (key == QStringLiteral("mnuSettings")) {
+        Form4 dialog(m_main);
+        dialog.exec();
+    } else if (key == QStringLiteral("mnuAbout")) {
+        Form3 dialog(m_main);
+        dialog.exec();
+    } else if (key == QStringLiteral("mnuExit")) {
+        m_main->close();
+    } else if (key == QStringLiteral("mnuHistory")) {
+        togglePane(QStringLiteral("frmHistory"));
+    } else if (key == QStringLiteral("mnuFindPan")) {
+        togglePane(QStringLiteral("frmSearch"));
+    } else if (key == QStringLiteral("mnuHelpPan")) {
+        togglePane(QStringLiteral("frmHelp"));
+    } else if (key == QStringLiteral("mnuPopStop")) {
+        togglePopStop();
+    } else if (key == QStringLiteral("mnuGotoAddress")) {
+        if (QWidget *box = mdlAplication::AddressBoxWindow()) {
+            box->setFocus();
+            if (auto *edit = qobject_cast<QLineEdit *>(box))
+                edit->selectAll();
+        }
+    } else if (key == QStringLiteral("mnuEmail")) {
+        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:")));
+    } else if (key == QStringLiteral("mnuSupport")) {
+        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MakerInfo::kSupportEmail));
+    } else if (key == QStringLiteral("mnuContent")) {
+        QDesktopServices::openUrl(QUrl::fromLocalFile(PlatformPaths::programFolder() + QStringLiteral("/quillon.chm")));
+    } else if (key == QStringLiteral("mnuInternet")) {
+        InternetOptions dialog(m_main);
+        dialog.exec();
+    } else if (key == QStringLiteral("mnuFav")) {
+        addToFavorites();
+    } else if (browser) {
+        if (key == QStringLiteral("mnuBack") || key == QStringLiteral("mnuBack1"))
+            browser->GoBack();
+        else if (key == QStringLiteral("mnuNext") || key == QStringLiteral("mnuNext1"))
+            browser->GoForward();
+        else if (key == QStringLiteral("mnuStop"))
+            browser->Stop();
+        else if (key == QStringLiteral("mnuRefresh"))
+            browser->Refresh();
+        else if (key == QStringLiteral("mnuHome"))
+            browser->GoHome();
+        else if (key == QStringLiteral("mnuSave"))
+            browser->ExecWB(BrowserControl::SaveAs);
+        else if (key == QStringLiteral("mnuPrint"))
+            browser->ExecWB(BrowserControl::Print);
+        else if (key == QStringLiteral("mnuCut"))
+            browser->ExecWB(BrowserControl::Cut);
+        else if (key == QStringLiteral("mnuCopy"))
+            browser->ExecWB(BrowserControl::Copy);
+        else if (key == QStringLiteral("mnuPaste"))
+            browser->ExecWB(BrowserControl::Paste);
+        else if (key == QStringLiteral("mnuSelAll"))
+            browser->ExecWB(BrowserControl::SelectAll);
+        else if (key == QStringLiteral("mnuFind"))
+            browser->showFindBar();
+    }
+}
+
+void CommandDispatcher::openFile(bool newTab)
+{
+    const QString file =
+        mdlCommonDialog::OpenFileDialog(m_main, openFilter(), QStringLiteral("Open File ..."), mdlCommonDialog::kExplorerFlag)
+            .trimmed();
+    if (file.isEmpty())
+        return;
+    const QString address = QUrl::fromLocalFile(file).toString();
+    if (newTab) {
+        mdlAplication::OpenBrowserTab(address);
+    } else if (BrowserControl *browser = activeBrowser()) {
+        browser->Navigate(address);
+    }
+}
+
+void CommandDispatcher::addToFavorites()
+{
+    BrowserControl *browser = activeBrowser();
+    if (!browser)
+        return;
+    const QString record = favoriteRecord(browser->LocationName(), browser->LocationURL(), browser->metaElements());
+    DocumentWindow *favorites = m_main->dsMain()->document(2);
+    QObject *list = favorites && favorites->hostedForm()
+        ? favorites->hostedForm()->findChild<QObject *>(QStringLiteral("List1"))
+        : nullptr;
+    bool done = false;
+    if (list) {
+        done = QMetaObject::invokeMethod(list, "InsertFavorites", Qt::DirectConnection,
+                                         Q_ARG(QString, programState().FavoritesFile), Q_ARG(QString, record));
+    }
+    if (!done)
+        qCWarning(lcFiles) << "favorite not stored: the favorites list is not there" << record;
+}
+
+void CommandDispatcher::togglePane(const QString &name)
+{
+    if (DockPane *pane = m_main->dsMain()->pane(name))
+        pane->setVisible(!pane->visible());
+}
+
+void CommandDispatcher::togglePopStop()
+{
+    QAction *command = m_main->PopStopCommand();
+    if (!command)
+        return;
+    // The checkable command has already flipped its check mark.
+    const bool on = command->isChecked();
+    programState().AllowPopup = on ? 1 : 0;
+    mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("AllowPopup"),
+                                  on ? QStringLiteral("1") : QStringLiteral("0"));
+}

@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <utility>
+
+class BrowserControl;
+class Form1;
+
+// The one handler of every menu and tool bar command, by key.
+class CommandDispatcher : public QObject
+{
+    Q_OBJECT
+
+public:
+    explicit CommandDispatcher(Form1 *main);
+
+    void execute(const QString &key);
+
+    // The favorite record for a page: title, URL and the contents of its
+    // "keywords" and "description" META elements in document order, joined
+    // with nothing between ("no keywords" when that is blank).
+    static QString favoriteRecord(const QString &title, const QString &url,
+                                  const QList<std::pair<QString, QString>> &metaElements);
+
+    // The open-file dialog's filter, as the open commands pass it.
+    static QString openFilter();
+
+private:
+    BrowserControl *activeBrowser() const;
+    void openFile(bool newTab);
+    void addToFavorites();
+    void togglePane(const QString &name);
+    void togglePopStop();
+
+    Form1 *m_main;
+};

@@ -1,0 +1,6 @@
+#pragma once
+
+#include <QPixmap>
+
+// The picture at the left of the Settings dialog and the About box.
+QPixmap makeBanner(int width, int height);

@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QDialog>
+
+class QPushButton;
+
+// The About box: the product title and the maker's contact line.
+class Form3 : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit Form3(QWidget *parent = nullptr);
+
+    QString contactLine() const;
+    QPushButton *Command1() const { return m_command1; }
+
+private:
+    QPushButton *m_command1;
+    QString m_contact;
+};

@@ -1,0 +1,58 @@
+#include "internetoptions.h"
+
+#include "browsercontrol.h"
+#include "browserprofile.h"
+#include "urlhistorystore.h"
+
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QWebEngineCookieStore>
+#include <QWebEngineProfile>
+
+InternetOptions::InternetOptions(QWidget *parent)
+    : QDialog(parent)
+    , m_startPage(new QLineEdit(BrowserControl::homePage(), this))
+{
+    setWindowTitle(QStringLiteral("Internet Options"));
+    auto *form = new QFormLayout(this);
+    form->addRow(QStringLiteral("Home page:"), m_startPage);
+    auto *blank = new QPushButton(QStringLiteral("Use Blank"), this);
+    connect(blank, &QPushButton::clicked, this, [this] { m_startPage->setText(QStringLiteral("about:blank")); });
+    form->addRow(QString(), blank);
+    auto *row = new QHBoxLayout;
+    auto *history = new QPushButton(QStringLiteral("Clear History"), this);
+    auto *cookies = new QPushButton(QStringLiteral("Delete Cookies and Files"), this);
+    row->addWidget(history);
+    row->addWidget(cookies);
+    form->addRow(QStringLiteral("Browsing history:"), row);
+    connect(history, &QPushButton::clicked, this, [history] {
+        if (clearHistory())
+            history->setEnabled(false);
+    });
+    connect(cookies, &QPushButton::clicked, this, [cookies] {
+        clearCookiesAndCache();
+        cookies->setEnabled(false);
+    });
+    auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
+    form->addRow(buttons);
+    connect(buttons, &QDialogButtonBox::accepted, this, [this] {
+        BrowserControl::setHomePage(m_startPage->text());
+        accept();
+    });
+    connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
+}
+
+bool InternetOptions::clearHistory()
+{
+    return UrlHistoryStore().clear();
+}
+
+void InternetOptions::clearCookiesAndCache()
+{
+    QWebEngineProfile *profile = BrowserProfile::instance();
+    profile->cookieStore()->deleteAllCookies();
+    profile->clearHttpCache();
+}

@@ -1,0 +1,55 @@
+#pragma once
+
+#include "browsercontrol.h"
+#include "dockframe.h"
+#include "documentwindow.h"
+#include "form1.h"
+#include "form2.h"
+#include "mdlinicontrol.h"
+#include "programstate.h"
+
+#include <QCoreApplication>
+#include <QTest>
+
+#include <memory>
+
+// Starting and stopping the whole browser in a test.
+namespace BrowserFixture {
+
+inline constexpr int kTimeout = 20000;
+
+inline Form2 *tabAt(Form1 *main, int position)
+{
+    DocumentWindow *w = main->dsMain()->document(position);
+    return w ? qobject_cast<Form2 *>(w->hostedForm()) : nullptr;
+}
+
+inline std::unique_ptr<Form1> start()
+{
+    programState() = ProgramState{};
+    auto main = std::make_unique<Form1>();
+    main->load();
+    return main;
+}
+
+inline void shutDown(std::unique_ptr<Form1> &main)
+{
+    main->close();
+    main.reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+inline bool waitLoaded(Form1 *main, int position, const QString &url)
+{
+    return QTest::qWaitFor([&] {
+        Form2 *tab = tabAt(main, position);
+        return tab && tab->wb1()->LocationURL() == url && !tab->wb1()->Busy();
+    }, kTimeout);
+}
+
+inline QString loaded(const QString &section, const QString &key)
+{
+    return mdlIniControl::ReadIniValue(programState().LoadedFile, section, key);
+}
+
+} // namespace BrowserFixture

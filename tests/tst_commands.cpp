@@ -1,0 +1,347 @@
+#include "browserfixture.h"
+#include "commanddispatcher.h"
+#include "dockpane.h"
+#include "filedialogservice.h"
+#include "form3.h"
+#include "form4.h"
+#include "form5.h"
+#include "keyrecorder.h"
+#include "mdlaplication.h"
+#include "mdlregistry.h"
+#include "registrystore.h"
+#include "testenvironment.h"
+#include "testhttpserver.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+#include <QWebEngineFindTextResult>
+#include <QWebEnginePage>
+#include "browserpage.h"
+
+using namespace BrowserFixture;
+using namespace mdlRegistry;
+
+namespace {
+QByteArray page(const char *title, const QByteArray &head = {}, const QByteArray &body = {})
+{
+    return "<html><head><title>" + QByteArray(title) + "</title>" + head + "</head><body>" + body + "</body></html>";
+}
+} // namespace
+
+class TestCommands : public QObject
+{
+    Q_OBJECT
+
+    void run(Form1 *main, const char *key) { main->dsMain()->command(QString::fromLatin1(key))->trigger(); }
+    QString url(const char *path) { return m_server.url(QString::fromLatin1(path)); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        m_server.setPage(QStringLiteral("/home"), page("Home"));
+        m_server.setPage(QStringLiteral("/a"), page("Page A", {}, "<p id='t'>alpha text</p>"));
+        m_server.setPage(QStringLiteral("/b"), page("Page B"));
+        m_server.setPage(QStringLiteral("/meta"),
+                         page("Meta", "<meta name='Keywords' content='kw1, kw2'><meta name='author' content='x'>"
+                                      "<meta name='DESCRIPTION' content=' about it'>"));
+        m_server.setPage(QStringLiteral("/nometa"), page("Plain", "<meta name='author' content='x'>"));
+    }
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), url("/home"));
+    }
+    void cleanup()
+    {
+        FileDialogService::setRunner({});
+        FileDialogService::setSaveRunner({});
+        FileDialogService::setPrintRunner({});
+        m_env.reset();
+    }
+
+    void navigationCommands()
+    {
+        auto main = start();
+        Form2 *tab = tabAt(main.get(), 1);
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        tab->wb1()->Navigate(url("/a"));
+        QVERIFY(waitLoaded(main.get(), 1, url("/a")));
+        run(main.get(), "mnuBack");
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        run(main.get(), "mnuNext1");
+        QVERIFY(waitLoaded(main.get(), 1, url("/a")));
+        const int hits = m_server.requestCount(QStringLiteral("/a"));
+        run(main.get(), "mnuRefresh");
+        QTRY_VERIFY_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/a")) > hits, kTimeout);
+        run(main.get(), "mnuStop");
+        QVERIFY(waitLoaded(main.get(), 1, url("/a")));
+
+        // New and Clone bring their tab to the front even with background loading.
+        programState().LoadBack = 1;
+        run(main.get(), "mnuClone");
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QCOMPARE(mdlAplication::ActiveTabPosition(main->dsMain()), 3);
+        QVERIFY(waitLoaded(main.get(), 3, url("/a")));
+        run(main.get(), "mnuNew");
+        QCOMPARE(mdlAplication::ActiveTabPosition(main->dsMain()), 4);
+        QVERIFY(waitLoaded(main.get(), 4, url("/home")));
+        QVERIFY(!programState().OpenInFront);
+        shutDown(main);
+    }
+
+    void openFile()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        QList<FileDialogService::OpenRequest> asked;
+        FileDialogService::OpenResult answer;
+        FileDialogService::setRunner([&](const FileDialogService::OpenRequest &r) {
+            asked.append(r);
+            return answer;
+        });
+        run(main.get(), "mnuOpen"); // cancelled
+        QCOMPARE(asked.size(), 1);
+        QCOMPARE(asked[0].title, QStringLiteral("Open File ..."));
+        QCOMPARE(asked[0].filters.size(), 2);
+        QCOMPARE(asked[0].flags, 0x80000u);
+        QCOMPARE(tabAt(main.get(), 1)->wb1()->LocationURL(), url("/home"));
+
+        const QString file = m_env->path(QStringLiteral("local page.html"));
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("<html><title>Local</title></html>");
+        f.close();
+        answer = {true, file, 0};
+        run(main.get(), "mnuOpenNew");
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)));
+        shutDown(main);
+    }
+
+    void panesAndPopupStop()
+    {
+        auto main = start();
+        for (const auto &[key, pane] : {std::pair{"mnuHistory", "frmHistory"}, std::pair{"mnuFindPan", "frmSearch"},
+                                        std::pair{"mnuHelpPan", "frmHelp"}}) {
+            DockPane *p = main->dsMain()->pane(QString::fromLatin1(pane));
+            const bool before = p->visible();
+            run(main.get(), key);
+            QCOMPARE(p->visible(), !before);
+            run(main.get(), key);
+            QCOMPARE(p->visible(), before);
+        }
+        QAction *stop = main->dsMain()->command(QStringLiteral("mnuPopStop"));
+        QVERIFY(!stop->isChecked());
+        run(main.get(), "mnuPopStop");
+        QVERIFY(stop->isChecked());
+        QCOMPARE(programState().AllowPopup, 1);
+        run(main.get(), "mnuPopStop");
+        QVERIFY(!stop->isChecked());
+        QCOMPARE(programState().AllowPopup, 0);
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(), QStringLiteral("0"));
+        shutDown(main);
+    }
+
+    void editSaveAndPrint()
+    {
+        auto main = start();
+        Form2 *tab = tabAt(main.get(), 1);
+        tab->wb1()->Navigate(url("/a"));
+        QVERIFY(waitLoaded(main.get(), 1, url("/a")));
+        QApplication::clipboard()->clear();
+        run(main.get(), "mnuSelAll");
+        run(main.get(), "mnuCopy");
+        QTRY_VERIFY_WITH_TIMEOUT(QApplication::clipboard()->text().contains(QStringLiteral("alpha text")), kTimeout);
+
+        run(main.get(), "mnuFind");
+        QVERIFY(tab->wb1()->findBox()->isVisible());
+        QSignalSpy found(tab->wb1()->page(), &QWebEnginePage::findTextFinished);
+        tab->wb1()->findBox()->setText(QStringLiteral("alpha"));
+        QTRY_VERIFY_WITH_TIMEOUT(!found.isEmpty() && found.last().at(0).value<QWebEngineFindTextResult>().numberOfMatches() == 1,
+                                 kTimeout);
+
+        const QString saved = m_env->path(QStringLiteral("saved.html"));
+        QString suggested;
+        FileDialogService::setSaveRunner([&](QWidget *, const QString &, const QString &s) {
+            suggested = s;
+            return saved;
+        });
+        run(main.get(), "mnuSave");
+        QCOMPARE(suggested, QStringLiteral("Page A.html"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(saved).size() > 0, kTimeout);
+        QFile f(saved);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        QVERIFY(f.readAll().contains("alpha text"));
+
+        const QString pdf = m_env->path(QStringLiteral("printed.pdf"));
+        FileDialogService::setPrintRunner([&](QPrinter *printer, QWidget *) {
+            printer->setOutputFormat(QPrinter::PdfFormat);
+            printer->setOutputFileName(pdf);
+            return true;
+        });
+        QSignalSpy printed(tab->wb1(), &BrowserControl::printFinished);
+        run(main.get(), "mnuPrint");
+        QVERIFY(printed.wait(kTimeout));
+        QCOMPARE(printed.first().at(0).toBool(), true);
+        QFile p(pdf);
+        QVERIFY(p.open(QIODevice::ReadOnly));
+        QVERIFY(p.read(4) == "%PDF");
+        shutDown(main);
+    }
+
+    void favoriteRecords()
+    {
+        auto main = start();
+        Form2 *tab = tabAt(main.get(), 1);
+        tab->wb1()->Navigate(url("/meta"));
+        QVERIFY(waitLoaded(main.get(), 1, url("/meta")));
+        const QString sep = QStringLiteral(">\u00A4<");
+        QCOMPARE(CommandDispatcher::favoriteRecord(tab->wb1()->LocationName(), tab->wb1()->LocationURL(),
+                                                   tab->wb1()->metaElements()),
+                 QStringLiteral("Meta") + sep + url("/meta") + sep + QStringLiteral("kw1, kw2 about it"));
+        tab->wb1()->Navigate(url("/nometa"));
+        QVERIFY(waitLoaded(main.get(), 1, url("/nometa")));
+        QCOMPARE(CommandDispatcher::favoriteRecord(tab->wb1()->LocationName(), tab->wb1()->LocationURL(),
+                                                   tab->wb1()->metaElements()),
+                 QStringLiteral("Plain") + sep + url("/nometa") + sep + QStringLiteral("no keywords"));
+        QCOMPARE(CommandDispatcher::favoriteRecord(QStringLiteral("t"), QStringLiteral("u"),
+                                                   {{QStringLiteral("keywords"), QStringLiteral("   ")}}),
+                 QStringLiteral("t") + sep + QStringLiteral("u") + sep + QStringLiteral("no keywords"));
+        run(main.get(), "mnuFav"); // no list yet: nothing happens, nothing breaks
+        shutDown(main);
+    }
+
+    void settingsDialog()
+    {
+        programState() = ProgramState{};
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), QStringLiteral("  http://old.test/ "));
+        {
+            Form4 dialog;
+            QCOMPARE(dialog.windowTitle(), QStringLiteral(" Settings"));
+            QCOMPARE(dialog.Text1()->text(), QStringLiteral("http://old.test/"));
+            QCOMPARE(programState().HomePage, QStringLiteral("http://old.test/"));
+            QVERIFY(!dialog.Check1()->isChecked());
+            dialog.Text1()->setText(QStringLiteral("   http://new.test/  "));
+            dialog.Check1()->setChecked(true);
+            dialog.show();
+            QTest::keyClick(dialog.Text1(), Qt::Key_Return); // Enter acts as OK
+            QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        }
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(), QStringLiteral("http://new.test/"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")).toString(), QStringLiteral("1"));
+        QCOMPARE(programState().LoadBack, 1);
+        {
+            Form4 dialog;
+            dialog.Command3()->click();
+            QCOMPARE(dialog.Text1()->text(), QStringLiteral("about:blank"));
+            dialog.Command2()->click();
+        }
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(), QStringLiteral("about:blank"));
+        {
+            // Storno (and Escape) write nothing, but the values read at load stay.
+            SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), QStringLiteral("http://other.test/"));
+            Form4 dialog;
+            dialog.Text1()->setText(QStringLiteral("http://ignored.test/"));
+            QTest::keyClick(&dialog, Qt::Key_Escape);
+            QCOMPARE(dialog.result(), int(QDialog::Rejected));
+            QCOMPARE(programState().HomePage, QStringLiteral("http://other.test/"));
+        }
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(), QStringLiteral("http://other.test/"));
+        {
+            // Without the right to write, the new home page lasts for this run only.
+            const QString plain = m_env->path(QStringLiteral("plain-file"));
+            QFile f(plain);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.close();
+            qputenv("QUILLON_PLATFORM_ROOT", (plain + QStringLiteral("/root")).toUtf8());
+            Form4 dialog;
+            dialog.Text1()->setText(QStringLiteral("http://run-only.test/"));
+            dialog.Command2()->click();
+            QCOMPARE(programState().HomePage, QStringLiteral("http://run-only.test/"));
+            QVERIFY(!GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).isValid());
+        }
+    }
+
+    void aboutBox()
+    {
+        Form3 about;
+        QCOMPARE(about.windowTitle(), QStringLiteral(" About ..."));
+        QVERIFY(about.contactLine().contains(QStringLiteral("example.org")));
+        QTest::keyClick(&about, Qt::Key_Escape);
+        QCOMPARE(about.result(), int(QDialog::Rejected));
+    }
+
+    void searchPane()
+    {
+        QFile config(m_env->programDir() + QStringLiteral("/_config.dat"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(("[Search]\r\nCount=3\r\nText1=One\r\nUrl1=" + url("/a") + "?q=<%search%>&again=<%search%>\r\n"
+                      "Text2=Two\r\nUrl2=" + url("/b") + "\r\nText3=Three\r\nUrl3=" + url("/home") + "?s=<%search%>\r\n")
+                         .toUtf8());
+        config.close();
+        QCOMPARE(Form5::fillTemplate(QStringLiteral("x<%search%>y<%search%>"), QStringLiteral("<%search%>")),
+                 QStringLiteral("x<%search%>y<%search%>"));
+        QCOMPARE(Form5::fillTemplate(QStringLiteral("http://t/"), QStringLiteral("q")), QStringLiteral("http://t/"));
+
+        auto main = start();
+        auto *pane = qobject_cast<Form5 *>(main->dsMain()->pane(QStringLiteral("frmSearch"))->hostedForm());
+        QVERIFY(pane);
+        QCOMPARE(pane->Combo1()->count(), 3);
+        QCOMPARE(pane->Combo1()->itemText(2), QStringLiteral("Three"));
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+
+        // One engine, active tab, both placeholders filled, Enter searches.
+        pane->Text1()->setText(QStringLiteral("  two words  "));
+        QTest::keyClick(pane->Text1(), Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
+
+        // All engines: three tabs in order, whatever "Open In New Window" says.
+        pane->Check1()->setChecked(true);
+        pane->Command1()->click();
+        QCOMPARE(main->dsMain()->documentCount(), 5);
+        QVERIFY(waitLoaded(main.get(), 3, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
+        QVERIFY(waitLoaded(main.get(), 4, url("/b")));
+        QVERIFY(waitLoaded(main.get(), 5, url("/home") + QStringLiteral("?s=two%20words")));
+
+        // The favorites tab active and neither box checked: nothing happens.
+        pane->Check1()->setChecked(false);
+        main->dsMain()->document(2)->activate();
+        pane->Command1()->click();
+        QCOMPARE(main->dsMain()->documentCount(), 5);
+
+        // No engines: "Url0" is asked for, and nothing breaks.
+        pane->Combo1()->clear();
+        pane->Check2()->setChecked(true);
+        pane->Command1()->click();
+        QCOMPARE(main->dsMain()->documentCount(), 6);
+        shutDown(main);
+    }
+
+private:
+    TestHttpServer m_server;
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+int main(int argc, char **argv)
+{
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    KeyRecorder keys;
+    app.installEventFilter(&keys);
+    TestCommands test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_commands.moc"
