@@ -4,6 +4,7 @@
 #include "browserprofile.h"
 #include "filedialogservice.h"
 #include "logging.h"
+#include "platformpaths.h"
 #include "popupcatcherpage.h"
 #include "registrystore.h"
 #include "urlhistorystore.h"
@@ -34,10 +35,15 @@ namespace {
 const QString kInternetSettingsKey = QStringLiteral("SOFTWARE\\Quillon\\Internet Settings");
 const QString kStartPage = QStringLiteral("Start Page");
 
+// One connection for all browsers, following the platform root (which
+// only tests change).
 UrlHistoryStore &history()
 {
-    static UrlHistoryStore store;
-    return store;
+    static std::unique_ptr<UrlHistoryStore> store;
+    const QString path = PlatformPaths::root() + QStringLiteral("/urlhistory.sqlite");
+    if (!store || store->databasePath() != path)
+        store = std::make_unique<UrlHistoryStore>(path);
+    return *store;
 }
 
 QUrl toUrl(const QString &text)
