@@ -4,6 +4,7 @@
 #include "componentregistry.h"
 #include "history/clshistory.h"
 #include "history/clshistoryitem.h"
+#include "listcontrol.h"
 #include "liveobjects.h"
 #include "logging.h"
 
@@ -28,7 +29,13 @@ struct ClassEntry {
     ComponentAbi::CreateInstanceFn create;
 };
 
+QObject *createList(QObject *parent)
+{
+    return new ListControl(qobject_cast<QWidget *>(parent));
+}
+
 const ClassEntry kClasses[] = {
+    {"QuillonHelper.List", "List", &createList},
     {"QuillonHelper.clsHistoryItem", "clsHistoryItem", &createInstance<clsHistoryItem>},
     {"QuillonHelper.clsHistory", "clsHistory", &createInstance<clsHistory>},
 };

@@ -1,16 +1,115 @@
 #include "form6.h"
 
+#include "browsercontrol.h"
+#include "form1.h"
+#include "form2.h"
+#include "mdlaplication.h"
 #include "paneheader.h"
+#include "programstate.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QDateTime>
+#include <QLabel>
+
+namespace {
+int px(int twips)
+{
+    return twips / 15;
+}
+} // namespace
 
 Form6::Form6(QWidget *parent)
     : QWidget(parent)
     , m_header(new PaneHeader(QStringLiteral("History Pane"), this))
+    , m_check1(new QCheckBox(QStringLiteral(" Show all history"), this))
+    , m_list1(ListProxy::create(this))
+    , m_picture2(new QWidget(this))
+    , m_label1(new QLabel(m_picture2))
 {
     setMinimumWidth(120);
+    m_check1->setGeometry(px(165), px(585), px(1635) + 30, px(195) + 4);
+    m_picture2->setFixedHeight(px(780));
+    m_label1->setGeometry(px(15), px(90), px(3000), px(615));
+    m_label1->setAutoFillBackground(true);
+    m_label1->setBackgroundRole(QPalette::Base);
+    m_label1->setForegroundRole(QPalette::Text);
+    m_label1->setWordWrap(true);
+    m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    if (QWidget *list = m_list1.widget()) {
+        list->move(-1, px(870));
+        connect(list, SIGNAL(Click()), this, SLOT(onListClick()));
+        connect(list, SIGNAL(DblClick()), this, SLOT(onListDblClick()));
+        connect(list, SIGNAL(MouseDown(int *, int *, float *, float *)), this,
+                SLOT(onListMouseDown(int *, int *, float *, float *)));
+        connect(list, SIGNAL(KeyUp(int *, int *)), this, SLOT(onListKeyUp(int *, int *)));
+    }
+    connect(m_check1, &QCheckBox::clicked, this, &Form6::reload);
+
+    // Load: today's entries.
+    m_list1.RefreshHistoryEx(QDateTime::currentDateTime().toString(Qt::ISODate));
+}
+
+QString Form6::dateLimit() const
+{
+    return m_check1->isChecked() ? QString() : QDateTime::currentDateTime().toString(Qt::ISODate);
+}
+
+QString Form6::statusText() const
+{
+    return m_label1->text();
+}
+
+void Form6::reload()
+{
+    m_list1.RefreshHistoryEx(dateLimit());
+}
+
+void Form6::onListClick()
+{
+    const QString url = m_list1.ListUrl(m_list1.ListIndex());
+    m_label1->setText(url);
+    m_label1->setToolTip(url);
+    QCoreApplication::processEvents();
+}
+
+void Form6::onListDblClick()
+{
+    Form1 *main = programState().mainForm;
+    auto *active = main ? qobject_cast<Form2 *>(main->ActiveTabForm()) : nullptr;
+    const QString url = m_list1.ListUrl(m_list1.ListIndex());
+    if (programState().LastShift == 1)
+        mdlAplication::OpenBrowserTab(url);
+    else if (active)
+        active->wb1()->Navigate(url);
+}
+
+void Form6::onListMouseDown(int *button, int *, float *, float *)
+{
+    if (*button & 2) {
+        QApplication::clipboard()->clear();
+        QApplication::clipboard()->setText(m_list1.ListUrl(m_list1.ListIndex()));
+    }
+}
+
+void Form6::onListKeyUp(int *keyCode, int *shift)
+{
+    if (*keyCode == 82 && *shift == 2)
+        reload();
 }
 
 void Form6::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_header->setGeometry(0, 0, width(), m_header->height());
+    m_picture2->setGeometry(0, height() - m_picture2->height(), width(), m_picture2->height());
+    if (QWidget *list = m_list1.widget()) {
+        const int h = height() * 15 - 465 - 780 - 400;
+        if (h >= 0)
+            list->resize(list->width(), px(h));
+        list->resize(width(), list->height());
+    }
+    if (width() * 15 - 30 >= 0)
+        m_label1->resize(px(width() * 15 - 30), m_label1->height());
 }

@@ -1,10 +1,16 @@
 #pragma once
 
+#include "listproxy.h"
+
 #include <QWidget>
 
 class PaneHeader;
+class QCheckBox;
+class QLabel;
 
-// The history pane (its list and controls arrive with the list control).
+// The history pane: today's entries (or all, with " Show all history") in a
+// list control; a double click opens an entry in the active tab, or with
+// Shift held in a new tab; a right click copies its address; Ctrl+R reloads.
 class Form6 : public QWidget
 {
     Q_OBJECT
@@ -12,9 +18,26 @@ class Form6 : public QWidget
 public:
     explicit Form6(QWidget *parent = nullptr);
 
+    ListProxy List1() const { return m_list1; }
+    QCheckBox *Check1() const { return m_check1; }
+    QString statusText() const;
+    // The date limit for the list: now, or "" with the box checked.
+    QString dateLimit() const;
+
+private slots:
+    void reload();
+    void onListClick();
+    void onListDblClick();
+    void onListMouseDown(int *button, int *shift, float *x, float *y);
+    void onListKeyUp(int *keyCode, int *shift);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
     PaneHeader *m_header;
+    QCheckBox *m_check1;
+    ListProxy m_list1;
+    QWidget *m_picture2;
+    QLabel *m_label1;
 };

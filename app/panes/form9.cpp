@@ -1,16 +1,151 @@
 #include "form9.h"
 
+#include "mdlaplication.h"
 #include "paneheader.h"
+#include "programstate.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QFrame>
+#include <QLabel>
+#include <QLineEdit>
+
+namespace {
+int px(int twips)
+{
+    return twips / 15;
+}
+QFrame *box(QWidget *parent, int l, int t, int w, int h)
+{
+    auto *f = new QFrame(parent);
+    f->setStyleSheet(QStringLiteral("QFrame { border: 1px solid #808080; }"));
+    f->setGeometry(px(l), px(t), px(w), px(h));
+    return f;
+}
+} // namespace
 
 Form9::Form9(QWidget *parent)
     : QWidget(parent)
-    , m_header(new PaneHeader(QStringLiteral("Favorites"), this))
+    , m_header(new PaneHeader(QStringLiteral("Favorites ..."), this))
+    , m_text1(new QLineEdit(this))
+    , m_list1(ListProxy::create(this))
+    , m_picture2(new QWidget(this))
 {
     setMinimumWidth(120);
+    auto *label1 = new QLabel(QStringLiteral("Search :"), this);
+    label1->move(px(75), px(585));
+    m_text1->setGeometry(px(870), px(540), px(4830), px(285) + 2);
+    m_picture2->setFixedHeight(px(255));
+    m_shape1 = box(m_picture2, 30, 15, 5000, 240);
+    m_lblStatus1 = new QLabel(QStringLiteral("Ready"), m_picture2);
+    m_lblStatus1->setGeometry(px(60), px(30), px(4900), px(210));
+    m_shape4 = box(m_picture2, 5060, 15, 1080, 240);
+    m_shape3 = box(m_picture2, 6170, 15, 1800, 240);
+    m_lblStatus3 = new QLabel(m_picture2);
+    m_lblStatus3->setGeometry(px(6200), px(30), px(1750), px(210));
+    if (QWidget *list = m_list1.widget())
+        list->move(0, px(870));
+    connectList();
+    connect(m_text1, &QLineEdit::textChanged, this, [this](const QString &text) {
+        m_list1.RefreshFavoritesEx(programState().FavoritesFile, text.trimmed());
+        writeCount();
+        QCoreApplication::processEvents();
+    });
+
+    // Load.
+    m_list1.setListImage(QStringLiteral("bmp_01"));
+    m_list1.setFocusRect(1);
+    m_list1.setSorted(true);
+    m_list1.RefreshFavoritesEx(programState().FavoritesFile);
+    writeCount();
+}
+
+void Form9::connectList()
+{
+    QWidget *list = m_list1.widget();
+    if (!list)
+        return;
+    // The control's events, reached by name.
+    connect(list, SIGNAL(Click()), this, SLOT(onListClick()));
+    connect(list, SIGNAL(DblClick()), this, SLOT(onListDblClick()));
+    connect(list, SIGNAL(MouseDown(int *, int *, float *, float *)), this,
+            SLOT(onListMouseDown(int *, int *, float *, float *)));
+    connect(list, SIGNAL(KeyUp(int *, int *)), this, SLOT(onListKeyUp(int *, int *)));
+}
+
+void Form9::onListClick()
+{
+    setStatus(m_list1.ItemUrl(m_list1.ListIndex()));
+    QCoreApplication::processEvents();
+}
+
+void Form9::onListDblClick()
+{
+    // From here a favorite always opens in a new tab.
+    mdlAplication::OpenBrowserTab(m_list1.ItemUrl(m_list1.ListIndex()));
+}
+
+void Form9::onListMouseDown(int *button, int *, float *, float *)
+{
+    if (*button & 2) {
+        QApplication::clipboard()->clear();
+        QApplication::clipboard()->setText(m_list1.ItemUrl(m_list1.ListIndex()));
+    }
+}
+
+void Form9::onListKeyUp(int *keyCode, int *shift)
+{
+    if (*keyCode == 82 && *shift == 2)
+        reload();
+}
+
+QString Form9::statusText() const
+{
+    return m_lblStatus1->text();
+}
+
+QString Form9::countText() const
+{
+    return m_lblStatus3->text();
+}
+
+void Form9::setStatus(const QString &text)
+{
+    m_lblStatus1->setText(text);
+    m_lblStatus1->setToolTip(text);
+}
+
+void Form9::writeCount()
+{
+    m_lblStatus3->setText(QStringLiteral("Z\u00e1znamov : ") + QString::number(m_list1.ListCount()));
+}
+
+void Form9::reload()
+{
+    m_list1.RefreshFavoritesEx(programState().FavoritesFile);
+}
+
+void Form9::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QWidget::mouseDoubleClickEvent(event);
+    reload();
 }
 
 void Form9::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_header->setGeometry(0, 0, width(), m_header->height());
+    const int inner = height() * 15;
+    if (QWidget *list = m_list1.widget()) {
+        const int h = inner - 465 - 680;
+        if (h >= 0)
+            list->resize(list->width(), px(h));
+        list->resize(width(), list->height());
+    }
+    m_picture2->setGeometry(0, height() - m_picture2->height(), width(), m_picture2->height());
+    const int cell = width() * 15 - m_shape1->x() * 15 - m_shape1->width() * 15 - m_shape4->width() * 15 - 90;
+    if (cell >= 0) {
+        m_shape3->setGeometry(m_shape4->x() + m_shape4->width() + 2, m_shape3->y(), px(cell), m_shape3->height());
+        m_lblStatus3->move(m_shape3->x() + 2, m_lblStatus3->y());
+    }
 }

@@ -1,10 +1,17 @@
 #pragma once
 
+#include "listproxy.h"
+
 #include <QWidget>
 
 class PaneHeader;
+class QFrame;
+class QLabel;
+class QLineEdit;
 
-// The favorites tab (its list and controls arrive with the list control).
+// The favorites tab: the favorites store in a list control, narrowed by a
+// filter box; a double click opens a favorite in a new tab, a right click
+// copies its address, Ctrl+R and a double click on the background reload.
 class Form9 : public QWidget
 {
     Q_OBJECT
@@ -12,9 +19,34 @@ class Form9 : public QWidget
 public:
     explicit Form9(QWidget *parent = nullptr);
 
+    ListProxy List1() const { return m_list1; }
+    QLineEdit *Text1() const { return m_text1; }
+    QString statusText() const;
+    QString countText() const;
+
+private slots:
+    void onListClick();
+    void onListDblClick();
+    void onListMouseDown(int *button, int *shift, float *x, float *y);
+    void onListKeyUp(int *keyCode, int *shift);
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
 
 private:
+    void connectList();
+    void reload();
+    void setStatus(const QString &text);
+    void writeCount();
+
     PaneHeader *m_header;
+    QLineEdit *m_text1;
+    ListProxy m_list1;
+    QWidget *m_picture2;
+    QFrame *m_shape1;
+    QLabel *m_lblStatus1;
+    QFrame *m_shape4;
+    QFrame *m_shape3;
+    QLabel *m_lblStatus3;
 };

@@ -1,0 +1,301 @@
+#include "listcontrol.h"
+
+#include "favoritesstore.h"
+#include "listrules.h"
+#include "logging.h"
+#include "mdlfavorites.h"
+#include "rowdelegate.h"
+#include "urlhistorystore.h"
+
+#include <QApplication>
+#include <QFile>
+#include <QKeyEvent>
+#include <QListView>
+#include <QMouseEvent>
+#include <QScrollBar>
+#include <QStringListModel>
+
+namespace {
+
+int shiftBits(Qt::KeyboardModifiers m)
+{
+    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+}
+
+int buttonBits(Qt::MouseButtons b)
+{
+    return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
+}
+
+void processEvents()
+{
+    QCoreApplication::processEvents();
+}
+
+} // namespace
+
+ListControl::ListControl(QWidget *parent)
+    : QWidget(parent)
+    , m_picture1(new QWidget(this))
+    , m_list(new QListView(m_picture1))
+    , m_model(new QStringListModel(this))
+    , m_picture2(new QWidget(this))
+{
+    setObjectName(QStringLiteral("List1"));
+    QFont font(QStringLiteral("Tahoma"));
+    font.setPointSizeF(8.25);
+    setFont(font);
+    for (QWidget *w : {m_picture1, m_picture2}) {
+        w->setAutoFillBackground(true);
+        QPalette p = w->palette();
+        p.setColor(QPalette::Window, Qt::white);
+        w->setPalette(p);
+    }
+    m_list->setModel(m_model);
+    m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    m_list->setSelectionMode(QAbstractItemView::SingleSelection);
+    m_list->setUniformItemSizes(true); // 100,000 rows stay fast
+    m_list->setItemDelegate(new RowDelegate(m_list));
+    m_list->move(-1, -2); // its top and left border lines stay hidden
+    m_picture2->setFixedHeight(75 / 15);
+    m_list->installEventFilter(this);
+    m_list->viewport()->installEventFilter(this);
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { emit Click(); });
+    connect(m_list, &QListView::doubleClicked, this, [this] { emit DblClick(); });
+    connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
+
+    QStringList placeholders;
+    for (int i = 0; i <= 10; ++i)
+        placeholders.append(QStringLiteral("Item %1").arg(i));
+    setRows(placeholders);
+}
+
+void ListControl::setRows(QStringList rows)
+{
+    m_model->setStringList(std::move(rows));
+}
+
+int ListControl::ListCount() const
+{
+    return m_model->rowCount();
+}
+
+int ListControl::ListIndex() const
+{
+    const QModelIndex current = m_list->currentIndex();
+    return current.isValid() && m_list->selectionModel()->isSelected(current) ? current.row() : -1;
+}
+
+void ListControl::setFocusRect(int n_FocusRect)
+{
+    m_focusRect = n_FocusRect;
+    m_picture1->setProperty("FocusRect", n_FocusRect);
+    if (auto *d = qobject_cast<RowDelegate *>(m_list->itemDelegate()))
+        d->setFocusRect(n_FocusRect == 1);
+    m_list->viewport()->update();
+}
+
+QString ListControl::Text() const
+{
+    const int index = ListIndex();
+    return index < 0 ? QString() : List(index);
+}
+
+void ListControl::setText(const QString &n_Text)
+{
+    const int row = int(m_model->stringList().indexOf(n_Text));
+    if (row >= 0)
+        selectRow(row);
+}
+
+void ListControl::setMousePointer(int n_MousePointer)
+{
+    m_mousePointer = n_MousePointer;
+    if (n_MousePointer == 11)
+        m_list->setCursor(Qt::WaitCursor);
+    else
+        m_list->unsetCursor();
+}
+
+QString ListControl::List(int Index) const
+{
+    return m_model->index(Index).data().toString();
+}
+
+bool ListControl::setList(int Index, const QString &n_List)
+{
+    if (Index < 0 || Index >= ListCount())
+        return false;
+    return m_model->setData(m_model->index(Index), n_List);
+}
+
+QString ListControl::ListUrl(int Index) const
+{
+    return m_HistoryUrls.value(Index);
+}
+
+QString ListControl::ItemUrl(int Index) const
+{
+    return m_FavoriteUrls.value(Index);
+}
+
+bool ListControl::AddItem(const QString &Item)
+{
+    return AddItem(Item, -1);
+}
+
+bool ListControl::AddItem(const QString &Item, int Index)
+{
+    const int row = Index >= 0 ? Index : ListCount();
+    if (row > ListCount())
+        return false;
+    if (!m_model->insertRows(row, 1))
+        return false;
+    return m_model->setData(m_model->index(row), Item);
+}
+
+bool ListControl::RemoveItem(int Index)
+{
+    if (Index < 0 || Index >= ListCount())
+        return false;
+    return m_model->removeRows(Index, 1);
+}
+
+void ListControl::Clear()
+{
+    setRows({});
+}
+
+void ListControl::selectRow(int Index)
+{
+    if (Index < 0 || Index >= ListCount())
+        return;
+    const QModelIndex index = m_model->index(Index);
+    m_list->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
+}
+
+void ListControl::RefreshHistoryEx()
+{
+    RefreshHistoryEx(QString(), QString());
+}
+
+void ListControl::RefreshHistoryEx(const QString &m_date)
+{
+    RefreshHistoryEx(m_date, QString());
+}
+
+void ListControl::RefreshHistoryEx(const QString &m_date, const QString &m_mask)
+{
+    // One enumeration of the store, without an object per entry: the result
+    // is the same as through the history collection, only faster.
+    const auto entries = UrlHistoryStore().enumerate(m_mask, 0);
+    m_image = QStringLiteral("bmp_01");
+    ListRules::Rows rows = ListRules::historyRows(entries.value_or(std::vector<UrlHistoryEntry>()),
+                                                  m_date.isEmpty() ? std::nullopt : ListRules::dayOf(m_date));
+    setRows(std::move(rows.rows));
+    m_HistoryUrls = std::move(rows.urls);
+    processEvents();
+}
+
+void ListControl::RefreshFavoritesEx(const QString &dataFile)
+{
+    RefreshFavoritesEx(dataFile, QString());
+}
+
+void ListControl::RefreshFavoritesEx(const QString &dataFile, const QString &strSearch)
+{
+    ListRules::Rows rows = ListRules::favoriteRows(FavoritesStore::load(dataFile), strSearch);
+    setRows(std::move(rows.rows));
+    m_FavoriteUrls = std::move(rows.urls);
+}
+
+void ListControl::InsertFavorites(const QString &dataFile, const QString &Item)
+{
+    if (!FavoritesStore::save(dataFile, {Item}))
+        qCWarning(lcFiles) << "favorite not saved" << dataFile;
+    if (FavoritesStore::isBlank(Item))
+        return; // neither stored nor listed
+    AddItem(ListRules::rowText(Item.section(FavoritesStore::kFieldSeparator, 0, 0)));
+}
+
+int ListControl::ImportFromIE(const QString &dataFile, bool bClear)
+{
+    if (bClear && QFile::exists(dataFile) && !QFile::remove(dataFile))
+        qCWarning(lcFiles) << "favorites file not removed" << dataFile;
+    processEvents();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    QString folder = mdlFavorites::FavoritesFolderPath(mdlFavorites::kCsidlFavorites);
+    QString pattern = QStringLiteral("*.url");
+    qint16 count = 0;
+    mdlFavorites::ImportFolder(dataFile, folder, pattern, count);
+    processEvents();
+    RefreshFavoritesEx(dataFile, QString());
+    processEvents();
+    QApplication::restoreOverrideCursor();
+    return count;
+}
+
+bool ListControl::eventFilter(QObject *watched, QEvent *event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        int code = key->key();
+        int shift = shiftBits(key->modifiers());
+        emit KeyDown(&code, &shift);
+        if (!key->text().isEmpty()) {
+            int ascii = key->text().at(0).unicode();
+            emit KeyPress(&ascii);
+            if (ascii == 0)
+                return true; // the host cancelled the key
+        }
+        break;
+    }
+    case QEvent::KeyRelease: {
+        auto *key = static_cast<QKeyEvent *>(event);
+        int code = key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z ? key->key() : key->key() & 0xffff;
+        int shift = shiftBits(key->modifiers());
+        emit KeyUp(&code, &shift);
+        break;
+    }
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease: {
+        if (watched != m_list->viewport())
+            break;
+        auto *mouse = static_cast<QMouseEvent *>(event);
+        int button = buttonBits(mouse->button());
+        int shift = shiftBits(mouse->modifiers());
+        float x = float(mouse->position().x() * 15);
+        float y = float(mouse->position().y() * 15);
+        if (event->type() == QEvent::MouseButtonPress)
+            emit MouseDown(&button, &shift, &x, &y);
+        else
+            emit MouseUp(&button, &shift, &x, &y);
+        break;
+    }
+    default:
+        break;
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+void ListControl::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_picture1->resize(width(), height());
+    m_list->resize(width() - 2, height());
+    m_picture2->setGeometry(0, m_list->y() + m_list->height() - 1, width(), m_picture2->height());
+    m_picture2->raise();
+}
+
+void ListControl::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_shown)
+        return;
+    m_shown = true;
+    if (ListCount() > 0) {
+        selectRow(ListCount() - 1);
+        selectRow(0);
+    }
+}

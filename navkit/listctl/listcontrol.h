@@ -1,0 +1,94 @@
+#pragma once
+
+#include "liveobjects.h"
+
+#include <QStringList>
+#include <QWidget>
+
+class QListView;
+class QStringListModel;
+
+// The list control hosts create as "QuillonHelper.List": one text row per
+// entry ("  " + title) and two hidden URL lists, one from the last history
+// refresh (ListUrl) and one from the last favorites refresh (ItemUrl).
+// Members are reached by name; events pass their arguments as pointers so a
+// host's change reaches the list (KeyAscii set to 0 cancels the key).
+class ListControl : public QWidget
+{
+    Q_OBJECT
+    Q_CLASSINFO("ProgID", "QuillonHelper.List")
+    Q_PROPERTY(int ListCount READ ListCount)
+    Q_PROPERTY(int ListIndex READ ListIndex)
+    Q_PROPERTY(QString ListImage READ ListImage WRITE setListImage)
+    Q_PROPERTY(int FocusRect READ FocusRect WRITE setFocusRect)
+    Q_PROPERTY(bool Sorted READ Sorted WRITE setSorted)
+    Q_PROPERTY(QString Text READ Text WRITE setText)
+    Q_PROPERTY(int MousePointer READ MousePointer WRITE setMousePointer)
+
+public:
+    Q_INVOKABLE explicit ListControl(QWidget *parent = nullptr);
+
+    int ListCount() const;
+    int ListIndex() const;
+    QString ListImage() const { return m_image; }
+    void setListImage(const QString &n_ListImage) { m_image = n_ListImage; }
+    int FocusRect() const { return m_focusRect; }
+    void setFocusRect(int n_FocusRect);
+    bool Sorted() const { return false; } // rows are matched to URLs by position
+    void setSorted(bool n_Sorted) { m_sorted = n_Sorted; }
+    QString Text() const;
+    void setText(const QString &n_Text);
+    int MousePointer() const { return m_mousePointer; }
+    void setMousePointer(int n_MousePointer);
+
+    Q_INVOKABLE QString List(int Index) const;
+    Q_INVOKABLE bool setList(int Index, const QString &n_List);
+    Q_INVOKABLE QString ListUrl(int Index) const;
+    Q_INVOKABLE QString ItemUrl(int Index) const;
+    Q_INVOKABLE bool AddItem(const QString &Item);
+    Q_INVOKABLE bool AddItem(const QString &Item, int Index);
+    Q_INVOKABLE bool RemoveItem(int Index);
+    Q_INVOKABLE void Clear();
+    Q_INVOKABLE void RefreshHistoryEx();
+    Q_INVOKABLE void RefreshHistoryEx(const QString &m_date);
+    Q_INVOKABLE void RefreshHistoryEx(const QString &m_date, const QString &m_mask);
+    Q_INVOKABLE void RefreshFavoritesEx(const QString &dataFile);
+    Q_INVOKABLE void RefreshFavoritesEx(const QString &dataFile, const QString &strSearch);
+    Q_INVOKABLE void InsertFavorites(const QString &dataFile, const QString &Item);
+    Q_INVOKABLE int ImportFromIE(const QString &dataFile, bool bClear);
+
+    // Selects a row as a user would (raises Click).
+    Q_INVOKABLE void selectRow(int Index);
+    QListView *listBox() const { return m_list; }
+
+signals:
+    void Click();
+    void DblClick();
+    void KeyDown(int *KeyCode, int *Shift);
+    void KeyPress(int *KeyAscii);
+    void KeyUp(int *KeyCode, int *Shift);
+    void MouseDown(int *Button, int *Shift, float *X, float *Y);
+    void MouseUp(int *Button, int *Shift, float *X, float *Y);
+    void Scroll();
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void setRows(QStringList rows);
+
+    QWidget *m_picture1;
+    QListView *m_list;
+    QStringListModel *m_model;
+    QWidget *m_picture2;
+    QStringList m_HistoryUrls;
+    QStringList m_FavoriteUrls;
+    QString m_image = QStringLiteral("bmp_01");
+    int m_focusRect = 0;
+    bool m_sorted = false;
+    int m_mousePointer = 0;
+    bool m_shown = false;
+    LiveObjectToken m_token;
+};

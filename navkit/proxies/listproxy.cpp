@@ -1,0 +1,110 @@
+#include "listproxy.h"
+
+#include "componentfactory.h"
+
+#include <QMetaObject>
+#include <QVariant>
+
+namespace {
+// Calls by name; Q_ARG keeps each argument's type as the control declares it.
+QString callText(QWidget *o, const char *method, int index)
+{
+    QString result;
+    if (o)
+        QMetaObject::invokeMethod(o, method, Qt::DirectConnection, Q_RETURN_ARG(QString, result), Q_ARG(int, index));
+    return result;
+}
+void callTwo(QWidget *o, const char *method, const QString &a, const QString &b)
+{
+    if (o)
+        QMetaObject::invokeMethod(o, method, Qt::DirectConnection, Q_ARG(QString, a), Q_ARG(QString, b));
+}
+} // namespace
+
+ListProxy ListProxy::create(QWidget *parent)
+{
+    QObject *object = ComponentFactory::create(QStringLiteral("QuillonHelper.List"), parent);
+    auto *widget = qobject_cast<QWidget *>(object);
+    if (object && !widget)
+        delete object;
+    return ListProxy(widget);
+}
+
+int ListProxy::ListCount() const
+{
+    return m_control ? m_control->property("ListCount").toInt() : 0;
+}
+
+int ListProxy::ListIndex() const
+{
+    return m_control ? m_control->property("ListIndex").toInt() : -1;
+}
+
+void ListProxy::setListImage(const QString &name)
+{
+    if (m_control)
+        m_control->setProperty("ListImage", name);
+}
+
+void ListProxy::setFocusRect(int value)
+{
+    if (m_control)
+        m_control->setProperty("FocusRect", value);
+}
+
+void ListProxy::setSorted(bool value)
+{
+    if (m_control)
+        m_control->setProperty("Sorted", value);
+}
+
+QString ListProxy::List(int index) const
+{
+    return callText(m_control, "List", index);
+}
+
+QString ListProxy::ListUrl(int index) const
+{
+    return callText(m_control, "ListUrl", index);
+}
+
+QString ListProxy::ItemUrl(int index) const
+{
+    return callText(m_control, "ItemUrl", index);
+}
+
+void ListProxy::Clear()
+{
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "Clear", Qt::DirectConnection);
+}
+
+void ListProxy::RefreshHistoryEx(const QString &date, const QString &mask)
+{
+    callTwo(m_control, "RefreshHistoryEx", date, mask);
+}
+
+void ListProxy::RefreshFavoritesEx(const QString &dataFile, const QString &search)
+{
+    callTwo(m_control, "RefreshFavoritesEx", dataFile, search);
+}
+
+void ListProxy::InsertFavorites(const QString &dataFile, const QString &item)
+{
+    callTwo(m_control, "InsertFavorites", dataFile, item);
+}
+
+int ListProxy::ImportFromIE(const QString &dataFile, bool clear)
+{
+    int count = 0;
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "ImportFromIE", Qt::DirectConnection, Q_RETURN_ARG(int, count),
+                                  Q_ARG(QString, dataFile), Q_ARG(bool, clear));
+    return count;
+}
+
+void ListProxy::selectRow(int index)
+{
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "selectRow", Qt::DirectConnection, Q_ARG(int, index));
+}

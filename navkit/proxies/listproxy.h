@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QWidget>
+
+// Typed access to a "QuillonHelper.List" control, created by ProgID and
+// called by name. Every call on a missing control does nothing and answers
+// an empty value.
+class ListProxy
+{
+public:
+    // Creates the control by ProgID as a child of parent; invalid when the
+    // class cannot be created.
+    static ListProxy create(QWidget *parent);
+    explicit ListProxy(QWidget *control = nullptr) : m_control(control) {}
+
+    bool isValid() const { return !m_control.isNull(); }
+    QWidget *widget() const { return m_control; }
+
+    int ListCount() const;
+    int ListIndex() const;
+    void setListImage(const QString &name);
+    void setFocusRect(int value);
+    void setSorted(bool value);
+    QString List(int index) const;
+    QString ListUrl(int index) const;
+    QString ItemUrl(int index) const;
+    void Clear();
+    void RefreshHistoryEx(const QString &date = QString(), const QString &mask = QString());
+    void RefreshFavoritesEx(const QString &dataFile, const QString &search = QString());
+    void InsertFavorites(const QString &dataFile, const QString &item);
+    int ImportFromIE(const QString &dataFile, bool clear);
+    void selectRow(int index);
+
+private:
+    QPointer<QWidget> m_control;
+};
