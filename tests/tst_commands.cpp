@@ -4,7 +4,11 @@
 #include "filedialogservice.h"
 #include "form3.h"
 #include "form4.h"
+#include "favoritesstore.h"
 #include "form5.h"
+#include "form6.h"
+#include "form9.h"
+#include "listproxy.h"
 #include "keyrecorder.h"
 #include "mdlaplication.h"
 #include "mdlregistry.h"
@@ -19,6 +23,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
+#include <QListView>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -60,6 +65,10 @@ private slots:
     {
         m_env = std::make_unique<TestEnvironment>();
         QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
+        QFile manifest(m_env->programDir() + QStringLiteral("/components.manifest"));
+        QVERIFY(manifest.open(QIODevice::WriteOnly));
+        manifest.write("[Classes]\r\nQuillonHelper.List=" NAVKIT_LIBRARY "\r\n");
+        manifest.close();
         SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), url("/home"));
     }
     void cleanup()
@@ -218,7 +227,89 @@ private slots:
         QCOMPARE(CommandDispatcher::favoriteRecord(QStringLiteral("t"), QStringLiteral("u"),
                                                    {{QStringLiteral("keywords"), QStringLiteral("   ")}}),
                  QStringLiteral("t") + sep + QStringLiteral("u") + sep + QStringLiteral("no keywords"));
-        run(main.get(), "mnuFav"); // no list yet: nothing happens, nothing breaks
+        // The command reaches the favorites tab's list: a new row at once.
+        auto *favorites = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
+        const int before = favorites->List1().ListCount();
+        run(main.get(), "mnuFav");
+        QCOMPARE(favorites->List1().ListCount(), before + 1);
+        QCOMPARE(favorites->List1().List(before), QStringLiteral("  Plain"));
+        QCOMPARE(FavoritesStore::load(programState().FavoritesFile).last(),
+                 QStringLiteral("Plain") + sep + url("/nometa") + sep + QStringLiteral("no keywords"));
+        shutDown(main);
+    }
+
+    void favoritesTab()
+    {
+        const QString sep = QStringLiteral(">\u00A4<");
+        FavoritesStore::save(m_env->programDir() + QStringLiteral("/_data/_favorites.dat"),
+                             {QStringLiteral("Page A") + sep + url("/a") + sep + QStringLiteral("news"),
+                              QStringLiteral("Page B") + sep + url("/b") + sep + QStringLiteral("sport"),
+                              QStringLiteral("Home") + sep + url("/home")});
+        auto main = start();
+        auto *tab = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
+        ListProxy list = tab->List1();
+        QVERIFY(list.isValid());
+        QCOMPARE(list.ListCount(), 3);
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 3"));
+        tab->Text1()->setText(QStringLiteral(" NEWS "));
+        QCOMPARE(list.ListCount(), 1);
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
+        tab->Text1()->setText(QStringLiteral("   "));
+        QCOMPARE(list.ListCount(), 3);
+        tab->Text1()->setText(QStringLiteral("sport"));
+        QCOMPARE(list.ListCount(), 1);
+
+        // Ctrl+R: everything again; the box and the count keep the filter's.
+        QWidget *view = list.widget()->findChild<QListView *>();
+        QTest::keyRelease(view, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(list.ListCount(), 1);
+        QTest::keyRelease(view, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(list.ListCount(), 3);
+        QCOMPARE(tab->Text1()->text(), QStringLiteral("sport"));
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
+
+        list.selectRow(1);
+        QCOMPARE(tab->statusText(), url("/b"));
+        int button = 2, shift = 0;
+        float x = 0, y = 0;
+        QMetaObject::invokeMethod(list.widget(), "MouseDown", Q_ARG(int *, &button), Q_ARG(int *, &shift),
+                                  Q_ARG(float *, &x), Q_ARG(float *, &y));
+        QCOMPARE(QApplication::clipboard()->text(), url("/b"));
+        QMetaObject::invokeMethod(list.widget(), "DblClick");
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, url("/b")));
+        shutDown(main);
+    }
+
+    void historyPane()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        tabAt(main.get(), 1)->wb1()->Navigate(url("/a"));
+        QVERIFY(waitLoaded(main.get(), 1, url("/a")));
+        auto *pane = qobject_cast<Form6 *>(main->dsMain()->pane(QStringLiteral("frmHistory"))->hostedForm());
+        ListProxy list = pane->List1();
+        QVERIFY(list.isValid());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QTest::keyRelease(list.widget()->findChild<QListView *>(), Qt::Key_R, Qt::ControlModifier);
+                return list.ListCount() == 2;
+            }(),
+            kTimeout);
+        QCOMPARE(list.List(0), QStringLiteral("  Page A")); // newest first
+        list.selectRow(1);
+        QCOMPARE(pane->statusText(), url("/home"));
+        // A double click opens in the active tab; with Shift held in a new one.
+        QMetaObject::invokeMethod(list.widget(), "DblClick");
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        programState().LastShift = 1;
+        QMetaObject::invokeMethod(list.widget(), "DblClick");
+        programState().LastShift = -1;
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, url("/home")));
+        pane->Check1()->click(); // all history: nothing older here, same rows
+        QCOMPARE(list.ListCount(), 2);
+        QVERIFY(pane->dateLimit().isEmpty());
         shutDown(main);
     }
 

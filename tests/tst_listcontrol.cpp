@@ -1,0 +1,212 @@
+#include "favoritesstore.h"
+#include "listproxy.h"
+#include "listrules.h"
+#include "testenvironment.h"
+#include "timeconv.h"
+#include "urlhistorystore.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QListView>
+#include <QSignalSpy>
+#include <QtTest>
+
+namespace {
+constexpr quint64 kDay = 864000000000ULL;
+quint64 fileTime(const QDateTime &t)
+{
+    return TimeConv::toFileTime(t);
+}
+const QString S = FavoritesStore::kFieldSeparator;
+} // namespace
+
+// A host's KeyPress handler that cancels every key.
+class KeyEater : public QObject
+{
+    Q_OBJECT
+public:
+    int eaten = 0;
+public slots:
+    void eat(int *keyAscii)
+    {
+        *keyAscii = 0;
+        ++eaten;
+    }
+};
+
+// The list control as hosts see it: created by class name, called by name.
+class TestListControl : public QObject
+{
+    Q_OBJECT
+
+    ListProxy create()
+    {
+        ListProxy list = ListProxy::create(&m_host);
+        return list;
+    }
+    QStringList rows(const ListProxy &list)
+    {
+        QStringList out;
+        for (int i = 0; i < list.ListCount(); ++i)
+            out.append(list.List(i));
+        return out;
+    }
+
+private slots:
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(QDir().mkpath(m_env->programDir()));
+        QFile manifest(m_env->programDir() + QStringLiteral("/components.manifest"));
+        QVERIFY(manifest.open(QIODevice::WriteOnly));
+        manifest.write("[Classes]\r\nQuillonHelper.List=" NAVKIT_LIBRARY "\r\n");
+        manifest.close();
+        m_store = m_env->path(QStringLiteral("_favorites.dat"));
+    }
+    void cleanup() { m_env.reset(); }
+
+    void newControl()
+    {
+        ListProxy list = create();
+        QVERIFY(list.isValid());
+        QCOMPARE(list.widget()->metaObject()->className(), "ListControl");
+        QCOMPARE(list.ListCount(), 11);
+        QCOMPARE(list.List(0), QStringLiteral("Item 0"));
+        QCOMPARE(list.List(10), QStringLiteral("Item 10"));
+        QCOMPARE(list.ListUrl(0), QString());
+        QCOMPARE(list.ItemUrl(0), QString());
+        QCOMPARE(list.ListIndex(), -1);
+        QCOMPARE(list.widget()->property("ListImage").toString(), QStringLiteral("bmp_01"));
+        QCOMPARE(list.widget()->property("FocusRect").toInt(), 0);
+    }
+
+    void favoritesFilter()
+    {
+        FavoritesStore::save(m_store, {QStringLiteral("Daily News") + S + QStringLiteral("http://a.test/") + S + QStringLiteral("no keywords"),
+                                       QStringLiteral("  Weather ") + S + QStringLiteral(" http://news.test/w ") + S + QStringLiteral("rain"),
+                                       QStringLiteral("Recipes") + S + QStringLiteral("http://c.test/") + S + QStringLiteral("cooking, NeWs"),
+                                       QStringLiteral("Other") + S + QStringLiteral("http://d.test/"),
+                                       QStringLiteral("Just a title")});
+        ListProxy list = create();
+        list.RefreshFavoritesEx(m_store);
+        QCOMPARE(rows(list), (QStringList{QStringLiteral("  Daily News"), QStringLiteral("  Weather"), QStringLiteral("  Recipes"),
+                                          QStringLiteral("  Other"), QStringLiteral("  Just a title")}));
+        QCOMPARE(list.ItemUrl(1), QStringLiteral("http://news.test/w"));
+        QCOMPARE(list.ItemUrl(4), QString()); // rows and addresses stay aligned
+        list.RefreshFavoritesEx(m_store, QStringLiteral("NEWS"));
+        QCOMPARE(rows(list), (QStringList{QStringLiteral("  Daily News"), QStringLiteral("  Weather"), QStringLiteral("  Recipes")}));
+        QCOMPARE(list.ItemUrl(2), QStringLiteral("http://c.test/"));
+        list.RefreshFavoritesEx(m_store, QStringLiteral("   "));
+        QCOMPARE(list.ListCount(), 5);
+        list.RefreshFavoritesEx(m_store, QStringLiteral(">"));
+        QCOMPARE(list.ListCount(), 4); // every separator holds ">", a record without one does not
+        list.RefreshFavoritesEx(m_env->path(QStringLiteral("missing.dat")));
+        QCOMPARE(list.ListCount(), 0);
+
+        // InsertFavorites: a new row at once, its address after the next refresh.
+        list.RefreshFavoritesEx(m_store);
+        list.InsertFavorites(m_store, QStringLiteral(" Added ") + S + QStringLiteral("http://e.test/") + S + QStringLiteral("x"));
+        QCOMPARE(list.ListCount(), 6);
+        QCOMPARE(list.List(5), QStringLiteral("  Added"));
+        QCOMPARE(list.ItemUrl(5), QString());
+        list.InsertFavorites(m_store, QStringLiteral("   "));
+        QCOMPARE(list.ListCount(), 6);
+        list.RefreshFavoritesEx(m_store);
+        QCOMPARE(list.ItemUrl(5), QStringLiteral("http://e.test/"));
+        QCOMPARE(FavoritesStore::load(m_store).size(), 6);
+    }
+
+    void historyDaysAndTitles()
+    {
+        const QDateTime now = QDateTime::currentDateTime();
+        const QDateTime earlierToday(now.date(), QTime(0, 0, 5));
+        const QDateTime yesterday = now.addDays(-1);
+        UrlHistoryStore store;
+        const quint64 expires = fileTime(now) + 10 * kDay;
+        store.putEntries({
+            {QStringLiteral("http://old.test/"), QStringLiteral("Old page"), fileTime(yesterday), fileTime(yesterday), expires, 0},
+            {QStringLiteral("file:///C:/docs/a.htm"), QString(), fileTime(earlierToday), fileTime(earlierToday), expires, 0},
+            {QStringLiteral("http://untitled.test/x"), QStringLiteral("  "), fileTime(now), fileTime(now), expires, 0},
+        });
+        ListProxy list = create();
+        list.RefreshHistoryEx(now.toString(Qt::ISODate));
+        QCOMPARE(rows(list), (QStringList{QStringLiteral("  http://untitled.test/x"), QStringLiteral("  a.htm")}));
+        QCOMPARE(list.ListUrl(1), QStringLiteral("file:///C:/docs/a.htm"));
+        list.RefreshHistoryEx();
+        QCOMPARE(rows(list).last(), QStringLiteral("  Old page"));
+        QCOMPARE(list.ListCount(), 3);
+        list.RefreshHistoryEx(QStringLiteral("not a date"));
+        QCOMPARE(list.ListCount(), 3);
+        list.RefreshHistoryEx(QString(), QStringLiteral("file:"));
+        QCOMPARE(list.ListCount(), 1);
+
+        // The two URL lists survive each other's refreshes.
+        FavoritesStore::save(m_store, {QStringLiteral("F") + S + QStringLiteral("http://fav.test/")});
+        list.RefreshFavoritesEx(m_store);
+        QCOMPARE(list.ListUrl(0), QStringLiteral("file:///C:/docs/a.htm"));
+        QCOMPARE(list.ItemUrl(0), QStringLiteral("http://fav.test/"));
+
+        QVERIFY(ListRules::visitTimeText(45000.5) > ListRules::visitTimeText(9999.75));
+        QCOMPARE(ListRules::historyTitle(QString(), QStringLiteral(" FILE:///x/y/ z.html ")), QStringLiteral("z.html"));
+    }
+
+    void importFromFavoritesFolder()
+    {
+        QStringList ten;
+        for (int i = 0; i < 10; ++i)
+            ten.append(QStringLiteral("Old %1").arg(i) + S + QStringLiteral("http://old/%1").arg(i));
+        FavoritesStore::save(m_store, ten);
+        const QString fav = m_env->path(QStringLiteral("Favorites"));
+        QVERIFY(QDir().mkpath(fav + QStringLiteral("/sub")));
+        const auto write = [](const QString &path, const QByteArray &data) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(data);
+        };
+        write(fav + QStringLiteral("/a.url"), "[InternetShortcut]\r\nURL=http://a.test/\r\n");
+        write(fav + QStringLiteral("/b.url"), "[InternetShortcut]\r\nURL=http://b.test/\r\n");
+        write(fav + QStringLiteral("/none.url"), "[InternetShortcut]\r\n");
+        write(fav + QStringLiteral("/sub/c.url"), "[InternetShortcut]\r\nURL=http://c.test/\r\n");
+        qputenv("QUILLON_FAVORITES_DIR", fav.toUtf8());
+        ListProxy list = create();
+        QCOMPARE(list.ImportFromIE(m_store, true), 4);
+        qunsetenv("QUILLON_FAVORITES_DIR");
+        QCOMPARE(rows(list), (QStringList{QStringLiteral("  a."), QStringLiteral("  b."), QStringLiteral("  c.")}));
+        QCOMPARE(list.ItemUrl(2), QStringLiteral("http://c.test/"));
+        QVERIFY(!QApplication::overrideCursor());
+    }
+
+    void eventsReachTheHost()
+    {
+        ListProxy list = create();
+        QWidget *w = list.widget();
+        w->resize(200, 300);
+        m_host.show();
+        QSignalSpy clicks(w, SIGNAL(Click()));
+        list.selectRow(3);
+        QCOMPARE(clicks.size(), 1);
+        QCOMPARE(list.ListIndex(), 3);
+        QCOMPARE(w->property("Text").toString(), QStringLiteral("Item 3"));
+
+        // A host that sets KeyAscii to 0 cancels the key.
+        auto *view = w->findChild<QListView *>();
+        KeyEater eater;
+        QVERIFY(QObject::connect(w, SIGNAL(KeyPress(int *)), &eater, SLOT(eat(int *))));
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_End); // no text: not a key press, so it moves
+        QCOMPARE(list.ListIndex(), 10);
+        QTest::keyClick(view, Qt::Key_I); // would jump to "Item 0" if not cancelled
+        QCOMPARE(eater.eaten, 1);
+        QCOMPARE(list.ListIndex(), 10);
+        m_host.hide();
+    }
+
+private:
+    QWidget m_host;
+    std::unique_ptr<TestEnvironment> m_env;
+    QString m_store;
+};
+
+QTEST_MAIN(TestListControl)
+#include "tst_listcontrol.moc"
