@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringView>
 
 #include <optional>
 
@@ -19,6 +20,8 @@ public:
     // The next value as a string; nullopt past the last value or when the
     // value is damaged (the position then stays where it was).
     std::optional<QString> readString();
+    // The same without a copy: the view lives as long as the stream's data.
+    std::optional<QStringView> readView();
     // Appends after the values already written.
     void writeString(const QString &value);
 

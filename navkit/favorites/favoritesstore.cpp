@@ -93,6 +93,30 @@ QString userName()
     return qEnvironmentVariable("USER");
 }
 
+bool visit(const QString &dataFile, const std::function<void(QStringView)> &record)
+{
+    auto file = CompoundFile::open(dataFile);
+    if (!file)
+        return false;
+    std::optional<qint64> count;
+    if (ValueStream *countStream = file->openStream(kCountStream)) {
+        bool ok = false;
+        const qint64 n = countStream->readString().value_or(QString()).trimmed().toLongLong(&ok);
+        if (ok && n >= 0)
+            count = n;
+    }
+    ValueStream *items = file->openStream(kItemsStream);
+    if (!items)
+        return true;
+    for (qint64 n = 0; !count || n < *count; ++n) {
+        const auto value = items->readView();
+        if (!value)
+            break;
+        record(*value);
+    }
+    return true;
+}
+
 QStringList load(const QString &dataFile)
 {
     auto file = CompoundFile::open(dataFile);

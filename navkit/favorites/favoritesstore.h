@@ -3,6 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The favorites file: a compound file with the streams "Count" (the number
 // of records, as text) and "Items" (one string value per record, oldest
 // first) and six summary properties. Nothing is kept between calls: each
@@ -22,6 +24,10 @@ enum class AfterSave { Nothing, ProcessEvents };
 // unreadable. Never creates the file. When "Items" holds fewer values than
 // "Count" says, the readable ones.
 QStringList load(const QString &dataFile);
+
+// The same records handed one by one as views, without a copy each (for
+// lists that keep only some of them). False when the file did not open.
+bool visit(const QString &dataFile, const std::function<void(QStringView)> &record);
 
 // Appends the non-blank new records in one save, creating the file when it
 // does not exist; blank old records are dropped. False when nothing could

@@ -204,7 +204,9 @@ void ListControl::RefreshFavoritesEx(const QString &dataFile)
 
 void ListControl::RefreshFavoritesEx(const QString &dataFile, const QString &strSearch)
 {
-    ListRules::Rows rows = ListRules::favoriteRows(FavoritesStore::load(dataFile), strSearch);
+    ListRules::FavoriteRows filter(strSearch);
+    FavoritesStore::visit(dataFile, [&filter](QStringView record) { filter.add(record); });
+    ListRules::Rows rows = filter.take();
     setRows(std::move(rows.rows));
     m_FavoriteUrls = std::move(rows.urls);
 }

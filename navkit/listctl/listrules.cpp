@@ -6,6 +6,7 @@
 #include "urlhistorystore.h"
 
 #include <QDateTime>
+#include <QHash>
 #include <QLocale>
 
 namespace ListRules {
@@ -50,51 +51,89 @@ QString visitTimeText(double automationDate)
     return QString::number(automationDate, 'f', 6).rightJustified(12, u'0');
 }
 
+namespace {
+
+// Local time of UTC instants, with the zone's offset looked up once per hour
+// rather than once per entry (time-zone conversion dominates otherwise).
+class LocalClock
+{
+public:
+    qint64 localSeconds(qint64 utcSeconds)
+    {
+        const qint64 hour = utcSeconds / 3600;
+        auto it = m_offsets.constFind(hour);
+        if (it == m_offsets.cend())
+            it = m_offsets.insert(hour, QDateTime::fromSecsSinceEpoch(hour * 3600).offsetFromUtc());
+        return utcSeconds + *it;
+    }
+
+private:
+    QHash<qint64, int> m_offsets;
+};
+
+constexpr qint64 kFileTimeEpochOffset = 11644473600LL; // seconds from 1601 to 1970
+constexpr double kAutomationDaysTo1970 = 25569.0;       // days from 30 Dec 1899 to 1 Jan 1970
+
+} // namespace
+
 Rows historyRows(const std::vector<UrlHistoryEntry> &entries, std::optional<QDate> day)
 {
     const QString sep = FavoritesStore::kFieldSeparator;
+    const qint64 wantedDay = day ? QDate(1970, 1, 1).daysTo(*day) : 0;
+    LocalClock clock;
     QStringList records;
     records.reserve(qsizetype(entries.size()));
     for (const UrlHistoryEntry &e : entries) {
-        const QDateTime local = TimeConv::fromFileTime(e.lastVisited).toLocalTime();
-        if (day && local.date() != *day)
+        const qint64 utc = qint64(e.lastVisited / 10000000ULL) - kFileTimeEpochOffset;
+        const qint64 local = clock.localSeconds(utc);
+        const qint64 localDay = local >= 0 ? local / 86400 : (local - 86399) / 86400;
+        if (day && localDay != wantedDay)
             continue;
-        const QDateTime visited(local.date(), QTime(local.time().hour(), local.time().minute(), local.time().second()));
-        records.append(visitTimeText(TimeConv::toAutomationDate(visited)) + sep + historyTitle(e.title, e.url) + sep
-                       + e.url.trimmed());
+        const double automation = double(local) / 86400.0 + kAutomationDaysTo1970;
+        records.append(visitTimeText(automation) + sep + historyTitle(e.title, e.url) + sep + e.url.trimmed());
     }
     mdlApplication::SortDescending(records);
     Rows out;
     out.rows.reserve(records.size());
     out.urls.reserve(records.size());
     for (const QString &record : std::as_const(records)) {
-        const QStringList fields = record.split(sep);
-        out.rows.append(rowText(fields.value(1)));
-        out.urls.append(fields.value(2).trimmed());
+        const qsizetype first = record.indexOf(sep);
+        const qsizetype second = record.indexOf(sep, first + sep.size());
+        out.rows.append(rowText(record.mid(first + sep.size(), second - first - sep.size())));
+        out.urls.append(record.mid(second + sep.size()).trimmed());
     }
     return out;
 }
 
+FavoriteRows::FavoriteRows(const QString &search)
+    : m_search(search)
+    , m_all(search.trimmed().isEmpty())
+{
+}
+
+void FavoriteRows::add(QStringView record)
+{
+    static const QString sep = FavoritesStore::kFieldSeparator;
+    if (!m_all && !record.contains(m_search, Qt::CaseInsensitive))
+        return;
+    const qsizetype first = record.indexOf(sep);
+    if (first < 0) {
+        m_rows.rows.append(QStringLiteral("  ").append(record.trimmed()));
+        m_rows.urls.append(QString());
+        return;
+    }
+    const qsizetype second = record.indexOf(sep, first + sep.size());
+    m_rows.rows.append(QStringLiteral("  ").append(record.left(first).trimmed()));
+    const qsizetype urlStart = first + sep.size();
+    m_rows.urls.append(record.mid(urlStart, second < 0 ? -1 : second - urlStart).trimmed().toString());
+}
+
 Rows favoriteRows(const QStringList &records, const QString &search)
 {
-    const QString sep = FavoritesStore::kFieldSeparator;
-    const bool all = search.trimmed().isEmpty();
-    Rows out;
-    for (const QString &record : records) {
-        if (!all && !record.contains(search, Qt::CaseInsensitive))
-            continue;
-        const qsizetype first = record.indexOf(sep);
-        if (first < 0) {
-            out.rows.append(rowText(record));
-            out.urls.append(QString());
-            continue;
-        }
-        const qsizetype second = record.indexOf(sep, first + sep.size());
-        out.rows.append(rowText(record.left(first)));
-        const qsizetype urlStart = first + sep.size();
-        out.urls.append(record.mid(urlStart, second < 0 ? -1 : second - urlStart).trimmed());
-    }
-    return out;
+    FavoriteRows rows(search);
+    for (const QString &record : records)
+        rows.add(record);
+    return rows.take();
 }
 
 } // namespace ListRules

@@ -37,6 +37,18 @@ Rows historyRows(const std::vector<UrlHistoryEntry> &entries, std::optional<QDat
 
 // Favorites rows: every record whose lower-cased text contains the search
 // text (all when the search text is blank), in stored order.
+class FavoriteRows
+{
+public:
+    explicit FavoriteRows(const QString &search);
+    void add(QStringView record);
+    Rows take() { return std::move(m_rows); }
+
+private:
+    QString m_search;
+    bool m_all;
+    Rows m_rows;
+};
 Rows favoriteRows(const QStringList &records, const QString &search);
 
 } // namespace ListRules
