@@ -130,6 +130,11 @@ QStringList load(const QString &dataFile)
 
 bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after)
 {
+    return save(dataFile, newRecords, after, {});
+}
+
+bool save(const QString &dataFile, const QStringList &offered, AfterSave after, const Prepare &prepare)
+{
     std::unique_ptr<CompoundFile> file;
     ReadResult existing;
     if (!QFileInfo::exists(dataFile)) {
@@ -147,6 +152,7 @@ bool save(const QString &dataFile, const QStringList &newRecords, AfterSave afte
     if (!existing.complete && AtomicFile::setAside(dataFile).isEmpty())
         return false;
 
+    const QStringList newRecords = prepare ? prepare(existing.records, offered) : offered;
     const QString user = userName();
     file->setSummary(CompoundFile::Summary::Title, kTitle);
     if (file->summary(CompoundFile::Summary::Author).isEmpty())

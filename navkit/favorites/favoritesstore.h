@@ -34,6 +34,11 @@ bool visit(const QString &dataFile, const std::function<void(QStringView)> &reco
 // be written (the file is held, or cannot be read as a favorites file).
 bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after = AfterSave::Nothing);
 
+// The same, letting the caller choose within the save (the file held) which
+// new records are appended, knowing the records already stored.
+using Prepare = std::function<QStringList(const QStringList &stored, const QStringList &newRecords)>;
+bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after, const Prepare &prepare);
+
 // Empty or spaces only.
 bool isBlank(const QString &record);
 QString composeRecord(const QString &title, const QString &url);

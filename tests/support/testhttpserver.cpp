@@ -40,6 +40,8 @@ void TestHttpServer::serve(QTcpSocket *socket)
     path = path.section(u'?', 0, 0);
     m_hits[path] += 1;
     const auto page = m_pages.value(path, {404, QByteArrayLiteral("<html><title>Not found</title></html>")});
+    if (page.first == 0)
+        return; // a page that never arrives
     QByteArray response = "HTTP/1.0 " + QByteArray::number(page.first) + (page.first == 200 ? " OK" : " Error")
         + "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " + QByteArray::number(page.second.size())
         + "\r\nConnection: close\r\n\r\n" + page.second;

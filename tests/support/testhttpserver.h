@@ -16,6 +16,7 @@ public:
     explicit TestHttpServer(QObject *parent = nullptr);
 
     bool listen();
+    // Status 0: the request is accepted and never answered.
     void setPage(const QString &path, const QByteArray &html, int status = 200);
     QString url(const QString &path) const;
     int requestCount(const QString &path) const { return m_hits.value(path); }

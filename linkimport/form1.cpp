@@ -1,0 +1,124 @@
+#include "form1.h"
+
+#include "keywordfetcher.h"
+#include "linkappend.h"
+#include "mdlfavorites.h"
+#include "platformpaths.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QFile>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyle>
+
+namespace LinkImport {
+
+namespace {
+QRect tw(int l, int t, int w, int h)
+{
+    return QRect(l / 15, t / 15, w / 15, h / 15);
+}
+} // namespace
+
+Form1::Form1(QWidget *parent)
+    : QWidget(parent)
+    , m_list1(ListProxy::create(this))
+    , m_label1(new QLabel(this))
+    , m_label3(new QLabel(this))
+    , m_check1(new QCheckBox(QStringLiteral(" Import with keywords"), this))
+    , m_command1(new QPushButton(QStringLiteral("Import..."), this))
+{
+    setWindowTitle(QStringLiteral(" IE Favorites"));
+    setFont(QFont(QStringLiteral("Tahoma"), font().pointSize()));
+    setFixedSize(7545 / 15, 5775 / 15);
+
+    auto *picture1 = new QWidget(this);
+    picture1->setGeometry(tw(0, 0, 7545, 840));
+    picture1->setAutoFillBackground(true);
+    QPalette white = picture1->palette();
+    white.setColor(QPalette::Window, Qt::white);
+    picture1->setPalette(white);
+    auto *image1 = new QLabel(picture1);
+    image1->setPixmap(style()->standardIcon(QStyle::SP_DirLinkIcon).pixmap(16, 16));
+    image1->setGeometry(4, 150 / 15, 16, 16);
+    auto *label2 = new QLabel(QStringLiteral("Small utility to import IE favorites. If you use import with keywords, "
+                                             "all page will be loaded and retrieve keywords from source."),
+                              picture1);
+    label2->setWordWrap(true);
+    label2->setGeometry(tw(360, 150, 5730, 465).adjusted(0, -4, 0, 8));
+
+    if (QWidget *list = m_list1.widget()) {
+        list->setGeometry(tw(225, 1080, 7050, 3060));
+        connect(list, SIGNAL(Click()), this, SLOT(onListClick()));
+    }
+    m_label1->setGeometry(tw(225, 4245, 7050, 465));
+    m_label1->setWordWrap(true);
+    m_label3->setGeometry(tw(270, 5115, 2500, 210));
+    m_check1->setGeometry(tw(225, 5250, 1950, 210).adjusted(0, 0, 40, 6));
+    m_command1->setGeometry(tw(5730, 5160, 1485, 405));
+    // Out of sight below the client area: the browser that loads pages.
+    auto *picture2 = new QWidget(this);
+    picture2->setGeometry(tw(375, 6825, 1305, 960));
+    m_fetcher = new KeywordFetcher(picture2);
+    connect(m_fetcher, &KeywordFetcher::addressShown, m_label1, &QLabel::setText);
+
+    connect(m_command1, &QPushButton::clicked, this, [this] { ImportFromIE(dataFile(), false); });
+
+    // Load.
+    m_list1.setListImage(QStringLiteral("bmp_01"));
+    m_list1.RefreshFavoritesEx(dataFile());
+}
+
+QString Form1::dataFile()
+{
+    return PlatformPaths::programFolder() + QStringLiteral("/_favorites.dat");
+}
+
+int Form1::ImportFromIE(const QString &file, bool bClear)
+{
+    if (bClear)
+        QFile::remove(file);
+    // One import at a time: the button waits for the running one.
+    m_command1->setEnabled(false);
+    QCoreApplication::processEvents();
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    LinkAppend::KeywordSource keywords;
+    if (m_check1->isChecked())
+        keywords = [this](const QString &url) { return m_fetcher->fetch(url); };
+    const int count = LinkAppend::importFolder(
+        file, mdlFavorites::FavoritesFolderPath(mdlFavorites::kCsidlFavorites), keywords,
+        [this](int n) { m_label3->setText(QStringLiteral("File : ") + QString::number(n)); });
+    QCoreApplication::processEvents();
+    m_list1.RefreshFavoritesEx(file);
+    QCoreApplication::processEvents();
+    QApplication::restoreOverrideCursor();
+    m_command1->setEnabled(true);
+    return count;
+}
+
+void Form1::onListClick()
+{
+    m_label1->setText(m_list1.ItemUrl(m_list1.ListIndex()));
+    QCoreApplication::processEvents();
+}
+
+void Form1::mouseDoubleClickEvent(QMouseEvent *event)
+{
+    QWidget::mouseDoubleClickEvent(event);
+    m_list1.RefreshFavoritesEx(dataFile());
+}
+
+void Form1::paintEvent(QPaintEvent *event)
+{
+    QWidget::paintEvent(event);
+    QPainter p(this);
+    p.setPen(QColor(128, 128, 128));
+    p.drawLine(0, 810 / 15, width(), 810 / 15);
+    p.drawLine(1, 4920 / 15, 7530 / 15, 4920 / 15);
+    p.setPen(Qt::white);
+    p.drawLine(0, 4935 / 15, width(), 4935 / 15);
+}
+
+} // namespace LinkImport

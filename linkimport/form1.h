@@ -1,0 +1,53 @@
+#pragma once
+
+#include "listproxy.h"
+
+#include <QWidget>
+
+class KeywordFetcher;
+class QCheckBox;
+class QLabel;
+class QPushButton;
+
+namespace LinkImport {
+
+// The import tool's window " IE Favorites": the stored favorites in a list
+// control, the "Import..." button, the keywords check box and the progress.
+class Form1 : public QWidget
+{
+    Q_OBJECT
+
+public:
+    explicit Form1(QWidget *parent = nullptr);
+
+    // The tool's store: its own folder + "/_favorites.dat".
+    static QString dataFile();
+
+    // Imports the Favorites folder (after deleting the store when bClear),
+    // reloads the list and returns the number of shortcut files found.
+    Q_INVOKABLE int ImportFromIE(const QString &dataFile, bool bClear);
+
+    ListProxy List1() const { return m_list1; }
+    QCheckBox *Check1() const { return m_check1; }
+    QPushButton *Command1() const { return m_command1; }
+    QLabel *Label1() const { return m_label1; }
+    QLabel *Label3() const { return m_label3; }
+    KeywordFetcher *fetcher() const { return m_fetcher; }
+
+protected:
+    void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void paintEvent(QPaintEvent *event) override;
+
+private slots:
+    void onListClick();
+
+private:
+    ListProxy m_list1;
+    QLabel *m_label1;
+    QLabel *m_label3;
+    QCheckBox *m_check1;
+    QPushButton *m_command1;
+    KeywordFetcher *m_fetcher;
+};
+
+} // namespace LinkImport

@@ -1,0 +1,81 @@
+#include "keywordfetcher.h"
+
+#include "browsercontrol.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <QWidget>
+
+KeywordFetcher::KeywordFetcher(QWidget *container)
+    : QObject(container)
+    , m_wb1(new BrowserControl(container))
+{
+    m_wb1->setSilent(true);
+    putBack();
+    // The page may ask for anything; the browser stays where it is, silent,
+    // and opens no window.
+    const auto quiet = [this] {
+        m_wb1->setSilent(true);
+        putBack();
+    };
+    connect(m_wb1, &BrowserControl::NewWindow2, this, [this](QObject **, bool *cancel) {
+        m_wb1->setSilent(true);
+        *cancel = true;
+    });
+    connect(m_wb1, &BrowserControl::BeforeNavigate2, this, quiet);
+    connect(m_wb1, &BrowserControl::NavigateComplete2, this, quiet);
+    connect(m_wb1, &BrowserControl::WindowSetLeft, this, quiet);
+    connect(m_wb1, &BrowserControl::WindowSetTop, this, quiet);
+    connect(m_wb1, &BrowserControl::WindowSetWidth, this, quiet);
+    connect(m_wb1, &BrowserControl::WindowSetHeight, this, quiet);
+    connect(m_wb1, &BrowserControl::DocumentComplete, this, [this] { m_wb1->setSilent(true); });
+    connect(m_wb1, &BrowserControl::GotFocus, this, [this] { m_wb1->setSilent(true); });
+    auto *timer = new QTimer(this);
+    connect(timer, &QTimer::timeout, this, [this] { m_wb1->setSilent(true); });
+    timer->start(200);
+}
+
+void KeywordFetcher::putBack()
+{
+    m_wb1->setGeometry(100 / 15, 7080 / 15, 100 / 15, 100 / 15);
+}
+
+QString KeywordFetcher::keywordText(const QList<std::pair<QString, QString>> &metaElements)
+{
+    QString text;
+    for (const auto &[name, content] : metaElements) {
+        const QString n = name.toLower();
+        if (n == QStringLiteral("keywords") || n == QStringLiteral("description"))
+            text += content;
+    }
+    return text.trimmed().isEmpty() ? QStringLiteral("no keywords") : text;
+}
+
+QString KeywordFetcher::fetch(const QString &url)
+{
+    // Wait until the page has loaded (or failed), keeping the window
+    // responsive; at the deadline stop it and read whatever document there is.
+    QEventLoop wait;
+    const auto finished = connect(m_wb1, &BrowserControl::DocumentComplete, &wait, &QEventLoop::quit);
+    QTimer deadline;
+    deadline.setSingleShot(true);
+    bool givenUp = false;
+    connect(&deadline, &QTimer::timeout, &wait, [this, &wait, &givenUp] {
+        givenUp = true;
+        m_wb1->Stop(); // what the Escape key does
+        wait.quit();
+    });
+    const QString before = m_wb1->LocationURL();
+    m_wb1->Navigate(url);
+    emit addressShown(m_wb1->LocationURL());
+    deadline.start(m_deadlineMs);
+    wait.exec();
+    disconnect(finished);
+    emit addressShown(m_wb1->LocationURL());
+    // A page given up before it replaced the previous one has no keywords of
+    // its own: the previous page's would be stored with the wrong favorite.
+    if (givenUp && m_wb1->LocationURL() == before)
+        return QStringLiteral("no keywords");
+    return keywordText(m_wb1->metaElements(5000));
+}

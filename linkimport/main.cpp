@@ -1,0 +1,20 @@
+#include "form1.h"
+
+#include <QApplication>
+#include <QTextStream>
+
+#include <unistd.h>
+
+int main(int argc, char *argv[])
+{
+    if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX")) {
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1"); // the engine refuses its sandbox as root
+        QTextStream(stderr) << "linkimport: running as root, the web sandbox is off\n";
+    }
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("linkimport"));
+    LinkImport::Form1 window;
+    window.show();
+    return app.exec();
+}

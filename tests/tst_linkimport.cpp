@@ -1,0 +1,163 @@
+#include "favoritesstore.h"
+#include "form1.h"
+#include "keywordfetcher.h"
+#include "linkappend.h"
+#include "testenvironment.h"
+#include "testhttpserver.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QtTest>
+
+namespace {
+const QString S = FavoritesStore::kFieldSeparator;
+void writeShortcut(const QString &path, const QString &url)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile f(path);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write("[InternetShortcut]\r\n");
+    if (!url.isNull())
+        f.write(("URL=" + url + "\r\n").toUtf8());
+}
+} // namespace
+
+class TestLinkImport : public QObject
+{
+    Q_OBJECT
+
+    QString url(const char *path) { return m_server.url(QString::fromLatin1(path)); }
+    QStringList stored() { return FavoritesStore::load(LinkImport::Form1::dataFile()); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        m_server.setPage(QStringLiteral("/site/page.html"),
+                         "<html><head><title>P</title><meta name='Keywords' content='alpha, beta'>"
+                         "<meta name='robots' content='x'><meta name='description' content=' Gamma.'></head></html>");
+        m_server.setPage(QStringLiteral("/blank"),
+                         "<html><head><meta name='keywords' content='   '></head><body>b</body></html>");
+        m_server.setPage(QStringLiteral("/popup"),
+                         "<html><head><meta name='description' content='opens'></head>"
+                         "<body><script>window.open('/opened');</script></body></html>");
+        m_server.setPage(QStringLiteral("/opened"), "<html><title>should not open</title></html>");
+        m_server.setPage(QStringLiteral("/never"), QByteArray(), 0);
+    }
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(QDir().mkpath(m_env->programDir()));
+        QFile manifest(m_env->programDir() + QStringLiteral("/components.manifest"));
+        QVERIFY(manifest.open(QIODevice::WriteOnly));
+        manifest.write("[Classes]\r\nQuillonHelper.List=" NAVKIT_LIBRARY "\r\n");
+        manifest.close();
+        m_fav = m_env->path(QStringLiteral("Favorites"));
+        qputenv("QUILLON_FAVORITES_DIR", m_fav.toUtf8());
+    }
+    void cleanup()
+    {
+        qunsetenv("QUILLON_FAVORITES_DIR");
+        m_env.reset();
+    }
+
+    void appendRules()
+    {
+        const QStringList stored{QStringLiteral("Page") + S + QStringLiteral("http://site.test/deep/page.html") + S + QStringLiteral("k")};
+        const QStringList batch{
+            QStringLiteral("   "),
+            QStringLiteral("No url") + S + QStringLiteral("  "),
+            QStringLiteral("Root") + S + QStringLiteral("http://site.test/"),         // part of a stored URL
+            QStringLiteral("New") + S + QStringLiteral(" http://new.test/ "),
+            QStringLiteral("Again") + S + QStringLiteral("http://new.test/"),          // accepted earlier in this save
+            QStringLiteral("Case") + S + QStringLiteral("HTTP://SITE.TEST/deep/page.html"), // case counts
+        };
+        int fetched = 0;
+        const QStringList accepted = LinkAppend::acceptedRecords(stored, batch, [&](const QString &u) {
+            ++fetched;
+            return QStringLiteral("kw of ") + u;
+        });
+        QCOMPARE(accepted, (QStringList{
+                               QStringLiteral("New") + S + QStringLiteral(" http://new.test/ ") + S + QStringLiteral("kw of http://new.test/"),
+                               QStringLiteral("Case") + S + QStringLiteral("HTTP://SITE.TEST/deep/page.html") + S
+                                   + QStringLiteral("kw of HTTP://SITE.TEST/deep/page.html"),
+                           }));
+        QCOMPARE(fetched, 2); // skipped records load no page
+        QCOMPARE(LinkAppend::acceptedRecords({}, {QStringLiteral("T") + S + QStringLiteral("http://x/")}, {}),
+                 QStringList{QStringLiteral("T") + S + QStringLiteral("http://x/") + S + QStringLiteral("no keywords")});
+        QCOMPARE(KeywordFetcher::keywordText({{QStringLiteral("KEYWORDS"), QStringLiteral(" a ")}, {QStringLiteral("x"), QStringLiteral("b")},
+                                              {QStringLiteral("Description"), QStringLiteral("c")}}),
+                 QStringLiteral(" a c"));
+    }
+
+    void importWithoutKeywords()
+    {
+        writeShortcut(m_fav + QStringLiteral("/a.url"), url("/site/page.html"));
+        writeShortcut(m_fav + QStringLiteral("/b.url"), url("/site/page.html")); // same URL: the first wins
+        writeShortcut(m_fav + QStringLiteral("/none.url"), QString());
+        writeShortcut(m_fav + QStringLiteral("/z/deeper/root.url"), url("/site/")); // the beginning of a stored URL
+        writeShortcut(m_fav + QStringLiteral("/z/other.url"), url("/blank"));
+        LinkImport::Form1 window;
+        QCOMPARE(window.windowTitle(), QStringLiteral(" IE Favorites"));
+        QCOMPARE(window.List1().ListCount(), 0);
+        QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 5);
+        QCOMPARE(window.Label3()->text(), QStringLiteral("File : 5"));
+        QCOMPARE(stored(), (QStringList{QStringLiteral("a.") + S + url("/site/page.html") + S + QStringLiteral("no keywords"),
+                                        QStringLiteral("other.") + S + url("/blank") + S + QStringLiteral("no keywords")}));
+        QCOMPARE(window.List1().ListCount(), 2);
+        QCOMPARE(m_server.requestCount(QStringLiteral("/site/page.html")), 0); // no page loaded
+
+        // A second import adds nothing.
+        QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 5);
+        QCOMPARE(stored().size(), 2);
+        // bClear starts from an empty store.
+        QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), true), 5);
+        QCOMPARE(stored().size(), 2);
+        window.List1().selectRow(1);
+        QCOMPARE(window.Label1()->text(), url("/blank"));
+    }
+
+    void importWithKeywords()
+    {
+        writeShortcut(m_fav + QStringLiteral("/1.url"), url("/site/page.html"));
+        writeShortcut(m_fav + QStringLiteral("/2.url"), url("/blank"));
+        writeShortcut(m_fav + QStringLiteral("/3.url"), url("/popup"));
+        writeShortcut(m_fav + QStringLiteral("/4.url"), url("/never"));
+        LinkImport::Form1 window;
+        window.fetcher()->setDeadline(3000);
+        window.Check1()->setChecked(true);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 4);
+        QVERIFY(clock.elapsed() >= 3000); // the page that never loads was waited for, then given up
+        QCOMPARE(stored(), (QStringList{
+                               QStringLiteral("1.") + S + url("/site/page.html") + S + QStringLiteral("alpha, beta Gamma."),
+                               QStringLiteral("2.") + S + url("/blank") + S + QStringLiteral("no keywords"),
+                               QStringLiteral("3.") + S + url("/popup") + S + QStringLiteral("opens"),
+                               QStringLiteral("4.") + S + url("/never") + S + QStringLiteral("no keywords"),
+                           }));
+        QCOMPARE(m_server.requestCount(QStringLiteral("/opened")), 0); // the page opened no window
+        for (QWidget *w : QApplication::topLevelWidgets())
+            QVERIFY(!w->isVisible() || w->windowTitle() != QStringLiteral("should not open"));
+    }
+
+private:
+    TestHttpServer m_server;
+    std::unique_ptr<TestEnvironment> m_env;
+    QString m_fav;
+};
+
+int main(int argc, char **argv)
+{
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    TestLinkImport test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_linkimport.moc"
