@@ -79,6 +79,15 @@ Form1::Form1()
                                         std::pair{QStringLiteral("frmHelp"), QStringLiteral("Help")}}) {
         m_dsMain->addPane(name, caption);
     }
+    // Design-time arrangement: one side bar with the three panes as tabs,
+    // wide enough for their controls. A saved layout replaces it.
+    QDockWidget *search = m_dsMain->pane(QStringLiteral("frmSearch"))->dock();
+    QDockWidget *history = m_dsMain->pane(QStringLiteral("frmHistory"))->dock();
+    QDockWidget *help = m_dsMain->pane(QStringLiteral("frmHelp"))->dock();
+    tabifyDockWidget(search, history);
+    tabifyDockWidget(history, help);
+    search->raise();
+    resizeDocks({search}, {300}, Qt::Horizontal);
     const std::pair<const char *, const char *> paneImages[] = {
         {"frmSearch", "mnuSearch"}, {"frmHistory", "mnuHistory"}, {"frmHelp", "mnuHelp"}};
     for (const auto &[pane, image] : paneImages)
