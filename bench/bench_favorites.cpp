@@ -36,22 +36,8 @@ int main(int argc, char **argv)
 
     // 1,000 folders (10 x 10 x 10), 10 shortcuts each.
     const QString fav = dir.filePath(QStringLiteral("Favorites"));
-    int made = 0;
-    for (int a = 0; a < 10; ++a) {
-        for (int b = 0; b < 10; ++b) {
-            for (int c = 0; c < 10; ++c) {
-                const QString folder = QStringLiteral("%1/f%2/g%3/h%4").arg(fav).arg(a).arg(b).arg(c);
-                QDir().mkpath(folder);
-                for (int s = 0; s < 10; ++s, ++made) {
-                    QFile f(QStringLiteral("%1/Shortcut %2.url").arg(folder).arg(s));
-                    if (!f.open(QIODevice::WriteOnly))
-                        return 1;
-                    f.write(QStringLiteral("[InternetShortcut]\r\nURL=https://site%1.example.test/path/page.html\r\n")
-                                .arg(made).toUtf8());
-                }
-            }
-        }
-    }
+    if (!makeShortcutTree(fav))
+        return 1;
     const QString importStore = dir.filePath(QStringLiteral("import.dat"));
     qint16 count = 0;
     benchMedian("import 1,000 folders / 10,000 shortcuts (1,111 saves)", 1, [&] {

@@ -60,6 +60,7 @@ QString KeywordFetcher::fetch(const QString &url)
     const auto finished = connect(m_wb1, &BrowserControl::DocumentComplete, &wait, &QEventLoop::quit);
     QTimer deadline;
     deadline.setSingleShot(true);
+    deadline.setTimerType(Qt::PreciseTimer);
     bool givenUp = false;
     connect(&deadline, &QTimer::timeout, &wait, [this, &wait, &givenUp] {
         givenUp = true;

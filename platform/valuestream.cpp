@@ -2,7 +2,6 @@
 
 #include <QtEndian>
 
-#include <cstring>
 
 std::optional<QStringView> ValueStream::readView()
 {
@@ -22,18 +21,8 @@ std::optional<QStringView> ValueStream::readView()
 
 std::optional<QString> ValueStream::readString()
 {
-    const qsizetype left = m_data.size() - m_pos;
-    if (left < 6)
-        return std::nullopt;
-    const char *p = m_data.constData() + m_pos;
-    const quint16 type = qFromLittleEndian<quint16>(p);
-    const quint32 length = qFromLittleEndian<quint32>(p + 2);
-    if (type != kTypeString || length % 2 != 0 || qint64(length) > qint64(left) - 6)
-        return std::nullopt;
-    QString text(qsizetype(length / 2), Qt::Uninitialized);
-    std::memcpy(text.data(), p + 6, length);
-    m_pos += 6 + qsizetype(length);
-    return text;
+    const auto view = readView();
+    return view ? std::optional<QString>(view->toString()) : std::nullopt;
 }
 
 void ValueStream::writeString(const QString &value)

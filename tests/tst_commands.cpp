@@ -65,10 +65,7 @@ private slots:
     {
         m_env = std::make_unique<TestEnvironment>();
         QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
-        QFile manifest(m_env->programDir() + QStringLiteral("/components.manifest"));
-        QVERIFY(manifest.open(QIODevice::WriteOnly));
-        manifest.write("[Classes]\r\nQuillonHelper.List=" NAVKIT_LIBRARY "\r\n");
-        manifest.close();
+        QVERIFY(m_env->installComponents(NAVKIT_LIBRARY));
         SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), url("/home"));
     }
     void cleanup()

@@ -58,10 +58,7 @@ private slots:
     {
         m_env = std::make_unique<TestEnvironment>();
         QVERIFY(QDir().mkpath(m_env->programDir()));
-        QFile manifest(m_env->programDir() + QStringLiteral("/components.manifest"));
-        QVERIFY(manifest.open(QIODevice::WriteOnly));
-        manifest.write("[Classes]\r\nQuillonHelper.List=" NAVKIT_LIBRARY "\r\n");
-        manifest.close();
+        QVERIFY(m_env->installComponents(NAVKIT_LIBRARY));
         m_store = m_env->path(QStringLiteral("_favorites.dat"));
     }
     void cleanup() { m_env.reset(); }

@@ -8,6 +8,7 @@
 #include "mdlinicontrol.h"
 #include "programstate.h"
 #include "tabrules.h"
+#include "twipsgeometry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -15,23 +16,7 @@
 #include <QLabel>
 #include <QStyle>
 
-namespace {
-int px(int twips)
-{
-    return twips / 15;
-}
-int tw(int pixels)
-{
-    return pixels * 15;
-}
-QFrame *box(QWidget *parent)
-{
-    auto *f = new QFrame(parent);
-    f->setFrameShape(QFrame::Box);
-    f->setStyleSheet(QStringLiteral("QFrame { border: 1px solid #808080; }"));
-    return f;
-}
-} // namespace
+using namespace TwipsGeometry;
 
 Form2::Form2(QWidget *parent)
     : QWidget(parent)
@@ -43,18 +28,15 @@ Form2::Form2(QWidget *parent)
     m_imgSecure->setPixmap(style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(16, 16));
     m_imgSecure->setGeometry(px(1650), px(15), px(240), px(240));
     m_imgSecure->hide();
-    m_shape1 = box(m_picture2);
-    m_shape1->setGeometry(px(1950), px(15), px(7410), px(240));
+    m_shape1 = greyBox(m_picture2, twipsRect(1950, 15, 7410, 240));
     m_lblStatus1 = new QLabel(QStringLiteral("Ready"), m_picture2);
     m_lblStatus1->setGeometry(px(2010), px(30), px(7305), px(210));
-    m_shape4 = box(m_picture2);
-    m_shape4->setGeometry(px(9390), px(15), px(1080), px(240));
+    m_shape4 = greyBox(m_picture2, twipsRect(9390, 15, 1080, 240));
     m_shape5 = new QFrame(m_picture2);
     m_shape5->setAutoFillBackground(true);
     m_shape5->setBackgroundRole(QPalette::Highlight);
     m_shape5->setGeometry(px(9420), px(45), 0, px(195));
-    m_shape3 = box(m_picture2);
-    m_shape3->setGeometry(px(10500), px(15), px(1395), px(240));
+    m_shape3 = greyBox(m_picture2, twipsRect(10500, 15, 1395, 240));
     m_lblStatus3 = new QLabel(m_picture2);
     m_lblStatus3->setGeometry(px(10545), px(30), px(1290), px(210));
     m_picture2->setFixedHeight(px(255));

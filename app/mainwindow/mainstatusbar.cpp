@@ -1,22 +1,14 @@
 #include "mainstatusbar.h"
 
 #include "mainrules.h"
+#include "twipsgeometry.h"
 
 #include <QFrame>
 #include <QLabel>
 
+using namespace TwipsGeometry;
+
 namespace {
-int px(int twips)
-{
-    return twips / 15;
-}
-QFrame *box(QWidget *parent, int l, int t, int w, int h)
-{
-    auto *f = new QFrame(parent);
-    f->setStyleSheet(QStringLiteral("QFrame { border: 1px solid #808080; }"));
-    f->setGeometry(px(l), px(t), px(w), px(h));
-    return f;
-}
 QLabel *label(QWidget *parent, const QString &text, int l, int t, int w, int h)
 {
     auto *lbl = new QLabel(text, parent);
@@ -30,12 +22,12 @@ MainStatusBar::MainStatusBar(QWidget *parent)
 {
     setSizeGripEnabled(false);
     setFixedHeight(px(285));
-    m_shape1 = box(this, 1950, 15, 5415, 240);
+    m_shape1 = greyBox(this, twipsRect(1950, 15, 5415, 240));
     m_lblStatus1 = label(this, QStringLiteral("Ready"), 2010, 30, 5250, 210);
-    m_shape4 = box(this, 7395, 15, 1080, 240);
-    m_shape2 = box(this, 8505, 15, 270, 240);
+    m_shape4 = greyBox(this, twipsRect(7395, 15, 1080, 240));
+    m_shape2 = greyBox(this, twipsRect(8505, 15, 270, 240));
     m_lblStatus2 = label(this, QString(), 8550, 30, 240, 195);
-    m_shape3 = box(this, 8805, 15, 1395, 240);
+    m_shape3 = greyBox(this, twipsRect(8805, 15, 1395, 240));
     m_lblStatus3 = label(this, QString(), 8835, 30, 1290, 210);
 }
 

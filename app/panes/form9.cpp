@@ -3,6 +3,7 @@
 #include "mdlaplication.h"
 #include "paneheader.h"
 #include "programstate.h"
+#include "twipsgeometry.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -10,19 +11,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-namespace {
-int px(int twips)
-{
-    return twips / 15;
-}
-QFrame *box(QWidget *parent, int l, int t, int w, int h)
-{
-    auto *f = new QFrame(parent);
-    f->setStyleSheet(QStringLiteral("QFrame { border: 1px solid #808080; }"));
-    f->setGeometry(px(l), px(t), px(w), px(h));
-    return f;
-}
-} // namespace
+using namespace TwipsGeometry;
 
 Form9::Form9(QWidget *parent)
     : QWidget(parent)
@@ -36,11 +25,11 @@ Form9::Form9(QWidget *parent)
     label1->move(px(75), px(585));
     m_text1->setGeometry(px(870), px(540), px(4830), px(285) + 2);
     m_picture2->setFixedHeight(px(255));
-    m_shape1 = box(m_picture2, 30, 15, 5000, 240);
+    m_shape1 = greyBox(m_picture2, twipsRect(30, 15, 5000, 240));
     m_lblStatus1 = new QLabel(QStringLiteral("Ready"), m_picture2);
     m_lblStatus1->setGeometry(px(60), px(30), px(4900), px(210));
-    m_shape4 = box(m_picture2, 5060, 15, 1080, 240);
-    m_shape3 = box(m_picture2, 6170, 15, 1800, 240);
+    m_shape4 = greyBox(m_picture2, twipsRect(5060, 15, 1080, 240));
+    m_shape3 = greyBox(m_picture2, twipsRect(6170, 15, 1800, 240));
     m_lblStatus3 = new QLabel(m_picture2);
     m_lblStatus3->setGeometry(px(6200), px(30), px(1750), px(210));
     if (QWidget *list = m_list1.widget())

@@ -1,6 +1,7 @@
 #include "form3.h"
 
 #include "banner.h"
+#include "twipsgeometry.h"
 #include "makerinfo.h"
 
 #include <QCoreApplication>
@@ -10,12 +11,7 @@
 #include <QPushButton>
 #include <QScreen>
 
-namespace {
-QRect tw(int l, int t, int w, int h)
-{
-    return QRect(l / 15, t / 15, w / 15, h / 15);
-}
-} // namespace
+using TwipsGeometry::twipsRect;
 
 Form3::Form3(QWidget *parent)
     : QDialog(parent)
@@ -26,7 +22,7 @@ Form3::Form3(QWidget *parent)
     setFixedSize(6150 / 15, 4230 / 15);
 
     auto *picture1 = new QWidget(this);
-    picture1->setGeometry(tw(0, 0, 6150, 3480));
+    picture1->setGeometry(twipsRect(0, 0, 6150, 3480));
     picture1->setAutoFillBackground(true);
     QPalette white = picture1->palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -40,16 +36,16 @@ Form3::Form3(QWidget *parent)
     title.setBold(true);
     title.setPointSizeF(9.75);
     label1->setFont(title);
-    label1->setGeometry(tw(2175, 465, 2100, 240).adjusted(0, 0, 80, 4));
+    label1->setGeometry(twipsRect(2175, 465, 2100, 240).adjusted(0, 0, 80, 4));
     auto *line1 = new QFrame(picture1);
     line1->setGeometry(2175 / 15, 465 / 15 + 240 / 15 + 6, 3210 / 15, 1);
     line1->setStyleSheet(QStringLiteral("background: #808080;"));
     auto *label3 = new QLabel(m_contact, picture1);
     label3->setStyleSheet(QStringLiteral("color: #000080;"));
-    label3->setGeometry(tw(2175, 2565, 3210, 165).adjusted(0, -2, 60, 4));
+    label3->setGeometry(twipsRect(2175, 2565, 3210, 165).adjusted(0, -2, 60, 4));
 
     m_command1 = new QPushButton(QStringLiteral("Close"), this);
-    m_command1->setGeometry(tw(4680, 3660, 1170, 390));
+    m_command1->setGeometry(twipsRect(4680, 3660, 1170, 390));
     connect(m_command1, &QPushButton::clicked, this, &QDialog::accept);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {

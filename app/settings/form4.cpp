@@ -1,6 +1,7 @@
 #include "form4.h"
 
 #include "banner.h"
+#include "twipsgeometry.h"
 #include "mdlaplication.h"
 #include "mdlregistry.h"
 #include "programstate.h"
@@ -13,12 +14,7 @@
 #include <QPainter>
 #include <QPushButton>
 
-namespace {
-QRect tw(int l, int t, int w, int h)
-{
-    return QRect(l / 15, t / 15, w / 15, h / 15);
-}
-} // namespace
+using TwipsGeometry::twipsRect;
 
 Form4::Form4(QWidget *parent)
     : QDialog(parent)
@@ -28,7 +24,7 @@ Form4::Form4(QWidget *parent)
     setFixedSize(7455 / 15, 4965 / 15);
 
     auto *picture1 = new QWidget(this);
-    picture1->setGeometry(tw(0, 0, 7455, 4155));
+    picture1->setGeometry(twipsRect(0, 0, 7455, 4155));
     picture1->setAutoFillBackground(true);
     QPalette white = picture1->palette();
     white.setColor(QPalette::Window, Qt::white);
@@ -38,27 +34,27 @@ Form4::Form4(QWidget *parent)
     banner->setGeometry(0, 0, 204, 277);
 
     auto *label2 = new QLabel(QStringLiteral("Specify all required settings for program, that "), picture1);
-    label2->setGeometry(tw(3405, 570, 3780, 450));
+    label2->setGeometry(twipsRect(3405, 570, 3780, 450));
     label2->setWordWrap(true);
     auto *label5 = new QLabel(QStringLiteral("Home Page :"), picture1);
-    label5->setGeometry(tw(3405, 1200, 825, 165).adjusted(0, -2, 20, 2));
+    label5->setGeometry(twipsRect(3405, 1200, 825, 165).adjusted(0, -2, 20, 2));
     m_text1 = new QLineEdit(picture1);
-    m_text1->setGeometry(tw(3405, 1395, 3660, 285));
+    m_text1->setGeometry(twipsRect(3405, 1395, 3660, 285));
     m_command3 = new QPushButton(QStringLiteral("*"), picture1);
-    m_command3->setGeometry(tw(6645, 1395, 405, 270));
+    m_command3->setGeometry(twipsRect(6645, 1395, 405, 270));
     m_check1 = new QCheckBox(QStringLiteral(" Open New Layout in Background"), picture1);
-    m_check1->setGeometry(tw(3405, 1950, 3525, 240));
+    m_check1->setGeometry(twipsRect(3405, 1950, 3525, 240));
     auto *label3 = new QLabel(QStringLiteral("TIP : Some Tips"), picture1);
-    label3->setGeometry(tw(3405, 3465, 3780, 450));
+    label3->setGeometry(twipsRect(3405, 3465, 3780, 450));
     auto *line3 = new QFrame(picture1);
     line3->setGeometry(0, 4125 / 15, 7455 / 15, 1);
     line3->setStyleSheet(QStringLiteral("background: #808080;"));
 
     m_command2 = new QPushButton(QStringLiteral("OK"), this);
-    m_command2->setGeometry(tw(4155, 4365, 1290, 405));
+    m_command2->setGeometry(twipsRect(4155, 4365, 1290, 405));
     m_command2->setDefault(true);
     m_command1 = new QPushButton(QStringLiteral("Storno"), this);
-    m_command1->setGeometry(tw(5685, 4365, 1290, 405));
+    m_command1->setGeometry(twipsRect(5685, 4365, 1290, 405));
     setTabOrder(m_command2, m_command1);
     setTabOrder(m_command1, m_text1);
     setTabOrder(m_text1, m_command3);
