@@ -143,6 +143,13 @@ int main(int argc, char **argv)
     qputenv("QUILLON_PLATFORM_ROOT", (dir.path() + QStringLiteral("/platform")).toUtf8());
     qputenv("QUILLON_PROGRAM_DIR", (dir.path() + QStringLiteral("/program")).toUtf8());
     QDir().mkpath(dir.path() + QStringLiteral("/program/_data"));
+    // The program folder as the build makes it: the list controls are there.
+    QFile manifest(dir.path() + QStringLiteral("/program/components.manifest"));
+    if (manifest.open(QIODevice::WriteOnly)) {
+        const QByteArray lib = QFile::encodeName(g_bin + QStringLiteral("/../bin/libnavkit.so"));
+        manifest.write("[Classes]\r\nQuillonHelper.List=" + lib + "\r\nQuillonHelper.clsHistory=" + lib + "\r\n");
+        manifest.close();
+    }
 
     TestHttpServer server;
     if (!server.listen())
