@@ -14,6 +14,7 @@
 #include "programstate.h"
 #include "browserfixture.h"
 #include "testenvironment.h"
+#include "webtestmain.h"
 #include "testhttpserver.h"
 #include "urlhistorystore.h"
 
@@ -323,13 +324,6 @@ private:
     std::unique_ptr<TestEnvironment> m_env;
 };
 
-int main(int argc, char **argv)
-{
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TestBrowser test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILLON_WEB_TEST_MAIN(TestBrowser)
 
 #include "tst_browser.moc"

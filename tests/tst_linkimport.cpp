@@ -3,6 +3,7 @@
 #include "keywordfetcher.h"
 #include "linkappend.h"
 #include "testenvironment.h"
+#include "webtestmain.h"
 #include "testhttpserver.h"
 
 #include <QApplication>
@@ -148,13 +149,6 @@ private:
     QString m_fav;
 };
 
-int main(int argc, char **argv)
-{
-    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    TestLinkImport test;
-    return QTest::qExec(&test, argc, argv);
-}
+QUILLON_WEB_TEST_MAIN(TestLinkImport)
 
 #include "tst_linkimport.moc"

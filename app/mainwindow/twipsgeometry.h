@@ -30,4 +30,16 @@ inline QFrame *greyBox(QWidget *parent, const QRect &geometry)
     return f;
 }
 
+// A white panel (the picture boxes at the top of the dialogs and panes).
+inline QWidget *whitePanel(QWidget *parent, const QRect &geometry)
+{
+    auto *panel = new QWidget(parent);
+    panel->setGeometry(geometry);
+    panel->setAutoFillBackground(true);
+    QPalette palette = panel->palette();
+    palette.setColor(QPalette::Window, Qt::white);
+    panel->setPalette(palette);
+    return panel;
+}
+
 } // namespace TwipsGeometry

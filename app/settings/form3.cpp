@@ -21,12 +21,7 @@ Form3::Form3(QWidget *parent)
     setFont(QFont(QStringLiteral("Tahoma"), font().pointSize()));
     setFixedSize(6150 / 15, 4230 / 15);
 
-    auto *picture1 = new QWidget(this);
-    picture1->setGeometry(twipsRect(0, 0, 6150, 3480));
-    picture1->setAutoFillBackground(true);
-    QPalette white = picture1->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    picture1->setPalette(white);
+    QWidget *picture1 = TwipsGeometry::whitePanel(this, twipsRect(0, 0, 6150, 3480));
     auto *banner = new QLabel(picture1);
     banner->setPixmap(makeBanner(120, 300).scaled(120, 3480 / 15));
     banner->setGeometry(0, 0, 120, 3480 / 15);

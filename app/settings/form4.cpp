@@ -23,12 +23,7 @@ Form4::Form4(QWidget *parent)
     setFont(QFont(QStringLiteral("Tahoma"), font().pointSize()));
     setFixedSize(7455 / 15, 4965 / 15);
 
-    auto *picture1 = new QWidget(this);
-    picture1->setGeometry(twipsRect(0, 0, 7455, 4155));
-    picture1->setAutoFillBackground(true);
-    QPalette white = picture1->palette();
-    white.setColor(QPalette::Window, Qt::white);
-    picture1->setPalette(white);
+    QWidget *picture1 = TwipsGeometry::whitePanel(this, twipsRect(0, 0, 7455, 4155));
     auto *banner = new QLabel(picture1);
     banner->setPixmap(makeBanner(204, 277));
     banner->setGeometry(0, 0, 204, 277);
