@@ -93,11 +93,11 @@ QString userName()
     return qEnvironmentVariable("USER");
 }
 
-bool visit(const QString &dataFile, const std::function<void(QStringView)> &record)
+QByteArray visit(const QString &dataFile, const std::function<void(QStringView)> &record)
 {
     auto file = CompoundFile::open(dataFile);
     if (!file)
-        return false;
+        return {};
     std::optional<qint64> count;
     if (ValueStream *countStream = file->openStream(kCountStream)) {
         bool ok = false;
@@ -107,14 +107,14 @@ bool visit(const QString &dataFile, const std::function<void(QStringView)> &reco
     }
     ValueStream *items = file->openStream(kItemsStream);
     if (!items)
-        return true;
+        return {};
     for (qint64 n = 0; !count || n < *count; ++n) {
         const auto value = items->readView();
         if (!value)
             break;
         record(*value);
     }
-    return true;
+    return items->data(); // shares the buffer the views point into
 }
 
 QStringList load(const QString &dataFile)

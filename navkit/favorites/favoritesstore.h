@@ -26,8 +26,9 @@ enum class AfterSave { Nothing, ProcessEvents };
 QStringList load(const QString &dataFile);
 
 // The same records handed one by one as views, without a copy each (for
-// lists that keep only some of them). False when the file did not open.
-bool visit(const QString &dataFile, const std::function<void(QStringView)> &record);
+// lists that keep only some of them). Returns the stored text the views
+// point into; keeping it keeps them valid. Empty when the file did not open.
+QByteArray visit(const QString &dataFile, const std::function<void(QStringView)> &record);
 
 // Appends the non-blank new records in one save, creating the file when it
 // does not exist; blank old records are dropped. False when nothing could

@@ -5,6 +5,7 @@
 #include "logging.h"
 #include "mdlfavorites.h"
 #include "rowdelegate.h"
+#include "rowmodel.h"
 #include "urlhistorystore.h"
 
 #include <QApplication>
@@ -13,7 +14,6 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QScrollBar>
-#include <QStringListModel>
 
 namespace {
 
@@ -38,7 +38,7 @@ ListControl::ListControl(QWidget *parent)
     : QWidget(parent)
     , m_picture1(new QWidget(this))
     , m_list(new QListView(m_picture1))
-    , m_model(new QStringListModel(this))
+    , m_model(new RowModel(this))
     , m_picture2(new QWidget(this))
 {
     setObjectName(QStringLiteral("List1"));
@@ -72,7 +72,7 @@ ListControl::ListControl(QWidget *parent)
 
 void ListControl::setRows(QStringList rows)
 {
-    m_model->setStringList(std::move(rows));
+    m_model->setRows(std::move(rows));
 }
 
 int ListControl::ListCount() const
@@ -103,7 +103,7 @@ QString ListControl::Text() const
 
 void ListControl::setText(const QString &n_Text)
 {
-    const int row = int(m_model->stringList().indexOf(n_Text));
+    const int row = m_model->indexOf(n_Text);
     if (row >= 0)
         selectRow(row);
 }
@@ -119,14 +119,12 @@ void ListControl::setMousePointer(int n_MousePointer)
 
 QString ListControl::List(int Index) const
 {
-    return m_model->index(Index).data().toString();
+    return m_model->text(Index);
 }
 
 bool ListControl::setList(int Index, const QString &n_List)
 {
-    if (Index < 0 || Index >= ListCount())
-        return false;
-    return m_model->setData(m_model->index(Index), n_List);
+    return m_model->setText(Index, n_List);
 }
 
 QString ListControl::ListUrl(int Index) const
@@ -136,7 +134,10 @@ QString ListControl::ListUrl(int Index) const
 
 QString ListControl::ItemUrl(int Index) const
 {
-    return m_FavoriteUrls.value(Index);
+    if (Index < 0 || size_t(Index) >= m_FavoriteUrls.size())
+        return {};
+    const auto [offset, length] = m_FavoriteUrls[size_t(Index)];
+    return RowModel::viewOf(m_favoriteText, {offset, length}).trimmed().toString();
 }
 
 bool ListControl::AddItem(const QString &Item)
@@ -147,18 +148,12 @@ bool ListControl::AddItem(const QString &Item)
 bool ListControl::AddItem(const QString &Item, int Index)
 {
     const int row = Index >= 0 ? Index : ListCount();
-    if (row > ListCount())
-        return false;
-    if (!m_model->insertRows(row, 1))
-        return false;
-    return m_model->setData(m_model->index(row), Item);
+    return m_model->insertText(row, Item);
 }
 
 bool ListControl::RemoveItem(int Index)
 {
-    if (Index < 0 || Index >= ListCount())
-        return false;
-    return m_model->removeRows(Index, 1);
+    return m_model->removeRowAt(Index);
 }
 
 void ListControl::Clear()
@@ -205,10 +200,18 @@ void ListControl::RefreshFavoritesEx(const QString &dataFile)
 void ListControl::RefreshFavoritesEx(const QString &dataFile, const QString &strSearch)
 {
     ListRules::FavoriteRows filter(strSearch);
-    FavoritesStore::visit(dataFile, [&filter](QStringView record) { filter.add(record); });
-    ListRules::Rows rows = filter.take();
-    setRows(std::move(rows.rows));
-    m_FavoriteUrls = std::move(rows.urls);
+    const QByteArray text = FavoritesStore::visit(dataFile, [&filter](QStringView record) { filter.add(record); });
+    const auto *base = reinterpret_cast<const char16_t *>(text.constData());
+    std::vector<RowModel::Span> titles;
+    titles.reserve(filter.listed().size());
+    m_FavoriteUrls.clear();
+    m_FavoriteUrls.reserve(filter.listed().size());
+    for (const auto &l : filter.listed()) {
+        titles.push_back({l.title.utf16() - base, l.title.size()});
+        m_FavoriteUrls.emplace_back(l.url.isNull() ? 0 : l.url.utf16() - base, l.url.size());
+    }
+    m_favoriteText = text;
+    m_model->setSpans(text, std::move(titles));
 }
 
 void ListControl::InsertFavorites(const QString &dataFile, const QString &Item)

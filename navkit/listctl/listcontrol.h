@@ -2,11 +2,15 @@
 
 #include "liveobjects.h"
 
+#include <QByteArray>
 #include <QStringList>
+
+#include <utility>
+#include <vector>
 #include <QWidget>
 
 class QListView;
-class QStringListModel;
+class RowModel;
 
 // The list control hosts create as "QuillonHelper.List": one text row per
 // entry ("  " + title) and two hidden URL lists, one from the last history
@@ -81,10 +85,12 @@ private:
 
     QWidget *m_picture1;
     QListView *m_list;
-    QStringListModel *m_model;
+    RowModel *m_model;
     QWidget *m_picture2;
     QStringList m_HistoryUrls;
-    QStringList m_FavoriteUrls;
+    // The favorites' URLs, as places in the stored text (kept alive here).
+    QByteArray m_favoriteText;
+    std::vector<std::pair<qsizetype, qsizetype>> m_FavoriteUrls;
     QString m_image = QStringLiteral("bmp_01");
     int m_focusRect = 0;
     bool m_sorted = false;

@@ -3,6 +3,7 @@
 #include <QDate>
 #include <QString>
 #include <QStringList>
+#include <QStringView>
 
 #include <optional>
 #include <vector>
@@ -40,14 +41,21 @@ Rows historyRows(const std::vector<UrlHistoryEntry> &entries, std::optional<QDat
 class FavoriteRows
 {
 public:
+    // Where a listed record's title and URL lie (untrimmed).
+    struct Listed {
+        QStringView title;
+        QStringView url; // empty when the record has no second field
+    };
+
     explicit FavoriteRows(const QString &search);
     void add(QStringView record);
-    Rows take() { return std::move(m_rows); }
+    const std::vector<Listed> &listed() const { return m_listed; }
 
 private:
     QString m_search;
+    QString m_lower; // the search text in small letters, when it is plain ASCII
     bool m_all;
-    Rows m_rows;
+    std::vector<Listed> m_listed;
 };
 Rows favoriteRows(const QStringList &records, const QString &search);
 
