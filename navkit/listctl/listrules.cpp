@@ -168,17 +168,4 @@ void FavoriteRows::add(QStringView record)
     m_listed.push_back({record.left(first), record.mid(urlStart, second < 0 ? -1 : second - urlStart)});
 }
 
-Rows favoriteRows(const QStringList &records, const QString &search)
-{
-    FavoriteRows filter(search);
-    for (const QString &record : records)
-        filter.add(record);
-    Rows rows;
-    for (const auto &l : filter.listed()) {
-        rows.rows.append(rowText(l.title.toString()));
-        rows.urls.append(l.url.trimmed().toString());
-    }
-    return rows;
-}
-
 } // namespace ListRules

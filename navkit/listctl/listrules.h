@@ -57,6 +57,5 @@ private:
     bool m_all;
     std::vector<Listed> m_listed;
 };
-Rows favoriteRows(const QStringList &records, const QString &search);
 
 } // namespace ListRules
