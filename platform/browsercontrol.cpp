@@ -7,7 +7,7 @@
 #include "platformpaths.h"
 #include "popupcatcherpage.h"
 #include "registrystore.h"
-#include "urlhistorystore.h"
+#include "visitrecorder.h"
 
 #include <QAction>
 #include <QGuiApplication>
@@ -35,17 +35,6 @@ namespace {
 const QString kInternetSettingsKey = QStringLiteral("SOFTWARE\\Quillon\\Internet Settings");
 const QString kStartPage = QStringLiteral("Start Page");
 
-// One connection for all browsers, following the platform root (which
-// only tests change).
-UrlHistoryStore &history()
-{
-    static std::unique_ptr<UrlHistoryStore> store;
-    const QString path = PlatformPaths::root() + QStringLiteral("/urlhistory.sqlite");
-    if (!store || store->databasePath() != path)
-        store = std::make_unique<UrlHistoryStore>(path);
-    return *store;
-}
-
 QUrl toUrl(const QString &text)
 {
     const QString t = text.trimmed();
@@ -60,12 +49,40 @@ QUrl toUrl(const QString &text)
 BrowserControl::BrowserControl(QWidget *parent)
     : QWidget(parent)
     , m_view(new QWebEngineView(this))
-    , m_page(new BrowserPage(BrowserProfile::instance(), m_view))
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
     layout->addWidget(m_view);
+    // Shown with its page: a view shown without one would make a default page.
+    m_view->hide();
+    auto *find = new QShortcut(QKeySequence::Find, this);
+    find->setContext(Qt::WidgetWithChildrenShortcut);
+    connect(find, &QShortcut::activated, this, &BrowserControl::showFindBar);
+    connect(m_view, &QWebEngineView::printFinished, this, &BrowserControl::printFinished);
+    setFocusProxy(m_view);
+}
+
+BrowserPage *BrowserControl::page()
+{
+    // Made when first needed: every page starts an engine document of its
+    // own soon after it is made, and browsers that are never navigated (the
+    // main window's hidden one, a pane not yet seen) would hold up the home
+    // page at start-up for nothing.
+    if (!m_page) {
+        m_page = new BrowserPage(BrowserProfile::instance(), m_view);
+        m_page->setSilent(m_silent);
+        m_view->setPage(m_page);
+        connectPage();
+        m_view->show();
+    }
+    return m_page;
+}
+
+QLineEdit *BrowserControl::findBox()
+{
+    if (m_findBox)
+        return m_findBox;
     m_findBar = new QWidget(this);
     auto *findLayout = new QHBoxLayout(m_findBar);
     findLayout->setContentsMargins(4, 2, 4, 2);
@@ -73,7 +90,7 @@ BrowserControl::BrowserControl(QWidget *parent)
     m_findBox = new QLineEdit(m_findBar);
     m_findBox->setClearButtonEnabled(true);
     findLayout->addWidget(m_findBox, 1);
-    layout->addWidget(m_findBar);
+    layout()->addWidget(m_findBar);
     m_findBar->hide();
     connect(m_findBox, &QLineEdit::textChanged, this, [this] { findNext(false); });
     connect(m_findBox, &QLineEdit::returnPressed, this, [this] {
@@ -83,23 +100,20 @@ BrowserControl::BrowserControl(QWidget *parent)
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, [this] {
         m_findBar->hide();
-        m_page->findText(QString());
+        if (m_page)
+            m_page->findText(QString());
         m_view->setFocus();
     });
-    auto *find = new QShortcut(QKeySequence::Find, this);
-    find->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(find, &QShortcut::activated, this, &BrowserControl::showFindBar);
-    connect(m_view, &QWebEngineView::printFinished, this, &BrowserControl::printFinished);
-    m_view->setPage(m_page);
-    setFocusProxy(m_view);
-    connectPage();
+    return m_findBox;
 }
 
 BrowserControl::~BrowserControl()
 {
     // The page must go before the view that shows it.
-    m_view->setPage(nullptr);
-    delete m_page;
+    if (m_page) {
+        m_view->setPage(nullptr);
+        delete m_page;
+    }
 }
 
 void BrowserControl::connectPage()
@@ -184,7 +198,8 @@ bool BrowserControl::eventFilter(QObject *watched, QEvent *event)
 void BrowserControl::setSilent(bool silent)
 {
     m_silent = silent;
-    m_page->setSilent(silent);
+    if (m_page)
+        m_page->setSilent(silent);
 }
 
 void BrowserControl::setRegisterAsDropTarget(bool on)
@@ -199,32 +214,39 @@ void BrowserControl::Navigate(const QString &url)
         return;
     m_crashed = false;
     m_lastRequested = toUrl(url);
-    m_page->load(m_lastRequested);
+    page()->load(m_lastRequested);
+}
+
+void BrowserControl::trigger(int action)
+{
+    // Without a page nothing was ever loaded: nothing to act on.
+    if (m_page)
+        m_page->triggerAction(QWebEnginePage::WebAction(action));
 }
 
 void BrowserControl::GoBack()
 {
-    m_page->triggerAction(QWebEnginePage::Back);
+    trigger(QWebEnginePage::Back);
 }
 
 void BrowserControl::GoForward()
 {
-    m_page->triggerAction(QWebEnginePage::Forward);
+    trigger(QWebEnginePage::Forward);
 }
 
 void BrowserControl::Stop()
 {
-    m_page->triggerAction(QWebEnginePage::Stop);
+    trigger(QWebEnginePage::Stop);
 }
 
 void BrowserControl::Refresh()
 {
     if (m_crashed) {
         m_crashed = false;
-        m_page->load(m_lastRequested);
+        page()->load(m_lastRequested);
         return;
     }
-    m_page->triggerAction(QWebEnginePage::Reload);
+    trigger(QWebEnginePage::Reload);
 }
 
 void BrowserControl::GoHome()
@@ -238,10 +260,10 @@ void BrowserControl::ExecWB(int command, int option)
     switch (command) {
     case SaveAs: saveAs(); break;
     case Print: print(); break;
-    case Cut: m_page->triggerAction(QWebEnginePage::Cut); break;
-    case Copy: m_page->triggerAction(QWebEnginePage::Copy); break;
-    case Paste: m_page->triggerAction(QWebEnginePage::Paste); break;
-    case SelectAll: m_page->triggerAction(QWebEnginePage::SelectAll); break;
+    case Cut: trigger(QWebEnginePage::Cut); break;
+    case Copy: trigger(QWebEnginePage::Copy); break;
+    case Paste: trigger(QWebEnginePage::Paste); break;
+    case SelectAll: trigger(QWebEnginePage::SelectAll); break;
     default: qCWarning(lcFiles) << "ExecWB command not handled" << command; break;
     }
 }
@@ -254,11 +276,12 @@ void BrowserControl::saveAs()
         name = QStringLiteral("page");
     const QString path = FileDialogService::getSaveFileName(this, QStringLiteral("Save As ..."), name + QStringLiteral(".html"));
     if (!path.isEmpty())
-        m_page->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
+        page()->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
 }
 
 void BrowserControl::print()
 {
+    page(); // the view prints its page
     auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
     if (!FileDialogService::choosePrinter(printer.get(), this))
         return;
@@ -269,6 +292,7 @@ void BrowserControl::print()
 
 void BrowserControl::showFindBar()
 {
+    findBox();
     m_findBar->show();
     m_findBox->setFocus();
     m_findBox->selectAll();
@@ -276,7 +300,7 @@ void BrowserControl::showFindBar()
 
 void BrowserControl::findNext(bool backward)
 {
-    m_page->findText(m_findBox->text(), backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
+    page()->findText(m_findBox->text(), backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
 }
 
 QString BrowserControl::LocationURL() const
@@ -284,11 +308,13 @@ QString BrowserControl::LocationURL() const
     // Encoded, as a page address is sent and stored.
     if (m_crashed)
         return m_lastRequested.toString(QUrl::FullyEncoded);
-    return m_page->url().toString(QUrl::FullyEncoded);
+    return m_page ? m_page->url().toString(QUrl::FullyEncoded) : QString();
 }
 
 QString BrowserControl::LocationName() const
 {
+    if (!m_page)
+        return {};
     const QString title = m_page->title();
     // The engine gives the address (in one of its spellings) as the title of
     // a page without one.
@@ -349,8 +375,8 @@ void BrowserControl::recordVisit()
     const QString scheme = url.scheme();
     if (scheme != QStringLiteral("http") && scheme != QStringLiteral("https") && scheme != QStringLiteral("file"))
         return;
-    if (!history().addUrl(url.toString(QUrl::FullyEncoded), LocationName(), 0))
-        qCWarning(lcFiles) << "visit not recorded" << url;
+    if (VisitRecorder *recorder = VisitRecorder::instance())
+        recorder->record(url.toString(QUrl::FullyEncoded), LocationName());
 }
 
 void BrowserControl::onNewWindowPage(QWebEnginePage **page)
@@ -376,7 +402,7 @@ void BrowserControl::receiveNewWindowAddress(const QUrl &url)
 
 void BrowserControl::showCrashPage()
 {
-    m_page->setHtml(QStringLiteral("<html><head><title>Page stopped</title></head><body style='font-family:sans-serif'>"
+    page()->setHtml(QStringLiteral("<html><head><title>Page stopped</title></head><body style='font-family:sans-serif'>"
                                    "<h2>This page stopped working.</h2><p>Use Refresh to load it again.</p></body></html>"));
 }
 
@@ -389,6 +415,8 @@ QList<std::pair<QString, QString>> BrowserControl::metaElements(int timeoutMs)
         QEventLoop loop;
     };
     auto state = std::make_shared<State>();
+    if (!m_page)
+        return {};
     m_page->runJavaScript(
         QStringLiteral("Array.from(document.getElementsByTagName('meta'))"
                        ".map(function(m){return [m.getAttribute('name')||'', m.getAttribute('content')||''];})"),

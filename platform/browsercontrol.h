@@ -58,7 +58,7 @@ public:
     // The find bar under the page (Ctrl+F): typing highlights the matches,
     // Enter and Shift+Enter step through them, Escape closes it.
     void showFindBar();
-    QLineEdit *findBox() const { return m_findBox; }
+    QLineEdit *findBox();
 
     // The automation object another browser's NewWindow2 handler can hand over.
     QObject *Object() { return this; }
@@ -76,7 +76,8 @@ public:
     static int lockIconFor(const QUrl &url, bool certificateErrorAccepted, bool mixedContent);
 
     QWebEngineView *view() const { return m_view; }
-    BrowserPage *page() const { return m_page; }
+    // The page, made on first use.
+    BrowserPage *page();
 
 signals:
     void printFinished(bool ok);
@@ -100,6 +101,7 @@ protected:
 
 private:
     void connectPage();
+    void trigger(int action);
     void onNewWindowPage(class QWebEnginePage **page);
     void receiveNewWindowAddress(const QUrl &url);
     void onLoadFinished(bool ok);

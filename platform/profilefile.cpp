@@ -39,6 +39,18 @@ bool write(const QString &path, const QString &section, const QString &key, cons
         qCWarning(lcProfile) << "folder missing for" << path;
         return false;
     }
+    {
+        // Tabs write their entries at every page: an entry already stored
+        // as it is costs no lock and no disk flush.
+        QFile current(path);
+        if (current.open(QIODevice::ReadOnly)) {
+            const QByteArray bytes = current.readAll();
+            ProfileDocument doc = ProfileDocument::parse(bytes);
+            doc.setValue(section, key, value);
+            if (doc.serialize() == bytes)
+                return true;
+        }
+    }
     QLockFile lock(path + QStringLiteral(".lock"));
     if (!LockWait::acquire(lock)) {
         qCWarning(lcProfile) << "cannot lock" << path << lock.error();

@@ -6,6 +6,7 @@
 #include "documentwindow.h"
 #include "form1.h"
 #include "form2.h"
+#include "form8.h"
 #include "form9.h"
 #include "keyrecorder.h"
 #include "mdlaplication.h"
@@ -17,10 +18,12 @@
 #include "webtestmain.h"
 #include "testhttpserver.h"
 #include "urlhistorystore.h"
+#include "visitrecorder.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QDockWidget>
 #include <QSignalSpy>
 #include <QWebEngineView>
 #include <QtTest>
@@ -285,6 +288,54 @@ private slots:
         main = start();
         QVERIFY(main->dsMain()->pane(QStringLiteral("frmHelp"))->visible());
         shutDown(main);
+    }
+
+    void hiddenBrowsersLoadNothing()
+    {
+        // Browsers out of sight make no page until they are needed: the main
+        // window's hidden one, and the help pane's behind the search pane.
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
+        DockFrame *dock = main->dsMain();
+        QVERIFY(!main->wb()->findChild<QWebEnginePage *>());
+        auto *help = qobject_cast<Form8 *>(dock->pane(QStringLiteral("frmHelp"))->hostedForm());
+        QVERIFY(help);
+        QVERIFY(!help->wb1()->findChild<QWebEnginePage *>());
+        dock->pane(QStringLiteral("frmHelp"))->dock()->raise();
+        QTRY_COMPARE_WITH_TIMEOUT(help->wb1()->LocationURL(), QStringLiteral("about:blank"), kTimeout);
+        QVERIFY(!main->wb()->findChild<QWebEnginePage *>());
+        shutDown(main);
+
+        // A browser that never loaded anything answers without making a page.
+        BrowserControl idle;
+        idle.GoBack();
+        idle.Stop();
+        idle.Refresh();
+        idle.ExecWB(BrowserControl::Copy);
+        idle.setSilent(false);
+        QVERIFY(idle.LocationURL().isEmpty());
+        QVERIFY(idle.LocationName().isEmpty());
+        QVERIFY(idle.metaElements(100).isEmpty());
+        QVERIFY(!idle.findChild<QWebEnginePage *>());
+        idle.Navigate(m_server.url(QStringLiteral("/a")));
+        QTRY_COMPARE_WITH_TIMEOUT(idle.LocationName(), QStringLiteral("Page A"), kTimeout);
+        QVERIFY(!idle.page()->silent());
+    }
+
+    void visitsAreWrittenInOrder()
+    {
+        VisitRecorder *recorder = VisitRecorder::instance();
+        QVERIFY(recorder);
+        const QString url = QStringLiteral("http://visit.test/");
+        for (int i = 1; i <= 20; ++i)
+            recorder->record(url, QStringLiteral("Title %1").arg(i));
+        recorder->record(QStringLiteral("http://other.test/"), QStringLiteral("Other"));
+        recorder->flush();
+        const auto entries = UrlHistoryStore().enumerate(url, 0);
+        QVERIFY(entries);
+        QCOMPARE(entries->size(), size_t(1));
+        QCOMPARE(entries->front().title, QStringLiteral("Title 20"));
+        QCOMPARE(UrlHistoryStore().enumerate(QString(), 0)->size(), size_t(2));
     }
 
     void crashedPageRecoversAndVisitsAreRecorded()

@@ -1,5 +1,6 @@
 #include "browserfixture.h"
 #include "commanddispatcher.h"
+#include "commandtable.h"
 #include "dockpane.h"
 #include "filedialogservice.h"
 #include "form3.h"
@@ -22,6 +23,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
+#include <QDockWidget>
 #include <QLineEdit>
 #include <QListView>
 #include <QPrinter>
@@ -275,6 +277,49 @@ private slots:
         QMetaObject::invokeMethod(list.widget(), "DblClick");
         QCOMPARE(main->dsMain()->documentCount(), 3);
         QVERIFY(waitLoaded(main.get(), 3, url("/b")));
+        shutDown(main);
+    }
+
+    void commandImages()
+    {
+        // Looked up when first drawn; every image key in use has a picture.
+        for (const CommandTable::Menu &menu : CommandTable::menus()) {
+            for (const CommandTable::Command &c : menu.entries) {
+                if (c.image.isEmpty())
+                    continue;
+                const QIcon icon = CommandTable::image(c.image);
+                QVERIFY2(!icon.isNull(), qPrintable(c.image));
+                QVERIFY2(!icon.pixmap(16, 16).isNull(), qPrintable(c.image));
+                QVERIFY2(!QIcon(icon).actualSize(QSize(24, 24)).isEmpty(), qPrintable(c.image));
+            }
+        }
+        QVERIFY(CommandTable::image(QStringLiteral("noSuchImage")).isNull());
+    }
+
+    void listsAreMadeWhenSeen()
+    {
+        // The history pane (behind the search pane) and the favorites tab
+        // (behind the home tab) load their list only once brought into sight.
+        FavoritesStore::save(m_env->programDir() + QStringLiteral("/_data/_favorites.dat"),
+                             {QStringLiteral("Page A>\u00A4<") + url("/a")});
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        DockFrame *dock = main->dsMain();
+        QWidget *history = dock->pane(QStringLiteral("frmHistory"))->hostedForm();
+        QWidget *favorites = dock->document(2)->hostedForm();
+        QVERIFY(!history->findChild<QListView *>());
+        QVERIFY(!favorites->findChild<QListView *>());
+
+        dock->pane(QStringLiteral("frmHistory"))->dock()->raise();
+        QTRY_VERIFY_WITH_TIMEOUT(history->findChild<QListView *>(), kTimeout);
+        QVERIFY(history->findChild<QListView *>()->isVisible());
+        QTRY_COMPARE_WITH_TIMEOUT(qobject_cast<Form6 *>(history)->List1().ListCount(), 1, kTimeout); // the home page
+        dock->document(2)->activate();
+        QTRY_VERIFY_WITH_TIMEOUT(favorites->findChild<QListView *>(), kTimeout);
+        QVERIFY(favorites->findChild<QListView *>()->isVisible());
+        auto *tab = qobject_cast<Form9 *>(favorites);
+        QCOMPARE(tab->List1().ListCount(), 1);
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
         shutDown(main);
     }
 

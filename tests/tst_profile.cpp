@@ -5,6 +5,8 @@
 #include <QFile>
 #include <QtTest>
 
+#include <sys/stat.h>
+
 using namespace mdlIniControl;
 
 class TestProfile : public QObject
@@ -126,6 +128,28 @@ private slots:
         writeAll(m_file, "[A]\nk=1\n");
         WriteIniValue(m_file, QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("2"));
         QCOMPARE(readAll(m_file), QByteArray("[A]\nk=2\n"));
+    }
+
+    void unchangedValueLeavesFileAlone()
+    {
+        // Tabs write their entries at every page; a value already stored is
+        // not written again (no new file, no lock file left behind).
+        QVERIFY(WriteIniValue(m_file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("2")));
+        const auto inode = [this] {
+            struct stat st {};
+            return ::stat(QFile::encodeName(m_file).constData(), &st) == 0 ? st.st_ino : ino_t(0);
+        };
+        const ino_t before = inode();
+        QVERIFY(before != 0);
+        QVERIFY(WriteIniValue(m_file, QStringLiteral("global"), QStringLiteral("COUNT"), QStringLiteral("2")));
+        QCOMPARE(inode(), before);
+        QVERIFY(!QFile::exists(m_file + QStringLiteral(".lock")));
+        // A different value, or the same value under a new key, is written.
+        QVERIFY(WriteIniValue(m_file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("3")));
+        QVERIFY(inode() != before);
+        QVERIFY(WriteIniValue(m_file, QStringLiteral("Other"), QStringLiteral("Count"), QStringLiteral("3")));
+        QCOMPARE(ReadIniValue(m_file, QStringLiteral("Other"), QStringLiteral("Count")), QStringLiteral("3"));
+        QCOMPARE(ReadIniValue(m_file, QStringLiteral("Global"), QStringLiteral("Count")), QStringLiteral("3"));
     }
 
     void failedWritesCreateNothing()

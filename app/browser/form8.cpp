@@ -1,8 +1,8 @@
 #include "form8.h"
 
 #include "browsercontrol.h"
+#include "firstsight.h"
 #include "paneheader.h"
-
 
 Form8::Form8(QWidget *parent)
     : QWidget(parent)
@@ -10,7 +10,12 @@ Form8::Form8(QWidget *parent)
     , m_wb1(new BrowserControl(this))
 {
     m_wb1->setGeometry(0, 495 / 15, 5205 / 15, 7095 / 15);
-    m_wb1->Navigate(QStringLiteral("about:blank"));
+    // The pane starts behind the search pane: its page is loaded when it is
+    // first seen, not at start-up, where it would hold up the home page.
+    new FirstSight(this, [this] {
+        m_seen = true;
+        m_wb1->Navigate(QStringLiteral("about:blank"));
+    });
 }
 
 void Form8::resizeEvent(QResizeEvent *event)
@@ -22,5 +27,6 @@ void Form8::resizeEvent(QResizeEvent *event)
         m_wb1->resize(m_wb1->width(), h / 15);
     m_wb1->resize(width(), m_wb1->height());
     // Whatever was brought into the pane is replaced.
-    m_wb1->Navigate(QStringLiteral("about:blank"));
+    if (m_seen)
+        m_wb1->Navigate(QStringLiteral("about:blank"));
 }

@@ -8,6 +8,7 @@
 #include "form2.h"
 #include "form3.h"
 #include "form4.h"
+#include "form9.h"
 #include "internetoptions.h"
 #include "logging.h"
 #include "makerinfo.h"
@@ -161,15 +162,11 @@ void CommandDispatcher::addToFavorites()
         return;
     const QString record = favoriteRecord(browser->LocationName(), browser->LocationURL(), browser->metaElements());
     DocumentWindow *favorites = m_main->dsMain()->document(2);
-    QObject *list = favorites && favorites->hostedForm()
-        ? favorites->hostedForm()->findChild<QObject *>(QStringLiteral("List1"))
-        : nullptr;
-    bool done = false;
-    if (list) {
-        done = QMetaObject::invokeMethod(list, "InsertFavorites", Qt::DirectConnection,
-                                         Q_ARG(QString, programState().FavoritesFile), Q_ARG(QString, record));
-    }
-    if (!done)
+    auto *tab = favorites ? qobject_cast<Form9 *>(favorites->hostedForm()) : nullptr;
+    ListProxy list = tab ? tab->List1() : ListProxy();
+    if (list.isValid())
+        list.InsertFavorites(programState().FavoritesFile, record);
+    else
         qCWarning(lcFiles) << "favorite not stored: the favorites list is not there" << record;
 }
 

@@ -1,5 +1,7 @@
 #include "commandtable.h"
 
+#include "deferredicon.h"
+
 #include <QApplication>
 #include <QHash>
 #include <QStyle>
@@ -82,8 +84,10 @@ QIcon image(const QString &imageKey)
     const auto it = sources.constFind(imageKey);
     if (it == sources.cend())
         return {};
-    const QIcon fallback = QApplication::style()->standardIcon(it->fallback);
-    return QIcon::fromTheme(QString::fromLatin1(it->theme), fallback);
+    const Source source = *it;
+    return QIcon(new DeferredIconEngine([source] {
+        return QIcon::fromTheme(QString::fromLatin1(source.theme), QApplication::style()->standardIcon(source.fallback));
+    }));
 }
 
 } // namespace CommandTable

@@ -35,6 +35,7 @@
 #include <QMenuBar>
 #include <QStringListModel>
 #include <QToolBar>
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace {
@@ -207,6 +208,10 @@ void Form1::load()
     processEvents(3);
 
     const QStringList saved = MainRules::pagesToReopen(g().LoadedFile);
+    // The start-up tabs are drawn once, when all are in place: each new tab
+    // is current for a moment while it is opened, and drawing it then would
+    // only delay the home page.
+    m_dsMain->tabs()->setUpdatesEnabled(false);
     mdlAplication::OpenBrowserTab(g().HomePage);
     mdlAplication::OpenFavoritesTab();
     // The two fixed tabs show no close button.
@@ -219,6 +224,7 @@ void Form1::load()
     processEvents(2);
     if (DocumentWindow *first = m_dsMain->document(1))
         first->activate();
+    m_dsMain->tabs()->setUpdatesEnabled(true);
     m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
 }
 

@@ -4,6 +4,7 @@
 #include "form1.h"
 #include "form2.h"
 #include "mdlaplication.h"
+#include "firstsight.h"
 #include "paneheader.h"
 #include "programstate.h"
 
@@ -24,7 +25,6 @@ Form6::Form6(QWidget *parent)
     : QWidget(parent)
     , m_header(new PaneHeader(QStringLiteral("History Pane"), this))
     , m_check1(new QCheckBox(QStringLiteral(" Show all history"), this))
-    , m_list1(ListProxy::create(this))
     , m_picture2(new QWidget(this))
     , m_label1(new QLabel(m_picture2))
 {
@@ -37,19 +37,40 @@ Form6::Form6(QWidget *parent)
     m_label1->setForegroundRole(QPalette::Text);
     m_label1->setWordWrap(true);
     m_label1->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    if (QWidget *list = m_list1.widget()) {
-        list->move(-1, px(870));
-        connect(list, SIGNAL(Click()), this, SLOT(onListClick()));
-        connect(list, SIGNAL(DblClick()), this, SLOT(onListDblClick()));
-        connect(list, SIGNAL(MouseDown(int *, int *, float *, float *)), this,
-                SLOT(onListMouseDown(int *, int *, float *, float *)));
-        connect(list, SIGNAL(KeyUp(int *, int *)), this, SLOT(onListKeyUp(int *, int *)));
-    }
     connect(m_check1, &QCheckBox::clicked, this, &Form6::reload);
+    new FirstSight(this, [this] { ensureList(); });
+}
 
+ListProxy Form6::List1()
+{
+    ensureList();
+    return m_list1;
+}
+
+void Form6::ensureList()
+{
+    // Made when the pane is first seen or the list asked for: the pane
+    // starts behind the search pane, and loading the list component and the
+    // history at start-up would hold up the home page.
+    if (m_listMade)
+        return;
+    m_listMade = true;
+    m_list1 = ListProxy::create(this);
+    QWidget *list = m_list1.widget();
+    if (!list)
+        return;
+    list->move(-1, px(870));
+    connect(list, SIGNAL(Click()), this, SLOT(onListClick()));
+    connect(list, SIGNAL(DblClick()), this, SLOT(onListDblClick()));
+    connect(list, SIGNAL(MouseDown(int *, int *, float *, float *)), this,
+            SLOT(onListMouseDown(int *, int *, float *, float *)));
+    connect(list, SIGNAL(KeyUp(int *, int *)), this, SLOT(onListKeyUp(int *, int *)));
     // Load: today's entries.
     m_list1.RefreshHistoryEx(QDateTime::currentDateTime().toString(Qt::ISODate));
+    layoutList();
+    list->show(); // made after its form may have been shown
 }
+
 
 QString Form6::dateLimit() const
 {
@@ -63,6 +84,7 @@ QString Form6::statusText() const
 
 void Form6::reload()
 {
+    ensureList();
     m_list1.RefreshHistoryEx(dateLimit());
 }
 
@@ -99,17 +121,22 @@ void Form6::onListKeyUp(int *keyCode, int *shift)
         reload();
 }
 
-void Form6::resizeEvent(QResizeEvent *event)
+void Form6::layoutList()
 {
-    QWidget::resizeEvent(event);
-    m_header->setGeometry(0, 0, width(), m_header->height());
-    m_picture2->setGeometry(0, height() - m_picture2->height(), width(), m_picture2->height());
     if (QWidget *list = m_list1.widget()) {
         const int h = height() * 15 - 465 - 780 - 400;
         if (h >= 0)
             list->resize(list->width(), px(h));
         list->resize(width(), list->height());
     }
+}
+
+void Form6::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_header->setGeometry(0, 0, width(), m_header->height());
+    m_picture2->setGeometry(0, height() - m_picture2->height(), width(), m_picture2->height());
+    layoutList();
     if (width() * 15 - 30 >= 0)
         m_label1->resize(px(width() * 15 - 30), m_label1->height());
 }

@@ -18,7 +18,8 @@ class Form6 : public QWidget
 public:
     explicit Form6(QWidget *parent = nullptr);
 
-    ListProxy List1() const { return m_list1; }
+    // The list control, made on first use.
+    ListProxy List1();
     QCheckBox *Check1() const { return m_check1; }
     QString statusText() const;
     // The date limit for the list: now, or "" with the box checked.
@@ -35,9 +36,13 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
+    void ensureList();
+    void layoutList();
+
     PaneHeader *m_header;
     QCheckBox *m_check1;
     ListProxy m_list1;
     QWidget *m_picture2;
     QLabel *m_label1;
+    bool m_listMade = false;
 };

@@ -1,6 +1,7 @@
 #include "form9.h"
 
 #include "mdlaplication.h"
+#include "firstsight.h"
 #include "paneheader.h"
 #include "programstate.h"
 #include "twipsgeometry.h"
@@ -17,7 +18,6 @@ Form9::Form9(QWidget *parent)
     : QWidget(parent)
     , m_header(new PaneHeader(QStringLiteral("Favorites ..."), this))
     , m_text1(new QLineEdit(this))
-    , m_list1(ListProxy::create(this))
     , m_picture2(new QWidget(this))
 {
     setMinimumWidth(120);
@@ -32,22 +32,43 @@ Form9::Form9(QWidget *parent)
     m_shape3 = greyBox(m_picture2, twipsRect(6170, 15, 1800, 240));
     m_lblStatus3 = new QLabel(m_picture2);
     m_lblStatus3->setGeometry(px(6200), px(30), px(1750), px(210));
-    if (QWidget *list = m_list1.widget())
-        list->move(0, px(870));
-    connectList();
     connect(m_text1, &QLineEdit::textChanged, this, [this](const QString &text) {
+        ensureList();
         m_list1.RefreshFavoritesEx(programState().FavoritesFile, text.trimmed());
         writeCount();
         QCoreApplication::processEvents();
     });
+    new FirstSight(this, [this] { ensureList(); });
+}
 
-    // Load.
+ListProxy Form9::List1()
+{
+    ensureList();
+    return m_list1;
+}
+
+void Form9::ensureList()
+{
+    // The list and its records are made when the tab is first seen or
+    // asked for: the tab starts behind the home tab, and loading the list
+    // component and the store at start-up would hold up the home page.
+    if (m_listMade)
+        return;
+    m_listMade = true;
+    m_list1 = ListProxy::create(this);
+    connectList();
     m_list1.setListImage(QStringLiteral("bmp_01"));
     m_list1.setFocusRect(1);
     m_list1.setSorted(true);
     m_list1.RefreshFavoritesEx(programState().FavoritesFile);
     writeCount();
+    if (QWidget *list = m_list1.widget()) {
+        list->move(0, px(870));
+        layoutList();
+        list->show(); // made after its form may have been shown
+    }
 }
+
 
 void Form9::connectList()
 {
@@ -111,6 +132,7 @@ void Form9::writeCount()
 
 void Form9::reload()
 {
+    ensureList();
     m_list1.RefreshFavoritesEx(programState().FavoritesFile);
 }
 
@@ -120,17 +142,21 @@ void Form9::mouseDoubleClickEvent(QMouseEvent *event)
     reload();
 }
 
-void Form9::resizeEvent(QResizeEvent *event)
+void Form9::layoutList()
 {
-    QWidget::resizeEvent(event);
-    m_header->setGeometry(0, 0, width(), m_header->height());
-    const int inner = height() * 15;
     if (QWidget *list = m_list1.widget()) {
-        const int h = inner - 465 - 680;
+        const int h = height() * 15 - 465 - 680;
         if (h >= 0)
             list->resize(list->width(), px(h));
         list->resize(width(), list->height());
     }
+}
+
+void Form9::resizeEvent(QResizeEvent *event)
+{
+    QWidget::resizeEvent(event);
+    m_header->setGeometry(0, 0, width(), m_header->height());
+    layoutList();
     m_picture2->setGeometry(0, height() - m_picture2->height(), width(), m_picture2->height());
     const int cell = width() * 15 - m_shape1->x() * 15 - m_shape1->width() * 15 - m_shape4->width() * 15 - 90;
     if (cell >= 0) {

@@ -19,7 +19,8 @@ class Form9 : public QWidget
 public:
     explicit Form9(QWidget *parent = nullptr);
 
-    ListProxy List1() const { return m_list1; }
+    // The list control, made on first use.
+    ListProxy List1();
     QLineEdit *Text1() const { return m_text1; }
     QString statusText() const;
     QString countText() const;
@@ -36,6 +37,8 @@ protected:
 
 private:
     void connectList();
+    void ensureList();
+    void layoutList();
     void reload();
     void setStatus(const QString &text);
     void writeCount();
@@ -49,4 +52,5 @@ private:
     QFrame *m_shape4;
     QFrame *m_shape3;
     QLabel *m_lblStatus3;
+    bool m_listMade = false;
 };
