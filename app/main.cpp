@@ -3,6 +3,7 @@
 #include "documentwindow.h"
 #include "form1.h"
 #include "form2.h"
+#include "graphicsmode.h"
 #include "keyrecorder.h"
 #include "quillon_version.h"
 
@@ -69,6 +70,7 @@ int main(int argc, char *argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
         QTextStream(stderr) << "quillon: running as root, the web sandbox is off\n";
     }
+    GraphicsMode::apply();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // the web engine needs it
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillon XP"));

@@ -8,6 +8,7 @@
 #include "form2.h"
 #include "form8.h"
 #include "form9.h"
+#include "graphicsmode.h"
 #include "keyrecorder.h"
 #include "mdlaplication.h"
 #include "mdlinicontrol.h"
@@ -320,6 +321,20 @@ private slots:
         idle.Navigate(m_server.url(QStringLiteral("/a")));
         QTRY_COMPARE_WITH_TIMEOUT(idle.LocationName(), QStringLiteral("Page A"), kTimeout);
         QVERIFY(!idle.page()->silent());
+    }
+
+    void graphicsModeChoice()
+    {
+        QTemporaryDir dri;
+        QVERIFY(GraphicsMode::preferSoftware(dri.path(), {})); // no render node
+        QVERIFY(GraphicsMode::preferSoftware(dri.path() + QStringLiteral("/missing"), {}));
+        QFile card(dri.path() + QStringLiteral("/card0"));
+        QVERIFY(card.open(QIODevice::WriteOnly));
+        QVERIFY(GraphicsMode::preferSoftware(dri.path(), {})); // a display card alone renders nothing
+        QFile node(dri.path() + QStringLiteral("/renderD128"));
+        QVERIFY(node.open(QIODevice::WriteOnly));
+        QVERIFY(!GraphicsMode::preferSoftware(dri.path(), {}));
+        QVERIFY(!GraphicsMode::preferSoftware(dri.path() + QStringLiteral("/missing"), "rhi")); // the user's choice
     }
 
     void visitsAreWrittenInOrder()

@@ -25,7 +25,6 @@ Form2::Form2(QWidget *parent)
 {
     m_wb1 = new BrowserControl(m_picture1);
     m_imgSecure = new QLabel(m_picture2);
-    m_imgSecure->setPixmap(style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(16, 16));
     m_imgSecure->setGeometry(px(1650), px(15), px(240), px(240));
     m_imgSecure->hide();
     m_shape1 = greyBox(m_picture2, twipsRect(1950, 15, 7410, 240));
@@ -220,6 +219,8 @@ void Form2::onSetSecureLockIcon(int value)
     const auto look = TabRules::lockAppearance(value);
     if (!look)
         return;
+    if (look->visible && m_imgSecure->pixmap().isNull()) // looked up when first shown
+        m_imgSecure->setPixmap(style()->standardIcon(QStyle::SP_DialogApplyButton).pixmap(16, 16));
     m_imgSecure->setVisible(look->visible);
     m_imgSecure->setToolTip(look->toolTip);
 }

@@ -1,10 +1,16 @@
 #include "deferredicon.h"
 
+#include <QApplication>
 #include <QPainter>
 
 DeferredIconEngine::DeferredIconEngine(Resolver resolver)
     : m_resolver(std::move(resolver))
 {
+}
+
+QIcon DeferredIconEngine::styleIcon(QStyle::StandardPixmap which)
+{
+    return QIcon(new DeferredIconEngine([which] { return QApplication::style()->standardIcon(which); }));
 }
 
 const QIcon &DeferredIconEngine::resolved()

@@ -16,6 +16,8 @@ public:
     using Resolver = std::function<QIcon()>;
 
     explicit DeferredIconEngine(Resolver resolver);
+    // The current style's standard icon, looked up when first needed.
+    static QIcon styleIcon(QStyle::StandardPixmap which);
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override;
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override;

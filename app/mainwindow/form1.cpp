@@ -35,7 +35,6 @@
 #include <QMenuBar>
 #include <QStringListModel>
 #include <QToolBar>
-#include <QTabWidget>
 #include <QToolButton>
 
 namespace {
@@ -202,16 +201,16 @@ void Form1::load()
     mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
 
     processEvents();
+    // The window is shown here but drawn once, when its start-up tabs are
+    // in place: drawing it before, and each new tab while it is current for
+    // a moment, would only delay the home page (the engine works on this
+    // thread). So there is nothing to refresh between these events either.
+    setUpdatesEnabled(false);
     show();
     processEvents(3);
-    update();
     processEvents(3);
 
     const QStringList saved = MainRules::pagesToReopen(g().LoadedFile);
-    // The start-up tabs are drawn once, when all are in place: each new tab
-    // is current for a moment while it is opened, and drawing it then would
-    // only delay the home page.
-    m_dsMain->tabs()->setUpdatesEnabled(false);
     mdlAplication::OpenBrowserTab(g().HomePage);
     mdlAplication::OpenFavoritesTab();
     // The two fixed tabs show no close button.
@@ -224,7 +223,7 @@ void Form1::load()
     processEvents(2);
     if (DocumentWindow *first = m_dsMain->document(1))
         first->activate();
-    m_dsMain->tabs()->setUpdatesEnabled(true);
+    setUpdatesEnabled(true);
     m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
 }
 

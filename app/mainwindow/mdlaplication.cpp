@@ -20,7 +20,10 @@ void OpenBrowserTab(const QString &address)
     Form1 *main = programState().mainForm;
     if (!main)
         return;
-    auto *form = new Form2;
+    // Made inside the main window, hidden until its tab takes it: a form
+    // without a parent would get a native window of its own as soon as its
+    // browser starts, only to lose it again to the tab.
+    auto *form = new Form2(main);
     emit main->browserTabCreated(form);
     form->setLoadURL(address);
     DocumentWindow *window = main->dsMain()->addDocument(QStringLiteral(" New Tab "), form);

@@ -1,5 +1,7 @@
 #include "paneheader.h"
 
+#include "deferredicon.h"
+
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
@@ -7,7 +9,7 @@
 PaneHeader::PaneHeader(const QString &title, QWidget *parent)
     : QWidget(parent)
     , m_title(new QLabel(title, this))
-    , m_icon(new QLabel(this))
+    , m_icon(DeferredIconEngine::styleIcon(QStyle::SP_FileDialogInfoView))
 {
     setAutoFillBackground(true);
     QPalette p = palette();
@@ -19,15 +21,12 @@ PaneHeader::PaneHeader(const QString &title, QWidget *parent)
     m_title->setFont(bold);
     m_title->move(120 / 15, 60 / 15);
     m_title->adjustSize();
-    m_icon->setPixmap(style()->standardIcon(QStyle::SP_FileDialogInfoView).pixmap(16, 16));
-    m_icon->resize(16, 16);
 }
 
-void PaneHeader::resizeEvent(QResizeEvent *event)
+QRect PaneHeader::iconRect() const
 {
-    QWidget::resizeEvent(event);
-    // The icon keeps 100 twips from the right edge.
-    m_icon->move(width() - m_icon->width() - 100 / 15, 60 / 15);
+    // 16 pixels square, 100 twips from the right edge.
+    return {width() - 16 - 100 / 15, 60 / 15, 16, 16};
 }
 
 void PaneHeader::paintEvent(QPaintEvent *event)
@@ -36,4 +35,5 @@ void PaneHeader::paintEvent(QPaintEvent *event)
     QPainter painter(this);
     painter.setPen(QColor(0x80, 0x80, 0x80));
     painter.drawLine(0, height() - 2, width(), height() - 2);
+    m_icon.paint(&painter, iconRect());
 }

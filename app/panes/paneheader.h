@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QWidget>
 
 class QLabel;
@@ -13,11 +14,12 @@ class PaneHeader : public QWidget
 public:
     PaneHeader(const QString &title, QWidget *parent);
 
+    QRect iconRect() const;
+
 protected:
-    void resizeEvent(QResizeEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
 private:
     QLabel *m_title;
-    QLabel *m_icon;
+    QIcon m_icon;
 };
