@@ -86,7 +86,10 @@ QIcon image(const QString &imageKey)
         return {};
     const Source source = *it;
     return QIcon(new DeferredIconEngine([source] {
-        return QIcon::fromTheme(QString::fromLatin1(source.theme), QApplication::style()->standardIcon(source.fallback));
+        const QString name = QString::fromLatin1(source.theme);
+        // The fallback only when the theme has none: loading a style icon
+        // reads all its sizes.
+        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name) : QApplication::style()->standardIcon(source.fallback);
     }));
 }
 
