@@ -25,6 +25,8 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QDockWidget>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QSignalSpy>
 #include <QWebEngineView>
 #include <QtTest>
@@ -135,6 +137,14 @@ private slots:
         shutDown(main);
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State")).toString(), QStringLiteral("2"));
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width")).toString(), QStringLiteral("13500"));
+
+        // A place out of sight on the screens there are now: the stored size, centred.
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State"), QStringLiteral("0"));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Left"), QStringLiteral("-90000"));
+        main = start();
+        QCOMPARE(main->size(), QSize(900, 640));
+        QVERIFY(main->geometry().intersects(QGuiApplication::primaryScreen()->availableGeometry()));
+        shutDown(main);
     }
 
     void addressBar()

@@ -83,6 +83,18 @@ private slots:
         QVERIFY(!MainRules::popupOpensTab(1, -1, true, true));
     }
 
+    void placementReachable()
+    {
+        const QList<QRect> screens{{0, 0, 1280, 800}, {1280, 0, 1920, 1080}};
+        QVERIFY(MainRules::placementReachable({100, 100, 900, 600}, screens));
+        QVERIFY(MainRules::placementReachable({2000, 500, 900, 600}, screens)); // on the second screen
+        QVERIFY(MainRules::placementReachable({-112, 40, 1024, 720}, screens)); // partly off the left edge
+        QVERIFY(MainRules::placementReachable({-868, 0, 900, 600}, screens));    // 32 pixels still there
+        QVERIFY(!MainRules::placementReachable({-869, 0, 900, 600}, screens));
+        QVERIFY(!MainRules::placementReachable({3300, 100, 900, 600}, screens)); // a screen that is gone
+        QVERIFY(!MainRules::placementReachable({100, 100, 900, 600}, {}));
+    }
+
     void pagesToReopen()
     {
         TestEnvironment env;

@@ -26,6 +26,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QCloseEvent>
 #include <QCompleter>
 #include <QDockWidget>
@@ -243,15 +245,20 @@ void Form1::restorePlacement()
     const int left = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Left")));
     const int width = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width")));
     const int height = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Height")));
+    QList<QRect> screens;
+    for (const QScreen *screen : QGuiApplication::screens())
+        screens.append(screen->availableGeometry());
     // With nothing stored (first run) a window of usable size, not the
-    // smallest the desktop allows.
-    if (width <= 0 || height <= 0) {
-        resize(1024, 720);
+    // smallest the desktop allows; the same when the stored place is out of
+    // sight on the screens there are now.
+    const QRect stored(px(left), px(top), px(width), px(height));
+    if (width <= 0 || height <= 0 || !MainRules::placementReachable(stored, screens)) {
+        resize(width > 0 && height > 0 ? stored.size() : QSize(1024, 720));
         mdlAplication::CenterForm(this, 2);
         return;
     }
-    move(px(left), px(top));
-    resize(px(width), px(height));
+    move(stored.topLeft());
+    resize(stored.size());
 }
 
 void Form1::setupCompletion()

@@ -14,6 +14,16 @@ bool popupOpensTab(int allowPopup, int lastShift, bool openInFront, bool isLoadi
     return allowPopup == 0 || lastShift == 1 || (openInFront && !isLoading);
 }
 
+bool placementReachable(const QRect &window, const QList<QRect> &screens)
+{
+    for (const QRect &screen : screens) {
+        const QRect seen = window.intersected(screen);
+        if (seen.width() >= 32 && seen.height() >= 32)
+            return true;
+    }
+    return false;
+}
+
 QStringList pagesToReopen(const QString &loadedFile)
 {
     using namespace mdlIniControl;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QList>
+#include <QRect>
 #include <QString>
 #include <QStringList>
 
@@ -15,6 +17,11 @@ bool popupOpensTab(int allowPopup, int lastShift, bool openInFront, bool isLoadi
 // The addresses to reopen from the loaded-pages file, positions 3 to
 // "Count", skipping blank and missing entries; passed on as read.
 QStringList pagesToReopen(const QString &loadedFile);
+
+// Whether a stored window rectangle (pixels) can still be reached: a part
+// of at least 32 x 32 pixels lies on one of the screens. A window stored on
+// a screen that is gone would otherwise open out of sight.
+bool placementReachable(const QRect &window, const QList<QRect> &screens);
 
 // The status bar fields for a bar of inner width w.
 struct StatusLayout {
