@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QSet>
 #include <QTextStream>
 #include <QTimer>
 
@@ -39,14 +40,23 @@ void benchHooks(Form1 &form, const QElapsedTimer &clock)
             });
         });
     } else if (mode == "all-loaded") {
+        // A tab counts once its page has completed (an address alone is
+        // there before the page is).
+        auto done = std::make_shared<QSet<Form2 *>>();
+        QObject::connect(&form, &Form1::browserTabCreated, &form, [done](Form2 *tab) {
+            QObject::connect(tab->wb1(), &BrowserControl::DocumentComplete, tab, [done, tab](const QString &url) {
+                if (!url.isEmpty() && url != QStringLiteral("about:blank"))
+                    done->insert(tab);
+            });
+        });
         auto *poll = new QTimer(&form);
-        QObject::connect(poll, &QTimer::timeout, &form, [&form, poll] {
+        QObject::connect(poll, &QTimer::timeout, &form, [&form, poll, done] {
             int tabs = 0;
             for (DocumentWindow *w : form.dsMain()->documents()) {
                 auto *tab = qobject_cast<Form2 *>(w->hostedForm());
                 if (!tab)
                     continue;
-                if (tab->wb1()->Busy() || tab->wb1()->LocationURL() == QStringLiteral("about:blank"))
+                if (!done->contains(tab) || tab->wb1()->Busy())
                     return;
                 ++tabs;
             }

@@ -93,6 +93,11 @@ private slots:
         QVERIFY(waitLoaded(main.get(), 4, m_server.url(QStringLiteral("/b"))));
         QCOMPARE(mdlAplication::ActiveTabPosition(dock), 1);
         QCOMPARE(dock->commandText(QStringLiteral("mnuAddress")), m_server.url(QStringLiteral("/home")));
+        // Only the home tab is shown, and it has the focus.
+        QVERIFY(tabAt(main.get(), 1)->isVisible());
+        QVERIFY(!dock->document(2)->hostedForm()->isVisible());
+        QVERIFY(!tabAt(main.get(), 3)->isVisible());
+        QTRY_VERIFY_WITH_TIMEOUT(tabAt(main.get(), 1)->isAncestorOf(QApplication::focusWidget()), kTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(dock->document(3)->caption(), QStringLiteral(" Page A "), kTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(dock->document(4)->caption(), QStringLiteral(" Page B with a l... "), kTimeout);
         // The entries now follow the tabs as they are.

@@ -37,6 +37,7 @@
 #include <QMenuBar>
 #include <QStringListModel>
 #include <QToolBar>
+#include <QTabWidget>
 #include <QToolButton>
 
 namespace {
@@ -213,6 +214,10 @@ void Form1::load()
     processEvents(3);
 
     const QStringList saved = MainRules::pagesToReopen(g().LoadedFile);
+    // The tab pages stay hidden until all start-up tabs are in: each new tab
+    // is current for a moment, and a page shown even that briefly sets up
+    // its drawing (some megabytes a tab) for nothing.
+    m_dsMain->tabs()->hide();
     mdlAplication::OpenBrowserTab(g().HomePage);
     mdlAplication::OpenFavoritesTab();
     // The two fixed tabs show no close button.
@@ -223,8 +228,12 @@ void Form1::load()
         processEvents();
     }
     processEvents(2);
-    if (DocumentWindow *first = m_dsMain->document(1))
+    DocumentWindow *first = m_dsMain->document(1);
+    if (first)
         first->activate();
+    m_dsMain->tabs()->show();
+    if (first && first->hostedForm())
+        first->hostedForm()->setFocus(); // it could not take the focus while hidden
     setUpdatesEnabled(true);
     m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
 }
