@@ -14,6 +14,7 @@
 #include <QMouseEvent>
 #include <QShortcut>
 #include <QTabBar>
+#include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
@@ -143,6 +144,15 @@ void DockFrame::setBarDockedSize(const QString &name, int widthTwips, int height
         bar->setMinimumHeight(Twips::toPixels(heightTwips, kDpi));
         bar->setProperty("dockedWidth", widthTwips);
     }
+}
+
+void DockFrame::holdPages(bool hold)
+{
+    // The tab widget's page stack (a direct child); hiding the tab widget
+    // itself would hand its room to the docked panes.
+    const auto stacks = m_tabs->findChildren<QStackedWidget *>(QString(), Qt::FindDirectChildrenOnly);
+    for (QStackedWidget *stack : stacks)
+        stack->setVisible(!hold);
 }
 
 DocumentWindow *DockFrame::addDocument(const QString &caption, QWidget *form)

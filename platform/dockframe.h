@@ -59,6 +59,9 @@ public:
     void forget(DocumentWindow *window);
     // Hides the tab's close button (the closing event still decides).
     void setClosable(DocumentWindow *window, bool closable);
+    // While held, no document page is shown, whichever is current; the tab
+    // bar and the room the documents take stay as they are.
+    void holdPages(bool hold);
 
     // Panes: dock widgets found by name.
     DockPane *addPane(const QString &name, const QString &caption);

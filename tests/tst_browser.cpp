@@ -27,6 +27,7 @@
 #include <QDockWidget>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTabWidget>
 #include <QSignalSpy>
 #include <QWebEngineView>
 #include <QtTest>
@@ -93,7 +94,8 @@ private slots:
         QVERIFY(waitLoaded(main.get(), 4, m_server.url(QStringLiteral("/b"))));
         QCOMPARE(mdlAplication::ActiveTabPosition(dock), 1);
         QCOMPARE(dock->commandText(QStringLiteral("mnuAddress")), m_server.url(QStringLiteral("/home")));
-        // Only the home tab is shown, and it has the focus.
+        // The side bar keeps its width; only the home tab is shown, and it has the focus.
+        QVERIFY(dock->pane(QStringLiteral("frmSearch"))->dock()->width() < dock->tabs()->width());
         QVERIFY(tabAt(main.get(), 1)->isVisible());
         QVERIFY(!dock->document(2)->hostedForm()->isVisible());
         QVERIFY(!tabAt(main.get(), 3)->isVisible());

@@ -37,7 +37,6 @@
 #include <QMenuBar>
 #include <QStringListModel>
 #include <QToolBar>
-#include <QTabWidget>
 #include <QToolButton>
 
 namespace {
@@ -217,7 +216,7 @@ void Form1::load()
     // The tab pages stay hidden until all start-up tabs are in: each new tab
     // is current for a moment, and a page shown even that briefly sets up
     // its drawing (some megabytes a tab) for nothing.
-    m_dsMain->tabs()->hide();
+    m_dsMain->holdPages(true);
     mdlAplication::OpenBrowserTab(g().HomePage);
     mdlAplication::OpenFavoritesTab();
     // The two fixed tabs show no close button.
@@ -231,7 +230,7 @@ void Form1::load()
     DocumentWindow *first = m_dsMain->document(1);
     if (first)
         first->activate();
-    m_dsMain->tabs()->show();
+    m_dsMain->holdPages(false);
     if (first && first->hostedForm())
         first->hostedForm()->setFocus(); // it could not take the focus while hidden
     setUpdatesEnabled(true);
