@@ -209,8 +209,7 @@ void Form1::load()
     // thread). So there is nothing to refresh between these events either.
     setUpdatesEnabled(false);
     show();
-    processEvents(3);
-    processEvents(3);
+    processEvents(6);
 
     const QStringList saved = MainRules::pagesToReopen(g().LoadedFile);
     // The tab pages stay hidden until all start-up tabs are in: each new tab
