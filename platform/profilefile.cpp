@@ -17,6 +17,14 @@ bool hasLineBreak(const QString &s)
 {
     return s.contains(u'\n') || s.contains(u'\r');
 }
+
+// The file's text with the key set.
+QByteArray withValue(const QByteArray &bytes, const QString &section, const QString &key, const QString &value)
+{
+    ProfileDocument doc = ProfileDocument::parse(bytes);
+    doc.setValue(section, key, value);
+    return doc.serialize();
+}
 } // namespace
 
 std::optional<QString> read(const QString &path, const QString &section, const QString &key)
@@ -45,9 +53,7 @@ bool write(const QString &path, const QString &section, const QString &key, cons
         QFile current(path);
         if (current.open(QIODevice::ReadOnly)) {
             const QByteArray bytes = current.readAll();
-            ProfileDocument doc = ProfileDocument::parse(bytes);
-            doc.setValue(section, key, value);
-            if (doc.serialize() == bytes)
+            if (withValue(bytes, section, key, value) == bytes)
                 return true;
         }
     }
@@ -66,9 +72,7 @@ bool write(const QString &path, const QString &section, const QString &key, cons
         bytes = file.readAll();
         file.close();
     }
-    ProfileDocument doc = ProfileDocument::parse(bytes);
-    doc.setValue(section, key, value);
-    if (!AtomicFile::write(path, doc.serialize())) {
+    if (!AtomicFile::write(path, withValue(bytes, section, key, value))) {
         qCWarning(lcProfile) << "write failed" << path;
         return false;
     }
