@@ -3,17 +3,29 @@
 #include <QByteArray>
 #include <QString>
 
+#include <functional>
+
 // Whole-file writes that never leave half a file behind.
 namespace AtomicFile {
 
-// Writes data to a temporary file beside path, flushes it to disk, renames
-// it over path and syncs the folder. Fails (and leaves the old file) when
-// the folder is missing or not writable.
+// Writes data to a temporary file beside path (0600), writes it out whole,
+// syncs it, renames it over path and syncs the folder. Every step is
+// checked: a full disk or any other failure removes the temporary file,
+// leaves the old file as it was and returns false. Temporary files left by
+// a writer that was killed mid-save are removed first.
 bool write(const QString &path, const QByteArray &data);
 
 // Copies a file that could not be parsed to "<path>.bad" (or .bad.1, .bad.2,
 // ... when that exists) before it is replaced, so no stored data is lost.
 // Returns the path of the copy, or an empty string on failure.
 QString setAside(const QString &path);
+
+// The steps of a write, for tests that make one fail as a full or broken
+// disk would.
+enum class Step { Open, Write, Sync, Close, Rename };
+// Called before each step; a non-zero errno makes that step fail with it.
+// An empty function (the default) injects nothing.
+using FaultInjector = std::function<int(Step step, const QString &path)>;
+void setFaultInjector(FaultInjector injector);
 
 } // namespace AtomicFile

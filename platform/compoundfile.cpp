@@ -1,7 +1,7 @@
 #include "compoundfile.h"
 
 #include "atomicfile.h"
-#include "exclusivefilelock.h"
+#include "filelock.h"
 #include "logging.h"
 
 #include <QFile>
@@ -87,7 +87,7 @@ QString valueText(const GValue *value)
 
 } // namespace
 
-CompoundFile::CompoundFile(QString path, std::unique_ptr<ExclusiveFileLock> lock)
+CompoundFile::CompoundFile(QString path, std::unique_ptr<FileLock> lock)
     : m_path(std::move(path))
     , m_lock(std::move(lock))
 {
@@ -95,25 +95,49 @@ CompoundFile::CompoundFile(QString path, std::unique_ptr<ExclusiveFileLock> lock
 
 CompoundFile::~CompoundFile() = default;
 
-std::unique_ptr<CompoundFile> CompoundFile::create(const QString &path)
+std::unique_ptr<CompoundFile> CompoundFile::create(const QString &path, Wait wait)
 {
-    auto lock = std::make_unique<ExclusiveFileLock>(path);
+    auto lock = std::make_unique<FileLock>(path, FileLock::Mode::Exclusive, wait);
     if (!lock->isLocked())
         return nullptr;
     return std::unique_ptr<CompoundFile>(new CompoundFile(path, std::move(lock)));
 }
 
-std::unique_ptr<CompoundFile> CompoundFile::open(const QString &path)
+std::unique_ptr<CompoundFile> CompoundFile::open(const QString &path, Access access, Wait wait)
 {
     if (!QFile::exists(path))
         return nullptr;
-    auto lock = std::make_unique<ExclusiveFileLock>(path);
+    auto lock = access == Access::Write
+                    ? std::make_unique<FileLock>(path, FileLock::Mode::Exclusive, wait)
+                    : std::make_unique<FileLock>(path, FileLock::Mode::Shared, wait, FileLock::IfNoSidecar::Proceed);
     if (!lock->isLocked())
         return nullptr;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcFiles) << "cannot read" << path;
+    std::unique_ptr<CompoundFile> storage(new CompoundFile(path, std::move(lock)));
+    if (!storage->readContents())
         return nullptr;
+    return storage;
+}
+
+std::unique_ptr<CompoundFile> CompoundFile::openOrCreate(const QString &path, Wait wait, IfDamaged ifDamaged)
+{
+    auto lock = std::make_unique<FileLock>(path, FileLock::Mode::Exclusive, wait);
+    if (!lock->isLocked())
+        return nullptr;
+    // Looked at only now, under the lock: another writer may have made it meanwhile.
+    std::unique_ptr<CompoundFile> storage(new CompoundFile(path, std::move(lock)));
+    if (!QFile::exists(path) || storage->readContents())
+        return storage;
+    if (ifDamaged == IfDamaged::Fail || AtomicFile::setAside(path).isEmpty())
+        return nullptr;
+    return storage; // empty contents: the next commit replaces the damaged file
+}
+
+bool CompoundFile::readContents()
+{
+    QFile file(m_path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        qCWarning(lcFiles) << "cannot read" << m_path;
+        return false;
     }
     // Mapped rather than read: a large store is then copied once, not twice.
     const qint64 size = file.size();
@@ -123,12 +147,11 @@ std::unique_ptr<CompoundFile> CompoundFile::open(const QString &path)
     if (mapped)
         file.unmap(mapped);
     if (!contents) {
-        qCWarning(lcFiles) << "not a compound file" << path;
-        return nullptr;
+        qCWarning(lcFiles) << "not a compound file" << m_path;
+        return false;
     }
-    std::unique_ptr<CompoundFile> storage(new CompoundFile(path, std::move(lock)));
-    storage->m_contents = std::move(*contents);
-    return storage;
+    m_contents = std::move(*contents);
+    return true;
 }
 
 std::optional<CompoundFile::Contents> CompoundFile::parse(const QByteArray &bytes)

@@ -162,6 +162,8 @@ DocumentWindow *DockFrame::addDocument(const QString &caption, QWidget *form)
     layout->setContentsMargins(0, 0, 0, 0);
     auto *window = new DocumentWindow(this, QStringLiteral("doc%1").arg(m_nextKey++), page);
     m_documents.append(window);
+    m_byPage.insert(page, window);
+    m_byKey.insert(window->key(), window);
     window->setHostedForm(form);
     {
         const QSignalBlocker blocker(m_tabs); // activation is reported once, below
@@ -197,13 +199,13 @@ DocumentWindow *DockFrame::document(int position) const
 DocumentWindow *DockFrame::documentAt(int index) const
 {
     QWidget *page = index >= 0 ? m_tabs->widget(index) : nullptr;
-    if (!page)
-        return nullptr;
-    for (DocumentWindow *w : m_documents) {
-        if (w->page() == page)
-            return w;
-    }
-    return nullptr;
+    return page ? m_byPage.value(page) : nullptr;
+}
+
+DocumentWindow *DockFrame::documentByKey(const QString &key) const
+{
+    DocumentWindow *w = m_byKey.value(key);
+    return w && w->position() > 0 ? w : nullptr;
 }
 
 DocumentWindow *DockFrame::activeDocument() const
@@ -247,8 +249,11 @@ void DockFrame::setClosable(DocumentWindow *window, bool closable)
 
 void DockFrame::forget(DocumentWindow *window)
 {
-    if (m_documents.removeOne(window))
+    if (m_documents.removeOne(window)) {
+        m_byPage.remove(m_byPage.key(window));
+        m_byKey.remove(window->key());
         window->deleteLater();
+    }
 }
 
 DockPane *DockFrame::addPane(const QString &name, const QString &caption)

@@ -2,6 +2,7 @@
 
 #include <QByteArray>
 #include <QKeySequence>
+#include <QHash>
 #include <QList>
 #include <QMap>
 #include <QObject>
@@ -54,6 +55,8 @@ public:
     int documentCount() const;
     DocumentWindow *document(int position) const;
     DocumentWindow *activeDocument() const;
+    // The open document of that key, without looking at every tab.
+    DocumentWindow *documentByKey(const QString &key) const;
     // Asks the closing event, then removes the tab. False when refused.
     bool closeDocument(DocumentWindow *window);
     void forget(DocumentWindow *window);
@@ -96,6 +99,8 @@ private:
     QMap<QString, QPointer<QAction>> m_commands;
     QMap<QString, DockPane *> m_panes;
     QList<DocumentWindow *> m_documents; // open and closed-but-not-released
+    QHash<QWidget *, DocumentWindow *> m_byPage;
+    QHash<QString, DocumentWindow *> m_byKey;
     int m_nextKey = 1;
     bool m_startUp = false;
 };

@@ -1,8 +1,15 @@
 #include "platformpaths.h"
 
+#include "logging.h"
+
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QStandardPaths>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace PlatformPaths {
 
@@ -12,6 +19,21 @@ QString fromEnv(const char *name)
     const QString value = qEnvironmentVariable(name);
     return value.isEmpty() ? QString() : QDir::cleanPath(value);
 }
+// mkdir -p with 0700 for every folder it makes.
+bool createMissing(const QString &clean)
+{
+    const QFileInfo info(clean);
+    if (info.exists())
+        return info.isDir();
+    if (clean == info.absolutePath() || !createMissing(info.absolutePath()))
+        return false;
+    if (::mkdir(QFile::encodeName(clean).constData(), 0700) != 0 && !QFileInfo(clean).isDir()) {
+        qCWarning(lcFiles) << "cannot create folder" << clean;
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 QString root()
@@ -34,6 +56,23 @@ QString programFolder()
     if (QString p = fromEnv("QUILLON_PROGRAM_DIR"); !p.isEmpty())
         return p;
     return QDir::cleanPath(QCoreApplication::applicationDirPath());
+}
+
+bool makePrivateFolder(const QString &path)
+{
+    const QString clean = QDir::cleanPath(QDir(path).absolutePath());
+    const QFileInfo info(clean);
+    if (!info.exists())
+        return createMissing(clean);
+    if (!info.isDir())
+        return false;
+    // Only the folder itself: its parents are not ours to change.
+    constexpr auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
+                            | QFile::WriteOther | QFile::ExeOther;
+    if (info.ownerId() == ::geteuid() && (info.permissions() & others)
+        && ::chmod(QFile::encodeName(clean).constData(), 0700) != 0)
+        qCWarning(lcFiles) << "cannot make folder private" << clean;
+    return true;
 }
 
 } // namespace PlatformPaths

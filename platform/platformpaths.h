@@ -18,4 +18,9 @@ QString registryDir();
 // real executables.
 QString programFolder();
 
+// Creates the folder and any missing parents private to the user (0700).
+// An existing folder is made private too: it holds history, favorites or
+// the open pages. True when the folder exists afterwards.
+bool makePrivateFolder(const QString &path);
+
 } // namespace PlatformPaths

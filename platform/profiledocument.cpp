@@ -1,5 +1,9 @@
 #include "profiledocument.h"
 
+#include <QSet>
+
+#include <algorithm>
+
 namespace {
 
 bool isBlank(char c)
@@ -137,6 +141,35 @@ std::optional<QString> ProfileDocument::value(const QString &section, const QStr
             return line.value;
     }
     return std::nullopt;
+}
+
+QList<std::pair<qint64, QString>> ProfileDocument::numberedValues(const QString &section, const QString &prefix,
+                                                                 qint64 first, qint64 last) const
+{
+    QList<std::pair<qint64, QString>> found;
+    const auto range = findSection(section);
+    if (!range)
+        return found;
+    const QString wanted = trimBlanks(prefix);
+    QSet<qint64> seen;
+    for (qsizetype i = range->begin; i < range->end; ++i) {
+        const Line &line = m_lines.at(i);
+        if (line.kind != Kind::Key || line.name.size() <= wanted.size()
+            || !sameName(line.name.left(wanted.size()), wanted))
+            continue;
+        const QStringView digits = QStringView(line.name).mid(wanted.size());
+        bool allDigits = true;
+        for (const QChar c : digits)
+            allDigits = allDigits && c >= u'0' && c <= u'9';
+        bool ok = false;
+        const qint64 n = allDigits ? digits.toLongLong(&ok) : 0;
+        if (!ok || n < first || n > last || digits != QString::number(n) || seen.contains(n))
+            continue;
+        seen.insert(n);
+        found.append({n, line.value});
+    }
+    std::sort(found.begin(), found.end(), [](const auto &a, const auto &b) { return a.first < b.first; });
+    return found;
 }
 
 void ProfileDocument::setValue(const QString &section, const QString &key, const QString &value)

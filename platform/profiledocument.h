@@ -5,6 +5,7 @@
 #include <QString>
 
 #include <optional>
+#include <utility>
 
 // A profile (INI) file held line by line, read and changed with the rules of
 // the system's profile functions:
@@ -23,6 +24,12 @@ public:
     QByteArray serialize() const;
 
     std::optional<QString> value(const QString &section, const QString &key) const;
+    // The values of the keys "<prefix><n>" of a section with n from first to
+    // last, as (n, value) in order of n, the first of duplicates. Costs the
+    // section's length, however large the range: stored counts are not
+    // trusted to bound a loop.
+    QList<std::pair<qint64, QString>> numberedValues(const QString &section, const QString &prefix, qint64 first,
+                                                     qint64 last) const;
     // Replaces the key in place (keeping its spelling) or appends it at the
     // end of its section, or appends a new section at the end of the file.
     void setValue(const QString &section, const QString &key, const QString &value);

@@ -1,14 +1,13 @@
 #include "profilefile.h"
 
 #include "atomicfile.h"
-#include "lockwait.h"
+#include "filelock.h"
 #include "logging.h"
 #include "profiledocument.h"
 
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 namespace ProfileFile {
 
@@ -57,9 +56,9 @@ bool write(const QString &path, const QString &section, const QString &key, cons
                 return true;
         }
     }
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!LockWait::acquire(lock)) {
-        qCWarning(lcProfile) << "cannot lock" << path << lock.error();
+    const FileLock lock(path, FileLock::Mode::Exclusive, std::chrono::seconds(10));
+    if (!lock.isLocked()) {
+        qCWarning(lcProfile) << "cannot lock" << path;
         return false;
     }
     QByteArray bytes;

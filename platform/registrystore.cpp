@@ -1,13 +1,12 @@
 #include "registrystore.h"
 
 #include "atomicfile.h"
-#include "lockwait.h"
+#include "filelock.h"
 #include "logging.h"
 #include "platformpaths.h"
 
 #include <QDir>
 #include <QFile>
-#include <QLockFile>
 
 namespace {
 
@@ -89,13 +88,13 @@ bool RegistryStore::modify(RegRootKey root, const std::function<bool(RegistryDoc
         qCWarning(lcRegistry) << "unknown root key" << Qt::hex << root;
         return false;
     }
-    if (!QDir().mkpath(m_folder)) {
+    if (!PlatformPaths::makePrivateFolder(m_folder)) {
         qCWarning(lcRegistry) << "cannot create registry folder" << m_folder;
         return false;
     }
-    QLockFile lock(path + QStringLiteral(".lock"));
-    if (!LockWait::acquire(lock, m_lockTimeoutMs)) {
-        qCWarning(lcRegistry) << "cannot lock registry file" << path << lock.error();
+    const FileLock lock(path, FileLock::Mode::Exclusive, std::chrono::milliseconds(m_lockTimeoutMs));
+    if (!lock.isLocked()) {
+        qCWarning(lcRegistry) << "cannot lock registry file" << path;
         return false;
     }
 

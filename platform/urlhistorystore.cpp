@@ -9,8 +9,17 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
+#include <QMutex>
+#include <QThread>
+#include <QCoreApplication>
 
+#include <fcntl.h>
+#include <limits>
+#include <memory>
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -60,6 +69,84 @@ QString columnText(sqlite3_stmt *stmt, int col)
     return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, col)) : QString();
 }
 
+bool onGuiThread()
+{
+    const QCoreApplication *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+// Less than a frame on the GUI thread; elsewhere the other writer is waited for.
+int busyTimeoutMs()
+{
+    return onGuiThread() ? 10 : 5000;
+}
+
+bool isBusy(int rc)
+{
+    const int primary = rc & 0xff;
+    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
+}
+
+// The last list read from each database, given while it is busy.
+struct LastList {
+    QString prefix;
+    std::vector<UrlHistoryEntry> entries;
+};
+QMutex &lastListsMutex()
+{
+    static QMutex m;
+    return m;
+}
+QHash<QString, LastList> &lastLists()
+{
+    static QHash<QString, LastList> lists;
+    return lists;
+}
+
+void rememberList(const QString &path, const QString &prefix, const std::vector<UrlHistoryEntry> &entries)
+{
+    const QMutexLocker lock(&lastListsMutex());
+    lastLists().insert(path, {prefix, entries});
+}
+
+std::optional<std::vector<UrlHistoryEntry>> lastKnownList(const QString &path, const QString &prefix)
+{
+    const QMutexLocker lock(&lastListsMutex());
+    const auto it = lastLists().constFind(path);
+    if (it == lastLists().cend() || !prefix.startsWith(it->prefix))
+        return std::nullopt;
+    std::vector<UrlHistoryEntry> entries;
+    for (const UrlHistoryEntry &e : it->entries) {
+        if (e.url.startsWith(prefix))
+            entries.push_back(e);
+    }
+    return entries;
+}
+
+bool fileId(const QString &path, quint64 *device, quint64 *inode)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return false;
+    *device = quint64(st.st_dev);
+    *inode = quint64(st.st_ino);
+    return true;
+}
+
+// A free name for a file moved aside: "<path>.bad", ".bad.1", ...
+QString asideName(const QString &path)
+{
+    QString target = path + QStringLiteral(".bad");
+    for (int n = 1; QFile::exists(target) || QFile::exists(target + QStringLiteral("-wal")); ++n)
+        target = path + QStringLiteral(".bad.") + QString::number(n);
+    return target;
+}
+
+const char *const kSchema = "CREATE TABLE IF NOT EXISTS urls("
+                            " url TEXT PRIMARY KEY NOT NULL, title TEXT,"
+                            " last_visited INTEGER NOT NULL, last_updated INTEGER NOT NULL,"
+                            " expires INTEGER NOT NULL, flags INTEGER NOT NULL DEFAULT 0);";
+
 } // namespace
 
 UrlHistoryStore::UrlHistoryStore()
@@ -85,33 +172,45 @@ void UrlHistoryStore::close()
     }
 }
 
+bool UrlHistoryStore::fileReplaced() const
+{
+    quint64 device = 0;
+    quint64 inode = 0;
+    return !fileId(m_path, &device, &inode) || device != m_device || inode != m_inode;
+}
+
 bool UrlHistoryStore::ensureOpen()
 {
+    // Another connection (or process) may have moved a damaged file aside:
+    // writing on into the old file would lose every later visit.
+    if (m_db && fileReplaced())
+        close();
     if (m_db)
         return true;
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) {
+    if (!PlatformPaths::makePrivateFolder(QFileInfo(m_path).absolutePath())) {
         qCWarning(lcFiles) << "cannot create folder for" << m_path;
         return false;
     }
     const QByteArray path = QFile::encodeName(m_path);
+    // Made by hand so that it is private from the start; SQLite gives its
+    // journal files the same permissions.
+    if (const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600); fd >= 0)
+        ::close(fd);
     int rc = sqlite3_open_v2(path.constData(), &m_db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(m_db, 5000);
-        rc = sqlite3_exec(m_db,
-                          "PRAGMA journal_mode=WAL;"
-                          "PRAGMA synchronous=NORMAL;"
-                          "CREATE TABLE IF NOT EXISTS urls("
-                          " url TEXT PRIMARY KEY NOT NULL, title TEXT,"
-                          " last_visited INTEGER NOT NULL, last_updated INTEGER NOT NULL,"
-                          " expires INTEGER NOT NULL, flags INTEGER NOT NULL DEFAULT 0);",
-                          nullptr, nullptr, nullptr);
+        sqlite3_busy_timeout(m_db, busyTimeoutMs());
+        rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK)
+            rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
     }
     if (rc != SQLITE_OK) {
+        m_lastResult = rc;
         qCWarning(lcFiles) << "history database not usable" << m_path << rc << (m_db ? sqlite3_errmsg(m_db) : "");
         close();
         return recoverFromDamage(rc) && ensureOpen();
     }
+    fileId(m_path, &m_device, &m_inode);
     return true;
 }
 
@@ -120,21 +219,72 @@ bool UrlHistoryStore::recoverFromDamage(int rc)
     if (!isDamage(rc))
         return false;
     close();
-    // Keep the damaged database for inspection; start afresh.
+    // The damaged file keeps its journal beside it under the new name, so
+    // what was written to it stays readable.
+    const QString aside = asideName(m_path);
     for (const QString &suffix : {QString(), QStringLiteral("-wal"), QStringLiteral("-shm")}) {
         const QString file = m_path + suffix;
-        if (!QFile::exists(file))
-            continue;
-        QString target = file + QStringLiteral(".bad");
-        for (int n = 1; QFile::exists(target); ++n)
-            target = file + QStringLiteral(".bad.") + QString::number(n);
-        if (!QFile::rename(file, target)) {
+        if (QFile::exists(file) && !QFile::rename(file, aside + suffix)) {
             qCWarning(lcFiles) << "cannot move damaged history aside" << file;
             return false;
         }
     }
-    qCWarning(lcFiles) << "damaged history database moved aside" << m_path;
+    const qint64 saved = salvage(aside, m_path);
+    qCWarning(lcFiles) << "damaged history database moved aside as" << aside << "rows recovered:" << saved;
     return true;
+}
+
+qint64 UrlHistoryStore::salvage(const QString &damagedPath, const QString &targetPath)
+{
+    sqlite3 *raw = nullptr;
+    const QByteArray path = QFile::encodeName(damagedPath);
+    if (sqlite3_open_v2(path.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
+        sqlite3_close_v2(raw);
+        return 0;
+    }
+    const std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> damaged(raw, sqlite3_close_v2);
+    std::vector<UrlHistoryEntry> rows;
+    // Rows in rowid order; a damaged page ends a scan, so the next scan
+    // starts past it, probing ever further ahead until rows come again.
+    qint64 next = std::numeric_limits<qint64>::min();
+    qint64 gap = 1;
+    for (int attempts = 0; attempts < 200; ++attempts) {
+        Statement st(damaged.get(), "SELECT rowid, url, title, last_visited, last_updated, expires, flags FROM urls"
+                                    " WHERE rowid >= ?1 ORDER BY rowid");
+        if (!st.ok())
+            break;
+        st.bind(1, next);
+        int rc;
+        bool progressed = false;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+            UrlHistoryEntry e;
+            e.url = columnText(st.get(), 1);
+            e.title = columnText(st.get(), 2);
+            e.lastVisited = quint64(sqlite3_column_int64(st.get(), 3));
+            e.lastUpdated = quint64(sqlite3_column_int64(st.get(), 4));
+            e.expires = quint64(sqlite3_column_int64(st.get(), 5));
+            e.flags = quint32(sqlite3_column_int64(st.get(), 6));
+            if (!e.url.isEmpty())
+                rows.push_back(std::move(e));
+            const qint64 rowid = sqlite3_column_int64(st.get(), 0);
+            next = rowid == std::numeric_limits<qint64>::max() ? rowid : rowid + 1;
+            progressed = true;
+        }
+        if (rc == SQLITE_DONE)
+            break;
+        if (progressed)
+            gap = 1;
+        if (next == std::numeric_limits<qint64>::min())
+            next = 0;
+        if (next > std::numeric_limits<qint64>::max() - gap)
+            break;
+        next += gap;
+        gap = std::min<qint64>(gap * 2, qint64(1) << 40);
+    }
+    if (rows.empty())
+        return 0;
+    UrlHistoryStore target(targetPath);
+    return target.putEntries(rows) ? qint64(rows.size()) : 0;
 }
 
 template <typename Fn>
@@ -144,6 +294,7 @@ bool UrlHistoryStore::withRetry(Fn &&fn)
         if (!ensureOpen())
             return false;
         const int rc = fn();
+        m_lastResult = rc;
         if (rc == SQLITE_OK || rc == SQLITE_DONE)
             return true;
         qCWarning(lcFiles) << "history operation failed" << rc << sqlite3_errmsg(m_db);
@@ -245,7 +396,11 @@ std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::enumerate(const QSt
         }
         return rc;
     });
-    if (!ok)
+    if (!ok) {
+        if (isBusy(m_lastResult))
+            return lastKnownList(m_path, prefix);
         return std::nullopt;
+    }
+    rememberList(m_path, prefix, entries);
     return entries;
 }

@@ -21,7 +21,12 @@ struct UrlHistoryEntry {
 // The stand-in for the system's URL history: an SQLite database
 // ("urlhistory.sqlite" in the platform root) that the browser and the
 // import tool may use at the same time. Entries expire 20 days after their
-// last visit. A damaged database is moved aside and a new one used.
+// last visit. A damaged database is moved aside, every row that can still
+// be read is copied into a new one, and recording goes on there; every
+// connection notices the move at its next call and reopens.
+//
+// On the GUI thread a busy database is not waited for: a read gives the
+// last list read from it instead, so the window never freezes.
 class UrlHistoryStore
 {
 public:
@@ -48,13 +53,21 @@ public:
 
     QString databasePath() const { return m_path; }
 
+    // Copies every row of a damaged database that SQLite can still read into
+    // target (created when missing). Returns the number of rows copied.
+    static qint64 salvage(const QString &damagedPath, const QString &targetPath);
+
 private:
     bool ensureOpen();
     void close();
     bool recoverFromDamage(int resultCode);
+    bool fileReplaced() const;
     template <typename Fn>
     bool withRetry(Fn &&fn);
 
     QString m_path;
     sqlite3 *m_db = nullptr;
+    int m_lastResult = 0; // of the last operation, to tell a busy database apart
+    quint64 m_device = 0; // of the file the connection has open
+    quint64 m_inode = 0;
 };

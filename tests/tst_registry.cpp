@@ -1,6 +1,7 @@
 #include "mdlregistry.h"
 #include "registrydocument.h"
 #include "registrystore.h"
+#include "filelock.h"
 #include "testenvironment.h"
 
 #include <QDir>
@@ -129,8 +130,9 @@ private slots:
     {
         SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), QStringLiteral("old"));
         const QString file = RegistryStore().filePath(HKEY_LOCAL_MACHINE);
-        // A lock that cannot be taken makes the write fail.
-        QVERIFY(QDir().mkpath(file + QStringLiteral(".lock")));
+        // A lock held by another writer for longer than the wait makes the write fail.
+        const FileLock held(file, FileLock::Mode::Exclusive, std::chrono::milliseconds(0));
+        QVERIFY(held.isLocked());
         RegistryStore store;
         store.setLockTimeout(50);
         QVERIFY(!store.setValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"),

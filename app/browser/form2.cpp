@@ -89,6 +89,14 @@ void Form2::setLoadURL(const QString &n_url)
     QCoreApplication::processEvents();
 }
 
+QString Form2::pageAddress() const
+{
+    const QString shown = m_wb1->LocationURL().trimmed();
+    if (!shown.isEmpty() && shown != QStringLiteral("about:blank"))
+        return shown;
+    return m_url.trimmed().isEmpty() ? shown : m_url.trimmed();
+}
+
 QString Form2::statusText() const
 {
     return m_lblStatus1->text();
@@ -144,7 +152,9 @@ void Form2::applyBackForward()
 void Form2::writeLoadedEntries()
 {
     Form1 *main = programState().mainForm;
-    if (!main)
+    // Once the window closes it writes the whole list itself; pages that
+    // complete meanwhile would write into positions that are shifting.
+    if (!main || main->IsClosing())
         return;
     const QString file = programState().LoadedFile;
     const int position = TabPosition();

@@ -23,6 +23,9 @@ public:
     bool StateNext() const { return m_stateNext; }
     // Remembers the address and navigates to it.
     void setLoadURL(const QString &n_url);
+    // The page to reopen at the next start: the address shown, or while
+    // nothing is shown yet the one asked for.
+    QString pageAddress() const;
     QString Tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
     BrowserControl *wb1() const { return m_wb1; }

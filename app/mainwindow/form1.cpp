@@ -13,6 +13,8 @@
 #include "form6.h"
 #include "form8.h"
 #include "form9.h"
+#include "loadedpages.h"
+#include "logging.h"
 #include "mainrules.h"
 #include "mainstatusbar.h"
 #include "mdlaplication.h"
@@ -429,6 +431,7 @@ void Form1::closeEvent(QCloseEvent *event)
         return;
     }
     m_isClosing = true;
+    saveOpenPages();
     hide();
     processEvents();
     const QList<DocumentWindow *> windows = m_dsMain->documents();
@@ -438,6 +441,7 @@ void Form1::closeEvent(QCloseEvent *event)
         w->setShown(false);
         if (w->shown()) {
             // A tab refused to close: the window comes back.
+            m_isClosing = false;
             event->ignore();
             show();
             return;
@@ -448,6 +452,17 @@ void Form1::closeEvent(QCloseEvent *event)
     processEvents(3);
     m_unloaded = true;
     event->accept();
+}
+
+void Form1::saveOpenPages()
+{
+    QStringList addresses;
+    for (DocumentWindow *w : m_dsMain->documents()) {
+        const auto *tab = qobject_cast<const Form2 *>(w->hostedForm());
+        addresses.append(w->kind() == 0 && tab ? tab->pageAddress() : QString());
+    }
+    if (!LoadedPages::writeAll(g().LoadedFile, addresses))
+        qCWarning(lcProfile) << "open pages not saved" << g().LoadedFile;
 }
 
 void Form1::savePlacementAndLayout()

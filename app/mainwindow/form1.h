@@ -60,6 +60,8 @@ private:
     void sizeAddressBar();
     void restorePlacement();
     void savePlacementAndLayout();
+    // The whole open-pages list, in tab order, as the window closes.
+    void saveOpenPages();
     void setupCompletion();
 
     DockFrame *m_dsMain;

@@ -1,6 +1,9 @@
 #include "mainrules.h"
 
 #include "mdlinicontrol.h"
+#include "profiledocument.h"
+
+#include <QFile>
 
 namespace MainRules {
 
@@ -26,15 +29,18 @@ bool placementReachable(const QRect &window, const QList<QRect> &screens)
 
 QStringList pagesToReopen(const QString &loadedFile)
 {
-    using namespace mdlIniControl;
+    QFile file(loadedFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const ProfileDocument doc = ProfileDocument::parse(file.readAll());
     bool ok = false;
-    const int count = ReadIniValue(loadedFile, QStringLiteral("Global"), QStringLiteral("Count")).trimmed().toInt(&ok);
+    const qint64 count = doc.value(QStringLiteral("Global"), QStringLiteral("Count")).value_or(QString()).trimmed().toLongLong(&ok);
     QStringList pages;
     if (!ok)
         return pages;
-    for (int n = 3; n <= count; ++n) {
-        const QString url = ReadIniValue(loadedFile, QStringLiteral("Loaded URL"), QStringLiteral("URL_%1").arg(n));
-        if (!isUnusable(url))
+    // Only the entries there are: "Count" may say anything.
+    for (const auto &[n, url] : doc.numberedValues(QStringLiteral("Loaded URL"), QStringLiteral("URL_"), 3, count)) {
+        if (!mdlIniControl::isUnusable(url))
             pages.append(url);
     }
     return pages;

@@ -53,13 +53,8 @@ int ActiveTabPosition(DockFrame *dock)
 
 int FindTabByKey(DockFrame *dock, const QString &key)
 {
-    if (!dock)
-        return -1;
-    for (const DocumentWindow *w : dock->documents()) {
-        if (w->kind() == 0 && w->key() == key)
-            return w->position();
-    }
-    return -1;
+    const DocumentWindow *w = dock ? dock->documentByKey(key) : nullptr;
+    return w && w->kind() == 0 ? w->position() : -1;
 }
 
 void AttachPane(DockFrame *dock, QWidget *form, const QString &paneName)

@@ -7,6 +7,7 @@
 #include "mdlinicontrol.h"
 #include "paneheader.h"
 #include "programstate.h"
+#include "searchengines.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -20,12 +21,6 @@ namespace {
 int px(int twips)
 {
     return twips / 15;
-}
-int configNumber(const QString &text)
-{
-    bool ok = false;
-    const int n = text.trimmed().toInt(&ok);
-    return ok ? n : 0;
 }
 } // namespace
 
@@ -54,9 +49,7 @@ Form5::Form5(QWidget *parent)
     connect(m_text1, &QLineEdit::returnPressed, this, &Form5::search);
 
     // Load.
-    const int count = configNumber(configValue(QStringLiteral("Count")));
-    for (int n = 1; n <= count; ++n)
-        m_combo1->addItem(configValue(QStringLiteral("Text%1").arg(n)));
+    m_combo1->addItems(SearchEngines::read(programState().ConfigFile, QStringLiteral("Text")));
     m_combo1->setCurrentIndex(m_combo1->count() > 0 ? 0 : -1);
     QCoreApplication::processEvents();
 }
@@ -89,9 +82,8 @@ void Form5::search()
         }
         return;
     }
-    const int count = configNumber(configValue(QStringLiteral("Count")));
-    for (int n = 1; n <= count; ++n)
-        mdlAplication::OpenBrowserTab(fillTemplate(configValue(QStringLiteral("Url%1").arg(n)), query));
+    for (const QString &urlTemplate : SearchEngines::read(programState().ConfigFile, QStringLiteral("Url")))
+        mdlAplication::OpenBrowserTab(fillTemplate(urlTemplate, query));
 }
 
 void Form5::resizeEvent(QResizeEvent *event)

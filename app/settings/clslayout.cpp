@@ -75,15 +75,15 @@ void clsLayout::Load(const QString &datafile)
         m_layout = bag->read(QStringLiteral("Layout"));
 }
 
-void clsLayout::Save(const QString &datafile)
+bool clsLayout::Save(const QString &datafile)
 {
     // A file that cannot be read is kept aside rather than silently replaced.
     if (QFile old(datafile); old.open(QIODevice::ReadOnly)) {
         const QByteArray content = old.readAll();
         old.close();
         const auto bytes = bagBytes(content);
-        if (!content.isEmpty() && !(bytes && PropertyBag::decode(*bytes)))
-            AtomicFile::setAside(datafile);
+        if (!content.isEmpty() && !(bytes && PropertyBag::decode(*bytes)) && AtomicFile::setAside(datafile).isEmpty())
+            return false;
     }
 
     PropertyBag bag;
@@ -97,6 +97,9 @@ void clsLayout::Save(const QString &datafile)
     qToLittleEndian<quint32>(quint32(data.size()), out.data() + 4);
     qToLittleEndian<quint32>(0, out.data() + 8);
     out += data;
-    if (!AtomicFile::write(datafile, out))
+    if (!AtomicFile::write(datafile, out)) {
         qCWarning(lcFiles) << "layout not saved" << datafile;
+        return false;
+    }
+    return true;
 }

@@ -27,8 +27,8 @@ public:
     // Sets Layout when the file holds one of this version. A missing file is
     // created empty; a damaged one leaves Layout as it was.
     void Load(const QString &datafile);
-    // Replaces the file atomically: a failed save leaves the old file.
-    void Save(const QString &datafile);
+    // False when the file could not be written; the old one is then kept.
+    bool Save(const QString &datafile);
 
     // The property-bag bytes of a layout file, or nullopt when the header is
     // wrong or promises more bytes than the file has.

@@ -17,6 +17,9 @@ namespace {
 
 const QString kCountStream = QStringLiteral("Count");
 const QString kItemsStream = QStringLiteral("Items");
+// Another program (the import tool, a second browser) may be saving: wait
+// for it rather than drop this save.
+constexpr std::chrono::seconds kSaveWait{5};
 
 struct ReadResult {
     QStringList records;
@@ -95,7 +98,7 @@ QString userName()
 
 QByteArray visit(const QString &dataFile, const std::function<void(QStringView)> &record)
 {
-    auto file = CompoundFile::open(dataFile);
+    auto file = CompoundFile::open(dataFile, CompoundFile::Access::Read);
     if (!file)
         return {};
     std::optional<qint64> count;
@@ -119,7 +122,7 @@ QByteArray visit(const QString &dataFile, const std::function<void(QStringView)>
 
 QStringList load(const QString &dataFile)
 {
-    auto file = CompoundFile::open(dataFile);
+    auto file = CompoundFile::open(dataFile, CompoundFile::Access::Read);
     if (!file)
         return {};
     ReadResult read = readRecords(*file);
@@ -135,15 +138,12 @@ bool save(const QString &dataFile, const QStringList &newRecords, AfterSave afte
 
 bool save(const QString &dataFile, const QStringList &offered, AfterSave after, const Prepare &prepare)
 {
-    std::unique_ptr<CompoundFile> file;
+    // A file that is no favorites file at all is set aside and started
+    // anew: a favorite the user adds is then stored, not only listed.
+    auto file = CompoundFile::openOrCreate(dataFile, kSaveWait, CompoundFile::IfDamaged::SetAside);
     ReadResult existing;
-    if (!QFileInfo::exists(dataFile)) {
-        file = CompoundFile::create(dataFile);
-    } else {
-        file = CompoundFile::open(dataFile);
-        if (file)
-            existing = readRecords(*file);
-    }
+    if (file)
+        existing = readRecords(*file);
     if (!file) {
         qCWarning(lcFiles) << "favorites file not opened; nothing saved" << dataFile;
         return false;

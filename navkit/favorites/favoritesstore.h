@@ -8,7 +8,9 @@
 // The favorites file: a compound file with the streams "Count" (the number
 // of records, as text) and "Items" (one string value per record, oldest
 // first) and six summary properties. Nothing is kept between calls: each
-// operation opens the file exclusively, works and releases it.
+// operation opens the file, works and releases it. A save holds it
+// exclusively, waiting a few seconds for another writer; a read keeps
+// writers out while it reads and needs no write access to the folder.
 namespace FavoritesStore {
 
 // The three characters between the fields of a record: title, URL, extra.
@@ -32,7 +34,8 @@ QByteArray visit(const QString &dataFile, const std::function<void(QStringView)>
 
 // Appends the non-blank new records in one save, creating the file when it
 // does not exist; blank old records are dropped. False when nothing could
-// be written (the file is held, or cannot be read as a favorites file).
+// be written (the file stayed held, or the disk refused the write). A file
+// that is no favorites file at all is kept as "<file>.bad" and replaced.
 bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after = AfterSave::Nothing);
 
 // The same, letting the caller choose within the save (the file held) which

@@ -1,0 +1,33 @@
+#include "searchengines.h"
+
+#include "mdlinicontrol.h"
+#include "profiledocument.h"
+
+#include <QFile>
+
+namespace SearchEngines {
+
+QStringList entries(const QByteArray &configBytes, const QString &prefix)
+{
+    const ProfileDocument doc = ProfileDocument::parse(configBytes);
+    const QString section = QStringLiteral("Search");
+    bool ok = false;
+    const qint64 count = doc.value(section, QStringLiteral("Count")).value_or(QString()).trimmed().toLongLong(&ok);
+    QStringList list;
+    if (!ok || count < 1)
+        return list;
+    for (const auto &[n, value] : doc.numberedValues(section, prefix, 1, count)) {
+        while (list.size() < n - 1)
+            list.append(mdlIniControl::kUnknownValue);
+        list.append(value.isEmpty() ? mdlIniControl::kUnknownSectionOrKey : value);
+    }
+    return list;
+}
+
+QStringList read(const QString &configFile, const QString &prefix)
+{
+    QFile file(configFile);
+    return file.open(QIODevice::ReadOnly) ? entries(file.readAll(), prefix) : QStringList();
+}
+
+} // namespace SearchEngines
