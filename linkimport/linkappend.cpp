@@ -65,7 +65,7 @@ QStringList acceptedRecords(const QStringList &stored, const QStringList &batch,
         if (QStringMatcher(url, Qt::CaseSensitive).indexIn(haystack) >= 0)
             continue;
         const QString keywordText = keywords ? keywords(url) : QStringLiteral("no keywords");
-        const QString written = record + sep + keywordText;
+        const QString written = record + sep + FavoritesStore::fieldText(keywordText);
         accepted.append(written);
         haystack += u'\n' + written;
     }

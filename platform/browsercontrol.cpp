@@ -20,7 +20,6 @@
 #include <QWebEngineDownloadRequest>
 #include <QEvent>
 #include <QEventLoop>
-#include <QMessageBox>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
@@ -121,7 +120,8 @@ void BrowserControl::connectPage()
     connect(m_page, &QWebEnginePage::linkHovered, this, [this](const QString &url) { emit StatusTextChange(url); });
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
         m_busy = true;
-        m_certificateErrorAccepted = false;
+        m_certificateError = false;
+        m_loadFailed = false;
         m_mixedContent = false;
         emit StatusTextChange(QStringLiteral("Opening page ") + m_page->requestedUrl().toString() + QStringLiteral("..."));
     });
@@ -146,24 +146,36 @@ void BrowserControl::connectPage()
         updateLock();
     });
     connect(m_page, &BrowserPage::navigationRequested, this, [this](const QUrl &url, bool *cancel) {
+        // The way on from the certificate page: only from that page, only to that site.
+        if (m_certificateOffered.isValid() && url.fragment() == QStringLiteral("quillon-continue")) {
+            QUrl target = url;
+            target.setFragment(QString());
+            if (target.host() == m_certificateOffered.host() && target.port(443) == m_certificateOffered.port(443)) {
+                passedSites().insert(target.host() + u':' + QString::number(target.port(443)));
+                m_certificateOffered.clear();
+                *cancel = true;
+                QTimer::singleShot(0, this, [this, target] { Navigate(target.toString(QUrl::FullyEncoded)); });
+                return;
+            }
+        }
         emit BeforeNavigate2(url.toString(), cancel);
     });
     connect(m_page, &BrowserPage::newWindowPage, this, &BrowserControl::onNewWindowPage);
     connect(m_page, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
-        if (m_silent || !error.isOverridable())
-            return; // rejected
+        m_certificateError = true;
         QWebEngineCertificateError copy = error;
-        copy.defer();
-        const auto answer = QMessageBox::warning(
-            this, QStringLiteral("Security Alert"),
-            error.description() + QStringLiteral("\n\nDo you want to proceed?"), QMessageBox::Yes | QMessageBox::No,
-            QMessageBox::No);
-        if (answer == QMessageBox::Yes) {
-            m_certificateErrorAccepted = true;
+        const QString site = error.url().host() + u':' + QString::number(error.url().port(443));
+        if (error.isOverridable() && passedSites().contains(site)) {
             copy.acceptCertificate();
-        } else {
-            copy.rejectCertificate();
+            return;
         }
+        // No question in a dialog: the load fails, and the page shown then
+        // says why and offers the way on.
+        if (error.isOverridable()) {
+            m_certificateBlocked = error.url();
+            m_certificateProblem = error.description();
+        }
+        copy.rejectCertificate();
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -212,6 +224,11 @@ void BrowserControl::Navigate(const QString &url)
 {
     if (url.trimmed().isEmpty())
         return;
+    if (isScriptAddress(url)) {
+        qCWarning(lcFiles) << "refused to run a script address in the page" << url.left(80);
+        return;
+    }
+    m_certificateOffered.clear();
     m_crashed = false;
     m_lastRequested = toUrl(url);
     page()->load(m_lastRequested);
@@ -341,25 +358,54 @@ void BrowserControl::setHomePage(const QString &url)
     RegistryStore().setValue(HKEY_CURRENT_USER, kInternetSettingsKey, kStartPage, RegValue::string(page));
 }
 
-int BrowserControl::lockIconFor(const QUrl &url, bool certificateErrorAccepted, bool mixedContent)
+int BrowserControl::lockIconFor(const QUrl &url, LoadSecurity security)
 {
     if (url.scheme().compare(QStringLiteral("https"), Qt::CaseInsensitive) != 0)
         return 0;
-    if (certificateErrorAccepted)
-        return 2;
-    if (mixedContent)
+    if (security.loadFailed || security.certificateError)
+        return 0;
+    if (security.mixedContent)
         return 1;
     return 6;
 }
 
+bool BrowserControl::isScriptAddress(const QString &address)
+{
+    // As URL parsers read it: leading controls and blanks dropped, tabs and
+    // line breaks anywhere ignored, the scheme in any case.
+    QString scheme;
+    for (const QChar c : address) {
+        if (c == u'\t' || c == u'\n' || c == u'\r' || (scheme.isEmpty() && c.unicode() <= 0x20))
+            continue;
+        if (c == u':')
+            return scheme == QStringLiteral("javascript");
+        scheme += c.toLower();
+        if (scheme.size() > 10)
+            return false;
+    }
+    return false;
+}
+
+QSet<QString> &BrowserControl::passedSites()
+{
+    static QSet<QString> sites;
+    return sites;
+}
+
 void BrowserControl::updateLock()
 {
-    emit SetSecureLockIcon(lockIconFor(m_page->url(), m_certificateErrorAccepted, m_mixedContent));
+    emit SetSecureLockIcon(lockIconFor(m_page->url(), {m_certificateError, m_mixedContent, m_loadFailed}));
 }
 
 void BrowserControl::onLoadFinished(bool ok)
 {
     m_busy = false;
+    m_loadFailed = !ok;
+    if (!ok && m_certificateBlocked.isValid()) {
+        m_certificateOffered = m_certificateBlocked;
+        m_certificateBlocked.clear();
+        QTimer::singleShot(0, this, &BrowserControl::showCertificatePage);
+    }
     emit ProgressChange(-1, 100);
     emit StatusTextChange(ok ? QStringLiteral("Done") : QStringLiteral("Page could not be loaded"));
     updateLock();
@@ -381,6 +427,10 @@ void BrowserControl::recordVisit()
 
 void BrowserControl::onNewWindowPage(QWebEnginePage **page)
 {
+    if (PopupCatcherPage::alive() >= PopupCatcherPage::kMostAlive) {
+        qCWarning(lcFiles) << "new window refused: too many at once";
+        return;
+    }
     QObject *target = nullptr;
     bool cancel = false;
     emit NewWindow2(&target, &cancel);
@@ -404,6 +454,19 @@ void BrowserControl::showCrashPage()
 {
     page()->setHtml(QStringLiteral("<html><head><title>Page stopped</title></head><body style='font-family:sans-serif'>"
                                    "<h2>This page stopped working.</h2><p>Use Refresh to load it again.</p></body></html>"));
+}
+
+void BrowserControl::showCertificatePage()
+{
+    QUrl onward = m_certificateOffered;
+    onward.setFragment(QStringLiteral("quillon-continue"));
+    const QString site = m_certificateOffered.toDisplayString().toHtmlEscaped();
+    page()->setHtml(
+        QStringLiteral("<html><head><title>Certificate error</title></head><body style='font-family:sans-serif'>"
+                       "<h2>This site's certificate cannot be trusted.</h2><p>%1</p><p>%2</p>"
+                       "<p>Someone may be posing as the site to read what you send it.</p>"
+                       "<p><a href=\"%3\">Continue to the site for this session (at your own risk)</a></p></body></html>")
+            .arg(site, m_certificateProblem.toHtmlEscaped(), onward.toString(QUrl::FullyEncoded).toHtmlEscaped()));
 }
 
 QList<std::pair<QString, QString>> BrowserControl::metaElements(int timeoutMs)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QSet>
 #include <QUrl>
 #include <QWidget>
 
@@ -73,7 +74,18 @@ public:
 
     // The lock state for an address: 0 not https, 6 secure, 1 mixed content,
     // 2 an accepted certificate error.
-    static int lockIconFor(const QUrl &url, bool certificateErrorAccepted, bool mixedContent);
+    // What the lock shows for a page: nothing unless it loaded over https
+    // with no certificate error at all (an accepted one included).
+    struct LoadSecurity {
+        bool certificateError = false;
+        bool mixedContent = false;
+        bool loadFailed = false;
+    };
+    static int lockIconFor(const QUrl &url, LoadSecurity security);
+    // Addresses that would run script in whatever page is open ("javascript:"
+    // in any spelling a URL parser accepts). Navigate refuses them: they
+    // come from lists, stored files and typing, never from the page itself.
+    static bool isScriptAddress(const QString &address);
 
     QWebEngineView *view() const { return m_view; }
     // The page, made on first use.
@@ -108,6 +120,9 @@ private:
     void updateLock();
     void recordVisit();
     void showCrashPage();
+    void showCertificatePage();
+    // Sites whose certificate error the user chose to pass, for this run.
+    static QSet<QString> &passedSites();
 
     void saveAs();
     void print();
@@ -125,6 +140,10 @@ private:
     bool m_registerAsBrowser = false;
     bool m_registerAsDropTarget = false;
     bool m_crashed = false;
-    bool m_certificateErrorAccepted = false;
+    bool m_certificateError = false;
+    bool m_loadFailed = false;
+    QUrl m_certificateBlocked;  // the address whose certificate was refused in this load
+    QString m_certificateProblem;
+    QUrl m_certificateOffered;  // shown on the error page, with a way on
     bool m_mixedContent = false;
 };

@@ -18,6 +18,10 @@ QWebEngineProfile *instance()
         p->setCachePath(base + QStringLiteral("/cache"));
         p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
         p->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+        // A saved or downloaded page opened from disk must not read the
+        // user's other files, nor send anything to a server.
+        p->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+        p->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
         return p;
     }();
     return profile;

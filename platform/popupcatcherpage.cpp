@@ -5,7 +5,19 @@
 PopupCatcherPage::PopupCatcherPage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
 {
-    QTimer::singleShot(30000, this, [this] { deleteLater(); });
+    ++s_alive;
+    // open('') loads an empty document; a script that goes on to give the
+    // window an address does so at once. A page that got none is dropped
+    // soon after, so a flood of empty pop-ups holds no pages.
+    connect(this, &QWebEnginePage::loadFinished, this, [this] {
+        QTimer::singleShot(1000, this, [this] { deleteLater(); });
+    });
+    QTimer::singleShot(10000, this, [this] { deleteLater(); });
+}
+
+PopupCatcherPage::~PopupCatcherPage()
+{
+    --s_alive;
 }
 
 bool PopupCatcherPage::acceptNavigationRequest(const QUrl &url, NavigationType type, bool isMainFrame)

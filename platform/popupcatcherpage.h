@@ -13,6 +13,12 @@ class PopupCatcherPage : public QWebEnginePage
 
 public:
     PopupCatcherPage(QWebEngineProfile *profile, QObject *parent);
+    ~PopupCatcherPage() override;
+
+    // Pages waiting for their address: new-window requests beyond a few at
+    // a time are refused rather than each given a page.
+    static int alive() { return s_alive; }
+    static constexpr int kMostAlive = 16;
 
 signals:
     void addressRequested(const QUrl &url);
@@ -22,4 +28,5 @@ protected:
 
 private:
     bool m_done = false;
+    static inline int s_alive = 0;
 };

@@ -4,8 +4,12 @@
 #include "timeconv.h"
 #include "urlhistorystore.h"
 
+#include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QtTest>
+
+#include <sqlite3.h>
 
 namespace {
 constexpr quint64 kDay = 864000000000ULL;
@@ -91,6 +95,65 @@ private slots:
         QVERIFY(store.addUrl(QStringLiteral("http://after.test/"), QStringLiteral("A"), 0));
         QCOMPARE(store.enumerate(QString(), 0)->size(), size_t(1));
         QVERIFY(QFile::exists(path + QStringLiteral(".bad")));
+    }
+
+    void oneDamagedPageLosesOnlyItsRows()
+    {
+        const QString path = m_env->platformRoot() + QStringLiteral("/urlhistory.sqlite");
+        const quint64 t = now();
+        {
+            std::vector<UrlHistoryEntry> entries;
+            for (int i = 0; i < 5000; ++i)
+                entries.push_back({QStringLiteral("http://site%1.test/page").arg(i), QStringLiteral("Title %1").arg(i), t, t, t + kDay, 0});
+            UrlHistoryStore writer;
+            QVERIFY(writer.putEntries(entries));
+        } // the last connection folds the journal into the file
+        UrlHistoryStore recorder; // a connection that was open when the damage was found
+        QVERIFY(recorder.enumerate(QStringLiteral("http://site1.test/"), 0));
+        {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            const qint64 pages = f.size() / 4096;
+            QVERIFY(pages > 20);
+            f.seek((pages / 2) * 4096);
+            f.write(QByteArray(4096, '\x42'));
+        }
+        UrlHistoryStore reader;
+        reader.addUrl(QStringLiteral("http://during.test/"), QStringLiteral("D"), 0);
+        const auto after = reader.enumerate(QString(), 0);
+        QVERIFY(after);
+        QVERIFY2(after->size() >= 4800, qPrintable(QString::number(after->size())));
+        // The connection opened before the move records into the live database.
+        QVERIFY(recorder.addUrl(QStringLiteral("http://later.test/"), QStringLiteral("L"), 0));
+        const QStringList seen = urls(*UrlHistoryStore().enumerate(QStringLiteral("http://"), 0));
+        QVERIFY(seen.contains(QStringLiteral("http://later.test/")));
+        QVERIFY(seen.contains(QStringLiteral("http://during.test/")));
+        QVERIFY(QFile::exists(path + QStringLiteral(".bad")));
+    }
+
+    void busyDatabaseGivesTheLastListAtOnce()
+    {
+        QString path;
+        {
+            UrlHistoryStore store;
+            QVERIFY(store.addUrl(QStringLiteral("http://known.test/"), QStringLiteral("K"), 0));
+            QCOMPARE(urls(*store.enumerate(QString(), 0)), QStringList{QStringLiteral("http://known.test/")});
+            path = store.databasePath();
+        }
+        // Another program holds the database exclusively.
+        sqlite3 *other = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(other, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; INSERT INTO urls VALUES('x','x',1,1,1,0);",
+                              nullptr, nullptr, nullptr), SQLITE_OK);
+        QElapsedTimer clock;
+        clock.start();
+        UrlHistoryStore fresh; // on the GUI thread: no waiting
+        const auto list = fresh.enumerate(QString(), 0);
+        QVERIFY2(clock.elapsed() < 500, qPrintable(QString::number(clock.elapsed())));
+        QVERIFY(list);
+        QCOMPARE(urls(*list), QStringList{QStringLiteral("http://known.test/")});
+        sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr);
+        sqlite3_close(other);
     }
 
     void collection()

@@ -144,6 +144,14 @@ private slots:
         QCOMPARE(list.ListUrl(0), QStringLiteral("file:///C:/docs/a.htm"));
         QCOMPARE(list.ItemUrl(0), QStringLiteral("http://fav.test/"));
 
+        // A page whose title holds the separator cannot put its own address in the row.
+        UrlHistoryEntry hostile{QStringLiteral("http://real.test/"),
+                                QStringLiteral("Nice page") + S + QStringLiteral("javascript:evil()"),
+                                fileTime(now), fileTime(now), expires, 0};
+        const ListRules::Rows hostileRows = ListRules::historyRows({hostile}, std::nullopt);
+        QCOMPARE(hostileRows.urls, QStringList{QStringLiteral("http://real.test/")});
+        QVERIFY(hostileRows.rows.first().contains(QStringLiteral("javascript:evil()")));
+
         QVERIFY(ListRules::visitTimeText(45000.5) > ListRules::visitTimeText(9999.75));
         QCOMPARE(ListRules::historyTitle(QString(), QStringLiteral(" FILE:///x/y/ z.html ")), QStringLiteral("z.html"));
     }

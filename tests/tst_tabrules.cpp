@@ -1,9 +1,13 @@
 #include "browsercontrol.h"
+#include "commanddispatcher.h"
+#include "favoriterecord.h"
 #include "mainrules.h"
 #include "mdlinicontrol.h"
+#include "searchengines.h"
 #include "tabrules.h"
 #include "testenvironment.h"
 
+#include <QElapsedTimer>
 #include <QtTest>
 
 using namespace TabRules;
@@ -49,10 +53,14 @@ private slots:
         }
         QVERIFY(!lockAppearance(7));
         QVERIFY(!lockAppearance(-1));
-        QCOMPARE(BrowserControl::lockIconFor(QUrl(QStringLiteral("http://a/")), false, false), 0);
-        QCOMPARE(BrowserControl::lockIconFor(QUrl(QStringLiteral("https://a/")), false, false), 6);
-        QCOMPARE(BrowserControl::lockIconFor(QUrl(QStringLiteral("https://a/")), false, true), 1);
-        QCOMPARE(BrowserControl::lockIconFor(QUrl(QStringLiteral("https://a/")), true, true), 2);
+        const QUrl secure(QStringLiteral("https://a/"));
+        QCOMPARE(BrowserControl::lockIconFor(QUrl(QStringLiteral("http://a/")), {}), 0);
+        QCOMPARE(BrowserControl::lockIconFor(secure, {}), 6);
+        QCOMPARE(BrowserControl::lockIconFor(secure, {.mixedContent = true}), 1);
+        // A certificate error (passed or not) or a failed load is never shown as secure.
+        QCOMPARE(BrowserControl::lockIconFor(secure, {.certificateError = true}), 0);
+        QCOMPARE(BrowserControl::lockIconFor(secure, {.certificateError = true, .mixedContent = true}), 0);
+        QCOMPARE(BrowserControl::lockIconFor(secure, {.loadFailed = true}), 0);
     }
 
     void geometry()
@@ -116,6 +124,47 @@ private slots:
         f.write("[Global]\r\nCount=4\r\n[Loaded URL]\r\nURL_3=   \r\nURL_4=http://four/\r\n");
         f.close();
         QCOMPARE(MainRules::pagesToReopen(file), QStringList{QStringLiteral("http://four/")});
+
+        // A huge "Count" costs only the entries there are (this hung at start).
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("[Global]\r\nCount=2147483647\r\n[Loaded URL]\r\nURL_9=http://nine/\r\nURL_03=http://x/\r\n"
+                "URL_4=http://four/\r\nURL_4=http://dup/\r\nURL_99999999999999999999=http://big/\r\n");
+        f.close();
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(MainRules::pagesToReopen(file), (QStringList{QStringLiteral("http://four/"), QStringLiteral("http://nine/")}));
+        QVERIFY(clock.elapsed() < 1000);
+    }
+
+    void searchEnginesEndAtTheLastEntry()
+    {
+        QCOMPARE(SearchEngines::entries("[Search]\r\nCount=2147483647\r\nText1=One\r\nText3=Three\r\nText4=\r\n",
+                                        QStringLiteral("Text")),
+                 (QStringList{QStringLiteral("One"), QStringLiteral("unknown value"), QStringLiteral("Three"),
+                              QStringLiteral("Unknown section or key")}));
+        QCOMPARE(SearchEngines::entries("[Search]\r\nCount=1\r\nUrl1=a\r\nUrl2=b\r\n", QStringLiteral("Url")),
+                 QStringList{QStringLiteral("a")});
+        QCOMPARE(SearchEngines::entries("[Search]\r\nCount=-5\r\nUrl1=a\r\n", QStringLiteral("Url")), QStringList());
+    }
+
+    void scriptAddressesAndSeparators()
+    {
+        for (const char *a : {"javascript:alert(1)", "  JavaScript:x", "\tjava\nscript:x", "\x01javascript:x", "JAVASCRIPT:"})
+            QVERIFY2(BrowserControl::isScriptAddress(QString::fromLatin1(a)), a);
+        for (const char *a : {"http://javascript.test/", "about:blank", "javascript", "vbscript:x", "/javascript:x", ""})
+            QVERIFY2(!BrowserControl::isScriptAddress(QString::fromLatin1(a)), a);
+
+        // A title holding the separator adds no field to a record or a row.
+        const QString sep = FavoriteRecord::kFieldSeparator;
+        const QString record = FavoriteRecord::compose(QStringLiteral("Nice page") + sep + QStringLiteral("javascript:evil()"),
+                                                            QStringLiteral("http://real.test/"));
+        QCOMPARE(record.split(sep).size(), 2);
+        QCOMPARE(record.section(sep, 1, 1), QStringLiteral("http://real.test/"));
+        const QString keywords = CommandDispatcher::favoriteRecord(QStringLiteral("t") + sep + QStringLiteral("x"),
+                                                                   QStringLiteral("http://u/"),
+                                                                   {{QStringLiteral("keywords"), sep + QStringLiteral("k")}});
+        QCOMPARE(keywords.split(sep).size(), 3);
+        QCOMPARE(keywords.section(sep, 1, 1), QStringLiteral("http://u/"));
     }
 
     void keyCodes()

@@ -1,5 +1,7 @@
 #include "commanddispatcher.h"
 
+#include "favoriterecord.h"
+
 #include "browsercontrol.h"
 #include "dockframe.h"
 #include "dockpane.h"
@@ -24,10 +26,6 @@
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QUrl>
-
-namespace {
-const QString kSeparator = QStringLiteral(">\u00A4<");
-}
 
 CommandDispatcher::CommandDispatcher(Form1 *main)
     : QObject(main)
@@ -59,7 +57,7 @@ QString CommandDispatcher::favoriteRecord(const QString &title, const QString &u
     }
     if (collected.trimmed().isEmpty())
         collected = QStringLiteral("no keywords");
-    return title + kSeparator + url + kSeparator + collected;
+    return FavoriteRecord::compose(title, url) + FavoriteRecord::kFieldSeparator + FavoriteRecord::fieldText(collected);
 }
 
 void CommandDispatcher::execute(const QString &key)

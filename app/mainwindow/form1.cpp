@@ -186,6 +186,8 @@ void Form1::load()
     processEvents();
     m_popStopCommand = m_dsMain->command(QStringLiteral("mnuPopStop"));
 
+    // The open pages and the favorites are the user's own.
+    PlatformPaths::makePrivateFolder(folder + QStringLiteral("/_data"));
     g().LoadedFile = folder + QStringLiteral("/_data/_loaded.dat");
     g().ConfigFile = folder + QStringLiteral("/_config.dat");
     g().FavoritesFile = folder + QStringLiteral("/_data/_favorites.dat");

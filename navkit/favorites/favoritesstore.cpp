@@ -73,7 +73,7 @@ bool isBlank(const QString &record)
 
 QString composeRecord(const QString &title, const QString &url)
 {
-    return title + kFieldSeparator + url;
+    return FavoriteRecord::compose(title, url);
 }
 
 QString nextRevision(const QString &stored)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "favoriterecord.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -14,7 +16,7 @@
 namespace FavoritesStore {
 
 // The three characters between the fields of a record: title, URL, extra.
-inline const QString kFieldSeparator = QStringLiteral(">\u00A4<");
+inline const QString kFieldSeparator = FavoriteRecord::kFieldSeparator;
 
 inline const QString kTitle = QStringLiteral("Quillon XP - Favorites File");
 inline const QString kSubject = QStringLiteral("Quillon XP - Storage Favorites");
@@ -42,6 +44,8 @@ bool save(const QString &dataFile, const QStringList &newRecords, AfterSave afte
 // new records are appended, knowing the records already stored.
 using Prepare = std::function<QStringList(const QStringList &stored, const QStringList &newRecords)>;
 bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after, const Prepare &prepare);
+
+using FavoriteRecord::fieldText;
 
 // Empty or spaces only.
 bool isBlank(const QString &record);

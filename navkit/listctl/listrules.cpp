@@ -90,7 +90,8 @@ Rows historyRows(const std::vector<UrlHistoryEntry> &entries, std::optional<QDat
         if (day && localDay != wantedDay)
             continue;
         const double automation = double(local) / 86400.0 + kAutomationDaysTo1970;
-        records.append(visitTimeText(automation) + sep + historyTitle(e.title, e.url) + sep + e.url.trimmed());
+        records.append(visitTimeText(automation) + sep + FavoritesStore::fieldText(historyTitle(e.title, e.url)) + sep
+                       + FavoritesStore::fieldText(e.url.trimmed()));
     }
     mdlApplication::SortDescending(records);
     Rows out;
