@@ -3,6 +3,7 @@
 #include "browserpage.h"
 #include "browserprofile.h"
 #include "filedialogservice.h"
+#include "localcontentguard.h"
 #include "logging.h"
 #include "platformpaths.h"
 #include "popupcatcherpage.h"
@@ -438,7 +439,15 @@ void BrowserControl::onNewWindowPage(QWebEnginePage **page)
     if (cancel || !browser)
         return; // no window is opened
     auto *catcher = new PopupCatcherPage(BrowserProfile::instance(), browser);
-    connect(catcher, &PopupCatcherPage::addressRequested, browser, &BrowserControl::receiveNewWindowAddress);
+    // A page from disk opens nothing on the network by script.
+    const QUrl opener = m_page ? m_page->url() : QUrl();
+    connect(catcher, &PopupCatcherPage::addressRequested, browser, [browser, opener](const QUrl &url) {
+        if (LocalContentGuard::blocks(opener, url, false)) {
+            qCWarning(lcFiles) << "local page kept from opening" << url.host();
+            return;
+        }
+        browser->receiveNewWindowAddress(url);
+    });
     *page = catcher;
 }
 

@@ -1,5 +1,6 @@
 #include "browserprofile.h"
 
+#include "localcontentguard.h"
 #include "platformpaths.h"
 
 #include <QCoreApplication>
@@ -22,6 +23,7 @@ QWebEngineProfile *instance()
         // user's other files, nor send anything to a server.
         p->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
         p->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+        p->setUrlRequestInterceptor(new LocalContentGuard(p));
         return p;
     }();
     return profile;

@@ -1,12 +1,21 @@
 #include "testhttpserver.h"
 
+#include <QSslCertificate>
+#include <QSslConfiguration>
+#include <QSslKey>
+#include <QSslServer>
 #include <QTcpSocket>
 
 TestHttpServer::TestHttpServer(QObject *parent)
     : QObject(parent)
 {
-    connect(&m_server, &QTcpServer::newConnection, this, [this] {
-        while (QTcpSocket *socket = m_server.nextPendingConnection()) {
+}
+
+void TestHttpServer::watch(QTcpServer *server)
+{
+    m_server = server;
+    connect(server, &QTcpServer::pendingConnectionAvailable, this, [this] {
+        while (QTcpSocket *socket = m_server->nextPendingConnection()) {
             connect(socket, &QTcpSocket::readyRead, this, [this, socket] { serve(socket); });
             connect(socket, &QTcpSocket::disconnected, socket, &QObject::deleteLater);
         }
@@ -15,7 +24,24 @@ TestHttpServer::TestHttpServer(QObject *parent)
 
 bool TestHttpServer::listen()
 {
-    return m_server.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
+    m_owned = std::make_unique<QTcpServer>();
+    watch(m_owned.get());
+    return m_server->listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
+}
+
+bool TestHttpServer::listenTls(const QByteArray &certificatePem, const QByteArray &keyPem)
+{
+    auto server = std::make_unique<QSslServer>();
+    QSslConfiguration config = QSslConfiguration::defaultConfiguration();
+    config.setLocalCertificate(QSslCertificate(certificatePem, QSsl::Pem));
+    config.setPrivateKey(QSslKey(keyPem, QSsl::Rsa, QSsl::Pem));
+    if (config.localCertificate().isNull() || config.privateKey().isNull())
+        return false;
+    server->setSslConfiguration(config);
+    m_owned = std::move(server);
+    m_tls = true;
+    watch(m_owned.get());
+    return m_server->listen(QHostAddress(QStringLiteral("127.0.0.1")), 0);
 }
 
 void TestHttpServer::setPage(const QString &path, const QByteArray &html, int status)
@@ -25,7 +51,7 @@ void TestHttpServer::setPage(const QString &path, const QByteArray &html, int st
 
 QString TestHttpServer::url(const QString &path) const
 {
-    return QStringLiteral("http://127.0.0.1:%1%2").arg(m_server.serverPort()).arg(path);
+    return QStringLiteral("%1://127.0.0.1:%2%3").arg(m_tls ? QStringLiteral("https") : QStringLiteral("http")).arg(m_server->serverPort()).arg(path);
 }
 
 void TestHttpServer::serve(QTcpSocket *socket)

@@ -6,8 +6,10 @@
 #include <QString>
 #include <QTcpServer>
 
-// A small HTTP/1.0 server on 127.0.0.1 for tests: serves fixed pages by
-// path; anything else is a 404.
+#include <memory>
+
+// A small HTTP/1.0 (or HTTPS) server on 127.0.0.1 for tests: serves fixed
+// pages by path; anything else is a 404.
 class TestHttpServer : public QObject
 {
     Q_OBJECT
@@ -16,6 +18,8 @@ public:
     explicit TestHttpServer(QObject *parent = nullptr);
 
     bool listen();
+    // The same over TLS with the given certificate and key (PEM).
+    bool listenTls(const QByteArray &certificatePem, const QByteArray &keyPem);
     // Status 0: the request is accepted and never answered.
     void setPage(const QString &path, const QByteArray &html, int status = 200);
     QString url(const QString &path) const;
@@ -24,7 +28,11 @@ public:
 private:
     void serve(class QTcpSocket *socket);
 
-    QTcpServer m_server;
+    void watch(QTcpServer *server);
+
+    std::unique_ptr<QTcpServer> m_owned;
+    QTcpServer *m_server = nullptr;
+    bool m_tls = false;
     QHash<QString, std::pair<int, QByteArray>> m_pages;
     QHash<QString, int> m_hits;
 };

@@ -1,0 +1,58 @@
+// The favorites list and history list row builders on arbitrary stored
+// text: a favorites file read record by record as views, filtered with a
+// search text, and history entries with any title, address and time.
+#include "favoritesstore.h"
+#include "listrules.h"
+#include "urlhistorystore.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static QTemporaryDir dir;
+    static const QString path = dir.filePath(QStringLiteral("_favorites.dat"));
+    if (size < 2)
+        return 0;
+    const QString search = QString::fromUtf8(reinterpret_cast<const char *>(data + 1), data[0] % 8 < size - 1 ? data[0] % 8 : 0);
+    {
+        QFile f(path);
+        if (!f.open(QIODevice::WriteOnly))
+            return 0;
+        f.write(reinterpret_cast<const char *>(data), qint64(size));
+    }
+    ListRules::FavoriteRows rows(search);
+    const QByteArray keep = FavoritesStore::visit(path, [&](QStringView record) { rows.add(record); });
+    for (const auto &listed : rows.listed()) {
+        if (listed.title.size() < 0 || listed.url.size() < 0)
+            __builtin_trap();
+    }
+
+    // The same bytes as history entries: text split at NULs, times from the bytes.
+    const QStringList parts = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)).split(QChar(u'\0'));
+    std::vector<UrlHistoryEntry> entries;
+    for (qsizetype i = 0; i + 1 < parts.size(); i += 2) {
+        UrlHistoryEntry e;
+        e.title = parts.at(i);
+        e.url = parts.at(i + 1);
+        e.lastVisited = quint64(qHash(e.url)) * 1000003ULL;
+        entries.push_back(e);
+        ListRules::FavoriteRows filtered(e.title);
+        filtered.add(e.url);
+    }
+    const ListRules::Rows history = ListRules::historyRows(entries, std::nullopt);
+    if (history.rows.size() != history.urls.size() || history.urls.size() != qsizetype(entries.size()))
+        __builtin_trap();
+    // A title cannot move the address: each row's address is one the entries had.
+    for (const QString &url : history.urls) {
+        bool known = false;
+        for (const auto &e : entries)
+            known = known || e.url.trimmed() == url || FavoritesStore::fieldText(e.url.trimmed()) == url;
+        if (!known)
+            __builtin_trap();
+    }
+    return 0;
+}

