@@ -69,6 +69,20 @@ QString columnText(sqlite3_stmt *stmt, int col)
     return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, col)) : QString();
 }
 
+// The entry in the columns url, title, last_visited, last_updated, expires,
+// flags from the given one on.
+UrlHistoryEntry entryAt(sqlite3_stmt *stmt, int first)
+{
+    UrlHistoryEntry e;
+    e.url = columnText(stmt, first);
+    e.title = columnText(stmt, first + 1);
+    e.lastVisited = quint64(sqlite3_column_int64(stmt, first + 2));
+    e.lastUpdated = quint64(sqlite3_column_int64(stmt, first + 3));
+    e.expires = quint64(sqlite3_column_int64(stmt, first + 4));
+    e.flags = quint32(sqlite3_column_int64(stmt, first + 5));
+    return e;
+}
+
 bool onGuiThread()
 {
     const QCoreApplication *app = QCoreApplication::instance();
@@ -257,13 +271,7 @@ qint64 UrlHistoryStore::salvage(const QString &damagedPath, const QString &targe
         int rc;
         bool progressed = false;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-            UrlHistoryEntry e;
-            e.url = columnText(st.get(), 1);
-            e.title = columnText(st.get(), 2);
-            e.lastVisited = quint64(sqlite3_column_int64(st.get(), 3));
-            e.lastUpdated = quint64(sqlite3_column_int64(st.get(), 4));
-            e.expires = quint64(sqlite3_column_int64(st.get(), 5));
-            e.flags = quint32(sqlite3_column_int64(st.get(), 6));
+            UrlHistoryEntry e = entryAt(st.get(), 1);
             if (!e.url.isEmpty())
                 rows.push_back(std::move(e));
             const qint64 rowid = sqlite3_column_int64(st.get(), 0);
@@ -385,14 +393,7 @@ std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::enumerate(const QSt
         }
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-            UrlHistoryEntry e;
-            e.url = columnText(st.get(), 0);
-            e.title = columnText(st.get(), 1);
-            e.lastVisited = quint64(sqlite3_column_int64(st.get(), 2));
-            e.lastUpdated = quint64(sqlite3_column_int64(st.get(), 3));
-            e.expires = quint64(sqlite3_column_int64(st.get(), 4));
-            e.flags = quint32(sqlite3_column_int64(st.get(), 5));
-            entries.push_back(std::move(e));
+            entries.push_back(entryAt(st.get(), 0));
         }
         return rc;
     });

@@ -89,6 +89,32 @@ private slots:
         shutDown(main);
     }
 
+    void manyRestoredPagesLoadOnlyWhenShown()
+    {
+        QByteArray text = "[Global]\r\nCount=2001\r\n[Loaded URL]\r\n";
+        for (int n = 3; n <= 2001; ++n)
+            text += "URL_" + QByteArray::number(n) + "=" + m_server->url(QStringLiteral("/a?%1").arg(n)).toUtf8() + "\r\n";
+        QFile loaded(m_env->programDir() + QStringLiteral("/_data/_loaded.dat"));
+        QVERIFY(loaded.open(QIODevice::WriteOnly));
+        loaded.write(text);
+        loaded.close();
+        QElapsedTimer clock;
+        clock.start();
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        qInfo() << "2,001 tabs restored and the home page loaded in" << clock.elapsed() << "ms";
+        QVERIFY2(clock.elapsed() < 60000, "a hang guard, not a speed goal");
+        QCOMPARE(main->dsMain()->documentCount(), 2001);
+        QCOMPARE(m_server->requestCount(QStringLiteral("/a")), 0); // nothing loaded behind the front tab
+        QVERIFY(tabAt(main.get(), 2001)->loadPending());
+        main->dsMain()->document(2001)->activate();
+        QVERIFY(waitLoaded(main.get(), 2001, m_server->url(QStringLiteral("/a?2001"))));
+        QCOMPARE(m_server->requestCount(QStringLiteral("/a")), 1);
+        shutDown(main);
+        // Exit kept every page, loaded or not.
+        QCOMPARE(MainRules::pagesToReopen(m_env->programDir() + QStringLiteral("/_data/_loaded.dat")).size(), 1999);
+    }
+
     void typedScriptAddressRunsNothing()
     {
         auto main = start();

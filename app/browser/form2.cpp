@@ -82,11 +82,25 @@ Form2::Form2(QWidget *parent)
     connect(m_wb1, &BrowserControl::GotFocus, this, &Form2::applyBackForward);
 }
 
-void Form2::setLoadURL(const QString &n_url)
+void Form2::setLoadURL(const QString &n_url, LoadWhen when)
 {
     m_url = n_url;
+    if (when == LoadWhen::WhenShown && !isVisible()) {
+        m_loadPending = true;
+        return;
+    }
+    m_loadPending = false;
     m_wb1->Navigate(n_url);
     QCoreApplication::processEvents();
+}
+
+void Form2::showEvent(QShowEvent *event)
+{
+    QWidget::showEvent(event);
+    if (m_loadPending) {
+        m_loadPending = false;
+        m_wb1->Navigate(m_url);
+    }
 }
 
 QString Form2::pageAddress() const

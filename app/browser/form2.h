@@ -21,8 +21,13 @@ public:
 
     bool StateBack() const { return m_stateBack; }
     bool StateNext() const { return m_stateNext; }
+    // When a tab's page is loaded: at once, or when the tab is first shown
+    // (pages restored at start-up: a session of many tabs then costs only
+    // the tab in front).
+    enum class LoadWhen { Now, WhenShown };
     // Remembers the address and navigates to it.
-    void setLoadURL(const QString &n_url);
+    void setLoadURL(const QString &n_url, LoadWhen when = LoadWhen::Now);
+    bool loadPending() const { return m_loadPending; }
     // The page to reopen at the next start: the address shown, or while
     // nothing is shown yet the one asked for.
     QString pageAddress() const;
@@ -48,6 +53,7 @@ public:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
 private:
     int TabPosition();
@@ -70,6 +76,7 @@ private:
     QLabel *m_lblStatus3;
     QTimer m_timer1;
     QString m_url;
+    bool m_loadPending = false;
     QString m_tag;
     bool m_stateBack = false;
     bool m_stateNext = false;

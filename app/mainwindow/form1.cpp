@@ -226,7 +226,7 @@ void Form1::load()
     m_dsMain->setClosable(m_dsMain->document(1), false);
     m_dsMain->setClosable(m_dsMain->document(2), false);
     for (const QString &url : saved) {
-        mdlAplication::OpenBrowserTab(url);
+        mdlAplication::OpenBrowserTab(url, mdlAplication::TabLoad::WhenShown);
         processEvents();
     }
     processEvents(2);
@@ -238,6 +238,10 @@ void Form1::load()
         first->hostedForm()->setFocus(); // it could not take the focus while hidden
     setUpdatesEnabled(true);
     m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
+    // Restored tabs write their entries only once they load: the list is
+    // written whole now, at the positions they have in this session.
+    if (!saved.isEmpty())
+        saveOpenPages();
 }
 
 void Form1::restorePlacement()

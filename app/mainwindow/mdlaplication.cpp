@@ -7,15 +7,17 @@
 #include "form2.h"
 #include "form9.h"
 #include "programstate.h"
+#include "tabrules.h"
 
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QScreen>
+#include <QUrl>
 #include <QWidget>
 
 namespace mdlAplication {
 
-void OpenBrowserTab(const QString &address)
+void OpenBrowserTab(const QString &address, TabLoad load)
 {
     Form1 *main = programState().mainForm;
     if (!main)
@@ -25,8 +27,11 @@ void OpenBrowserTab(const QString &address)
     // browser starts, only to lose it again to the tab.
     auto *form = new Form2(main);
     emit main->browserTabCreated(form);
-    form->setLoadURL(address);
-    DocumentWindow *window = main->dsMain()->addDocument(QStringLiteral(" New Tab "), form);
+    form->setLoadURL(address, load == TabLoad::WhenShown ? Form2::LoadWhen::WhenShown : Form2::LoadWhen::Now);
+    // A tab waiting to be shown names its site meanwhile.
+    const QString host = QUrl(address.trimmed()).host();
+    DocumentWindow *window = main->dsMain()->addDocument(
+        form->loadPending() && !host.isEmpty() ? TabRules::tabCaption(host) : QStringLiteral(" New Tab "), form);
     window->setSecondFlag(false);
     window->setShown(true);
     form->setTag(window->key());

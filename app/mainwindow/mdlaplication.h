@@ -9,8 +9,10 @@ class QWidget;
 // helpers.
 namespace mdlAplication {
 
-// Opens a new browser tab for the address.
-void OpenBrowserTab(const QString &address);
+enum class TabLoad { Now, WhenShown };
+// Opens a new browser tab for the address; a tab restored at start-up
+// loads its page when it is first shown.
+void OpenBrowserTab(const QString &address, TabLoad load = TabLoad::Now);
 // Opens the favorites tab.
 void OpenFavoritesTab();
 // Position of the active tab, -1 when none.

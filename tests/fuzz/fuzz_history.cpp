@@ -11,7 +11,9 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static QTemporaryDir dir;
+    // In memory where there is a tmpfs: the database syncs would otherwise set the pace.
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/fuzz_history-XXXXXX")
+                                                                       : QDir::tempPath() + QStringLiteral("/fuzz_history-XXXXXX"));
     QDir folder(dir.path());
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden))
         folder.remove(name);
@@ -22,11 +24,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             return 0;
         f.write(reinterpret_cast<const char *>(data), qint64(size));
     }
-    (void)UrlHistoryStore::salvage(path, folder.filePath(QStringLiteral("salvaged.sqlite")));
+    // A damaged file is salvaged by the store itself, on the first call that meets the damage.
     UrlHistoryStore store(path);
     (void)store.enumerate(QString(), 0);
-    (void)store.enumerate(QStringLiteral("http://"), 0);
     (void)store.addUrl(QStringLiteral("http://new.test/"), QStringLiteral("new"), 0);
-    (void)store.enumerate(QStringLiteral("http://new.test/"), 0);
+    (void)store.enumerate(QStringLiteral("http://"), 0);
     return 0;
 }
