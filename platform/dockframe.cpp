@@ -17,6 +17,8 @@
 #include <QStackedWidget>
 #include <QTabWidget>
 #include <QToolBar>
+#include <QStyle>
+#include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
 
@@ -38,7 +40,9 @@ DockFrame::DockFrame(QMainWindow *host)
 {
     m_tabs->setObjectName(QStringLiteral("Documents"));
     m_tabs->setDocumentMode(true);
-    m_tabs->setTabsClosable(true);
+    // Close buttons are placed by updateCloseButtons, not by the tab bar: its
+    // own lay out every tab again for each tab added.
+    m_tabs->setTabsClosable(false);
     m_tabs->setMovable(false);
     m_tabs->setElideMode(Qt::ElideRight);
     m_tabs->tabBar()->installEventFilter(this);
@@ -64,12 +68,9 @@ DockFrame::DockFrame(QMainWindow *host)
     m_commands.insert(QStringLiteral("mnuAddress"), addressAction);
 
     connect(m_tabs, &QTabWidget::currentChanged, this, [this](int index) {
+        updateCloseButtons();
         if (DocumentWindow *w = documentAt(index))
             emit DocumentActivated(w);
-    });
-    connect(m_tabs, &QTabWidget::tabCloseRequested, this, [this](int index) {
-        if (DocumentWindow *w = documentAt(index))
-            closeDocument(w);
     });
     auto *closeShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), host);
     connect(closeShortcut, &QShortcut::activated, this, [this] {
@@ -153,9 +154,55 @@ void DockFrame::holdPages(bool hold)
     const auto stacks = m_tabs->findChildren<QStackedWidget *>(QString(), Qt::FindDirectChildrenOnly);
     for (QStackedWidget *stack : stacks)
         stack->setVisible(!hold);
+    // A visible tab bar lays out every tab again at each tab added: with
+    // thousands of restored tabs that alone took minutes.
+    m_tabs->tabBar()->setVisible(!hold);
+    m_held = hold;
+    updateCloseButtons();
 }
 
-DocumentWindow *DockFrame::addDocument(const QString &caption, QWidget *form)
+bool DockFrame::wantsCloseButton(int index) const
+{
+    const DocumentWindow *w = documentAt(index);
+    if (m_held || !w || m_fixed.contains(w))
+        return false;
+    return m_tabs->count() <= kCloseButtonsOnAllTabs || index == m_tabs->currentIndex();
+}
+
+void DockFrame::updateCloseButtons()
+{
+    QTabBar *bar = m_tabs->tabBar();
+    // Looking is cheap; only adding or removing a button makes the tab bar
+    // lay out every tab, so that is done only where something changes.
+    for (int index = 0; index < bar->count(); ++index) {
+        QWidget *button = bar->tabButton(index, QTabBar::RightSide);
+        const bool want = wantsCloseButton(index);
+        if (want && !button) {
+            auto *close = new QToolButton(bar);
+            close->setAutoRaise(true);
+            close->setIcon(bar->style()->standardIcon(QStyle::SP_TabCloseButton, nullptr, bar));
+            close->setIconSize(QSize(12, 12));
+            close->setFixedSize(16, 16);
+            close->setFocusPolicy(Qt::NoFocus);
+            close->setToolTip(QStringLiteral("Close Tab"));
+            connect(close, &QToolButton::clicked, this, [this, close] {
+                QTabBar *tabs = m_tabs->tabBar();
+                for (int i = 0; i < tabs->count(); ++i) {
+                    if (tabs->tabButton(i, QTabBar::RightSide) == close) {
+                        closeDocument(documentAt(i));
+                        return;
+                    }
+                }
+            });
+            bar->setTabButton(index, QTabBar::RightSide, close);
+        } else if (!want && button) {
+            bar->setTabButton(index, QTabBar::RightSide, nullptr);
+            button->deleteLater();
+        }
+    }
+}
+
+DocumentWindow *DockFrame::addDocument(const QString &caption, QWidget *form, Placement placement)
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -167,11 +214,14 @@ DocumentWindow *DockFrame::addDocument(const QString &caption, QWidget *form)
     window->setHostedForm(form);
     {
         const QSignalBlocker blocker(m_tabs); // activation is reported once, below
-        const int index = m_tabs->addTab(page, QString());
-        window->setCaption(caption);
-        m_tabs->setCurrentIndex(index);
+        const int index = m_tabs->addTab(page, DocumentWindow::labelText(caption));
+        m_tabs->setTabToolTip(index, caption.trimmed());
+        if (placement == Placement::Front)
+            m_tabs->setCurrentIndex(index);
     }
-    emit DocumentActivated(window);
+    updateCloseButtons();
+    if (placement == Placement::Front)
+        emit DocumentActivated(window);
     emit DocumentOpened(window, 1);
     return window;
 }
@@ -225,6 +275,7 @@ bool DockFrame::closeDocument(DocumentWindow *window)
     QWidget *page = window->page();
     if (index >= 0)
         m_tabs->removeTab(index);
+    updateCloseButtons();
     emit DocumentClosed(window, 1);
     if (page)
         page->deleteLater();
@@ -233,18 +284,13 @@ bool DockFrame::closeDocument(DocumentWindow *window)
 
 void DockFrame::setClosable(DocumentWindow *window, bool closable)
 {
-    const int index = window ? window->position() - 1 : -1;
-    if (index < 0)
+    if (!window)
         return;
-    QTabBar *bar = m_tabs->tabBar();
     if (closable)
-        return; // tabs are closable by default
-    for (auto side : {QTabBar::LeftSide, QTabBar::RightSide}) {
-        if (QWidget *button = bar->tabButton(index, side)) {
-            bar->setTabButton(index, side, nullptr);
-            button->deleteLater();
-        }
-    }
+        m_fixed.remove(window);
+    else
+        m_fixed.insert(window);
+    updateCloseButtons();
 }
 
 void DockFrame::forget(DocumentWindow *window)
@@ -252,6 +298,7 @@ void DockFrame::forget(DocumentWindow *window)
     if (m_documents.removeOne(window)) {
         m_byPage.remove(m_byPage.key(window));
         m_byKey.remove(window->key());
+        m_fixed.remove(window);
         window->deleteLater();
     }
 }

@@ -7,6 +7,7 @@
 #include <QMap>
 #include <QObject>
 #include <QPointer>
+#include <QSet>
 #include <QString>
 
 class DockPane;
@@ -50,7 +51,10 @@ public:
     void setBarDockedSize(const QString &name, int widthTwips, int heightTwips);
 
     // Documents, in position order.
-    DocumentWindow *addDocument(const QString &caption, QWidget *form);
+    // Front: the new tab becomes the current one (reported as activated);
+    // Behind: it is added after the others and the current tab stays.
+    enum class Placement { Front, Behind };
+    DocumentWindow *addDocument(const QString &caption, QWidget *form, Placement placement = Placement::Front);
     QList<DocumentWindow *> documents() const;
     int documentCount() const;
     DocumentWindow *document(int position) const;
@@ -62,8 +66,8 @@ public:
     void forget(DocumentWindow *window);
     // Hides the tab's close button (the closing event still decides).
     void setClosable(DocumentWindow *window, bool closable);
-    // While held, no document page is shown, whichever is current; the tab
-    // bar and the room the documents take stay as they are.
+    // While held, no document page and no tab bar is shown, whichever tab
+    // is current; the room the documents take stays as it is.
     void holdPages(bool hold);
 
     // Panes: dock widgets found by name.
@@ -90,6 +94,11 @@ protected:
 
 private:
     DocumentWindow *documentAt(int index) const;
+    // A close button on every closable tab while there are a few dozen, on
+    // the current one only beyond (each button added lays out every tab).
+    static constexpr int kCloseButtonsOnAllTabs = 48;
+    bool wantsCloseButton(int index) const;
+    void updateCloseButtons();
 
     QMainWindow *m_host;
     QTabWidget *m_tabs;
@@ -101,6 +110,8 @@ private:
     QList<DocumentWindow *> m_documents; // open and closed-but-not-released
     QHash<QWidget *, DocumentWindow *> m_byPage;
     QHash<QString, DocumentWindow *> m_byKey;
+    QSet<const DocumentWindow *> m_fixed; // tabs that show no close button
+    bool m_held = false;
     int m_nextKey = 1;
     bool m_startUp = false;
 };

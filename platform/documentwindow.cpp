@@ -21,6 +21,13 @@ int DocumentWindow::position() const
     return index < 0 ? -1 : index + 1;
 }
 
+QString DocumentWindow::labelText(const QString &caption)
+{
+    // '&' would turn into a mnemonic in a tab label.
+    QString text = caption;
+    return text.replace(u'&', QStringLiteral("&&"));
+}
+
 QString DocumentWindow::caption() const
 {
     const int index = position() - 1;
@@ -31,10 +38,10 @@ void DocumentWindow::setCaption(const QString &caption)
 {
     const int index = position() - 1;
     if (index >= 0) {
-        // '&' would turn into a mnemonic in a tab label.
-        QString text = caption;
-        text.replace(u'&', QStringLiteral("&&"));
-        m_frame->tabs()->setTabText(index, text);
+        const QString text = labelText(caption);
+        // Setting the same text again still lays out every tab.
+        if (m_frame->tabs()->tabText(index) != text)
+            m_frame->tabs()->setTabText(index, text);
         m_frame->tabs()->setTabToolTip(index, caption.trimmed());
     }
 }

@@ -17,6 +17,8 @@ public:
     DocumentWindow(DockFrame *frame, QString key, QWidget *page);
 
     QString key() const { return m_key; }
+    // The tab label's text for a caption.
+    static QString labelText(const QString &caption);
     int kind() const { return 0; } // always a tab
     int position() const;          // -1 once closed
     QString caption() const;

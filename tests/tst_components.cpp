@@ -11,6 +11,9 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <sys/mount.h>
+#include <unistd.h>
+
 class TestComponents : public QObject
 {
     Q_OBJECT
@@ -95,6 +98,35 @@ private slots:
         QVERIFY(!store.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("QuillonHelper.clsHistory")));
         QVERIFY(!HistoryProxy::create(&owner).isValid());
         QCOMPARE(regsvr({QStringLiteral("-s"), m_env->path(QStringLiteral("nothing.so"))}), 1);
+    }
+
+    void registrationOnAFullDiskFailsAndKeepsTheRegistry()
+    {
+        if (::geteuid() != 0)
+            QSKIP("mounting a small file system needs root");
+        const QString root = m_env->path(QStringLiteral("small"));
+        QVERIFY(QDir().mkpath(root));
+        if (::mount("tmpfs", QFile::encodeName(root).constData(), "tmpfs", 0, "size=100k,mode=0700") != 0)
+            QSKIP("cannot mount a tmpfs here");
+        const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(root).constData(), MNT_DETACH); });
+        qputenv("QUILLON_PLATFORM_ROOT", root.toUtf8());
+        RegistryStore store;
+        QVERIFY(store.setValue(HKEY_CLASSES_ROOT, QStringLiteral("Other.Class\\CLSID"), QString(), RegValue::string(QStringLiteral("{1}"))));
+        const QString file = store.filePath(HKEY_CLASSES_ROOT);
+        QFile before(file);
+        QVERIFY(before.open(QIODevice::ReadOnly));
+        const QByteArray kept = before.readAll();
+        before.close();
+        QFile filler(root + QStringLiteral("/filler"));
+        QVERIFY(filler.open(QIODevice::WriteOnly));
+        const QByteArray block(1024, 'f');
+        while (filler.write(block) == block.size() && filler.flush()) {
+        }
+        filler.close();
+        QCOMPARE(regsvr({QStringLiteral("-s"), QStringLiteral(NAVKIT_LIBRARY)}), 1); // reported, not 0
+        QFile after(file);
+        QVERIFY(after.open(QIODevice::ReadOnly));
+        QCOMPARE(after.readAll(), kept);
     }
 
     void unloadOnlyWithoutLiveObjects()

@@ -6,6 +6,9 @@
 #include "documentwindow.h"
 #include "form1.h"
 #include "form2.h"
+#include "form6.h"
+#include "listproxy.h"
+#include "dockpane.h"
 #include "mainrules.h"
 #include "mdlaplication.h"
 #include "mdlregistry.h"
@@ -19,8 +22,11 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QLineEdit>
+#include <QListView>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QWebEngineView>
@@ -85,6 +91,8 @@ private slots:
         auto main = start();
         QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
         QCOMPARE(main->dsMain()->documentCount(), 3);
+        QTabBar *bar = main->dsMain()->tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
         QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/a"))));
         shutDown(main);
     }
@@ -130,6 +138,46 @@ private slots:
         tab->wb1()->Navigate(m_server->url(QStringLiteral("/a")));
         QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/a"))));
         QCOMPARE(titleOf(main.get(), 1), QStringLiteral("Page A"));
+        shutDown(main);
+    }
+
+    void historyEntryCannotCarryAScript()
+    {
+        QVERIFY(m_env->installComponents(NAVKIT_LIBRARY));
+        m_server->setPage(QStringLiteral("/nice"),
+                          "<html><head><meta charset='utf-8'><title>Nice page&gt;\xc2\xa4&lt;javascript:document.title='pwned'"
+                          "</title></head><body>nice</body></html>");
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        Form2 *tab = tabAt(main.get(), 1);
+        tab->wb1()->Navigate(m_server->url(QStringLiteral("/nice")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/nice"))));
+        tab->wb1()->Navigate(m_server->url(QStringLiteral("/a")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/a"))));
+
+        auto *pane = qobject_cast<Form6 *>(main->dsMain()->pane(QStringLiteral("frmHistory"))->hostedForm());
+        ListProxy list = pane->List1();
+        QVERIFY(list.isValid());
+        auto *view = list.widget()->findChild<QListView *>();
+        QVERIFY(view);
+        int row = -1;
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QTest::keyRelease(view, Qt::Key_R, Qt::ControlModifier); // the list's own reload key
+                for (int i = 0; i < list.ListCount(); ++i) {
+                    if (list.List(i).contains(QStringLiteral("Nice page")))
+                        row = i;
+                }
+                return row >= 0;
+            }(),
+            kTimeout);
+        QCOMPARE(list.ListUrl(row), m_server->url(QStringLiteral("/nice")));
+        // The user double-clicks the harmless-looking entry.
+        const QRect rect = view->visualRect(view->model()->index(row, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rect.center());
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/nice"))));
+        QVERIFY(titleOf(main.get(), 1).startsWith(QStringLiteral("Nice page"))); // the page, not its script
         shutDown(main);
     }
 

@@ -358,9 +358,13 @@ void Form1::onDocumentActivated(DocumentWindow *window)
     form->setFocus();
     if (auto *tab = qobject_cast<Form2 *>(form)) {
         tab->wb1()->setFocus();
-        if (!m_addressNavigating)
-            m_dsMain->setCommandText(QStringLiteral("mnuAddress"), tab->wb1()->LocationURL());
-        window->setCaption(TabRules::activatedCaption(tab->wb1()->LocationName(), window->position()));
+        if (!m_addressNavigating) {
+            // A restored tab shown for the first time has no page yet: its address.
+            const QString shown = tab->wb1()->LocationURL();
+            m_dsMain->setCommandText(QStringLiteral("mnuAddress"), shown.isEmpty() ? tab->pageAddress() : shown);
+        }
+        if (!tab->loadPending()) // a restored tab keeps naming its site until it is shown
+            window->setCaption(TabRules::activatedCaption(tab->wb1()->LocationName(), window->position()));
     } else if (window->position() == 2) {
         window->setCaption(QStringLiteral(" Favorites "));
     }

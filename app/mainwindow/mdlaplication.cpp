@@ -24,14 +24,21 @@ void OpenBrowserTab(const QString &address, TabLoad load)
         return;
     // Made inside the main window, hidden until its tab takes it: a form
     // without a parent would get a native window of its own as soon as its
-    // browser starts, only to lose it again to the tab.
-    auto *form = new Form2(main);
+    // browser starts, only to lose it again to the tab. A restored tab's
+    // browser starts only when the tab is shown, so it is made without one:
+    // moving a child of the main window into its tab walks the window's
+    // whole focus chain, which grows with every tab.
+    auto *form = new Form2(load == TabLoad::WhenShown ? nullptr : main);
     emit main->browserTabCreated(form);
     form->setLoadURL(address, load == TabLoad::WhenShown ? Form2::LoadWhen::WhenShown : Form2::LoadWhen::Now);
     // A tab waiting to be shown names its site meanwhile.
     const QString host = QUrl(address.trimmed()).host();
+    // A restored tab goes in behind the current one: bringing each of them
+    // to the front for a moment (and moving the focus there) costs time for
+    // nothing while the window is not yet drawn.
     DocumentWindow *window = main->dsMain()->addDocument(
-        form->loadPending() && !host.isEmpty() ? TabRules::tabCaption(host) : QStringLiteral(" New Tab "), form);
+        form->loadPending() && !host.isEmpty() ? TabRules::tabCaption(host) : QStringLiteral(" New Tab "), form,
+        form->loadPending() ? DockFrame::Placement::Behind : DockFrame::Placement::Front);
     window->setSecondFlag(false);
     window->setShown(true);
     form->setTag(window->key());
