@@ -197,6 +197,13 @@ private slots:
         held.reset(); // released within the wait: the save goes through
         QVERIFY(late.get());
         QCOMPARE(FavoritesStore::load(file).size(), 601);
+
+        // A list read while a save is under way waits for it instead of coming back empty.
+        held = std::make_unique<FileLock>(file, FileLock::Mode::Exclusive, std::chrono::milliseconds(0));
+        auto reader = std::async(std::launch::async, [&] { return FavoritesStore::load(file).size(); });
+        QTest::qWait(200);
+        held.reset();
+        QCOMPARE(reader.get(), 601);
     }
 
     void readingNeedsNoWriteAccess()

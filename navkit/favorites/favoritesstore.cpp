@@ -20,6 +20,9 @@ const QString kItemsStream = QStringLiteral("Items");
 // Another program (the import tool, a second browser) may be saving: wait
 // for it rather than drop this save.
 constexpr std::chrono::seconds kSaveWait{5};
+// A reader waits out a save in progress (a save holds the file for a moment
+// only) rather than show an empty list.
+constexpr std::chrono::seconds kReadWait{1};
 
 struct ReadResult {
     QStringList records;
@@ -98,7 +101,7 @@ QString userName()
 
 QByteArray visit(const QString &dataFile, const std::function<void(QStringView)> &record)
 {
-    auto file = CompoundFile::open(dataFile, CompoundFile::Access::Read);
+    auto file = CompoundFile::open(dataFile, CompoundFile::Access::Read, kReadWait);
     if (!file)
         return {};
     std::optional<qint64> count;
@@ -122,7 +125,7 @@ QByteArray visit(const QString &dataFile, const std::function<void(QStringView)>
 
 QStringList load(const QString &dataFile)
 {
-    auto file = CompoundFile::open(dataFile, CompoundFile::Access::Read);
+    auto file = CompoundFile::open(dataFile, CompoundFile::Access::Read, kReadWait);
     if (!file)
         return {};
     ReadResult read = readRecords(*file);

@@ -11,8 +11,9 @@
 // of records, as text) and "Items" (one string value per record, oldest
 // first) and six summary properties. Nothing is kept between calls: each
 // operation opens the file, works and releases it. A save holds it
-// exclusively, waiting a few seconds for another writer; a read keeps
-// writers out while it reads and needs no write access to the folder.
+// exclusively, waiting a few seconds for another writer; a read waits a
+// moment for a save in progress, keeps writers out while it reads and needs
+// no write access to the folder.
 namespace FavoritesStore {
 
 // The three characters between the fields of a record: title, URL, extra.
