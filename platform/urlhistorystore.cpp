@@ -6,6 +6,7 @@
 #include "timeconv.h"
 
 #include <QDateTime>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -156,6 +157,10 @@ QString asideName(const QString &path)
     return target;
 }
 
+// No address or title is longer; a damaged row that claims a longer value
+// is refused at once instead of being allocated (up to a gigabyte) first.
+constexpr int kLongestValue = 8 * 1024 * 1024;
+
 const char *const kSchema = "CREATE TABLE IF NOT EXISTS urls("
                             " url TEXT PRIMARY KEY NOT NULL, title TEXT,"
                             " last_visited INTEGER NOT NULL, last_updated INTEGER NOT NULL,"
@@ -213,6 +218,7 @@ bool UrlHistoryStore::ensureOpen()
     int rc = sqlite3_open_v2(path.constData(), &m_db,
                              SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
     if (rc == SQLITE_OK) {
+        sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kLongestValue);
         sqlite3_busy_timeout(m_db, busyTimeoutMs());
         rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK)
@@ -257,12 +263,16 @@ qint64 UrlHistoryStore::salvage(const QString &damagedPath, const QString &targe
         return 0;
     }
     const std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> damaged(raw, sqlite3_close_v2);
+    sqlite3_limit(damaged.get(), SQLITE_LIMIT_LENGTH, kLongestValue);
     std::vector<UrlHistoryEntry> rows;
     // Rows in rowid order; a damaged page ends a scan, so the next scan
     // starts past it, probing ever further ahead until rows come again.
     qint64 next = std::numeric_limits<qint64>::min();
     qint64 gap = 1;
-    for (int attempts = 0; attempts < 200; ++attempts) {
+    // Bounded: a damaged page on the way to every row would otherwise be
+    // met again at each probe (and a damaged cell can claim a huge value).
+    const QDeadlineTimer deadline(std::chrono::seconds(3));
+    for (int fruitless = 0; fruitless < 24 && !deadline.hasExpired();) {
         Statement st(damaged.get(), "SELECT rowid, url, title, last_visited, last_updated, expires, flags FROM urls"
                                     " WHERE rowid >= ?1 ORDER BY rowid");
         if (!st.ok())
@@ -280,6 +290,7 @@ qint64 UrlHistoryStore::salvage(const QString &damagedPath, const QString &targe
         }
         if (rc == SQLITE_DONE)
             break;
+        fruitless = progressed ? 0 : fruitless + 1;
         if (progressed)
             gap = 1;
         if (next == std::numeric_limits<qint64>::min())
