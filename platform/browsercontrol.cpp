@@ -467,6 +467,8 @@ void BrowserControl::showCrashPage()
 
 void BrowserControl::showCertificatePage()
 {
+    if (!m_certificateOffered.isValid())
+        return; // another address was asked for meanwhile
     QUrl onward = m_certificateOffered;
     onward.setFragment(QStringLiteral("quillon-continue"));
     const QString site = m_certificateOffered.toDisplayString().toHtmlEscaped();
