@@ -394,17 +394,10 @@ void Form1::onDocumentClosed(DocumentWindow *window, int number)
     }
     window->release();
     processEvents();
-    if (number == 1 && !m_isClosing) {
-        for (DocumentWindow *w : m_dsMain->documents()) {
-            auto *tab = qobject_cast<Form2 *>(w->hostedForm());
-            if (w->kind() != 0 || !tab)
-                continue;
-            mdlIniControl::WriteIniValue(g().LoadedFile, QStringLiteral("Loaded URL"),
-                                         QStringLiteral("URL_%1").arg(w->position()), tab->wb1()->LocationURL().trimmed());
-            mdlIniControl::WriteIniValue(g().LoadedFile, QStringLiteral("Global"), QStringLiteral("Count"),
-                                         QString::number(m_dsMain->documentCount()));
-        }
-    }
+    // The tabs after the closed one moved up: the list is written again
+    // whole, in one write however many tabs there are.
+    if (number == 1 && !m_isClosing)
+        saveOpenPages();
     processEvents();
 }
 
