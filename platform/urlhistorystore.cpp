@@ -281,11 +281,20 @@ qint64 UrlHistoryStore::salvage(const QString &damagedPath, const QString &targe
         int rc;
         bool progressed = false;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+            const qint64 rowid = sqlite3_column_int64(st.get(), 0);
+            // A damaged tree can lead back to rows already read.
+            if (rowid < next) {
+                rc = SQLITE_CORRUPT;
+                break;
+            }
             UrlHistoryEntry e = entryAt(st.get(), 1);
             if (!e.url.isEmpty())
                 rows.push_back(std::move(e));
-            const qint64 rowid = sqlite3_column_int64(st.get(), 0);
-            next = rowid == std::numeric_limits<qint64>::max() ? rowid : rowid + 1;
+            if (rowid == std::numeric_limits<qint64>::max()) {
+                rc = SQLITE_DONE; // no row can follow
+                break;
+            }
+            next = rowid + 1;
             progressed = true;
         }
         if (rc == SQLITE_DONE)
