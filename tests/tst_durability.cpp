@@ -242,7 +242,10 @@ private slots:
         const int kills = qEnvironmentVariableIntValue("QUILLON_KILLS") > 0 ? qEnvironmentVariableIntValue("QUILLON_KILLS") : 1000;
         const QString folder = m_env->path(QStringLiteral("kill"));
         QVERIFY(PlatformPaths::makePrivateFolder(folder));
-        const Store store = *std::find_if(stores().cbegin(), stores().cend(), [&](const Store &s) { return kind == QLatin1String(s.name); });
+        const QList<Store> all = stores();
+        const auto found = std::find_if(all.cbegin(), all.cend(), [&](const Store &s) { return kind == QLatin1String(s.name); });
+        QVERIFY(found != all.cend());
+        const Store store = *found;
         QRandomGenerator rng(99);
         qint64 slowest = 0;
         for (int round = 0; round < kills; ++round) {

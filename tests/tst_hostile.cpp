@@ -1,5 +1,4 @@
-// The browser against hostile pages and damaged stored files: nothing let
-// in, nothing lost at exit, no hang on a stored count.
+// The browser against hostile pages and addresses: nothing let in.
 #include "browsercontrol.h"
 #include "browserfixture.h"
 #include "dockframe.h"
@@ -73,54 +72,6 @@ private slots:
     {
         m_env.reset();
         m_server.reset();
-    }
-
-    void hugeStoredCountsStartAtOnce()
-    {
-        const QString loadedFile = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
-        QFile loaded(loadedFile);
-        QVERIFY(loaded.open(QIODevice::WriteOnly));
-        loaded.write("[Global]\r\nCount=2147483647\r\n[Loaded URL]\r\nURL_3=" + m_server->url(QStringLiteral("/a")).toUtf8() + "\r\n");
-        loaded.close();
-        QFile config(m_env->programDir() + QStringLiteral("/_config.dat"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write("[Search]\r\nCount=2147483647\r\nText1=One\r\nUrl1=http://127.0.0.1:1/?q=<%search%>\r\n");
-        config.close();
-        QElapsedTimer clock;
-        clock.start();
-        auto main = start();
-        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
-        QCOMPARE(main->dsMain()->documentCount(), 3);
-        QTabBar *bar = main->dsMain()->tabs()->tabBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
-        QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/a"))));
-        shutDown(main);
-    }
-
-    void manyRestoredPagesLoadOnlyWhenShown()
-    {
-        QByteArray text = "[Global]\r\nCount=2001\r\n[Loaded URL]\r\n";
-        for (int n = 3; n <= 2001; ++n)
-            text += "URL_" + QByteArray::number(n) + "=" + m_server->url(QStringLiteral("/a?%1").arg(n)).toUtf8() + "\r\n";
-        QFile loaded(m_env->programDir() + QStringLiteral("/_data/_loaded.dat"));
-        QVERIFY(loaded.open(QIODevice::WriteOnly));
-        loaded.write(text);
-        loaded.close();
-        QElapsedTimer clock;
-        clock.start();
-        auto main = start();
-        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
-        qInfo() << "2,001 tabs restored and the home page loaded in" << clock.elapsed() << "ms";
-        QVERIFY2(clock.elapsed() < 60000, "a hang guard, not a speed goal");
-        QCOMPARE(main->dsMain()->documentCount(), 2001);
-        QCOMPARE(m_server->requestCount(QStringLiteral("/a")), 0); // nothing loaded behind the front tab
-        QVERIFY(tabAt(main.get(), 2001)->loadPending());
-        main->dsMain()->document(2001)->activate();
-        QVERIFY(waitLoaded(main.get(), 2001, m_server->url(QStringLiteral("/a?2001"))));
-        QCOMPARE(m_server->requestCount(QStringLiteral("/a")), 1);
-        shutDown(main);
-        // Exit kept every page, loaded or not.
-        QCOMPARE(MainRules::pagesToReopen(m_env->programDir() + QStringLiteral("/_data/_loaded.dat")).size(), 1999);
     }
 
     void typedScriptAddressRunsNothing()
@@ -288,38 +239,6 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(PopupCatcherPage::alive(), 0, 10000);
         QCOMPARE(main->dsMain()->documentCount(), 2);
         shutDown(main);
-    }
-
-    // Last: the engine takes a while to drop the loads still open at this
-    // exit, and a window started meanwhile in the same process loads nothing.
-    void exitListsEveryOpenPage()
-    {
-        // Pages that never arrive come from a server of their own: the engine
-        // keeps only a few connections to one server, and they would block the rest.
-        TestHttpServer stalls;
-        QVERIFY(stalls.listen());
-        stalls.setPage(QStringLiteral("/stall"), QByteArray(), 0);
-        auto main = start();
-        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
-        QStringList expected{m_server->url(QStringLiteral("/home")), QString()};
-        for (int i = 0; i < 40; ++i) {
-            // Half still loading at exit, half completing while the window closes.
-            const QString url = i % 2 ? stalls.url(QStringLiteral("/stall?%1").arg(i))
-                                      : m_server->url(QStringLiteral("/a?%1").arg(i));
-            mdlAplication::OpenBrowserTab(url);
-            expected.append(url);
-        }
-        QCOMPARE(main->dsMain()->documentCount(), 42);
-        main->dsMain()->command(QStringLiteral("mnuExit"))->trigger();
-        main.reset();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-
-        const QString file = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
-        QCOMPARE(mdlIniControl::ReadIniValue(file, QStringLiteral("Global"), QStringLiteral("Count")), QStringLiteral("42"));
-        for (int position = 3; position <= 42; ++position)
-            QCOMPARE(mdlIniControl::ReadIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_%1").arg(position)),
-                     expected.at(position - 1));
-        QCOMPARE(MainRules::pagesToReopen(file), expected.mid(2));
     }
 
 private:

@@ -1,0 +1,145 @@
+// The open pages across a session: stored counts that hang nothing,
+// thousands of restored tabs, and nothing lost at exit. A process of its
+// own: closing a window with pages still loading keeps the engine busy for
+// a while, which would hold up the tests after it.
+#include "browserfixture.h"
+#include "dockframe.h"
+#include "documentwindow.h"
+#include "form1.h"
+#include "form2.h"
+#include "mainrules.h"
+#include "mdlaplication.h"
+#include "mdlregistry.h"
+#include "programstate.h"
+#include "testenvironment.h"
+#include "testhttpserver.h"
+#include "webtestmain.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QtTest>
+
+using namespace mdlRegistry;
+using namespace BrowserFixture;
+
+namespace {
+QByteArray page(const char *title, const QByteArray &body = {})
+{
+    return "<html><head><title>" + QByteArray(title) + "</title></head><body>" + body + "</body></html>";
+}
+
+} // namespace
+
+class TestSession : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void init()
+    {
+        // A server of its own for each test: connections the engine still
+        // holds from the test before cannot delay this one.
+        m_server = std::make_unique<TestHttpServer>();
+        QVERIFY(m_server->listen());
+        m_server->setPage(QStringLiteral("/home"), page("Home Page"));
+        m_server->setPage(QStringLiteral("/a"), page("Page A"));
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), m_server->url(QStringLiteral("/home")));
+    }
+    void cleanup()
+    {
+        m_env.reset();
+        m_server.reset();
+    }
+
+    void hugeStoredCountsStartAtOnce()
+    {
+        const QString loadedFile = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
+        QFile loaded(loadedFile);
+        QVERIFY(loaded.open(QIODevice::WriteOnly));
+        loaded.write("[Global]\r\nCount=2147483647\r\n[Loaded URL]\r\nURL_3=" + m_server->url(QStringLiteral("/a")).toUtf8() + "\r\n");
+        loaded.close();
+        QFile config(m_env->programDir() + QStringLiteral("/_config.dat"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[Search]\r\nCount=2147483647\r\nText1=One\r\nUrl1=http://127.0.0.1:1/?q=<%search%>\r\n");
+        config.close();
+        QElapsedTimer clock;
+        clock.start();
+        auto main = start();
+        QVERIFY2(clock.elapsed() < 15000, qPrintable(QString::number(clock.elapsed())));
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QTabBar *bar = main->dsMain()->tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+        QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/a"))));
+        shutDown(main);
+    }
+
+    void manyRestoredPagesLoadOnlyWhenShown()
+    {
+        QByteArray text = "[Global]\r\nCount=2001\r\n[Loaded URL]\r\n";
+        for (int n = 3; n <= 2001; ++n)
+            text += "URL_" + QByteArray::number(n) + "=" + m_server->url(QStringLiteral("/a?%1").arg(n)).toUtf8() + "\r\n";
+        QFile loaded(m_env->programDir() + QStringLiteral("/_data/_loaded.dat"));
+        QVERIFY(loaded.open(QIODevice::WriteOnly));
+        loaded.write(text);
+        loaded.close();
+        QElapsedTimer clock;
+        clock.start();
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        qInfo() << "2,001 tabs restored and the home page loaded in" << clock.elapsed() << "ms";
+        QVERIFY2(clock.elapsed() < 60000, "a hang guard, not a speed goal");
+        QCOMPARE(main->dsMain()->documentCount(), 2001);
+        QCOMPARE(m_server->requestCount(QStringLiteral("/a")), 0); // nothing loaded behind the front tab
+        QVERIFY(tabAt(main.get(), 2001)->loadPending());
+        main->dsMain()->document(2001)->activate();
+        QVERIFY(waitLoaded(main.get(), 2001, m_server->url(QStringLiteral("/a?2001"))));
+        QCOMPARE(m_server->requestCount(QStringLiteral("/a")), 1);
+        shutDown(main);
+        // Exit kept every page, loaded or not.
+        QCOMPARE(MainRules::pagesToReopen(m_env->programDir() + QStringLiteral("/_data/_loaded.dat")).size(), 1999);
+    }
+
+    // Last, for the reason above.
+    void exitListsEveryOpenPage()
+    {
+        // Pages that never arrive come from a server of their own: the engine
+        // keeps only a few connections to one server, and they would block the rest.
+        TestHttpServer stalls;
+        QVERIFY(stalls.listen());
+        stalls.setPage(QStringLiteral("/stall"), QByteArray(), 0);
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        QStringList expected{m_server->url(QStringLiteral("/home")), QString()};
+        for (int i = 0; i < 40; ++i) {
+            // Half still loading at exit, half completing while the window closes.
+            const QString url = i % 2 ? stalls.url(QStringLiteral("/stall?%1").arg(i))
+                                      : m_server->url(QStringLiteral("/a?%1").arg(i));
+            mdlAplication::OpenBrowserTab(url);
+            expected.append(url);
+        }
+        QCOMPARE(main->dsMain()->documentCount(), 42);
+        main->dsMain()->command(QStringLiteral("mnuExit"))->trigger();
+        main.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        const QString file = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
+        QCOMPARE(mdlIniControl::ReadIniValue(file, QStringLiteral("Global"), QStringLiteral("Count")), QStringLiteral("42"));
+        for (int position = 3; position <= 42; ++position)
+            QCOMPARE(mdlIniControl::ReadIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_%1").arg(position)),
+                     expected.at(position - 1));
+        QCOMPARE(MainRules::pagesToReopen(file), expected.mid(2));
+    }
+
+private:
+    std::unique_ptr<TestHttpServer> m_server;
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+QUILLON_WEB_TEST_MAIN(TestSession)
+
+#include "tst_session.moc"
