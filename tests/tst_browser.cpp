@@ -17,6 +17,7 @@
 #include "programstate.h"
 #include "browserfixture.h"
 #include "testenvironment.h"
+#include "testpages.h"
 #include "webtestmain.h"
 #include "testhttpserver.h"
 #include "urlhistorystore.h"
@@ -41,14 +42,7 @@
 using namespace mdlRegistry;
 
 using namespace BrowserFixture;
-
-namespace {
-
-QByteArray page(const char *title, const QByteArray &body = {})
-{
-    return "<html><head><title>" + QByteArray(title) + "</title></head><body>" + body + "</body></html>";
-}
-} // namespace
+using TestPages::page;
 
 class TestBrowser : public QObject
 {

@@ -3,6 +3,7 @@
 #include "historyproxy.h"
 #include "mdlapplication.h"
 #include "registrystore.h"
+#include "smalldisk.h"
 #include "testenvironment.h"
 
 #include <QDir>
@@ -10,9 +11,6 @@
 #include <QLibrary>
 #include <QProcess>
 #include <QtTest>
-
-#include <sys/mount.h>
-#include <unistd.h>
 
 class TestComponents : public QObject
 {
@@ -102,13 +100,10 @@ private slots:
 
     void registrationOnAFullDiskFailsAndKeepsTheRegistry()
     {
-        if (::geteuid() != 0)
-            QSKIP("mounting a small file system needs root");
         const QString root = m_env->path(QStringLiteral("small"));
-        QVERIFY(QDir().mkpath(root));
-        if (::mount("tmpfs", QFile::encodeName(root).constData(), "tmpfs", 0, "size=100k,mode=0700") != 0)
-            QSKIP("cannot mount a tmpfs here");
-        const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(root).constData(), MNT_DETACH); });
+        const SmallDisk disk(root, "100k");
+        if (!disk.mounted())
+            QSKIP("mounting a small file system needs root");
         qputenv("QUILLON_PLATFORM_ROOT", root.toUtf8());
         RegistryStore store;
         QVERIFY(store.setValue(HKEY_CLASSES_ROOT, QStringLiteral("Other.Class\\CLSID"), QString(), RegValue::string(QStringLiteral("{1}"))));
@@ -117,12 +112,7 @@ private slots:
         QVERIFY(before.open(QIODevice::ReadOnly));
         const QByteArray kept = before.readAll();
         before.close();
-        QFile filler(root + QStringLiteral("/filler"));
-        QVERIFY(filler.open(QIODevice::WriteOnly));
-        const QByteArray block(1024, 'f');
-        while (filler.write(block) == block.size() && filler.flush()) {
-        }
-        filler.close();
+        disk.fill(root + QStringLiteral("/filler"));
         QCOMPARE(regsvr({QStringLiteral("-s"), QStringLiteral(NAVKIT_LIBRARY)}), 1); // reported, not 0
         QFile after(file);
         QVERIFY(after.open(QIODevice::ReadOnly));

@@ -7,6 +7,7 @@
 #include "mdlinicontrol.h"
 #include "platformpaths.h"
 #include "registrystore.h"
+#include "smalldisk.h"
 #include "testenvironment.h"
 
 #include <QDir>
@@ -18,7 +19,6 @@
 
 #include <csignal>
 #include <future>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -132,31 +132,20 @@ private slots:
 
     void fullDiskKeepsTheOldFile()
     {
-        if (::geteuid() != 0)
-            QSKIP("mounting a small file system needs root; the injected failures cover the same code");
         const QString folder = m_env->path(QStringLiteral("small"));
-        QVERIFY(QDir().mkpath(folder));
-        if (::mount("tmpfs", QFile::encodeName(folder).constData(), "tmpfs", 0, "size=200k,mode=0700") != 0)
-            QSKIP("cannot mount a tmpfs here");
-        const auto unmount = qScopeGuard([&] { ::umount2(QFile::encodeName(folder).constData(), MNT_DETACH); });
+        const SmallDisk disk(folder, "200k");
+        if (!disk.mounted())
+            QSKIP("mounting a small file system needs root; the injected failures cover the same code");
         for (const Store &store : stores()) {
             QVERIFY2(store.save(folder, QStringLiteral("old")), store.name);
             const QByteArray before = readAll(folder + u'/' + store.file);
-            // Fill the disk to its last few bytes.
-            QFile filler(folder + QStringLiteral("/filler"));
-            QVERIFY(filler.open(QIODevice::WriteOnly));
-            for (const qsizetype size : {4096, 1}) {
-                const QByteArray block(size, 'f');
-                while (filler.write(block) == block.size() && filler.flush()) {
-                }
-            }
-            filler.close();
+            disk.fill(folder + QStringLiteral("/filler"));
             // Small enough to sit in a write buffer: the full disk shows only when it is flushed.
             QVERIFY2(!store.save(folder, QStringLiteral("new")), store.name);
             QCOMPARE(readAll(folder + u'/' + store.file), before);
             QVERIFY2(store.read(folder).contains(QStringLiteral("old")), store.name);
             QVERIFY(leftovers(folder).isEmpty());
-            QFile::remove(filler.fileName());
+            QFile::remove(folder + QStringLiteral("/filler"));
         }
     }
 

@@ -14,6 +14,7 @@
 #include "popupcatcherpage.h"
 #include "programstate.h"
 #include "testenvironment.h"
+#include "testpages.h"
 #include "testhttpserver.h"
 #include "webtestmain.h"
 
@@ -33,12 +34,9 @@
 
 using namespace mdlRegistry;
 using namespace BrowserFixture;
+using TestPages::page;
 
 namespace {
-QByteArray page(const char *title, const QByteArray &body = {})
-{
-    return "<html><head><title>" + QByteArray(title) + "</title></head><body>" + body + "</body></html>";
-}
 
 QString titleOf(Form1 *main, int position)
 {

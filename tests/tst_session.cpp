@@ -12,6 +12,7 @@
 #include "mdlregistry.h"
 #include "programstate.h"
 #include "testenvironment.h"
+#include "testpages.h"
 #include "testhttpserver.h"
 #include "webtestmain.h"
 
@@ -24,14 +25,7 @@
 
 using namespace mdlRegistry;
 using namespace BrowserFixture;
-
-namespace {
-QByteArray page(const char *title, const QByteArray &body = {})
-{
-    return "<html><head><title>" + QByteArray(title) + "</title></head><body>" + body + "</body></html>";
-}
-
-} // namespace
+using TestPages::page;
 
 class TestSession : public QObject
 {
