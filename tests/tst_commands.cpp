@@ -441,9 +441,20 @@ private slots:
         QTest::keyClick(pane->Text1(), Qt::Key_Return);
         QVERIFY(waitLoaded(main.get(), 1, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
 
+        // One Enter is one search: one new tab with "Open In New Window".
+        QTest::mouseClick(pane->Check2(), Qt::LeftButton);
+        QVERIFY(pane->Check2()->isChecked());
+        pane->Text1()->setFocus();
+        QTest::keyClick(pane->Text1(), Qt::Key_Return);
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
+        main->dsMain()->document(3)->setShown(false);
+        QTest::mouseClick(pane->Check2(), Qt::LeftButton);
+
         // All engines: three tabs in order, whatever "Open In New Window" says.
-        pane->Check1()->setChecked(true);
-        pane->Command1()->click();
+        QTest::mouseClick(pane->Check1(), Qt::LeftButton);
+        QVERIFY(pane->Check1()->isChecked());
+        QTest::keyClick(pane->Text1(), Qt::Key_Enter);
         QCOMPARE(main->dsMain()->documentCount(), 5);
         QVERIFY(waitLoaded(main.get(), 3, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
         QVERIFY(waitLoaded(main.get(), 4, url("/b")));

@@ -35,6 +35,23 @@ public slots:
     }
 };
 
+// A host that reads the selected row when the list reports a click or a
+// mouse button, as the panes do.
+class RowReader : public QObject
+{
+    Q_OBJECT
+public:
+    explicit RowReader(QWidget *list) : m_list(list) {}
+    QList<int> atClick;
+    QList<int> atMouseDown;
+public slots:
+    void click() { atClick.append(m_list->property("ListIndex").toInt()); }
+    void mouseDown(int *, int *, float *, float *) { atMouseDown.append(m_list->property("ListIndex").toInt()); }
+
+private:
+    QWidget *m_list;
+};
+
 // The list control as hosts see it: created by class name, called by name.
 class TestListControl : public QObject
 {
@@ -204,6 +221,42 @@ private slots:
         QTest::keyClick(view, Qt::Key_I); // would jump to "Item 0" if not cancelled
         QCOMPARE(eater.eaten, 1);
         QCOMPARE(list.ListIndex(), 10);
+        m_host.hide();
+    }
+
+    void mouseClicksReachTheHostWithTheirRow()
+    {
+        ListProxy list = create();
+        QWidget *w = list.widget();
+        w->resize(200, 300);
+        m_host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_host));
+        auto *view = w->findChild<QListView *>();
+        RowReader reader(w);
+        QVERIFY(QObject::connect(w, SIGNAL(Click()), &reader, SLOT(click())));
+        QVERIFY(QObject::connect(w, SIGNAL(MouseDown(int *, int *, float *, float *)), &reader,
+                                 SLOT(mouseDown(int *, int *, float *, float *))));
+        const auto rowCentre = [view](int row) { return view->visualRect(view->model()->index(row, 0)).center(); };
+
+        // A left click: Click is raised once, with the clicked row selected.
+        reader.atClick.clear();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(3));
+        QCOMPARE(reader.atClick, QList<int>{3});
+        QCOMPARE(list.ListIndex(), 3);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(5));
+        QCOMPARE(reader.atClick, (QList<int>{3, 5}));
+
+        // A right click on another row: the host sees the highlighted row,
+        // and the highlight stays where it was.
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, rowCentre(1));
+        QCOMPARE(reader.atMouseDown.last(), 5);
+        QCOMPARE(list.ListIndex(), 5);
+        QCOMPARE(reader.atClick, (QList<int>{3, 5}));
+
+        // The keyboard still reports each row once.
+        view->setFocus();
+        QTest::keyClick(view, Qt::Key_Down);
+        QCOMPARE(reader.atClick, (QList<int>{3, 5, 6}));
         m_host.hide();
     }
 

@@ -45,8 +45,9 @@ Form5::Form5(QWidget *parent)
     m_check1->setGeometry(px(120), px(2655), px(2310) + 40, px(240) + 2);
     m_command1->setGeometry(px(3705), px(3090), px(1185), px(360));
     m_command1->setDefault(true);
+    // Enter in the text box reaches the pane's own key handler, which
+    // presses the button: one Enter, one search.
     connect(m_command1, &QPushButton::clicked, this, &Form5::search);
-    connect(m_text1, &QLineEdit::returnPressed, this, &Form5::search);
 
     // Load.
     m_combo1->addItems(SearchEngines::read(programState().ConfigFile, QStringLiteral("Text")));

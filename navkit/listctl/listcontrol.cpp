@@ -60,7 +60,20 @@ ListControl::ListControl(QWidget *parent)
     m_picture2->setFixedHeight(75 / 15);
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
-    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, [this] { emit Click(); });
+    // A mouse press makes the row current first and selects it after, the
+    // keyboard the other way round: Click is raised once the row under the
+    // cursor is both, so ListIndex names it.
+    const auto reportClick = [this] {
+        const int row = ListIndex();
+        if (row == m_clickedRow)
+            return;
+        m_clickedRow = row;
+        if (row >= 0)
+            emit Click();
+    };
+    connect(m_list->selectionModel(), &QItemSelectionModel::currentChanged, this, reportClick);
+    connect(m_list->selectionModel(), &QItemSelectionModel::selectionChanged, this, reportClick);
+    connect(m_model, &QAbstractItemModel::modelReset, this, [this] { m_clickedRow = -1; });
     connect(m_list, &QListView::doubleClicked, this, [this] { emit DblClick(); });
     connect(m_list->verticalScrollBar(), &QScrollBar::valueChanged, this, [this] { emit Scroll(); });
 
@@ -276,6 +289,11 @@ bool ListControl::eventFilter(QObject *watched, QEvent *event)
             emit MouseDown(&button, &shift, &x, &y);
         else
             emit MouseUp(&button, &shift, &x, &y);
+        // A right click acts on the highlighted row (hosts copy its URL):
+        // the view would otherwise move the selection to the row under the
+        // pointer after the host read it.
+        if (mouse->button() == Qt::RightButton)
+            return true;
         break;
     }
     default:

@@ -96,5 +96,6 @@ private:
     bool m_sorted = false;
     int m_mousePointer = 0;
     bool m_shown = false;
+    int m_clickedRow = -1; // the row the last Click was raised for
     LiveObjectToken m_token;
 };
