@@ -11,6 +11,7 @@
 #include "visitrecorder.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,6 +25,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
+#include <QWebEngineHistory>
 #include <QWebEngineScript>
 #include <QWebEngineView>
 
@@ -53,7 +55,7 @@ BrowserControl::BrowserControl(QWidget *parent)
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->setSpacing(0);
-    layout->addWidget(m_view);
+    layout->addWidget(m_view, 1); // the find bar takes only its own height
     // Shown with its page: a view shown without one would make a default page.
     m_view->hide();
     auto *find = new QShortcut(QKeySequence::Find, this);
@@ -61,6 +63,12 @@ BrowserControl::BrowserControl(QWidget *parent)
     connect(find, &QShortcut::activated, this, &BrowserControl::showFindBar);
     connect(m_view, &QWebEngineView::printFinished, this, &BrowserControl::printFinished);
     setFocusProxy(m_view);
+    // Focus arrives at the view's render widget, made and set as the view's
+    // focus proxy some time after the page: watched from the application.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
+        if (now && (now == m_view || m_view->isAncestorOf(now)))
+            emit GotFocus();
+    });
 }
 
 BrowserPage *BrowserControl::page()
@@ -84,6 +92,7 @@ QLineEdit *BrowserControl::findBox()
     if (m_findBox)
         return m_findBox;
     m_findBar = new QWidget(this);
+    m_findBar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
     auto *findLayout = new QHBoxLayout(m_findBar);
     findLayout->setContentsMargins(4, 2, 4, 2);
     findLayout->addWidget(new QLabel(QStringLiteral("Find:"), m_findBar));
@@ -135,7 +144,13 @@ void BrowserControl::connectPage()
         if (!m_busy)
             recordVisit(); // the real title often arrives after the load
     });
-    connect(m_page, &QWebEnginePage::loadFinished, this, &BrowserControl::onLoadFinished);
+    // The end of a load with how it ended: a load the user stopped, or one
+    // that turned into a download, is no failure.
+    connect(m_page, &QWebEnginePage::loadingChanged, this, [this](const QWebEngineLoadingInfo &info) {
+        if (info.status() == QWebEngineLoadingInfo::LoadStartedStatus)
+            return;
+        onLoadFinished(loadEnd(info.status(), info.errorCode()));
+    });
     connect(m_page, &QWebEnginePage::geometryChangeRequested, this, [this](const QRect &geom) {
         emit WindowSetLeft(geom.x());
         emit WindowSetTop(geom.y());
@@ -192,21 +207,8 @@ void BrowserControl::connectPage()
     };
     watchAction(QWebEnginePage::Forward, kCommandForward);
     watchAction(QWebEnginePage::Back, kCommandBack);
-    // Focus arrives at the view's render widget, created later.
-    m_view->installEventFilter(this);
 }
 
-bool BrowserControl::eventFilter(QObject *watched, QEvent *event)
-{
-    if (event->type() == QEvent::ChildAdded && watched == m_view && m_view->focusProxy()
-        && m_focusProxy != m_view->focusProxy()) {
-        m_focusProxy = m_view->focusProxy();
-        m_focusProxy->installEventFilter(this);
-    }
-    if (event->type() == QEvent::FocusIn && (watched == m_focusProxy || watched == m_view))
-        emit GotFocus();
-    return QWidget::eventFilter(watched, event);
-}
 
 void BrowserControl::setSilent(bool silent)
 {
@@ -250,6 +252,16 @@ void BrowserControl::GoBack()
 void BrowserControl::GoForward()
 {
     trigger(QWebEnginePage::Forward);
+}
+
+bool BrowserControl::canGoBack() const
+{
+    return m_page && m_page->history()->canGoBack();
+}
+
+bool BrowserControl::canGoForward() const
+{
+    return m_page && m_page->history()->canGoForward();
 }
 
 void BrowserControl::Stop()
@@ -348,15 +360,20 @@ QString BrowserControl::LocationName() const
 
 QString BrowserControl::homePage()
 {
-    const auto value = RegistryStore().queryValue(HKEY_CURRENT_USER, kInternetSettingsKey, kStartPage);
-    const QString page = value && value->isString() ? value->text.trimmed() : QString();
+    const QString page = storedStartPage();
     return page.isEmpty() ? QStringLiteral("about:blank") : page;
+}
+
+QString BrowserControl::storedStartPage()
+{
+    const auto value = RegistryStore().queryValue(HKEY_CURRENT_USER, kInternetSettingsKey, kStartPage);
+    return value && value->isString() ? value->text.trimmed() : QString();
 }
 
 void BrowserControl::setHomePage(const QString &url)
 {
-    const QString page = url.trimmed().isEmpty() ? QStringLiteral("about:blank") : url.trimmed();
-    RegistryStore().setValue(HKEY_CURRENT_USER, kInternetSettingsKey, kStartPage, RegValue::string(page));
+    // Empty: no start page of its own (Home then follows the program's settings).
+    RegistryStore().setValue(HKEY_CURRENT_USER, kInternetSettingsKey, kStartPage, RegValue::string(url.trimmed()));
 }
 
 int BrowserControl::lockIconFor(const QUrl &url, LoadSecurity security)
@@ -398,17 +415,33 @@ void BrowserControl::updateLock()
     emit SetSecureLockIcon(lockIconFor(m_page->url(), {m_certificateError, m_mixedContent, m_loadFailed}));
 }
 
-void BrowserControl::onLoadFinished(bool ok)
+BrowserControl::LoadEnd BrowserControl::loadEnd(QWebEngineLoadingInfo::LoadStatus status, int errorCode)
 {
+    constexpr int kAborted = -3; // the engine's code for a load called off (stopped, or a download)
+    if (status == QWebEngineLoadingInfo::LoadSucceededStatus)
+        return LoadEnd::Loaded;
+    if (status == QWebEngineLoadingInfo::LoadStoppedStatus || errorCode == kAborted)
+        return LoadEnd::Stopped;
+    return LoadEnd::Failed;
+}
+
+QString BrowserControl::loadEndText(LoadEnd end)
+{
+    return end == LoadEnd::Failed ? QStringLiteral("Page could not be loaded") : QStringLiteral("Done");
+}
+
+void BrowserControl::onLoadFinished(LoadEnd end)
+{
+    const bool ok = end == LoadEnd::Loaded;
     m_busy = false;
-    m_loadFailed = !ok;
+    m_loadFailed = end == LoadEnd::Failed;
     if (!ok && m_certificateBlocked.isValid()) {
         m_certificateOffered = m_certificateBlocked;
         m_certificateBlocked.clear();
         QTimer::singleShot(0, this, &BrowserControl::showCertificatePage);
     }
     emit ProgressChange(-1, 100);
-    emit StatusTextChange(ok ? QStringLiteral("Done") : QStringLiteral("Page could not be loaded"));
+    emit StatusTextChange(loadEndText(end));
     updateLock();
     emit DownloadComplete();
     if (ok && !m_crashed)

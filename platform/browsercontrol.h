@@ -3,6 +3,7 @@
 #include <QPointer>
 #include <QSet>
 #include <QUrl>
+#include <QWebEngineLoadingInfo>
 #include <QWidget>
 
 #include <utility>
@@ -47,6 +48,8 @@ public:
     QString LocationURL() const;
     QString LocationName() const;
     bool Busy() const { return m_busy; }
+    bool canGoBack() const;
+    bool canGoForward() const;
     bool Silent() const { return m_silent; }
     void setSilent(bool silent);
     bool Resizable() const { return m_resizable; }
@@ -70,6 +73,8 @@ public:
 
     // Where the home command goes ("about:blank" unless set).
     static QString homePage();
+    // The start page as set in the Internet options; empty when never set.
+    static QString storedStartPage();
     static void setHomePage(const QString &url);
 
     // The lock state for an address: 0 not https, 6 secure, 1 mixed content,
@@ -86,6 +91,11 @@ public:
     // in any spelling a URL parser accepts). Navigate refuses them: they
     // come from lists, stored files and typing, never from the page itself.
     static bool isScriptAddress(const QString &address);
+
+    // How a load ended, and what the status text says then.
+    enum class LoadEnd { Loaded, Stopped, Failed };
+    static LoadEnd loadEnd(QWebEngineLoadingInfo::LoadStatus status, int errorCode);
+    static QString loadEndText(LoadEnd end);
 
     QWebEngineView *view() const { return m_view; }
     // The page, made on first use.
@@ -108,15 +118,12 @@ signals:
     void SetSecureLockIcon(int SecureLockIcon);
     void GotFocus();
 
-protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
 private:
     void connectPage();
     void trigger(int action);
     void onNewWindowPage(class QWebEnginePage **page);
     void receiveNewWindowAddress(const QUrl &url);
-    void onLoadFinished(bool ok);
+    void onLoadFinished(LoadEnd end);
     void updateLock();
     void recordVisit();
     void showCrashPage();
@@ -132,7 +139,6 @@ private:
     QWidget *m_findBar = nullptr;
     QLineEdit *m_findBox = nullptr;
     BrowserPage *m_page = nullptr;
-    QPointer<QObject> m_focusProxy;
     QUrl m_lastRequested;
     bool m_busy = false;
     bool m_silent = false;

@@ -1,6 +1,8 @@
 #include "dockframe.h"
 
+#include "addressbox.h"
 #include "documentwindow.h"
+#include "keycodes.h"
 #include "dockpane.h"
 #include "twips.h"
 
@@ -26,17 +28,13 @@ namespace {
 constexpr double kDpi = 96.0; // 15 twips per pixel
 constexpr int kLayoutVersion = 1;
 
-int shiftBits(Qt::KeyboardModifiers m)
-{
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-}
 } // namespace
 
 DockFrame::DockFrame(QMainWindow *host)
     : QObject(host)
     , m_host(host)
     , m_tabs(new QTabWidget(host))
-    , m_address(new QLineEdit)
+    , m_address(new AddressBox)
 {
     m_tabs->setObjectName(QStringLiteral("Documents"));
     m_tabs->setDocumentMode(true);
@@ -44,7 +42,9 @@ DockFrame::DockFrame(QMainWindow *host)
     // own lay out every tab again for each tab added.
     m_tabs->setTabsClosable(false);
     m_tabs->setMovable(false);
-    m_tabs->setElideMode(Qt::ElideRight);
+    // Captions are short already; with many tabs the bar scrolls instead.
+    m_tabs->setElideMode(Qt::ElideNone);
+    m_tabs->setUsesScrollButtons(true);
     m_tabs->tabBar()->installEventFilter(this);
     host->setCentralWidget(m_tabs);
     host->installEventFilter(this);
@@ -61,7 +61,9 @@ DockFrame::DockFrame(QMainWindow *host)
     addressAction->setObjectName(QStringLiteral("mnuAddress"));
     addressAction->setDefaultWidget(m_address);
     m_address->setObjectName(QStringLiteral("mnuAddressEdit"));
-    m_address->installEventFilter(this);
+    connect(m_address, &AddressBox::keyDown, this, [this](int *code, int *shift) {
+        emit EditKeyDown(m_addressCommand, code, shift);
+    });
     m_addressCommand = addressAction;
     m_bars.value(QStringLiteral("Address"))->addWidget(new QLabel(QStringLiteral(" Address ")));
     m_bars.value(QStringLiteral("Address"))->addAction(addressAction);
@@ -337,13 +339,6 @@ bool DockFrame::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_host && event->type() == QEvent::Resize) {
         emit Resized();
-    } else if (watched == m_address && event->type() == QEvent::KeyPress) {
-        auto *key = static_cast<QKeyEvent *>(event);
-        int code = (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) ? 13 : key->key();
-        int shift = shiftBits(key->modifiers());
-        emit EditKeyDown(m_addressCommand, &code, &shift);
-        if (code == 0)
-            return true; // a handler swallowed the key
     } else if (watched == m_tabs->tabBar() && event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::MiddleButton) {

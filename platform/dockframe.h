@@ -1,5 +1,7 @@
 #pragma once
 
+#include "addressbox.h"
+
 #include <QByteArray>
 #include <QKeySequence>
 #include <QHash>
@@ -102,7 +104,7 @@ private:
 
     QMainWindow *m_host;
     QTabWidget *m_tabs;
-    QLineEdit *m_address;
+    AddressBox *m_address;
     QAction *m_addressCommand;
     QMap<QString, QToolBar *> m_bars;
     QMap<QString, QPointer<QAction>> m_commands;

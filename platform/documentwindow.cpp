@@ -34,7 +34,7 @@ QString DocumentWindow::caption() const
     return index < 0 ? QString() : m_frame->tabs()->tabText(index);
 }
 
-void DocumentWindow::setCaption(const QString &caption)
+void DocumentWindow::setCaption(const QString &caption, const QString &toolTip)
 {
     const int index = position() - 1;
     if (index >= 0) {
@@ -42,7 +42,7 @@ void DocumentWindow::setCaption(const QString &caption)
         // Setting the same text again still lays out every tab.
         if (m_frame->tabs()->tabText(index) != text)
             m_frame->tabs()->setTabText(index, text);
-        m_frame->tabs()->setTabToolTip(index, caption.trimmed());
+        m_frame->tabs()->setTabToolTip(index, toolTip.isEmpty() ? caption.trimmed() : toolTip);
     }
 }
 

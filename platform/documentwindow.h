@@ -22,7 +22,8 @@ public:
     int kind() const { return 0; } // always a tab
     int position() const;          // -1 once closed
     QString caption() const;
-    void setCaption(const QString &caption);
+    // The tooltip shows toolTip, or the caption when that is empty.
+    void setCaption(const QString &caption, const QString &toolTip = {});
     // Clearing the shown flag asks to close the tab; the closing event may
     // refuse, and the flag then still reads true.
     bool shown() const;

@@ -1,10 +1,10 @@
 #include "downloadmanager.h"
 
 #include "browserprofile.h"
+#include "filedialogservice.h"
 #include "logging.h"
 
 #include <QDir>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QProgressDialog>
 #include <QStandardPaths>
@@ -29,7 +29,7 @@ void DownloadManager::onRequested(QWebEngineDownloadRequest *download)
     if (folder.isEmpty())
         folder = QDir::homePath();
     const QString suggested = QDir(folder).filePath(download->downloadFileName());
-    const QString path = QFileDialog::getSaveFileName(m_window, QStringLiteral("Save File As ..."), suggested);
+    const QString path = FileDialogService::getSaveFileName(m_window, QStringLiteral("Save File As ..."), suggested);
     if (path.isEmpty()) {
         download->cancel();
         return;

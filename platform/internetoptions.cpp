@@ -14,8 +14,10 @@
 
 InternetOptions::InternetOptions(QWidget *parent)
     : QDialog(parent)
-    , m_startPage(new QLineEdit(BrowserControl::homePage(), this))
+    , m_startPage(new QLineEdit(BrowserControl::storedStartPage(), this))
 {
+    // Left empty, Home goes to the home page of the program's settings.
+    m_startPage->setPlaceholderText(QStringLiteral("The home page of Settings"));
     setWindowTitle(QStringLiteral("Internet Options"));
     auto *form = new QFormLayout(this);
     form->addRow(QStringLiteral("Home page:"), m_startPage);
@@ -39,7 +41,10 @@ InternetOptions::InternetOptions(QWidget *parent)
     auto *buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     form->addRow(buttons);
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
-        BrowserControl::setHomePage(m_startPage->text());
+        // Only a start page the user gave is stored: an unchanged empty box
+        // must not turn into a blank start page.
+        if (m_startPage->text().trimmed() != BrowserControl::storedStartPage())
+            BrowserControl::setHomePage(m_startPage->text());
         accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

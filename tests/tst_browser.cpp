@@ -285,7 +285,6 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(background->StateBack(), kTimeout);
         QVERIFY(!dock->command(QStringLiteral("mnuBack"))->isEnabled()); // the active tab cannot go back
         dock->document(3)->activate();
-        emit background->wb1()->GotFocus();
         QVERIFY(dock->command(QStringLiteral("mnuBack"))->isEnabled());
         QVERIFY(dock->command(QStringLiteral("mnuBack1"))->isEnabled());
         QVERIFY(!dock->command(QStringLiteral("mnuNext"))->isEnabled());

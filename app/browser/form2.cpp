@@ -79,7 +79,7 @@ Form2::Form2(QWidget *parent)
     connect(m_wb1, &BrowserControl::WindowSetWidth, this, &Form2::refitBrowser);
     connect(m_wb1, &BrowserControl::WindowSetHeight, this, &Form2::refitBrowser);
     connect(m_wb1, &BrowserControl::SetSecureLockIcon, this, &Form2::onSetSecureLockIcon);
-    connect(m_wb1, &BrowserControl::GotFocus, this, &Form2::applyBackForward);
+    connect(m_wb1, &BrowserControl::GotFocus, this, &Form2::backForwardChanged);
 }
 
 void Form2::setLoadURL(const QString &n_url, LoadWhen when)
@@ -146,21 +146,23 @@ void Form2::setTabCaption()
     const int position = TabPosition();
     if (!main || position < 1)
         return;
+    const QString title = m_wb1->LocationName();
+    const QString address = m_wb1->LocationURL();
     if (DocumentWindow *w = main->dsMain()->document(position))
-        w->setCaption(TabRules::tabCaption(m_wb1->LocationName()));
+        w->setCaption(TabRules::tabCaption(TabRules::pageName(title, address)), TabRules::pageToolTip(title, address));
 }
 
-void Form2::applyBackForward()
+void Form2::readBackForward()
 {
-    Form1 *main = programState().mainForm;
-    if (!main)
+    // Asked of the page after each navigation: the engine's own change
+    // reports do not come for every step (a fresh page reports nothing).
+    const bool back = m_wb1->canGoBack();
+    const bool next = m_wb1->canGoForward();
+    if (back == m_stateBack && next == m_stateNext)
         return;
-    const std::pair<const char *, bool> order[] = {
-        {"mnuBack1", m_stateBack}, {"mnuNext1", m_stateNext}, {"mnuBack", m_stateBack}, {"mnuNext", m_stateNext}};
-    for (const auto &[key, enabled] : order) {
-        if (QAction *a = main->dsMain()->command(QString::fromLatin1(key)))
-            a->setEnabled(enabled);
-    }
+    m_stateBack = back;
+    m_stateNext = next;
+    emit backForwardChanged();
 }
 
 void Form2::writeLoadedEntries()
@@ -202,12 +204,12 @@ void Form2::onCommandStateChange(int command, bool enable)
         m_stateNext = enable;
     else if (command == BrowserControl::kCommandBack)
         m_stateBack = enable;
-    if (isActiveTab())
-        applyBackForward();
+    emit backForwardChanged();
 }
 
 void Form2::onNavigateComplete2()
 {
+    readBackForward();
     setTabCaption();
     if (isActiveTab()) {
         Form1 *main = programState().mainForm;
@@ -220,6 +222,7 @@ void Form2::onNavigateComplete2()
 
 void Form2::onDocumentComplete()
 {
+    readBackForward();
     refitBrowser();
     setTabCaption();
     writeLoadedEntries();

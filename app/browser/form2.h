@@ -50,6 +50,10 @@ public:
     void onWindowSetPosition();
     void refitBrowser();
 
+signals:
+    // The tab's own back and forward state changed (StateBack, StateNext).
+    void backForwardChanged();
+
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void focusInEvent(QFocusEvent *event) override;
@@ -59,7 +63,7 @@ private:
     int TabPosition();
     bool isActiveTab();
     void setTabCaption();
-    void applyBackForward();
+    void readBackForward();
     void writeLoadedEntries();
     void setProgressTwips(int twips);
     void layoutStrip();

@@ -1,5 +1,7 @@
 #include "tabrules.h"
 
+#include <QUrl>
+
 namespace TabRules {
 
 namespace {
@@ -13,6 +15,19 @@ QString shortTitle(const QString &locationName)
 QString tabCaption(const QString &locationName)
 {
     return u' ' + shortTitle(locationName) + u' ';
+}
+
+QString pageName(const QString &locationName, const QString &locationUrl)
+{
+    if (!locationName.trimmed().isEmpty())
+        return locationName;
+    return QUrl(locationUrl.trimmed()).host();
+}
+
+QString pageToolTip(const QString &locationName, const QString &locationUrl)
+{
+    const QString title = locationName.trimmed();
+    return title.isEmpty() ? locationUrl.trimmed() : title;
 }
 
 QString activatedCaption(const QString &locationName, int position)

@@ -11,6 +11,12 @@ namespace TabRules {
 // " " + the title trimmed, cut to 15 characters plus "..." when longer.
 QString tabCaption(const QString &locationName);
 
+// What a tab is named by: its page's title, or while the page has none
+// its address's host.
+QString pageName(const QString &locationName, const QString &locationUrl);
+// The tab's tooltip: the whole title, or the address of a page without one.
+QString pageToolTip(const QString &locationName, const QString &locationUrl);
+
 // The caption set when a tab is activated: " Favorites " at position 2;
 // otherwise like tabCaption, with " Tab - " in front of a title shorter
 // than 2 characters.

@@ -120,7 +120,7 @@ void CommandDispatcher::execute(const QString &key)
         else if (key == QStringLiteral("mnuRefresh"))
             browser->Refresh();
         else if (key == QStringLiteral("mnuHome"))
-            browser->GoHome();
+            goHome(browser);
         else if (key == QStringLiteral("mnuSave"))
             browser->ExecWB(BrowserControl::SaveAs);
         else if (key == QStringLiteral("mnuPrint"))
@@ -136,6 +136,20 @@ void CommandDispatcher::execute(const QString &key)
         else if (key == QStringLiteral("mnuFind"))
             browser->showFindBar();
     }
+}
+
+QString CommandDispatcher::homeAddress(const QString &storedStartPage, const QString &settingsHomePage)
+{
+    if (!storedStartPage.trimmed().isEmpty())
+        return storedStartPage.trimmed();
+    if (!settingsHomePage.trimmed().isEmpty())
+        return settingsHomePage.trimmed();
+    return QStringLiteral("about:blank");
+}
+
+void CommandDispatcher::goHome(BrowserControl *browser)
+{
+    browser->Navigate(homeAddress(BrowserControl::storedStartPage(), programState().HomePage));
 }
 
 void CommandDispatcher::openFile(bool newTab)

@@ -27,12 +27,16 @@ public:
 
     // The open-file dialog's filter, as the open commands pass it.
     static QString openFilter();
+    // Where Home goes: the Internet options' start page when one was ever
+    // set there, else the home page of the settings, else a blank page.
+    static QString homeAddress(const QString &storedStartPage, const QString &settingsHomePage);
 
 private:
     BrowserControl *activeBrowser() const;
     void openFile(bool newTab);
     void addToFavorites();
     void togglePane(const QString &name);
+    void goHome(BrowserControl *browser);
     void togglePopStop();
 
     Form1 *m_main;

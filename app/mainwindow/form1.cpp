@@ -13,6 +13,7 @@
 #include "form6.h"
 #include "form8.h"
 #include "form9.h"
+#include "keycodes.h"
 #include "loadedpages.h"
 #include "logging.h"
 #include "mainrules.h"
@@ -103,6 +104,12 @@ Form1::Form1()
     connect(m_dsMain, &DockFrame::DocumentClosed, this, &Form1::onDocumentClosed);
     connect(m_dsMain, &DockFrame::DocumentOpened, this, &Form1::onDocumentOpened);
     connect(m_dsMain, &DockFrame::EditKeyDown, this, &Form1::onEditKeyDown);
+    connect(this, &Form1::browserTabCreated, this, [this](Form2 *tab) {
+        connect(tab, &Form2::backForwardChanged, this, [this, tab] {
+            if (ActiveTabForm() == tab)
+                showBackForward(tab->StateBack(), tab->StateNext());
+        });
+    });
     connect(m_dsMain, &DockFrame::Resized, this, [this] {
         sizeAddressBar();
         m_timer1.start();
@@ -287,8 +294,11 @@ void Form1::setupCompletion()
     box->setCompleter(completer);
     // Addresses visited so far, fetched again when the user types after a
     // pause (the list changes while browsing).
-    connect(box, &QLineEdit::textEdited, this, [this, model] {
-        if (m_completionFetched.isValid() && m_completionFetched.elapsed() < 2000)
+    connect(box, &QLineEdit::textEdited, this, [this, model](const QString &text) {
+        // Each new address typed starts from the history as it is now;
+        // while typing on, the list is fetched at most every 2 s.
+        const bool startsAnew = text.size() <= 1;
+        if (!startsAnew && m_completionFetched.isValid() && m_completionFetched.elapsed() < 2000)
             return;
         m_completionFetched.start();
         QStringList urls;
@@ -316,11 +326,13 @@ void Form1::sizeAddressBar()
 
 void Form1::onEditKeyDown(QAction *command, int *keyCode, int *shift)
 {
-    if (!command || command->objectName() != QStringLiteral("mnuAddress") || *keyCode != 13)
+    if (!command || command->objectName() != QStringLiteral("mnuAddress") || *keyCode != KeyCodes::kEnter)
         return;
+    // The key is left to the box: with the completion list open, the list
+    // closes on it.
     const QString address = readAddress();
     m_addressNavigating = true;
-    if (*shift != 2) {
+    if (*shift != KeyCodes::kCtrl) {
         processEvents(2);
         if (auto *form = qobject_cast<Form2 *>(ActiveTabForm()))
             form->wb1()->Navigate(address.trimmed());
@@ -346,10 +358,20 @@ void Form1::onWbBeforeNavigate(const QString &url, bool *cancel)
     processEvents();
 }
 
+void Form1::showBackForward(bool back, bool next)
+{
+    for (const char *key : {"mnuBack1", "mnuBack"})
+        m_dsMain->command(QString::fromLatin1(key))->setEnabled(back);
+    for (const char *key : {"mnuNext1", "mnuNext"})
+        m_dsMain->command(QString::fromLatin1(key))->setEnabled(next);
+}
+
 void Form1::onDocumentActivated(DocumentWindow *window)
 {
     if (!window || window->kind() != 0)
         return;
+    const auto *active = qobject_cast<const Form2 *>(window->hostedForm());
+    showBackForward(active && active->StateBack(), active && active->StateNext());
     g().PrevTabIndex = g().CurTabIndex;
     g().CurTabIndex = window->position();
     QWidget *form = window->hostedForm();
@@ -363,8 +385,12 @@ void Form1::onDocumentActivated(DocumentWindow *window)
             const QString shown = tab->wb1()->LocationURL();
             m_dsMain->setCommandText(QStringLiteral("mnuAddress"), shown.isEmpty() ? tab->pageAddress() : shown);
         }
-        if (!tab->loadPending()) // a restored tab keeps naming its site until it is shown
-            window->setCaption(TabRules::activatedCaption(tab->wb1()->LocationName(), window->position()));
+        if (!tab->loadPending()) { // a restored tab keeps naming its site until it is shown
+            const QString title = tab->wb1()->LocationName();
+            const QString address = tab->wb1()->LocationURL();
+            window->setCaption(TabRules::activatedCaption(TabRules::pageName(title, address), window->position()),
+                               TabRules::pageToolTip(title, address));
+        }
     } else if (window->position() == 2) {
         window->setCaption(QStringLiteral(" Favorites "));
     }

@@ -51,6 +51,8 @@ protected:
 private:
     void buildCommands();
     void onCommand(QAction *command);
+    // Back and Forward as the active tab can go (both off on a tab without a page).
+    void showBackForward(bool back, bool next);
     void onDocumentActivated(DocumentWindow *window);
     void onDocumentClosing(DocumentWindow *window, int number, bool *cancel);
     void onDocumentClosed(DocumentWindow *window, int number);

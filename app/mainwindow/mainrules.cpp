@@ -1,5 +1,6 @@
 #include "mainrules.h"
 
+#include "keycodes.h"
 #include "mdlinicontrol.h"
 #include "profiledocument.h"
 
@@ -89,7 +90,7 @@ int keyCode(int qtKey)
 
 int shiftBits(Qt::KeyboardModifiers m)
 {
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
+    return KeyCodes::shiftBits(m);
 }
 
 } // namespace MainRules

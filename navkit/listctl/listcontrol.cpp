@@ -1,6 +1,7 @@
 #include "listcontrol.h"
 
 #include "favoritesstore.h"
+#include "keycodes.h"
 #include "listrules.h"
 #include "logging.h"
 #include "mdlfavorites.h"
@@ -17,10 +18,6 @@
 
 namespace {
 
-int shiftBits(Qt::KeyboardModifiers m)
-{
-    return (m & Qt::ShiftModifier ? 1 : 0) | (m & Qt::ControlModifier ? 2 : 0) | (m & Qt::AltModifier ? 4 : 0);
-}
 
 int buttonBits(Qt::MouseButtons b)
 {
@@ -259,7 +256,7 @@ bool ListControl::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyPress: {
         auto *key = static_cast<QKeyEvent *>(event);
         int code = key->key();
-        int shift = shiftBits(key->modifiers());
+        int shift = KeyCodes::shiftBits(key->modifiers());
         emit KeyDown(&code, &shift);
         if (!key->text().isEmpty()) {
             int ascii = key->text().at(0).unicode();
@@ -272,7 +269,7 @@ bool ListControl::eventFilter(QObject *watched, QEvent *event)
     case QEvent::KeyRelease: {
         auto *key = static_cast<QKeyEvent *>(event);
         int code = key->key() >= Qt::Key_A && key->key() <= Qt::Key_Z ? key->key() : key->key() & 0xffff;
-        int shift = shiftBits(key->modifiers());
+        int shift = KeyCodes::shiftBits(key->modifiers());
         emit KeyUp(&code, &shift);
         break;
     }
@@ -282,7 +279,7 @@ bool ListControl::eventFilter(QObject *watched, QEvent *event)
             break;
         auto *mouse = static_cast<QMouseEvent *>(event);
         int button = buttonBits(mouse->button());
-        int shift = shiftBits(mouse->modifiers());
+        int shift = KeyCodes::shiftBits(mouse->modifiers());
         float x = float(mouse->position().x() * 15);
         float y = float(mouse->position().y() * 15);
         if (event->type() == QEvent::MouseButtonPress)

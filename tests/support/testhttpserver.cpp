@@ -65,6 +65,14 @@ void TestHttpServer::serve(QTcpSocket *socket)
     QString path = line.size() > 1 ? QString::fromLatin1(line.at(1)) : QStringLiteral("/");
     path = path.section(u'?', 0, 0);
     m_hits[path] += 1;
+    if (m_downloads.contains(path)) {
+        const QByteArray data = m_downloads.value(path);
+        socket->write("HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n"
+                      "Content-Disposition: attachment; filename=\"file.bin\"\r\nContent-Length: "
+                      + QByteArray::number(data.size()) + "\r\nConnection: close\r\n\r\n" + data);
+        socket->disconnectFromHost();
+        return;
+    }
     const auto page = m_pages.value(path, {404, QByteArrayLiteral("<html><title>Not found</title></html>")});
     if (page.first == 0)
         return; // a page that never arrives

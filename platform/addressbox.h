@@ -1,0 +1,22 @@
+#pragma once
+
+#include <QLineEdit>
+
+// The address box of the "Address" bar. Reports each key from its own key
+// handler: while the completion list is open the completer hands keys to
+// the box directly, past any event filter, and Enter must still navigate.
+class AddressBox : public QLineEdit
+{
+    Q_OBJECT
+
+public:
+    explicit AddressBox(QWidget *parent = nullptr);
+
+signals:
+    // keyCode 13 for Return and Enter; shift as Shift 1, Ctrl 2, Alt 4.
+    // A handler that sets *keyCode to 0 swallows the key.
+    void keyDown(int *keyCode, int *shift);
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override;
+};

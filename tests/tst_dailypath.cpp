@@ -1,0 +1,313 @@
+// The everyday actions, driven as a user drives them: keys into the
+// address box and its completion list, clicks on tool buttons, tabs, list
+// rows and into the page.
+#include "browserfixture.h"
+#include "browserpage.h"
+#include "commanddispatcher.h"
+#include "dockpane.h"
+#include "filedialogservice.h"
+#include "form6.h"
+#include "form9.h"
+#include "listproxy.h"
+#include "mdlaplication.h"
+#include "mdlregistry.h"
+#include "testenvironment.h"
+#include "testhttpserver.h"
+#include "testpages.h"
+#include "visitrecorder.h"
+#include "webtestmain.h"
+
+#include <QAbstractItemView>
+#include <QAction>
+#include <QCompleter>
+#include <QLineEdit>
+#include <QListView>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QToolBar>
+#include <QWebEngineView>
+#include <QtTest>
+
+using namespace BrowserFixture;
+using namespace mdlRegistry;
+
+class TestDailyPath : public QObject
+{
+    Q_OBJECT
+
+    QString url(const char *path) { return m_server.url(QString::fromLatin1(path)); }
+
+    // Types as a user does: while the completion list is open the keys go
+    // to it, as the window system would send them.
+    static void type(QLineEdit *box, const QString &text, Qt::KeyboardModifiers modifiers = {})
+    {
+        for (const QChar c : text) {
+            QWidget *target = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : box;
+            QTest::keyClick(target, c.toLatin1(), modifiers);
+        }
+    }
+    static void pressInBox(QLineEdit *box, Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+    {
+        QWidget *target = QApplication::activePopupWidget() ? QApplication::activePopupWidget() : box;
+        QTest::keyClick(target, key, modifiers);
+    }
+    static QLineEdit *clearedAddressBox(Form1 *main)
+    {
+        QLineEdit *box = main->dsMain()->addressBox();
+        // The window system gives the window back its activation when a
+        // list closes; the offscreen platform leaves that to the test.
+        main->activateWindow();
+        if (!QTest::qWaitForWindowActive(main))
+            qWarning() << "window not active";
+        QTest::mouseClick(box, Qt::LeftButton);
+        QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(box, Qt::Key_Delete);
+        return box;
+    }
+    static bool completionShown(QLineEdit *box)
+    {
+        return QTest::qWaitFor([box] { return box->completer()->popup()->isVisible(); }, kTimeout);
+    }
+    static void clickCommand(Form1 *main, const char *key)
+    {
+        QAction *a = main->dsMain()->command(QString::fromLatin1(key));
+        QWidget *button = main->dsMain()->toolBar(QStringLiteral("ToolBar"))->widgetForAction(a);
+        QVERIFY(button);
+        QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
+    }
+    static void clickTab(Form1 *main, int position)
+    {
+        QTabBar *bar = main->dsMain()->tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(position - 1).center());
+    }
+    static bool enabled(Form1 *main, const char *key)
+    {
+        return main->dsMain()->command(QString::fromLatin1(key))->isEnabled();
+    }
+    static bool backForwardAre(Form1 *main, bool back, bool next)
+    {
+        return QTest::qWaitFor([&] {
+            return enabled(main, "mnuBack") == back && enabled(main, "mnuBack1") == back
+                && enabled(main, "mnuNext") == next && enabled(main, "mnuNext1") == next;
+        }, kTimeout);
+    }
+    void visitByTyping(Form1 *main, const char *path)
+    {
+        QLineEdit *box = clearedAddressBox(main);
+        type(box, url(path));
+        pressInBox(box, Qt::Key_Return);
+        QVERIFY(waitLoaded(main, mdlAplication::ActiveTabPosition(main->dsMain()), url(path)));
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        m_server.setPage(QStringLiteral("/home"), TestPages::page("Home"));
+        m_server.setPage(QStringLiteral("/a"), TestPages::page("Page A"));
+        m_server.setPage(QStringLiteral("/b"), TestPages::page("Page B"));
+        m_server.setPage(QStringLiteral("/long"), TestPages::page("A page title of well over fifteen characters"));
+        m_server.setPage(QStringLiteral("/untitled"), "<html><body>no title</body></html>");
+        m_server.setPage(QStringLiteral("/text"), TestPages::page("Text", "<p>alpha beta alpha</p>"));
+        m_server.setPage(QStringLiteral("/never"), QByteArray(), 0);
+        m_server.setDownload(QStringLiteral("/file.bin"), QByteArray(2048, 'x'));
+        m_server.setPage(QStringLiteral("/getfile"),
+                         TestPages::page("Get", "<a href='/file.bin' style='position:fixed;inset:0;display:block'>file</a>"));
+    }
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
+        QVERIFY(m_env->installComponents(NAVKIT_LIBRARY));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), url("/home"));
+    }
+    void cleanup()
+    {
+        FileDialogService::setSaveRunner({});
+        m_env.reset();
+    }
+
+    void enterInTheCompletionList()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        visitByTyping(main.get(), "/a");
+        visitByTyping(main.get(), "/b");
+        VisitRecorder::instance()->flush();
+
+        // An address from the history: the list opens, one Enter loads the text typed.
+        QLineEdit *box = clearedAddressBox(main.get());
+        type(box, url("/a"));
+        QVERIFY(completionShown(box));
+        const int hits = m_server.requestCount(QStringLiteral("/a"));
+        pressInBox(box, Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1, url("/a")));
+        QVERIFY(!box->completer()->popup()->isVisible());
+        QCOMPARE(m_server.requestCount(QStringLiteral("/a")), hits + 1);
+        QCOMPARE(main->dsMain()->documentCount(), 2);
+
+        // A suggestion picked with the arrows is the one loaded.
+        box = clearedAddressBox(main.get());
+        type(box, QStringLiteral("127.0.0.1"));
+        QVERIFY(completionShown(box));
+        pressInBox(box, Qt::Key_Down);
+        const QString picked = box->text();
+        QVERIFY(picked.startsWith(QStringLiteral("http://127.0.0.1")));
+        pressInBox(box, Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1, picked));
+
+        // Ctrl+Enter with the list open: exactly one new tab.
+        box = clearedAddressBox(main.get());
+        type(box, url("/b"));
+        QVERIFY(completionShown(box));
+        pressInBox(box, Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, url("/b")));
+        QCOMPARE(tabAt(main.get(), 1)->wb1()->LocationURL(), picked);
+        shutDown(main);
+    }
+
+    void backAndNextFollowTheActiveTab()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        QVERIFY(backForwardAre(main.get(), false, false));
+        visitByTyping(main.get(), "/a");
+        QVERIFY(backForwardAre(main.get(), true, false));
+        clickCommand(main.get(), "mnuBack1");
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        QVERIFY(backForwardAre(main.get(), false, true));
+
+        // A fresh tab has been nowhere: neither, and nothing inherited.
+        clickCommand(main.get(), "mnuNew");
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, url("/home")));
+        QVERIFY(backForwardAre(main.get(), false, false));
+
+        // Back to the first tab by the mouse: its own state again.
+        clickTab(main.get(), 1);
+        QCOMPARE(mdlAplication::ActiveTabPosition(main->dsMain()), 1);
+        QVERIFY(backForwardAre(main.get(), false, true));
+        clickTab(main.get(), 2); // the favorites tab has no page
+        QVERIFY(backForwardAre(main.get(), false, false));
+        clickTab(main.get(), 1);
+        QVERIFY(backForwardAre(main.get(), false, true));
+        clickCommand(main.get(), "mnuNext1");
+        QVERIFY(waitLoaded(main.get(), 1, url("/a")));
+        QVERIFY(backForwardAre(main.get(), true, false));
+        shutDown(main);
+    }
+
+
+    void tabCaptionsStayReadable()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        main->resize(640, 480);
+        for (int i = 0; i < 9; ++i) {
+            clickCommand(main.get(), "mnuNew");
+            QVERIFY(waitLoaded(main.get(), 3 + i, url("/home")));
+        }
+        QCOMPARE(main->dsMain()->documentCount(), 11);
+        visitByTyping(main.get(), "/long");
+        visitByTyping(main.get(), "/untitled");
+        QTabBar *bar = main->dsMain()->tabs()->tabBar();
+        // Every caption is drawn whole; the bar scrolls rather than cut them.
+        for (int i = 0; i < bar->count(); ++i) {
+            const int needed = bar->fontMetrics().horizontalAdvance(bar->tabText(i));
+            QVERIFY2(bar->tabRect(i).width() >= needed, qPrintable(bar->tabText(i)));
+        }
+        QCOMPARE(bar->tabText(1), QStringLiteral(" Favorites "));
+        // A page without a title is named by its host.
+        QCOMPARE(bar->tabText(10), QStringLiteral(" 127.0.0.1 "));
+        clickTab(main.get(), 1);
+        QCOMPARE(bar->tabText(10), QStringLiteral(" 127.0.0.1 "));
+        QCOMPARE(bar->tabToolTip(10), url("/untitled"));
+        clickTab(main.get(), 11);
+        visitByTyping(main.get(), "/long");
+        QTRY_COMPARE_WITH_TIMEOUT(bar->tabToolTip(10), QStringLiteral("A page title of well over fifteen characters"), kTimeout);
+        QCOMPARE(bar->tabText(10), QStringLiteral(" A page title of... "));
+        shutDown(main);
+    }
+
+    void findBarLeavesThePageWhole()
+    {
+        auto main = start();
+        visitByTyping(main.get(), "/text");
+        Form2 *tab = tabAt(main.get(), 1);
+        BrowserControl *browser = tab->wb1();
+        QWidget *page = browser->view()->focusProxy();
+        QVERIFY(page);
+        QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());
+        QTest::keyClick(page, Qt::Key_F, Qt::ControlModifier);
+        QLineEdit *find = browser->findBox();
+        QTRY_VERIFY_WITH_TIMEOUT(find->isVisible(), kTimeout);
+        QWidget *findBar = find->parentWidget();
+        const QRect view = browser->view()->geometry();
+        QCOMPARE(view.top(), 0);
+        QCOMPARE(view.bottom() + 1, findBar->geometry().top());
+        QCOMPARE(findBar->geometry().bottom(), browser->height() - 1);
+        QVERIFY(findBar->height() < browser->height() / 4);
+        QTest::keyClick(find, Qt::Key_Escape);
+        QTRY_VERIFY_WITH_TIMEOUT(!findBar->isVisible(), kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(browser->view()->height(), browser->height(), kTimeout);
+        shutDown(main);
+    }
+
+    void stoppedAndDownloadedLoadsAreNoFailures()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        Form2 *tab = tabAt(main.get(), 1);
+        // Stopped by the user.
+        QLineEdit *box = clearedAddressBox(main.get());
+        type(box, url("/never"));
+        pressInBox(box, Qt::Key_Return);
+        QTRY_VERIFY_WITH_TIMEOUT(tab->wb1()->Busy(), kTimeout);
+        clickCommand(main.get(), "mnuStop");
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->wb1()->Busy(), kTimeout);
+        QCOMPARE(tab->statusText(), QStringLiteral("Done"));
+
+        // A link that starts a download (declined in the save dialog).
+        int asked = 0;
+        FileDialogService::setSaveRunner([&](QWidget *, const QString &, const QString &) {
+            ++asked;
+            return QString();
+        });
+        visitByTyping(main.get(), "/getfile");
+        QWidget *page = tab->wb1()->view()->focusProxy();
+        QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());
+        QTRY_COMPARE_WITH_TIMEOUT(asked, 1, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!tab->wb1()->Busy(), kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->statusText(), QStringLiteral("Done"), kTimeout);
+        QCOMPARE(tab->wb1()->LocationURL(), url("/getfile"));
+
+        // A page that cannot be had still says so.
+        type(clearedAddressBox(main.get()), QStringLiteral("http://127.0.0.1:1/"));
+        pressInBox(main->dsMain()->addressBox(), Qt::Key_Return);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->statusText(), QStringLiteral("Page could not be loaded"), kTimeout);
+        shutDown(main);
+    }
+
+    void homeFollowsTheSettings()
+    {
+        QCOMPARE(CommandDispatcher::homeAddress(QString(), QStringLiteral(" http://set.test/ ")), QStringLiteral("http://set.test/"));
+        QCOMPARE(CommandDispatcher::homeAddress(QStringLiteral("http://start.test/"), QStringLiteral("http://set.test/")),
+                 QStringLiteral("http://start.test/"));
+        QCOMPARE(CommandDispatcher::homeAddress(QString(), QString()), QStringLiteral("about:blank"));
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        visitByTyping(main.get(), "/a");
+        clickCommand(main.get(), "mnuHome");
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        shutDown(main);
+    }
+
+private:
+    TestHttpServer m_server;
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+QUILLON_WEB_TEST_MAIN(TestDailyPath)
+
+#include "tst_dailypath.moc"
