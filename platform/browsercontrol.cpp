@@ -16,6 +16,8 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QWebEngineContextMenuRequest>
 #include <QPrinter>
 #include <QRegularExpression>
 #include <QShortcut>
@@ -63,6 +65,12 @@ BrowserControl::BrowserControl(QWidget *parent)
     connect(find, &QShortcut::activated, this, &BrowserControl::showFindBar);
     connect(m_view, &QWebEngineView::printFinished, this, &BrowserControl::printFinished);
     setFocusProxy(m_view);
+    m_view->setContextMenuPolicy(Qt::CustomContextMenu);
+    // Shown once the engine's own call is over: a menu opened from inside
+    // it brought the engine down.
+    connect(m_view, &QWidget::customContextMenuRequested, this, [this](const QPoint &position) {
+        QTimer::singleShot(0, this, [this, position] { showContextMenu(position); });
+    });
     // Focus arrives at the view's render widget, made and set as the view's
     // focus proxy some time after the page: watched from the application.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget *, QWidget *now) {
@@ -459,10 +467,28 @@ void BrowserControl::recordVisit()
         recorder->record(url.toString(QUrl::FullyEncoded), LocationName());
 }
 
-void BrowserControl::onNewWindowPage(QWebEnginePage **page)
+void BrowserControl::onNewWindowPage(QWebEnginePage **page, QWebEnginePage::WebWindowType type)
 {
     if (PopupCatcherPage::alive() >= PopupCatcherPage::kMostAlive) {
         qCWarning(lcFiles) << "new window refused: too many at once";
+        return;
+    }
+    // Only a click with the middle button or Ctrl held asks for a tab in
+    // the background: the user's command, which pop-up stop does not govern.
+    if (type == QWebEnginePage::WebBrowserBackgroundTab) {
+        auto *catcher = new PopupCatcherPage(BrowserProfile::instance(), this);
+        const QUrl opener = m_page ? m_page->url() : QUrl();
+        connect(catcher, &PopupCatcherPage::addressRequested, this, [this, opener](const QUrl &url) {
+            if (LocalContentGuard::blocks(opener, url, false)) {
+                qCWarning(lcFiles) << "local page kept from opening" << url.host();
+                return;
+            }
+            // Later, not from inside the engine's navigation callback: the
+            // new tab starts a page of its own.
+            if (!isScriptAddress(url.toString()))
+                QTimer::singleShot(0, this, [this, url] { emit OpenInNewTab(url.toString(QUrl::FullyEncoded)); });
+        });
+        *page = catcher;
         return;
     }
     QObject *target = nullptr;
@@ -482,6 +508,38 @@ void BrowserControl::onNewWindowPage(QWebEnginePage **page)
         browser->receiveNewWindowAddress(url);
     });
     *page = catcher;
+}
+
+void BrowserControl::showContextMenu(const QPoint &position)
+{
+    const QWebEngineContextMenuRequest *request = m_view->lastContextMenuRequest();
+    if (!m_page || !request)
+        return;
+    auto *menu = new QMenu(this);
+    menu->setAttribute(Qt::WA_DeleteOnClose);
+    const QUrl link = request->linkUrl();
+    if (link.isValid()) {
+        // The user's own command: a tab, whatever pop-up stop says (the
+        // engine's entry would go through the pop-up decision).
+        connect(menu->addAction(QStringLiteral("Open Link in New Tab")), &QAction::triggered, this, [this, link] {
+            // After the menu has closed: the new tab runs events while it starts.
+            if (!isScriptAddress(link.toString()))
+                QTimer::singleShot(0, this, [this, link] { emit OpenInNewTab(link.toString(QUrl::FullyEncoded)); });
+        });
+        menu->addAction(m_page->action(QWebEnginePage::CopyLinkToClipboard));
+        menu->addSeparator();
+    }
+    if (!request->selectedText().isEmpty() || request->isContentEditable()) {
+        menu->addAction(m_page->action(QWebEnginePage::Cut));
+        menu->addAction(m_page->action(QWebEnginePage::Copy));
+        menu->addAction(m_page->action(QWebEnginePage::Paste));
+        menu->addSeparator();
+    }
+    for (const auto action : {QWebEnginePage::Back, QWebEnginePage::Forward, QWebEnginePage::Reload})
+        menu->addAction(m_page->action(action));
+    menu->addSeparator();
+    menu->addAction(m_page->action(QWebEnginePage::SelectAll));
+    menu->popup(m_view->mapToGlobal(position));
 }
 
 void BrowserControl::receiveNewWindowAddress(const QUrl &url)

@@ -4,6 +4,7 @@
 #include <QSet>
 #include <QUrl>
 #include <QWebEngineLoadingInfo>
+#include <QWebEnginePage>
 #include <QWidget>
 
 #include <utility>
@@ -117,11 +118,15 @@ signals:
     void WindowSetHeight(int Height);
     void SetSecureLockIcon(int SecureLockIcon);
     void GotFocus();
+    // The user asked for a link in a new tab (middle or Ctrl click, the
+    // page's menu): the user's own command, not a page's pop-up.
+    void OpenInNewTab(const QString &URL);
 
 private:
     void connectPage();
     void trigger(int action);
-    void onNewWindowPage(class QWebEnginePage **page);
+    void onNewWindowPage(QWebEnginePage **page, QWebEnginePage::WebWindowType type);
+    void showContextMenu(const QPoint &position);
     void receiveNewWindowAddress(const QUrl &url);
     void onLoadFinished(LoadEnd end);
     void updateLock();

@@ -7,9 +7,8 @@ BrowserPage::BrowserPage(QWebEngineProfile *profile, QObject *parent)
 
 QWebEnginePage *BrowserPage::createWindow(WebWindowType type)
 {
-    Q_UNUSED(type);
     QWebEnginePage *page = nullptr;
-    emit newWindowPage(&page);
+    emit newWindowPage(&page, type);
     return page;
 }
 

@@ -18,7 +18,7 @@ public:
 signals:
     // The engine wants a page for a new window. Set *page to a page that
     // will receive the navigation, or leave it null to refuse.
-    void newWindowPage(QWebEnginePage **page);
+    void newWindowPage(QWebEnginePage **page, QWebEnginePage::WebWindowType type);
     void mixedContentSeen();
     // Main-frame navigation about to start; set *cancel to refuse it.
     void navigationRequested(const QUrl &url, bool *cancel);

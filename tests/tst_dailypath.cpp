@@ -22,6 +22,8 @@
 #include <QCompleter>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
+#include <QSignalSpy>
 #include <QTabBar>
 #include <QTabWidget>
 #include <QToolBar>
@@ -110,6 +112,9 @@ private slots:
         m_server.setPage(QStringLiteral("/untitled"), "<html><body>no title</body></html>");
         m_server.setPage(QStringLiteral("/text"), TestPages::page("Text", "<p>alpha beta alpha</p>"));
         m_server.setPage(QStringLiteral("/never"), QByteArray(), 0);
+        m_server.setPage(QStringLiteral("/link"), TestPages::page("Link", "<a href='/b' style='position:fixed;inset:0;display:block'>b</a>"));
+        m_server.setPage(QStringLiteral("/blank"),
+                         TestPages::page("Blank", "<a href='/a' target='_blank' style='position:fixed;inset:0;display:block'>a</a>"));
         m_server.setDownload(QStringLiteral("/file.bin"), QByteArray(2048, 'x'));
         m_server.setPage(QStringLiteral("/getfile"),
                          TestPages::page("Get", "<a href='/file.bin' style='position:fixed;inset:0;display:block'>file</a>"));
@@ -300,6 +305,51 @@ private slots:
         visitByTyping(main.get(), "/a");
         clickCommand(main.get(), "mnuHome");
         QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        shutDown(main);
+    }
+
+
+    void usersOwnNewTabsPassPopupStop()
+    {
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup"), QStringLiteral("1"));
+        auto main = start();
+        QVERIFY(main->PopStopCommand()->isChecked());
+        visitByTyping(main.get(), "/link");
+        QWidget *page = tabAt(main.get(), 1)->wb1()->view()->focusProxy();
+        const QPoint centre = page->rect().center();
+
+        // "Open link in new tab" from the page's menu, clicked with the mouse.
+        QTest::mouseClick(page, Qt::RightButton, {}, centre);
+        QTRY_VERIFY_WITH_TIMEOUT(qobject_cast<QMenu *>(QApplication::activePopupWidget()), kTimeout);
+        auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+        QAction *entry = nullptr;
+        for (QAction *a : menu->actions()) {
+            if (a->text().contains(QStringLiteral("new tab"), Qt::CaseInsensitive))
+                entry = a;
+        }
+        QVERIFY(entry);
+        QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(entry).center());
+        QTRY_COMPARE_WITH_TIMEOUT(main->dsMain()->documentCount(), 3, kTimeout);
+        QVERIFY(waitLoaded(main.get(), 3, url("/b")));
+        clickTab(main.get(), 1);
+
+        QTest::mouseClick(page, Qt::MiddleButton, {}, centre);
+        QTRY_COMPARE_WITH_TIMEOUT(main->dsMain()->documentCount(), 4, kTimeout);
+        QVERIFY(waitLoaded(main.get(), 4, url("/b")));
+
+        clickTab(main.get(), 1);
+        QTest::mouseClick(page, Qt::LeftButton, Qt::ControlModifier, centre);
+        QTRY_COMPARE_WITH_TIMEOUT(main->dsMain()->documentCount(), 5, kTimeout);
+        QVERIFY(waitLoaded(main.get(), 5, url("/b")));
+
+        // A page's own new window stays stopped; with Shift it goes through.
+        clickTab(main.get(), 1);
+        visitByTyping(main.get(), "/blank");
+        QSignalSpy decided(main.get(), &Form1::popupDecided);
+        QTest::mouseClick(page, Qt::LeftButton, {}, centre);
+        QTRY_COMPARE_WITH_TIMEOUT(decided.size(), 1, kTimeout);
+        QCOMPARE(decided.at(0).at(1).toBool(), false);
+        QCOMPARE(main->dsMain()->documentCount(), 5);
         shutDown(main);
     }
 

@@ -72,6 +72,7 @@ Form2::Form2(QWidget *parent)
         if (Form1 *main = programState().mainForm)
             *ppDisp = main->wb()->Object();
     });
+    connect(m_wb1, &BrowserControl::OpenInNewTab, this, [](const QString &url) { mdlAplication::OpenBrowserTab(url); });
     connect(m_wb1, &BrowserControl::NavigateComplete2, this, &Form2::onNavigateComplete2);
     connect(m_wb1, &BrowserControl::DocumentComplete, this, &Form2::onDocumentComplete);
     connect(m_wb1, &BrowserControl::WindowSetLeft, this, &Form2::onWindowSetPosition);
