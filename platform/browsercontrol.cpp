@@ -599,6 +599,9 @@ QList<std::pair<QString, QString>> BrowserControl::metaElements(int timeoutMs)
     QTimer timer;
     timer.setSingleShot(true);
     connect(&timer, &QTimer::timeout, &state->loop, &QEventLoop::quit);
+    // A tab closed meanwhile takes its page along: nothing more to wait for
+    // (and nothing of this control may be touched after the wait).
+    connect(m_page, &QObject::destroyed, &state->loop, &QEventLoop::quit);
     timer.start(timeoutMs);
     if (!state->done)
         state->loop.exec();

@@ -5,7 +5,9 @@
 #include "browserpage.h"
 #include "commanddispatcher.h"
 #include "dockpane.h"
+#include "programstate.h"
 #include "filedialogservice.h"
+#include "favoritesstore.h"
 #include "form6.h"
 #include "form9.h"
 #include "listproxy.h"
@@ -115,6 +117,9 @@ private slots:
         m_server.setPage(QStringLiteral("/link"), TestPages::page("Link", "<a href='/b' style='position:fixed;inset:0;display:block'>b</a>"));
         m_server.setPage(QStringLiteral("/blank"),
                          TestPages::page("Blank", "<a href='/a' target='_blank' style='position:fixed;inset:0;display:block'>a</a>"));
+        m_server.setPage(QStringLiteral("/busy"),
+                         TestPages::page("Busy", "<script>window.onload = function() { setTimeout(function() {"
+                                                 " var t = Date.now(); while (Date.now() - t < 4000) {} }, 50); };</script>"));
         m_server.setDownload(QStringLiteral("/file.bin"), QByteArray(2048, 'x'));
         m_server.setPage(QStringLiteral("/getfile"),
                          TestPages::page("Get", "<a href='/file.bin' style='position:fixed;inset:0;display:block'>file</a>"));
@@ -351,6 +356,44 @@ private slots:
         QCOMPARE(decided.at(0).at(1).toBool(), false);
         QCOMPARE(main->dsMain()->documentCount(), 5);
         shutDown(main);
+    }
+
+
+    void addingAFavoriteOfATabClosedMeanwhile()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        QLineEdit *box = clearedAddressBox(main.get());
+        type(box, url("/busy"));
+        pressInBox(box, Qt::Key_Return, Qt::ControlModifier);
+        QVERIFY(waitLoaded(main.get(), 3, url("/busy")));
+        QCOMPARE(mdlAplication::ActiveTabPosition(main->dsMain()), 3);
+        // The page's script keeps it from answering; the tab is closed (a
+        // middle click on it) while the favorite waits for its keywords.
+        QTabBar *bar = main->dsMain()->tabs()->tabBar();
+        QTimer::singleShot(500, bar, [bar] { QTest::mouseClick(bar, Qt::MiddleButton, {}, bar->tabRect(2).center()); });
+        clickCommand(main.get(), "mnuFav");
+        QCOMPARE(main->dsMain()->documentCount(), 2);
+        const QStringList stored = FavoritesStore::load(programState().FavoritesFile);
+        QCOMPARE(stored.size(), 1);
+        const QString sep = FavoritesStore::kFieldSeparator;
+        QCOMPARE(stored.first(), QStringLiteral("Busy") + sep + url("/busy") + sep + QStringLiteral("no keywords"));
+        shutDown(main);
+    }
+
+    void freshProgramFolderGetsItsDataFolder()
+    {
+        QVERIFY(QDir(m_env->programDir() + QStringLiteral("/_data")).removeRecursively());
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        visitByTyping(main.get(), "/a");
+        clickCommand(main.get(), "mnuFav");
+        QCOMPARE(FavoritesStore::load(m_env->programDir() + QStringLiteral("/_data/_favorites.dat")).size(), 1);
+        QFileInfo folder(m_env->programDir() + QStringLiteral("/_data"));
+        QCOMPARE(int(folder.permissions() & 0x0077), 0); // nothing for group or others
+        QVERIFY(folder.permissions() & QFile::WriteOwner);
+        shutDown(main);
+        QCOMPARE(loaded(QStringLiteral("Loaded URL"), QStringLiteral("URL_1")), url("/a"));
     }
 
 private:

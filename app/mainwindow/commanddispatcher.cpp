@@ -24,6 +24,7 @@
 #include <QApplication>
 #include <QDesktopServices>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QLineEdit>
 #include <QUrl>
 
@@ -169,10 +170,17 @@ void CommandDispatcher::openFile(bool newTab)
 
 void CommandDispatcher::addToFavorites()
 {
-    BrowserControl *browser = activeBrowser();
+    QPointer<BrowserControl> browser = activeBrowser();
     if (!browser)
         return;
-    const QString record = favoriteRecord(browser->LocationName(), browser->LocationURL(), browser->metaElements());
+    // Title and address first: reading the META elements waits for the
+    // page, and the tab may be closed meanwhile.
+    const QString title = browser->LocationName();
+    const QString address = browser->LocationURL();
+    const auto meta = browser->metaElements();
+    if (!browser)
+        qCWarning(lcFiles) << "tab closed while its keywords were read; stored without" << address;
+    const QString record = favoriteRecord(title, address, meta);
     DocumentWindow *favorites = m_main->dsMain()->document(2);
     auto *tab = favorites ? qobject_cast<Form9 *>(favorites->hostedForm()) : nullptr;
     ListProxy list = tab ? tab->List1() : ListProxy();
