@@ -87,15 +87,31 @@ int Form1::ImportFromIE(const QString &file, bool bClear)
     LinkAppend::KeywordSource keywords;
     if (m_check1->isChecked())
         keywords = [this](const QString &url) { return m_fetcher->fetch(url); };
+    m_importing = true;
     const int count = LinkAppend::importFolder(
         file, mdlFavorites::FavoritesFolderPath(mdlFavorites::kCsidlFavorites), keywords,
         [this](int n) { m_label3->setText(QStringLiteral("File : ") + QString::number(n)); });
+    m_importing = false;
+    QApplication::restoreOverrideCursor();
+    if (m_closed)
+        return count; // the window is gone: the program ends
     QCoreApplication::processEvents();
     m_list1.RefreshFavoritesEx(file);
     QCoreApplication::processEvents();
-    QApplication::restoreOverrideCursor();
     m_command1->setEnabled(true);
     return count;
+}
+
+void Form1::closeEvent(QCloseEvent *event)
+{
+    // Closing ends the program at once, an import included: what it has
+    // not saved yet is left out, not stored without its keywords.
+    m_closed = true;
+    if (m_importing) {
+        m_fetcher->abort();
+        QCoreApplication::quit();
+    }
+    QWidget::closeEvent(event);
 }
 
 void Form1::onListClick()

@@ -38,6 +38,9 @@ protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
 
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
 private slots:
     void onListClick();
 
@@ -48,6 +51,8 @@ private:
     QCheckBox *m_check1;
     QPushButton *m_command1;
     KeywordFetcher *m_fetcher;
+    bool m_importing = false;
+    bool m_closed = false;
 };
 
 } // namespace LinkImport

@@ -52,8 +52,18 @@ QString KeywordFetcher::keywordText(const QList<std::pair<QString, QString>> &me
     return text.trimmed().isEmpty() ? QStringLiteral("no keywords") : text;
 }
 
-QString KeywordFetcher::fetch(const QString &url)
+void KeywordFetcher::abort()
 {
+    m_aborted = true;
+    m_wb1->Stop();
+    if (m_wait)
+        m_wait->quit();
+}
+
+std::optional<QString> KeywordFetcher::fetch(const QString &url)
+{
+    if (m_aborted)
+        return std::nullopt;
     // Wait until the page has loaded (or failed), keeping the window
     // responsive; at the deadline stop it and read whatever document there is.
     QEventLoop wait;
@@ -67,12 +77,24 @@ QString KeywordFetcher::fetch(const QString &url)
         m_wb1->Stop(); // what the Escape key does
         wait.quit();
     });
+    // A jump within the page already shown (an anchor) loads nothing and
+    // so never completes: the address changing with the browser idle ends
+    // the wait as well.
+    const auto moved = connect(m_wb1, &BrowserControl::NavigateComplete2, &wait, [this, &wait] {
+        if (!m_wb1->Busy())
+            wait.quit();
+    });
     const QString before = m_wb1->LocationURL();
     m_wb1->Navigate(url);
     emit addressShown(m_wb1->LocationURL());
     deadline.start(m_deadlineMs);
+    m_wait = &wait;
     wait.exec();
+    m_wait = nullptr;
     disconnect(finished);
+    disconnect(moved);
+    if (m_aborted)
+        return std::nullopt;
     emit addressShown(m_wb1->LocationURL());
     // A page given up before it replaced the previous one has no keywords of
     // its own: the previous page's would be stored with the wrong favorite.

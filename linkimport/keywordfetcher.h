@@ -1,7 +1,12 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 #include <QString>
+
+#include <optional>
+
+class QEventLoop;
 
 class BrowserControl;
 class QWidget;
@@ -21,8 +26,10 @@ public:
     BrowserControl *browser() const { return m_wb1; }
 
     // The page's keywords and description joined in document order, or
-    // "no keywords" when that is blank.
-    QString fetch(const QString &url);
+    // "no keywords" when that is blank; nothing once abort() was called.
+    std::optional<QString> fetch(const QString &url);
+    // Ends a fetch in progress at once, and every later one.
+    void abort();
 
     static QString keywordText(const QList<std::pair<QString, QString>> &metaElements);
 
@@ -34,4 +41,6 @@ private:
 
     BrowserControl *m_wb1;
     int m_deadlineMs = 60000;
+    bool m_aborted = false;
+    QPointer<QEventLoop> m_wait;
 };

@@ -18,7 +18,8 @@ void processEvents()
     QCoreApplication::processEvents();
 }
 
-void walk(const QString &dataFile, const QString &folderPath, const KeywordSource &keywords, const Progress &progress,
+// False once the import was called off.
+bool walk(const QString &dataFile, const QString &folderPath, const KeywordSource &keywords, const Progress &progress,
           int &count, QSet<QString> &visited)
 {
     QString folder = folderPath;
@@ -26,7 +27,7 @@ void walk(const QString &dataFile, const QString &folderPath, const KeywordSourc
         folder += u'/';
     const QString canonical = QFileInfo(folder).canonicalFilePath();
     if (canonical.isEmpty() || visited.contains(canonical))
-        return; // unreadable, or a link back up the tree
+        return true; // unreadable, or a link back up the tree
     visited.insert(canonical);
     const QDir dir(folder);
     const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
@@ -43,14 +44,27 @@ void walk(const QString &dataFile, const QString &folderPath, const KeywordSourc
     if (progress)
         progress(count);
     processEvents();
-    appendFavorites(dataFile, records, keywords);
-    for (const QString &sub : subFolders)
-        walk(dataFile, folder + sub, keywords, progress, count, visited);
+    bool calledOff = false;
+    const KeywordSource watched = keywords ? KeywordSource([&](const QString &url) {
+        auto text = keywords(url);
+        calledOff = calledOff || !text;
+        return text;
+    })
+                                           : KeywordSource();
+    appendFavorites(dataFile, records, watched);
+    if (calledOff)
+        return false;
+    for (const QString &sub : subFolders) {
+        if (!walk(dataFile, folder + sub, keywords, progress, count, visited))
+            return false;
+    }
+    return true;
 }
 
 } // namespace
 
-QStringList acceptedRecords(const QStringList &stored, const QStringList &batch, const KeywordSource &keywords)
+std::optional<QStringList> acceptedRecords(const QStringList &stored, const QStringList &batch,
+                                           const KeywordSource &keywords)
 {
     const QString sep = FavoritesStore::kFieldSeparator;
     // One text of everything stored; a line break keeps matches inside a record.
@@ -64,17 +78,19 @@ QStringList acceptedRecords(const QStringList &stored, const QStringList &batch,
             continue;
         if (QStringMatcher(url, Qt::CaseSensitive).indexIn(haystack) >= 0)
             continue;
-        const QString keywordText = keywords ? keywords(url) : QStringLiteral("no keywords");
-        const QString written = record + sep + FavoritesStore::fieldText(keywordText);
+        const std::optional<QString> keywordText = keywords ? keywords(url) : QStringLiteral("no keywords");
+        if (!keywordText)
+            return std::nullopt; // called off: the rest would be stored without their keywords for good
+        const QString written = record + sep + FavoritesStore::fieldText(*keywordText);
         accepted.append(written);
         haystack += u'\n' + written;
     }
     return accepted;
 }
 
-void appendFavorites(const QString &dataFile, const QStringList &batch, const KeywordSource &keywords)
+bool appendFavorites(const QString &dataFile, const QStringList &batch, const KeywordSource &keywords)
 {
-    FavoritesStore::save(dataFile, batch, FavoritesStore::AfterSave::ProcessEvents,
+    return FavoritesStore::save(dataFile, batch, FavoritesStore::AfterSave::ProcessEvents,
                          [&keywords](const QStringList &stored, const QStringList &offered) {
                              return acceptedRecords(stored, offered, keywords);
                          });

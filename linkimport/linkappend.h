@@ -4,24 +4,30 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // The import tool's own walk and append: a record is added only when its
 // URL is not yet anywhere in the store (or earlier in the same save), and
 // gets a third field with the page's keywords (or "no keywords").
 namespace LinkAppend {
 
-using KeywordSource = std::function<QString(const QString &url)>; // empty: "no keywords"
+// A page's keyword text; nothing when the import was called off. An empty
+// source: "no keywords" for every page.
+using KeywordSource = std::function<std::optional<QString>(const QString &url)>;
 
 // The records of a batch that are written, in order, each with its keyword
-// field, given the records already stored.
-QStringList acceptedRecords(const QStringList &stored, const QStringList &batch, const KeywordSource &keywords);
+// field, given the records already stored. Nothing when the import was
+// called off while keywords were read.
+std::optional<QStringList> acceptedRecords(const QStringList &stored, const QStringList &batch,
+                                           const KeywordSource &keywords);
 
-// Appends a folder's batch in one save.
-void appendFavorites(const QString &dataFile, const QStringList &batch, const KeywordSource &keywords);
+// Appends a folder's batch in one save. False when called off (nothing saved).
+bool appendFavorites(const QString &dataFile, const QStringList &batch, const KeywordSource &keywords);
 
 // Walks the folder tree (a folder's own shortcuts, then its sub-folders),
 // appending each folder's records and reporting the running shortcut count
-// after each folder's shortcuts are read. Returns the count.
+// after each folder's shortcuts are read. Returns the count. A walk called
+// off ends at once; the folder in progress is not saved.
 using Progress = std::function<void(int count)>;
 int importFolder(const QString &dataFile, const QString &folder, const KeywordSource &keywords,
                  const Progress &progress);

@@ -12,6 +12,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
+#include <QListView>
+#include <QPushButton>
+#include <QTimer>
 #include <QtTest>
 
 namespace {
@@ -78,14 +81,14 @@ private slots:
         const QStringList accepted = LinkAppend::acceptedRecords(stored, batch, [&](const QString &u) {
             ++fetched;
             return QStringLiteral("kw of ") + u;
-        });
+        }).value_or(QStringList{QStringLiteral("called off")});
         QCOMPARE(accepted, (QStringList{
                                QStringLiteral("New") + S + QStringLiteral(" http://new.test/ ") + S + QStringLiteral("kw of http://new.test/"),
                                QStringLiteral("Case") + S + QStringLiteral("HTTP://SITE.TEST/deep/page.html") + S
                                    + QStringLiteral("kw of HTTP://SITE.TEST/deep/page.html"),
                            }));
         QCOMPARE(fetched, 2); // skipped records load no page
-        QCOMPARE(LinkAppend::acceptedRecords({}, {QStringLiteral("T") + S + QStringLiteral("http://x/")}, {}),
+        QCOMPARE(LinkAppend::acceptedRecords({}, {QStringLiteral("T") + S + QStringLiteral("http://x/")}, {}).value_or(QStringList()),
                  QStringList{QStringLiteral("T") + S + QStringLiteral("http://x/") + S + QStringLiteral("no keywords")});
         QCOMPARE(KeywordFetcher::keywordText({{QStringLiteral("KEYWORDS"), QStringLiteral(" a ")}, {QStringLiteral("x"), QStringLiteral("b")},
                                               {QStringLiteral("Description"), QStringLiteral("c")}}),
@@ -115,7 +118,11 @@ private slots:
         // bClear starts from an empty store.
         QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), true), 5);
         QCOMPARE(stored().size(), 2);
-        window.List1().selectRow(1);
+        // A mouse click on a row shows its address.
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        auto *view = window.List1().widget()->findChild<QListView *>();
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, view->visualRect(view->model()->index(1, 0)).center());
         QCOMPARE(window.Label1()->text(), url("/blank"));
     }
 
@@ -141,6 +148,57 @@ private slots:
         QCOMPARE(m_server.requestCount(QStringLiteral("/opened")), 0); // the page opened no window
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY(!w->isVisible() || w->windowTitle() != QStringLiteral("should not open"));
+    }
+
+    void closingEndsAKeywordsImport()
+    {
+        writeShortcut(m_fav + QStringLiteral("/a.url"), url("/site/page.html"));
+        writeShortcut(m_fav + QStringLiteral("/sub/b.url"), url("/never"));
+        writeShortcut(m_fav + QStringLiteral("/sub/c.url"), url("/blank"));
+        {
+            LinkImport::Form1 window;
+            window.show();
+            QVERIFY(QTest::qWaitForWindowExposed(&window));
+            QTest::mouseClick(window.Check1(), Qt::LeftButton);
+            QVERIFY(window.Check1()->isChecked());
+            // Closed while the page that never answers is waited for.
+            QTimer watch;
+            connect(&watch, &QTimer::timeout, &window, [&] {
+                if (m_server.requestCount(QStringLiteral("/never")) > 0 && window.isVisible())
+                    window.close();
+            });
+            watch.start(50);
+            QElapsedTimer clock;
+            clock.start();
+            QTest::mouseClick(window.Command1(), Qt::LeftButton);
+            QVERIFY(clock.elapsed() < 20000); // not the minute a page may take
+        }
+        // The folder done before is stored; the one in progress is not, so
+        // a later import still reads its keywords.
+        const QString kw = QStringLiteral("alpha, beta Gamma.");
+        QCOMPARE(stored(), QStringList{QStringLiteral("a.") + S + url("/site/page.html") + S + kw});
+        LinkImport::Form1 again;
+        again.fetcher()->setDeadline(1000);
+        again.Check1()->setChecked(true);
+        QCOMPARE(again.ImportFromIE(LinkImport::Form1::dataFile(), false), 3);
+        QCOMPARE(stored().size(), 3);
+        QCOMPARE(stored().at(2), QStringLiteral("c.") + S + url("/blank") + S + QStringLiteral("no keywords"));
+    }
+
+    void anchorOfThePageShownEndsTheWaitAtOnce()
+    {
+        writeShortcut(m_fav + QStringLiteral("/a.url"), url("/site/page.html"));
+        writeShortcut(m_fav + QStringLiteral("/b.url"), url("/site/page.html") + QStringLiteral("#part"));
+        LinkImport::Form1 window;
+        window.fetcher()->setDeadline(30000);
+        window.Check1()->setChecked(true);
+        QElapsedTimer clock;
+        clock.start();
+        QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 2);
+        QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
+        const QString kw = QStringLiteral("alpha, beta Gamma.");
+        QCOMPARE(stored(), (QStringList{QStringLiteral("a.") + S + url("/site/page.html") + S + kw,
+                                        QStringLiteral("b.") + S + url("/site/page.html") + QStringLiteral("#part") + S + kw}));
     }
 
 private:

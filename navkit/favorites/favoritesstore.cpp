@@ -155,7 +155,12 @@ bool save(const QString &dataFile, const QStringList &offered, AfterSave after, 
     if (!existing.complete && AtomicFile::setAside(dataFile).isEmpty())
         return false;
 
-    const QStringList newRecords = prepare ? prepare(existing.records, offered) : offered;
+    const std::optional<QStringList> prepared = prepare ? prepare(existing.records, offered) : offered;
+    if (!prepared) {
+        qCWarning(lcFiles) << "favorites save called off" << dataFile;
+        return false;
+    }
+    const QStringList &newRecords = *prepared;
     const QString user = userName();
     file->setSummary(CompoundFile::Summary::Title, kTitle);
     if (file->summary(CompoundFile::Summary::Author).isEmpty())

@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
 
 // The favorites file: a compound file with the streams "Count" (the number
 // of records, as text) and "Items" (one string value per record, oldest
@@ -42,8 +43,10 @@ QByteArray visit(const QString &dataFile, const std::function<void(QStringView)>
 bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after = AfterSave::Nothing);
 
 // The same, letting the caller choose within the save (the file held) which
-// new records are appended, knowing the records already stored.
-using Prepare = std::function<QStringList(const QStringList &stored, const QStringList &newRecords)>;
+// new records are appended, knowing the records already stored. A prepare
+// that returns nothing calls the save off: the file stays as it was, and
+// the save returns false.
+using Prepare = std::function<std::optional<QStringList>(const QStringList &stored, const QStringList &newRecords)>;
 bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after, const Prepare &prepare);
 
 using FavoriteRecord::fieldText;
