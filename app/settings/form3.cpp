@@ -1,6 +1,7 @@
 #include "form3.h"
 
 #include "banner.h"
+#include "textfit.h"
 #include "twipsgeometry.h"
 #include "makerinfo.h"
 
@@ -42,6 +43,8 @@ Form3::Form3(QWidget *parent)
     m_command1 = new QPushButton(QStringLiteral("Close"), this);
     m_command1->setGeometry(twipsRect(4680, 3660, 1170, 390));
     connect(m_command1, &QPushButton::clicked, this, &QDialog::accept);
+
+    TextFit::fitTexts(this);
 
     if (const QScreen *screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->geometry();

@@ -1,6 +1,7 @@
 #include "form4.h"
 
 #include "banner.h"
+#include "textfit.h"
 #include "twipsgeometry.h"
 #include "mdlaplication.h"
 #include "mdlregistry.h"
@@ -54,6 +55,8 @@ Form4::Form4(QWidget *parent)
     setTabOrder(m_command1, m_text1);
     setTabOrder(m_text1, m_command3);
     setTabOrder(m_command3, m_check1);
+
+    TextFit::fitTexts(this);
 
     connect(m_command3, &QPushButton::clicked, this, [this] { m_text1->setText(QStringLiteral("about:blank")); });
     connect(m_command2, &QPushButton::clicked, this, &Form4::save);

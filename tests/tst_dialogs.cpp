@@ -1,0 +1,65 @@
+// Every text of the About and Settings dialogs is shown whole, whatever the
+// font resolution (run once as is and once with QT_FONT_DPI=144).
+#include "form3.h"
+#include "form4.h"
+#include "programstate.h"
+#include "testenvironment.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QtTest>
+
+class TestDialogs : public QObject
+{
+    Q_OBJECT
+
+    static void verifyTextsWhole(QDialog *dialog)
+    {
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog));
+        int checked = 0;
+        for (QWidget *w : dialog->findChildren<QWidget *>()) {
+            const auto *label = qobject_cast<QLabel *>(w);
+            const bool text = (label && !label->text().isEmpty()) || qobject_cast<QAbstractButton *>(w);
+            if (!text || !w->isVisible())
+                continue;
+            ++checked;
+            const QString what = label ? label->text() : qobject_cast<QAbstractButton *>(w)->text();
+            if (label && label->wordWrap())
+                QVERIFY2(w->height() >= label->heightForWidth(w->width()), qPrintable(what));
+            else
+                QVERIFY2(w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height(), qPrintable(what));
+            // Not cut by a parent either.
+            for (QWidget *p = w; p != dialog; p = p->parentWidget()) {
+                const QRect inParent = p->geometry();
+                QVERIFY2(p->parentWidget()->rect().contains(inParent), qPrintable(what));
+            }
+        }
+        QVERIFY(checked >= 3);
+    }
+
+private slots:
+    void init() { m_env = std::make_unique<TestEnvironment>(); }
+    void cleanup() { m_env.reset(); }
+
+    void aboutBox()
+    {
+        Form3 about;
+        QVERIFY(about.contactLine().contains(QStringLiteral("support@")));
+        verifyTextsWhole(&about);
+    }
+
+    void settingsDialog()
+    {
+        programState() = ProgramState{};
+        Form4 settings;
+        verifyTextsWhole(&settings);
+    }
+
+private:
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+QTEST_MAIN(TestDialogs)
+#include "tst_dialogs.moc"
