@@ -49,6 +49,7 @@ class TestCommands : public QObject
 {
     Q_OBJECT
 
+    static QPoint rowCentre(QListView *view, int row) { return view->visualRect(view->model()->index(row, 0)).center(); }
     void run(Form1 *main, const char *key) { main->dsMain()->command(QString::fromLatin1(key))->trigger(); }
     QString url(const char *path) { return m_server.url(QString::fromLatin1(path)); }
 
@@ -260,7 +261,7 @@ private slots:
         QCOMPARE(list.ListCount(), 1);
 
         // Ctrl+R: everything again; the box and the count keep the filter's.
-        QWidget *view = list.widget()->findChild<QListView *>();
+        QListView *view = list.widget()->findChild<QListView *>();
         QTest::keyRelease(view, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier);
         QCOMPARE(list.ListCount(), 1);
         QTest::keyRelease(view, Qt::Key_R, Qt::ControlModifier);
@@ -268,14 +269,15 @@ private slots:
         QCOMPARE(tab->Text1()->text(), QStringLiteral("sport"));
         QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
 
-        list.selectRow(1);
+        main->dsMain()->document(2)->activate();
+        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), kTimeout);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
         QCOMPARE(tab->statusText(), url("/b"));
-        int button = 2, shift = 0;
-        float x = 0, y = 0;
-        QMetaObject::invokeMethod(list.widget(), "MouseDown", Q_ARG(int *, &button), Q_ARG(int *, &shift),
-                                  Q_ARG(float *, &x), Q_ARG(float *, &y));
+        // A right click on another row copies the highlighted one's address.
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, rowCentre(view, 0));
         QCOMPARE(QApplication::clipboard()->text(), url("/b"));
-        QMetaObject::invokeMethod(list.widget(), "DblClick");
+        QCOMPARE(list.ListIndex(), 1);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
         QCOMPARE(main->dsMain()->documentCount(), 3);
         QVERIFY(waitLoaded(main.get(), 3, url("/b")));
         shutDown(main);
@@ -341,13 +343,16 @@ private slots:
             }(),
             kTimeout);
         QCOMPARE(list.List(0), QStringLiteral("  Page A")); // newest first
-        list.selectRow(1);
+        QListView *view = list.widget()->findChild<QListView *>();
+        main->dsMain()->pane(QStringLiteral("frmHistory"))->dock()->raise();
+        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), kTimeout);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
         QCOMPARE(pane->statusText(), url("/home"));
         // A double click opens in the active tab; with Shift held in a new one.
-        QMetaObject::invokeMethod(list.widget(), "DblClick");
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
         QVERIFY(waitLoaded(main.get(), 1, url("/home")));
-        programState().LastShift = 1;
-        QMetaObject::invokeMethod(list.widget(), "DblClick");
+        programState().LastShift = 1; // as the key recorder leaves it while Shift is held
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(view, 1));
         programState().LastShift = -1;
         QCOMPARE(main->dsMain()->documentCount(), 3);
         QVERIFY(waitLoaded(main.get(), 3, url("/home")));
