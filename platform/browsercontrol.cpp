@@ -467,6 +467,21 @@ void BrowserControl::recordVisit()
         recorder->record(url.toString(QUrl::FullyEncoded), LocationName());
 }
 
+QWebEnginePage *BrowserControl::catchNewWindow(QObject *owner, std::function<void(const QUrl &)> deliver)
+{
+    auto *catcher = new PopupCatcherPage(BrowserProfile::instance(), owner);
+    // A page from disk opens nothing on the network by script.
+    const QUrl opener = m_page ? m_page->url() : QUrl();
+    connect(catcher, &PopupCatcherPage::addressRequested, owner, [opener, deliver = std::move(deliver)](const QUrl &url) {
+        if (LocalContentGuard::blocks(opener, url, false)) {
+            qCWarning(lcFiles) << "local page kept from opening" << url.host();
+            return;
+        }
+        deliver(url);
+    });
+    return catcher;
+}
+
 void BrowserControl::onNewWindowPage(QWebEnginePage **page, QWebEnginePage::WebWindowType type)
 {
     if (PopupCatcherPage::alive() >= PopupCatcherPage::kMostAlive) {
@@ -476,19 +491,12 @@ void BrowserControl::onNewWindowPage(QWebEnginePage **page, QWebEnginePage::WebW
     // Only a click with the middle button or Ctrl held asks for a tab in
     // the background: the user's command, which pop-up stop does not govern.
     if (type == QWebEnginePage::WebBrowserBackgroundTab) {
-        auto *catcher = new PopupCatcherPage(BrowserProfile::instance(), this);
-        const QUrl opener = m_page ? m_page->url() : QUrl();
-        connect(catcher, &PopupCatcherPage::addressRequested, this, [this, opener](const QUrl &url) {
-            if (LocalContentGuard::blocks(opener, url, false)) {
-                qCWarning(lcFiles) << "local page kept from opening" << url.host();
-                return;
-            }
+        *page = catchNewWindow(this, [this](const QUrl &url) {
             // Later, not from inside the engine's navigation callback: the
             // new tab starts a page of its own.
             if (!isScriptAddress(url.toString()))
                 QTimer::singleShot(0, this, [this, url] { emit OpenInNewTab(url.toString(QUrl::FullyEncoded)); });
         });
-        *page = catcher;
         return;
     }
     QObject *target = nullptr;
@@ -497,17 +505,7 @@ void BrowserControl::onNewWindowPage(QWebEnginePage **page, QWebEnginePage::WebW
     auto *browser = qobject_cast<BrowserControl *>(target);
     if (cancel || !browser)
         return; // no window is opened
-    auto *catcher = new PopupCatcherPage(BrowserProfile::instance(), browser);
-    // A page from disk opens nothing on the network by script.
-    const QUrl opener = m_page ? m_page->url() : QUrl();
-    connect(catcher, &PopupCatcherPage::addressRequested, browser, [browser, opener](const QUrl &url) {
-        if (LocalContentGuard::blocks(opener, url, false)) {
-            qCWarning(lcFiles) << "local page kept from opening" << url.host();
-            return;
-        }
-        browser->receiveNewWindowAddress(url);
-    });
-    *page = catcher;
+    *page = catchNewWindow(browser, [browser](const QUrl &url) { browser->receiveNewWindowAddress(url); });
 }
 
 void BrowserControl::showContextMenu(const QPoint &position)

@@ -7,6 +7,7 @@
 #include <QWebEnginePage>
 #include <QWidget>
 
+#include <functional>
 #include <utility>
 
 class BrowserPage;
@@ -127,6 +128,9 @@ private:
     void trigger(int action);
     void onNewWindowPage(QWebEnginePage **page, QWebEnginePage::WebWindowType type);
     void showContextMenu(const QPoint &position);
+    // A page that takes the address a new window is opened with, hands it to
+    // deliver (unless this page may not open it) and goes away; owned by owner.
+    QWebEnginePage *catchNewWindow(QObject *owner, std::function<void(const QUrl &)> deliver);
     void receiveNewWindowAddress(const QUrl &url);
     void onLoadFinished(LoadEnd end);
     void updateLock();
