@@ -1,4 +1,4 @@
-#include "form1.h"
+#include "importwindow.h"
 
 #include <QApplication>
 #include <QTextStream>

@@ -1,7 +1,7 @@
 // Every text of the About and Settings dialogs is shown whole, whatever the
 // font resolution (run once as is and once with QT_FONT_DPI=144).
-#include "form3.h"
-#include "form4.h"
+#include "aboutbox.h"
+#include "settingsdialog.h"
 #include "programstate.h"
 #include "testenvironment.h"
 

@@ -1,5 +1,5 @@
 #include "favoritesstore.h"
-#include "form1.h"
+#include "importwindow.h"
 #include "keywordfetcher.h"
 #include "linkappend.h"
 #include "testenvironment.h"

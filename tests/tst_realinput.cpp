@@ -3,7 +3,7 @@
 // Run by realinput.sh under Xvfb.
 #include "browserfixture.h"
 #include "dockpane.h"
-#include "form6.h"
+#include "historypane.h"
 #include "listproxy.h"
 #include "mdlaplication.h"
 #include "mdlregistry.h"

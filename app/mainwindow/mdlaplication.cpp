@@ -3,9 +3,9 @@
 #include "dockframe.h"
 #include "dockpane.h"
 #include "documentwindow.h"
-#include "form1.h"
-#include "form2.h"
-#include "form9.h"
+#include "mainwindow.h"
+#include "browsertab.h"
+#include "favoritestab.h"
 #include "programstate.h"
 #include "tabrules.h"
 

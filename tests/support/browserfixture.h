@@ -3,8 +3,8 @@
 #include "browsercontrol.h"
 #include "dockframe.h"
 #include "documentwindow.h"
-#include "form1.h"
-#include "form2.h"
+#include "mainwindow.h"
+#include "browsertab.h"
 #include "mdlinicontrol.h"
 #include "programstate.h"
 

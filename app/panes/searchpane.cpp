@@ -1,8 +1,8 @@
-#include "form5.h"
+#include "searchpane.h"
 
 #include "browsercontrol.h"
-#include "form1.h"
-#include "form2.h"
+#include "mainwindow.h"
+#include "browsertab.h"
 #include "mdlaplication.h"
 #include "mdlinicontrol.h"
 #include "paneheader.h"

@@ -1,3 +1,4 @@
+// Form8, the help pane.
 #pragma once
 
 #include <QWidget>

@@ -1,8 +1,8 @@
-#include "form6.h"
+#include "historypane.h"
 
 #include "browsercontrol.h"
-#include "form1.h"
-#include "form2.h"
+#include "mainwindow.h"
+#include "browsertab.h"
 #include "mdlaplication.h"
 #include "firstsight.h"
 #include "paneheader.h"

@@ -1,3 +1,4 @@
+// Form3, the About box.
 #pragma once
 
 #include <QDialog>

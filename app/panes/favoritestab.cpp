@@ -1,4 +1,4 @@
-#include "form9.h"
+#include "favoritestab.h"
 
 #include "mdlaplication.h"
 #include "firstsight.h"

@@ -1,3 +1,4 @@
+// Form5, the search pane: the typed text to one or all search engines.
 #pragma once
 
 #include <QWidget>

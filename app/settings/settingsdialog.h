@@ -1,3 +1,4 @@
+// Form4, the Settings dialog: home page and background loading.
 #pragma once
 
 #include <QDialog>

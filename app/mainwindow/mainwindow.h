@@ -1,3 +1,4 @@
+// Form1, the main window: menus, tool bars, address bar, tabs and panes.
 #pragma once
 
 #include <QElapsedTimer>

@@ -1,3 +1,4 @@
+// LinkImport::Form1, the import tool's window.
 #pragma once
 
 #include "listproxy.h"

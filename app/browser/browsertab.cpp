@@ -1,9 +1,9 @@
-#include "form2.h"
+#include "browsertab.h"
 
 #include "browsercontrol.h"
 #include "dockframe.h"
 #include "documentwindow.h"
-#include "form1.h"
+#include "mainwindow.h"
 #include "mdlaplication.h"
 #include "mdlinicontrol.h"
 #include "programstate.h"

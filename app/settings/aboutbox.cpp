@@ -1,4 +1,4 @@
-#include "form3.h"
+#include "aboutbox.h"
 
 #include "banner.h"
 #include "textfit.h"

@@ -1,4 +1,4 @@
-#include "form8.h"
+#include "helppane.h"
 
 #include "browsercontrol.h"
 #include "firstsight.h"

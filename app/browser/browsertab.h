@@ -1,3 +1,4 @@
+// Form2, one browser tab: the page above its status strip.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Form9, the favorites tab: the stored favorites, narrowed by a filter.
 #pragma once
 
 #include "listproxy.h"

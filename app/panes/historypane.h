@@ -1,3 +1,4 @@
+// Form6, the history pane: the pages visited, by day.
 #pragma once
 
 #include "listproxy.h"

@@ -1,4 +1,4 @@
-#include "form4.h"
+#include "settingsdialog.h"
 
 #include "banner.h"
 #include "textfit.h"
