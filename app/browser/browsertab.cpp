@@ -5,7 +5,7 @@
 #include "documentwindow.h"
 #include "mainwindow.h"
 #include "mdlaplication.h"
-#include "mdlinicontrol.h"
+#include "loadedpages.h"
 #include "programstate.h"
 #include "tabrules.h"
 #include "twipsgeometry.h"
@@ -176,11 +176,9 @@ void Form2::writeLoadedEntries()
     const QString file = programState().LoadedFile;
     const int position = TabPosition();
     if (position > 0 && main->dsMain()->document(position)) {
-        mdlIniControl::WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_%1").arg(position),
-                                     m_wb1->LocationURL().trimmed());
+        LoadedPages::writeEntry(file, position, m_wb1->LocationURL().trimmed());
     }
-    mdlIniControl::WriteIniValue(file, QStringLiteral("Global"), QStringLiteral("Count"),
-                                 QString::number(main->dsMain()->documentCount()));
+    LoadedPages::writeCount(file, main->dsMain()->documentCount());
 }
 
 void Form2::onProgressChange(int progress, int progressMax)

@@ -3,19 +3,64 @@
 #include "atomicfile.h"
 #include "filelock.h"
 #include "logging.h"
+#include "mdlinicontrol.h"
 #include "profiledocument.h"
 
+#include <QFile>
+
 namespace LoadedPages {
+
+namespace {
+const QString kGlobal = QStringLiteral("Global");
+const QString kCount = QStringLiteral("Count");
+const QString kPages = QStringLiteral("Loaded URL");
+const QString kEntryPrefix = QStringLiteral("URL_");
+constexpr int kFirstSavedTab = 3; // tabs 1 and 2 are the home page and the favorites
+
+QString entryKey(qsizetype position)
+{
+    return kEntryPrefix + QString::number(position);
+}
+} // namespace
+
+bool writeEntry(const QString &loadedFile, int position, const QString &address)
+{
+    return mdlIniControl::WriteIniValue(loadedFile, kPages, entryKey(position), address) != 0;
+}
+
+bool writeCount(const QString &loadedFile, int count)
+{
+    return mdlIniControl::WriteIniValue(loadedFile, kGlobal, kCount, QString::number(count)) != 0;
+}
+
+QStringList read(const QString &loadedFile)
+{
+    QFile file(loadedFile);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    const ProfileDocument doc = ProfileDocument::parse(file.readAll());
+    bool ok = false;
+    const qint64 count = doc.value(kGlobal, kCount).value_or(QString()).trimmed().toLongLong(&ok);
+    QStringList pages;
+    if (!ok)
+        return pages;
+    // Only the entries there are: "Count" may say anything.
+    for (const auto &[n, url] : doc.numberedValues(kPages, kEntryPrefix, kFirstSavedTab, count)) {
+        if (!mdlIniControl::isUnusable(url))
+            pages.append(url);
+    }
+    return pages;
+}
 
 bool writeAll(const QString &loadedFile, const QStringList &addresses)
 {
     ProfileDocument doc = ProfileDocument::parse({});
-    doc.setValue(QStringLiteral("Global"), QStringLiteral("Count"), QString::number(addresses.size()));
+    doc.setValue(kGlobal, kCount, QString::number(addresses.size()));
     for (qsizetype i = 0; i < addresses.size(); ++i) {
         const QString &url = addresses.at(i);
         // A line break would end the entry and start another.
         if (!url.isEmpty() && !url.contains(u'\n') && !url.contains(u'\r'))
-            doc.setValue(QStringLiteral("Loaded URL"), QStringLiteral("URL_%1").arg(i + 1), url);
+            doc.setValue(kPages, entryKey(i + 1), url);
     }
     const FileLock lock(loadedFile, FileLock::Mode::Exclusive, std::chrono::seconds(5));
     if (!lock.isLocked()) {

@@ -13,4 +13,13 @@ namespace LoadedPages {
 // the file could not be written; the old one is then kept.
 bool writeAll(const QString &loadedFile, const QStringList &addresses);
 
+// One tab's entry, and the tab count, each written on its own (a page that
+// completes loading writes its own entry).
+bool writeEntry(const QString &loadedFile, int position, const QString &address);
+bool writeCount(const QString &loadedFile, int count);
+
+// The saved pages to open at start: the entries from "URL_3" up to
+// "Count", skipping blank and missing ones; passed on as read.
+QStringList read(const QString &loadedFile);
+
 } // namespace LoadedPages

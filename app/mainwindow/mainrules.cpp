@@ -1,10 +1,9 @@
 #include "mainrules.h"
 
 #include "keycodes.h"
+#include "loadedpages.h"
 #include "mdlinicontrol.h"
-#include "profiledocument.h"
 
-#include <QFile>
 
 namespace MainRules {
 
@@ -30,21 +29,7 @@ bool placementReachable(const QRect &window, const QList<QRect> &screens)
 
 QStringList pagesToReopen(const QString &loadedFile)
 {
-    QFile file(loadedFile);
-    if (!file.open(QIODevice::ReadOnly))
-        return {};
-    const ProfileDocument doc = ProfileDocument::parse(file.readAll());
-    bool ok = false;
-    const qint64 count = doc.value(QStringLiteral("Global"), QStringLiteral("Count")).value_or(QString()).trimmed().toLongLong(&ok);
-    QStringList pages;
-    if (!ok)
-        return pages;
-    // Only the entries there are: "Count" may say anything.
-    for (const auto &[n, url] : doc.numberedValues(QStringLiteral("Loaded URL"), QStringLiteral("URL_"), 3, count)) {
-        if (!mdlIniControl::isUnusable(url))
-            pages.append(url);
-    }
-    return pages;
+    return LoadedPages::read(loadedFile);
 }
 
 StatusLayout statusBarLayout(int width)

@@ -25,6 +25,7 @@
 #include "processlauncher.h"
 #include "programstate.h"
 #include "tabrules.h"
+#include "twipsgeometry.h"
 #include "urlhistorystore.h"
 
 #include <QAction>
@@ -53,10 +54,6 @@ void processEvents(int times = 1)
         QCoreApplication::processEvents();
 }
 
-int px(double twips)
-{
-    return int(twips / 15.0);
-}
 
 ProgramState &g()
 {
@@ -222,7 +219,7 @@ void Form1::load()
     show();
     processEvents(6);
 
-    const QStringList saved = MainRules::pagesToReopen(g().LoadedFile);
+    const QStringList saved = LoadedPages::read(g().LoadedFile);
     // The tab pages stay hidden until all start-up tabs are in: each new tab
     // is current for a moment, and a page shown even that briefly sets up
     // its drawing (some megabytes a tab) for nothing.
@@ -273,6 +270,7 @@ void Form1::restorePlacement()
     // With nothing stored (first run) a window of usable size, not the
     // smallest the desktop allows; the same when the stored place is out of
     // sight on the screens there are now.
+    using TwipsGeometry::px;
     const QRect stored(px(left), px(top), px(width), px(height));
     if (width <= 0 || height <= 0 || !MainRules::placementReachable(stored, screens)) {
         resize(width > 0 && height > 0 ? stored.size() : QSize(1024, 720));
@@ -403,8 +401,7 @@ void Form1::onDocumentClosing(DocumentWindow *window, int, bool *cancel)
         if (window->position() < 3 && !m_isClosing)
             *cancel = true;
         if (!m_isClosing) {
-            mdlIniControl::WriteIniValue(g().LoadedFile, QStringLiteral("Global"), QStringLiteral("Count"),
-                                         QString::number(m_dsMain->documentCount()));
+            LoadedPages::writeCount(g().LoadedFile, m_dsMain->documentCount());
         }
     }
     setWindowTitle(kCaption);

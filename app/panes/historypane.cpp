@@ -6,6 +6,7 @@
 #include "mdlaplication.h"
 #include "firstsight.h"
 #include "paneheader.h"
+#include "twipsgeometry.h"
 #include "programstate.h"
 
 #include <QApplication>
@@ -14,12 +15,7 @@
 #include <QDateTime>
 #include <QLabel>
 
-namespace {
-int px(int twips)
-{
-    return twips / 15;
-}
-} // namespace
+using TwipsGeometry::px;
 
 Form6::Form6(QWidget *parent)
     : QWidget(parent)

@@ -6,6 +6,7 @@
 #include "mdlaplication.h"
 #include "mdlinicontrol.h"
 #include "paneheader.h"
+#include "twipsgeometry.h"
 #include "programstate.h"
 #include "searchengines.h"
 
@@ -17,12 +18,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 
-namespace {
-int px(int twips)
-{
-    return twips / 15;
-}
-} // namespace
+using TwipsGeometry::px;
 
 Form5::Form5(QWidget *parent)
     : QWidget(parent)
