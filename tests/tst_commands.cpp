@@ -283,6 +283,20 @@ private slots:
         shutDown(main);
     }
 
+    void everyCommandHasAHandler()
+    {
+        auto main = start();
+        const auto *dispatcher = new CommandDispatcher(main.get()); // the window owns it
+        for (const CommandTable::Menu &menu : CommandTable::menus()) {
+            for (const CommandTable::Command &c : menu.entries)
+                QVERIFY2(dispatcher->handles(c.key), qPrintable(c.key));
+        }
+        for (const CommandTable::Command &c : CommandTable::toolBar())
+            QVERIFY2(dispatcher->handles(c.key), qPrintable(c.key));
+        QVERIFY(!dispatcher->handles(QStringLiteral("mnuNoSuchCommand")));
+        shutDown(main);
+    }
+
     void commandImages()
     {
         // Looked up when first drawn; every image key in use has a picture.

@@ -32,6 +32,7 @@ CommandDispatcher::CommandDispatcher(Form1 *main)
     : QObject(main)
     , m_main(main)
 {
+    buildHandlers();
 }
 
 BrowserControl *CommandDispatcher::activeBrowser() const
@@ -61,82 +62,91 @@ QString CommandDispatcher::favoriteRecord(const QString &title, const QString &u
     return FavoriteRecord::compose(title, url) + FavoriteRecord::kFieldSeparator + FavoriteRecord::fieldText(collected);
 }
 
-void CommandDispatcher::execute(const QString &key)
+void CommandDispatcher::buildHandlers()
 {
     ProgramState &g = programState();
-    BrowserControl *browser = activeBrowser();
-    if (key == QStringLiteral("mnuNew")) {
+    const auto add = [this](const char *key, std::function<void()> handler) {
+        m_handlers.insert(QString::fromLatin1(key), std::move(handler));
+    };
+    // Commands that act on the active tab's page; nothing without one.
+    const auto onPage = [this](const char *key, std::function<void(BrowserControl *)> handler) {
+        m_handlers.insert(QString::fromLatin1(key), [this, handler = std::move(handler)] {
+            if (BrowserControl *browser = activeBrowser())
+                handler(browser);
+        });
+    };
+    add("mnuNew", [&g] {
         g.OpenInFront = true;
         mdlAplication::OpenBrowserTab(g.HomePage);
         g.OpenInFront = false;
-    } else if (key == QStringLiteral("mnuClone")) {
+    });
+    add("mnuClone", [this, &g] {
         g.OpenInFront = true;
-        if (browser)
+        if (BrowserControl *browser = activeBrowser())
             mdlAplication::OpenBrowserTab(browser->LocationURL().trimmed());
         g.OpenInFront = false;
-    } else if (key == QStringLiteral("mnuOpen")) {
-        openFile(false);
-    } else if (key == QStringLiteral("mnuOpenNew")) {
-        openFile(true);
-    } else if (key == QStringLiteral("mnuSettings")) {
+    });
+    add("mnuOpen", [this] { openFile(false); });
+    add("mnuOpenNew", [this] { openFile(true); });
+    add("mnuSettings", [this] {
         Form4 dialog(m_main);
         dialog.exec();
-    } else if (key == QStringLiteral("mnuAbout")) {
+    });
+    add("mnuAbout", [this] {
         Form3 dialog(m_main);
         dialog.exec();
-    } else if (key == QStringLiteral("mnuExit")) {
-        m_main->close();
-    } else if (key == QStringLiteral("mnuHistory")) {
-        togglePane(QStringLiteral("frmHistory"));
-    } else if (key == QStringLiteral("mnuFindPan")) {
-        togglePane(QStringLiteral("frmSearch"));
-    } else if (key == QStringLiteral("mnuHelpPan")) {
-        togglePane(QStringLiteral("frmHelp"));
-    } else if (key == QStringLiteral("mnuPopStop")) {
-        togglePopStop();
-    } else if (key == QStringLiteral("mnuGotoAddress")) {
+    });
+    add("mnuExit", [this] { m_main->close(); });
+    add("mnuHistory", [this] { togglePane(QStringLiteral("frmHistory")); });
+    add("mnuFindPan", [this] { togglePane(QStringLiteral("frmSearch")); });
+    add("mnuHelpPan", [this] { togglePane(QStringLiteral("frmHelp")); });
+    add("mnuPopStop", [this] { togglePopStop(); });
+    add("mnuGotoAddress", [] {
         if (QWidget *box = mdlAplication::AddressBoxWindow()) {
             box->setFocus();
             if (auto *edit = qobject_cast<QLineEdit *>(box))
                 edit->selectAll();
         }
-    } else if (key == QStringLiteral("mnuEmail")) {
-        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:")));
-    } else if (key == QStringLiteral("mnuSupport")) {
-        QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MakerInfo::kSupportEmail));
-    } else if (key == QStringLiteral("mnuContent")) {
+    });
+    add("mnuEmail", [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:"))); });
+    add("mnuSupport", [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MakerInfo::kSupportEmail)); });
+    add("mnuContent", [] {
         QDesktopServices::openUrl(QUrl::fromLocalFile(PlatformPaths::programFolder() + QStringLiteral("/quillon.chm")));
-    } else if (key == QStringLiteral("mnuInternet")) {
+    });
+    add("mnuInternet", [this] {
         InternetOptions dialog(m_main);
         dialog.exec();
-    } else if (key == QStringLiteral("mnuFav")) {
-        addToFavorites();
-    } else if (browser) {
-        if (key == QStringLiteral("mnuBack") || key == QStringLiteral("mnuBack1"))
-            browser->GoBack();
-        else if (key == QStringLiteral("mnuNext") || key == QStringLiteral("mnuNext1"))
-            browser->GoForward();
-        else if (key == QStringLiteral("mnuStop"))
-            browser->Stop();
-        else if (key == QStringLiteral("mnuRefresh"))
-            browser->Refresh();
-        else if (key == QStringLiteral("mnuHome"))
-            goHome(browser);
-        else if (key == QStringLiteral("mnuSave"))
-            browser->ExecWB(BrowserControl::SaveAs);
-        else if (key == QStringLiteral("mnuPrint"))
-            browser->ExecWB(BrowserControl::Print);
-        else if (key == QStringLiteral("mnuCut"))
-            browser->ExecWB(BrowserControl::Cut);
-        else if (key == QStringLiteral("mnuCopy"))
-            browser->ExecWB(BrowserControl::Copy);
-        else if (key == QStringLiteral("mnuPaste"))
-            browser->ExecWB(BrowserControl::Paste);
-        else if (key == QStringLiteral("mnuSelAll"))
-            browser->ExecWB(BrowserControl::SelectAll);
-        else if (key == QStringLiteral("mnuFind"))
-            browser->showFindBar();
+    });
+    add("mnuFav", [this] { addToFavorites(); });
+    for (const char *key : {"mnuBack", "mnuBack1"})
+        onPage(key, [](BrowserControl *b) { b->GoBack(); });
+    for (const char *key : {"mnuNext", "mnuNext1"})
+        onPage(key, [](BrowserControl *b) { b->GoForward(); });
+    onPage("mnuStop", [](BrowserControl *b) { b->Stop(); });
+    onPage("mnuRefresh", [](BrowserControl *b) { b->Refresh(); });
+    onPage("mnuHome", [this](BrowserControl *b) { goHome(b); });
+    onPage("mnuSave", [](BrowserControl *b) { b->ExecWB(BrowserControl::SaveAs); });
+    onPage("mnuPrint", [](BrowserControl *b) { b->ExecWB(BrowserControl::Print); });
+    onPage("mnuCut", [](BrowserControl *b) { b->ExecWB(BrowserControl::Cut); });
+    onPage("mnuCopy", [](BrowserControl *b) { b->ExecWB(BrowserControl::Copy); });
+    onPage("mnuPaste", [](BrowserControl *b) { b->ExecWB(BrowserControl::Paste); });
+    onPage("mnuSelAll", [](BrowserControl *b) { b->ExecWB(BrowserControl::SelectAll); });
+    onPage("mnuFind", [](BrowserControl *b) { b->showFindBar(); });
+}
+
+bool CommandDispatcher::handles(const QString &key) const
+{
+    return m_handlers.contains(key);
+}
+
+void CommandDispatcher::execute(const QString &key)
+{
+    const auto handler = m_handlers.constFind(key);
+    if (handler == m_handlers.cend()) {
+        qCWarning(lcFiles) << "no handler for command" << key;
+        return;
     }
+    (*handler)();
 }
 
 QString CommandDispatcher::homeAddress(const QString &storedStartPage, const QString &settingsHomePage)

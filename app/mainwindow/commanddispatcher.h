@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <QString>
 
+#include <functional>
 #include <utility>
 
 class BrowserControl;
@@ -17,7 +19,9 @@ class CommandDispatcher : public QObject
 public:
     explicit CommandDispatcher(Form1 *main);
 
+    // Runs the command's handler; a key without one is logged, not ignored silently.
     void execute(const QString &key);
+    bool handles(const QString &key) const;
 
     // The favorite record for a page: title, URL and the contents of its
     // "keywords" and "description" META elements in document order, joined
@@ -32,6 +36,7 @@ public:
     static QString homeAddress(const QString &storedStartPage, const QString &settingsHomePage);
 
 private:
+    void buildHandlers();
     BrowserControl *activeBrowser() const;
     void openFile(bool newTab);
     void addToFavorites();
@@ -40,4 +45,5 @@ private:
     void togglePopStop();
 
     Form1 *m_main;
+    QHash<QString, std::function<void()>> m_handlers;
 };
