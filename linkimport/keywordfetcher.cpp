@@ -1,6 +1,7 @@
 #include "keywordfetcher.h"
 
 #include "browsercontrol.h"
+#include "favoriterecord.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -43,13 +44,7 @@ void KeywordFetcher::putBack()
 
 QString KeywordFetcher::keywordText(const QList<std::pair<QString, QString>> &metaElements)
 {
-    QString text;
-    for (const auto &[name, content] : metaElements) {
-        const QString n = name.toLower();
-        if (n == QStringLiteral("keywords") || n == QStringLiteral("description"))
-            text += content;
-    }
-    return text.trimmed().isEmpty() ? QStringLiteral("no keywords") : text;
+    return FavoriteRecord::keywordText(metaElements);
 }
 
 void KeywordFetcher::abort()

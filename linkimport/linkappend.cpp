@@ -73,7 +73,7 @@ std::optional<QStringList> acceptedRecords(const QStringList &stored, const QStr
     for (const QString &record : batch) {
         if (record.trimmed().isEmpty())
             continue;
-        const QString url = record.section(sep, 1, 1).trimmed();
+        const QString url = FavoriteRecord::field(record, FavoriteRecord::Field::Url).trimmed();
         if (url.isEmpty())
             continue;
         if (QStringMatcher(url, Qt::CaseSensitive).indexIn(haystack) >= 0)

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <QList>
 #include <QString>
+
+#include <utility>
 
 // A favorite record: fields joined by the three characters ">¤<" (title,
 // URL, then the keyword text). History list rows use the same separator.
@@ -21,6 +24,29 @@ inline QString fieldText(const QString &text)
 inline QString compose(const QString &title, const QString &url)
 {
     return fieldText(title) + kFieldSeparator + fieldText(url);
+}
+
+// The fields of a stored record: 0 the title, 1 the URL, 2 the keyword text
+// (empty when the record has fewer).
+enum class Field { Title = 0, Url = 1, Keywords = 2 };
+inline QString field(const QString &record, Field which)
+{
+    const int n = int(which);
+    return record.section(kFieldSeparator, n, n);
+}
+
+// The keyword field for a page: the contents of its "keywords" and
+// "description" META elements (name in any case) in document order, joined
+// with nothing between; "no keywords" when that is blank.
+inline QString keywordText(const QList<std::pair<QString, QString>> &metaElements)
+{
+    QString text;
+    for (const auto &[name, content] : metaElements) {
+        if (name.compare(QStringLiteral("keywords"), Qt::CaseInsensitive) == 0
+            || name.compare(QStringLiteral("description"), Qt::CaseInsensitive) == 0)
+            text += content;
+    }
+    return text.trimmed().isEmpty() ? QStringLiteral("no keywords") : text;
 }
 
 } // namespace FavoriteRecord

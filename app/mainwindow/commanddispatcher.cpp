@@ -51,15 +51,8 @@ QString CommandDispatcher::openFilter()
 QString CommandDispatcher::favoriteRecord(const QString &title, const QString &url,
                                           const QList<std::pair<QString, QString>> &metaElements)
 {
-    QString collected;
-    for (const auto &[name, content] : metaElements) {
-        const QString n = name.toLower();
-        if (n == QStringLiteral("keywords") || n == QStringLiteral("description"))
-            collected += content;
-    }
-    if (collected.trimmed().isEmpty())
-        collected = QStringLiteral("no keywords");
-    return FavoriteRecord::compose(title, url) + FavoriteRecord::kFieldSeparator + FavoriteRecord::fieldText(collected);
+    return FavoriteRecord::compose(title, url) + FavoriteRecord::kFieldSeparator
+        + FavoriteRecord::fieldText(FavoriteRecord::keywordText(metaElements));
 }
 
 void CommandDispatcher::buildHandlers()

@@ -230,7 +230,7 @@ void ListControl::InsertFavorites(const QString &dataFile, const QString &Item)
         qCWarning(lcFiles) << "favorite not saved" << dataFile;
     if (FavoritesStore::isBlank(Item))
         return; // neither stored nor listed
-    AddItem(ListRules::rowText(Item.section(FavoritesStore::kFieldSeparator, 0, 0)));
+    AddItem(ListRules::rowText(FavoriteRecord::field(Item, FavoriteRecord::Field::Title)));
 }
 
 int ListControl::ImportFromIE(const QString &dataFile, bool bClear)
