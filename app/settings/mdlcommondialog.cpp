@@ -1,6 +1,7 @@
 #include "mdlcommondialog.h"
 
 #include "filedialogservice.h"
+#include "nulterminated.h"
 
 namespace mdlCommonDialog {
 
@@ -11,8 +12,7 @@ int g_filterIndex = 0;
 
 QString TrimAtNul(const QString &text)
 {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    return nul < 0 ? text : text.left(nul);
+    return NulTerminated::cut(text);
 }
 
 QString OpenFileDialog(QWidget *owner, const QString &filter, const QString &title, quint32 flags)

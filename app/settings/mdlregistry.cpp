@@ -1,5 +1,6 @@
 #include "mdlregistry.h"
 
+#include "nulterminated.h"
 #include "registrystore.h"
 
 namespace mdlRegistry {
@@ -12,8 +13,7 @@ QVariant GetRegistryValue(RegRootKey root, const QString &subkey, const QString 
     const auto value = key->query(valueName);
     if (!value || (value->type != RegType::Sz && value->type != RegType::ExpandSz))
         return {};
-    const qsizetype nul = value->text.indexOf(QChar(u'\0'));
-    return nul < 0 ? value->text : value->text.left(nul);
+    return NulTerminated::cut(value->text);
 }
 
 void SetRegistryValue(RegRootKey root, const QString &subkey, const QString &valueName,

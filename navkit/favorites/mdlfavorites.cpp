@@ -2,6 +2,7 @@
 
 #include "favoritesstore.h"
 #include "logging.h"
+#include "nulterminated.h"
 #include "platformpaths.h"
 #include "profilefile.h"
 
@@ -66,9 +67,7 @@ QString FavoritesFolderPath(int csidl)
 
 QString TrimAtNull(QString &text)
 {
-    const qsizetype nul = text.indexOf(QChar(u'\0'));
-    if (nul >= 0)
-        text.truncate(nul);
+    text = NulTerminated::cut(text);
     return text;
 }
 
