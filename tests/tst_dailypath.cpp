@@ -127,9 +127,7 @@ private slots:
     void init()
     {
         m_env = std::make_unique<TestEnvironment>();
-        QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
-        QVERIFY(m_env->installComponents(NAVKIT_LIBRARY));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), url("/home"));
+        QVERIFY(prepareProgramFolder(*m_env, NAVKIT_LIBRARY, url("/home")));
     }
     void cleanup()
     {

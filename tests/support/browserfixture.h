@@ -6,9 +6,12 @@
 #include "mainwindow.h"
 #include "browsertab.h"
 #include "mdlinicontrol.h"
+#include "mdlregistry.h"
 #include "programstate.h"
+#include "testenvironment.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QTest>
 
 #include <memory>
@@ -22,6 +25,16 @@ inline Form2 *tabAt(Form1 *main, int position)
 {
     DocumentWindow *w = main->dsMain()->document(position);
     return w ? qobject_cast<Form2 *>(w->hostedForm()) : nullptr;
+}
+
+// A program folder as installed (with its data folder and the component
+// library), and the home page the browser starts on.
+inline bool prepareProgramFolder(const TestEnvironment &env, const QByteArray &componentLibrary, const QString &homePage)
+{
+    if (!QDir().mkpath(env.programDir() + QStringLiteral("/_data")) || !env.installComponents(componentLibrary))
+        return false;
+    mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("HomePage"), homePage);
+    return true;
 }
 
 inline std::unique_ptr<Form1> start()
