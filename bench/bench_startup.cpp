@@ -127,7 +127,7 @@ void startupRound(const QString &label, const QString &display, const QString &u
         stop(b);
         env.insert(QStringLiteral("QUILLON_BENCH"), QStringLiteral("first-document"));
         QProcess q;
-        quillon.push_back(timeUntil(q, g_bin + QStringLiteral("/../bin/quillon"), {}, env, "first-document-ms"));
+        quillon.push_back(timeUntil(q, g_bin + QStringLiteral("/quillon_probe"), {}, env, "first-document-ms"));
         stop(q);
     }
     const double mb = median(bare), mq = median(quillon);
@@ -194,7 +194,7 @@ int main(int argc, char **argv)
     stop(b);
     env.insert(QStringLiteral("QUILLON_BENCH"), QStringLiteral("all-loaded"));
     QProcess q;
-    timeUntil(q, g_bin + QStringLiteral("/../bin/quillon"), {}, env, "loaded");
+    timeUntil(q, g_bin + QStringLiteral("/quillon_probe"), {}, env, "loaded");
     const double quillonMiB = treePssMiB(q.processId());
     stop(q);
     QTextStream(stdout) << "memory, ten tabs (PSS of the process tree): bare " << QString::number(bareMiB, 'f', 0)

@@ -4,6 +4,7 @@
 #include "linkappend.h"
 #include "mdlfavorites.h"
 #include "platformpaths.h"
+#include "twips.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,14 +14,9 @@
 #include <QPushButton>
 #include <QStyle>
 
-namespace LinkImport {
+using namespace Twips;
 
-namespace {
-QRect tw(int l, int t, int w, int h)
-{
-    return QRect(l / 15, t / 15, w / 15, h / 15);
-}
-} // namespace
+namespace LinkImport {
 
 Form1::Form1(QWidget *parent)
     : QWidget(parent)
@@ -32,35 +28,35 @@ Form1::Form1(QWidget *parent)
 {
     setWindowTitle(QStringLiteral(" IE Favorites"));
     setFont(QFont(QStringLiteral("Tahoma"), font().pointSize()));
-    setFixedSize(7545 / 15, 5775 / 15);
+    setFixedSize(px(7545), px(5775));
 
     auto *picture1 = new QWidget(this);
-    picture1->setGeometry(tw(0, 0, 7545, 840));
+    picture1->setGeometry(twipsRect(0, 0, 7545, 840));
     picture1->setAutoFillBackground(true);
     QPalette white = picture1->palette();
     white.setColor(QPalette::Window, Qt::white);
     picture1->setPalette(white);
     auto *image1 = new QLabel(picture1);
     image1->setPixmap(style()->standardIcon(QStyle::SP_DirLinkIcon).pixmap(16, 16));
-    image1->setGeometry(4, 150 / 15, 16, 16);
+    image1->setGeometry(4, px(150), 16, 16);
     auto *label2 = new QLabel(QStringLiteral("Small utility to import IE favorites. If you use import with keywords, "
                                              "all page will be loaded and retrieve keywords from source."),
                               picture1);
     label2->setWordWrap(true);
-    label2->setGeometry(tw(360, 150, 5730, 465).adjusted(0, -4, 0, 8));
+    label2->setGeometry(twipsRect(360, 150, 5730, 465).adjusted(0, -4, 0, 8));
 
     if (QWidget *list = m_list1.widget()) {
-        list->setGeometry(tw(225, 1080, 7050, 3060));
+        list->setGeometry(twipsRect(225, 1080, 7050, 3060));
         connect(list, SIGNAL(Click()), this, SLOT(onListClick()));
     }
-    m_label1->setGeometry(tw(225, 4245, 7050, 465));
+    m_label1->setGeometry(twipsRect(225, 4245, 7050, 465));
     m_label1->setWordWrap(true);
-    m_label3->setGeometry(tw(270, 5115, 2500, 210));
-    m_check1->setGeometry(tw(225, 5250, 1950, 210).adjusted(0, 0, 40, 6));
-    m_command1->setGeometry(tw(5730, 5160, 1485, 405));
+    m_label3->setGeometry(twipsRect(270, 5115, 2500, 210));
+    m_check1->setGeometry(twipsRect(225, 5250, 1950, 210).adjusted(0, 0, 40, 6));
+    m_command1->setGeometry(twipsRect(5730, 5160, 1485, 405));
     // Out of sight below the client area: the browser that loads pages.
     auto *picture2 = new QWidget(this);
-    picture2->setGeometry(tw(375, 6825, 1305, 960));
+    picture2->setGeometry(twipsRect(375, 6825, 1305, 960));
     m_fetcher = new KeywordFetcher(picture2);
     connect(m_fetcher, &KeywordFetcher::addressShown, m_label1, &QLabel::setText);
 
@@ -131,10 +127,10 @@ void Form1::paintEvent(QPaintEvent *event)
     QWidget::paintEvent(event);
     QPainter p(this);
     p.setPen(QColor(128, 128, 128));
-    p.drawLine(0, 810 / 15, width(), 810 / 15);
-    p.drawLine(1, 4920 / 15, 7530 / 15, 4920 / 15);
+    p.drawLine(0, px(810), width(), px(810));
+    p.drawLine(1, px(4920), px(7530), px(4920));
     p.setPen(Qt::white);
-    p.drawLine(0, 4935 / 15, width(), 4935 / 15);
+    p.drawLine(0, px(4935), width(), px(4935));
 }
 
 } // namespace LinkImport

@@ -1,12 +1,17 @@
 #include "keywordfetcher.h"
 
 #include "browsercontrol.h"
+#include "browserpage.h"
+#include "metareader.h"
 #include "favoriterecord.h"
+#include "twips.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QTimer>
 #include <QWidget>
+
+using namespace Twips;
 
 KeywordFetcher::KeywordFetcher(QWidget *container)
     : QObject(container)
@@ -39,7 +44,7 @@ KeywordFetcher::KeywordFetcher(QWidget *container)
 
 void KeywordFetcher::putBack()
 {
-    m_wb1->setGeometry(100 / 15, 7080 / 15, 100 / 15, 100 / 15);
+    m_wb1->setGeometry(px(100), px(7080), px(100), px(100));
 }
 
 QString KeywordFetcher::keywordText(const QList<std::pair<QString, QString>> &metaElements)
@@ -95,5 +100,5 @@ std::optional<QString> KeywordFetcher::fetch(const QString &url)
     // its own: the previous page's would be stored with the wrong favorite.
     if (givenUp && m_wb1->LocationURL() == before)
         return QStringLiteral("no keywords");
-    return keywordText(m_wb1->metaElements(5000));
+    return keywordText(MetaReader::read(m_wb1->page(), 5000));
 }

@@ -2,66 +2,12 @@
 
 #include "favoritesstore.h"
 #include "mdlfavorites.h"
+#include "shortcutwalk.h"
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFileInfo>
-#include <QSet>
 #include <QStringMatcher>
 
 namespace LinkAppend {
-
-namespace {
-
-void processEvents()
-{
-    QCoreApplication::processEvents();
-}
-
-// False once the import was called off.
-bool walk(const QString &dataFile, const QString &folderPath, const KeywordSource &keywords, const Progress &progress,
-          int &count, QSet<QString> &visited)
-{
-    QString folder = folderPath;
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
-    if (canonical.isEmpty() || visited.contains(canonical))
-        return true; // unreadable, or a link back up the tree
-    visited.insert(canonical);
-    const QDir dir(folder);
-    const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
-    const QStringList subFolders = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, order);
-    QStringList records;
-    for (const QString &name : dir.entryList({QStringLiteral("*.url")}, QDir::Files | QDir::Hidden | QDir::System, order)) {
-        if (count < 32767)
-            ++count;
-        const QString url = mdlFavorites::ShortcutUrl(folder + name);
-        if (!url.isEmpty())
-            records.append(FavoritesStore::composeRecord(mdlFavorites::ShortcutTitle(name), url));
-        processEvents();
-    }
-    if (progress)
-        progress(count);
-    processEvents();
-    bool calledOff = false;
-    const KeywordSource watched = keywords ? KeywordSource([&](const QString &url) {
-        auto text = keywords(url);
-        calledOff = calledOff || !text;
-        return text;
-    })
-                                           : KeywordSource();
-    appendFavorites(dataFile, records, watched);
-    if (calledOff)
-        return false;
-    for (const QString &sub : subFolders) {
-        if (!walk(dataFile, folder + sub, keywords, progress, count, visited))
-            return false;
-    }
-    return true;
-}
-
-} // namespace
 
 std::optional<QStringList> acceptedRecords(const QStringList &stored, const QStringList &batch,
                                            const KeywordSource &keywords)
@@ -98,12 +44,22 @@ bool appendFavorites(const QString &dataFile, const QStringList &batch, const Ke
 
 int importFolder(const QString &dataFile, const QString &folder, const KeywordSource &keywords, const Progress &progress)
 {
-    int count = 0;
     if (folder.isEmpty())
         return 0; // no Favorites folder: nothing to import
-    QSet<QString> visited;
-    walk(dataFile, folder, keywords, progress, count, visited);
-    return count;
+    return ShortcutWalk::walk(folder, QStringLiteral("*.url"), [&](const QStringList &records, int count) {
+        if (progress)
+            progress(count);
+        QCoreApplication::processEvents();
+        bool calledOff = false;
+        const KeywordSource watched = keywords ? KeywordSource([&](const QString &url) {
+            auto text = keywords(url);
+            calledOff = calledOff || !text;
+            return text;
+        })
+                                               : KeywordSource();
+        appendFavorites(dataFile, records, watched);
+        return !calledOff;
+    });
 }
 
 } // namespace LinkAppend

@@ -1,4 +1,5 @@
 #include "atomicfile.h"
+#include "atomicfilefaults.h"
 
 #include "logging.h"
 

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-#include <functional>
 
 // Whole-file writes that never leave half a file behind.
 namespace AtomicFile {
@@ -19,13 +18,5 @@ bool write(const QString &path, const QByteArray &data);
 // ... when that exists) before it is replaced, so no stored data is lost.
 // Returns the path of the copy, or an empty string on failure.
 QString setAside(const QString &path);
-
-// The steps of a write, for tests that make one fail as a full or broken
-// disk would.
-enum class Step { Open, Write, Sync, Close, Rename };
-// Called before each step; a non-zero errno makes that step fail with it.
-// An empty function (the default) injects nothing.
-using FaultInjector = std::function<int(Step step, const QString &path)>;
-void setFaultInjector(FaultInjector injector);
 
 } // namespace AtomicFile

@@ -2,42 +2,28 @@
 
 #include "browserpage.h"
 #include "browserprofile.h"
-#include "filedialogservice.h"
+#include "errorpages.h"
 #include "localcontentguard.h"
 #include "logging.h"
 #include "platformpaths.h"
+#include "pagecommands.h"
 #include "popupcatcherpage.h"
-#include "registrystore.h"
+#include "startpage.h"
 #include "visitrecorder.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QGuiApplication>
-#include <QHBoxLayout>
-#include <QLabel>
-#include <QLineEdit>
 #include <QMenu>
 #include <QWebEngineContextMenuRequest>
-#include <QPrinter>
-#include <QRegularExpression>
-#include <QShortcut>
-#include <QWebEngineDownloadRequest>
 #include <QEvent>
-#include <QEventLoop>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
 #include <QWebEngineHistory>
-#include <QWebEngineScript>
 #include <QWebEngineView>
 
-#include <memory>
 
 namespace {
-
-// Where the system-wide start page of the home command is kept.
-const QString kInternetSettingsKey = QStringLiteral("SOFTWARE\\Quillon\\Internet Settings");
-const QString kStartPage = QStringLiteral("Start Page");
 
 QUrl toUrl(const QString &text)
 {
@@ -60,9 +46,6 @@ BrowserControl::BrowserControl(QWidget *parent)
     layout->addWidget(m_view, 1); // the find bar takes only its own height
     // Shown with its page: a view shown without one would make a default page.
     m_view->hide();
-    auto *find = new QShortcut(QKeySequence::Find, this);
-    find->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(find, &QShortcut::activated, this, &BrowserControl::showFindBar);
     connect(m_view, &QWebEngineView::printFinished, this, &BrowserControl::printFinished);
     setFocusProxy(m_view);
     m_view->setContextMenuPolicy(Qt::CustomContextMenu);
@@ -95,33 +78,9 @@ BrowserPage *BrowserControl::page()
     return m_page;
 }
 
-QLineEdit *BrowserControl::findBox()
+void BrowserControl::setBottomBar(QWidget *bar)
 {
-    if (m_findBox)
-        return m_findBox;
-    m_findBar = new QWidget(this);
-    m_findBar->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
-    auto *findLayout = new QHBoxLayout(m_findBar);
-    findLayout->setContentsMargins(4, 2, 4, 2);
-    findLayout->addWidget(new QLabel(QStringLiteral("Find:"), m_findBar));
-    m_findBox = new QLineEdit(m_findBar);
-    m_findBox->setClearButtonEnabled(true);
-    findLayout->addWidget(m_findBox, 1);
-    layout()->addWidget(m_findBar);
-    m_findBar->hide();
-    connect(m_findBox, &QLineEdit::textChanged, this, [this] { findNext(false); });
-    connect(m_findBox, &QLineEdit::returnPressed, this, [this] {
-        findNext(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
-    });
-    auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), m_findBar);
-    escape->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(escape, &QShortcut::activated, this, [this] {
-        m_findBar->hide();
-        if (m_page)
-            m_page->findText(QString());
-        m_view->setFocus();
-    });
-    return m_findBox;
+    layout()->addWidget(bar);
 }
 
 BrowserControl::~BrowserControl()
@@ -171,7 +130,7 @@ void BrowserControl::connectPage()
     });
     connect(m_page, &BrowserPage::navigationRequested, this, [this](const QUrl &url, bool *cancel) {
         // The way on from the certificate page: only from that page, only to that site.
-        if (m_certificateOffered.isValid() && url.fragment() == QStringLiteral("quillon-continue")) {
+        if (m_certificateOffered.isValid() && url.fragment() == ErrorPages::kContinueFragment) {
             QUrl target = url;
             target.setFragment(QString());
             if (target.host() == m_certificateOffered.host() && target.port(443) == m_certificateOffered.port(443)) {
@@ -187,19 +146,11 @@ void BrowserControl::connectPage()
     connect(m_page, &BrowserPage::newWindowPage, this, &BrowserControl::onNewWindowPage);
     connect(m_page, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
         m_certificateError = true;
-        QWebEngineCertificateError copy = error;
-        const QString site = error.url().host() + u':' + QString::number(error.url().port(443));
-        if (error.isOverridable() && passedSites().contains(site)) {
-            copy.acceptCertificate();
-            return;
-        }
-        // No question in a dialog: the load fails, and the page shown then
-        // says why and offers the way on.
-        if (error.isOverridable()) {
-            m_certificateBlocked = error.url();
-            m_certificateProblem = error.description();
-        }
-        copy.rejectCertificate();
+        // Decided once the engine's own call is over, like everything else
+        // that touches the page from its callbacks.
+        QWebEngineCertificateError deferred = error;
+        deferred.defer();
+        QTimer::singleShot(0, this, [this, deferred] { onCertificateError(deferred); });
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -207,7 +158,7 @@ void BrowserControl::connectPage()
                     return;
                 qCWarning(lcFiles) << "page process ended" << status << m_lastRequested;
                 m_crashed = true;
-                QTimer::singleShot(0, this, &BrowserControl::showCrashPage);
+                QTimer::singleShot(0, this, [this] { page()->setHtml(ErrorPages::crashed()); });
             });
     const auto watchAction = [this](QWebEnginePage::WebAction action, int command) {
         QAction *a = m_page->action(action);
@@ -289,56 +240,21 @@ void BrowserControl::Refresh()
 
 void BrowserControl::GoHome()
 {
-    Navigate(homePage());
+    Navigate(StartPage::home());
 }
 
 void BrowserControl::ExecWB(int command, int option)
 {
     Q_UNUSED(option);
     switch (command) {
-    case SaveAs: saveAs(); break;
-    case Print: print(); break;
+    case SaveAs: PageCommands::saveAs(this); break;
+    case Print: PageCommands::print(this); break;
     case Cut: trigger(QWebEnginePage::Cut); break;
     case Copy: trigger(QWebEnginePage::Copy); break;
     case Paste: trigger(QWebEnginePage::Paste); break;
     case SelectAll: trigger(QWebEnginePage::SelectAll); break;
     default: qCWarning(lcFiles) << "ExecWB command not handled" << command; break;
     }
-}
-
-void BrowserControl::saveAs()
-{
-    QString name = LocationName().trimmed();
-    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|]")), QStringLiteral("_"));
-    if (name.isEmpty())
-        name = QStringLiteral("page");
-    const QString path = FileDialogService::getSaveFileName(this, QStringLiteral("Save As ..."), name + QStringLiteral(".html"));
-    if (!path.isEmpty())
-        page()->save(path, QWebEngineDownloadRequest::SingleHtmlSaveFormat);
-}
-
-void BrowserControl::print()
-{
-    page(); // the view prints its page
-    auto printer = std::make_shared<QPrinter>(QPrinter::HighResolution);
-    if (!FileDialogService::choosePrinter(printer.get(), this))
-        return;
-    // The printer must live until the engine has finished with it.
-    connect(m_view, &QWebEngineView::printFinished, this, [printer](bool) {}, Qt::SingleShotConnection);
-    m_view->print(printer.get());
-}
-
-void BrowserControl::showFindBar()
-{
-    findBox();
-    m_findBar->show();
-    m_findBox->setFocus();
-    m_findBox->selectAll();
-}
-
-void BrowserControl::findNext(bool backward)
-{
-    page()->findText(m_findBox->text(), backward ? QWebEnginePage::FindBackward : QWebEnginePage::FindFlags());
 }
 
 QString BrowserControl::LocationURL() const
@@ -364,24 +280,6 @@ QString BrowserControl::LocationName() const
         || title == bare)
         return QString();
     return title;
-}
-
-QString BrowserControl::homePage()
-{
-    const QString page = storedStartPage();
-    return page.isEmpty() ? QStringLiteral("about:blank") : page;
-}
-
-QString BrowserControl::storedStartPage()
-{
-    const auto value = RegistryStore().queryValue(HKEY_CURRENT_USER, kInternetSettingsKey, kStartPage);
-    return value && value->isString() ? value->text.trimmed() : QString();
-}
-
-void BrowserControl::setHomePage(const QString &url)
-{
-    // Empty: no start page of its own (Home then follows the program's settings).
-    RegistryStore().setValue(HKEY_CURRENT_USER, kInternetSettingsKey, kStartPage, RegValue::string(url.trimmed()));
 }
 
 int BrowserControl::lockIconFor(const QUrl &url, LoadSecurity security)
@@ -548,61 +446,25 @@ void BrowserControl::receiveNewWindowAddress(const QUrl &url)
         Navigate(url.toString(QUrl::FullyEncoded));
 }
 
-void BrowserControl::showCrashPage()
+void BrowserControl::onCertificateError(QWebEngineCertificateError error)
 {
-    page()->setHtml(QStringLiteral("<html><head><title>Page stopped</title></head><body style='font-family:sans-serif'>"
-                                   "<h2>This page stopped working.</h2><p>Use Refresh to load it again.</p></body></html>"));
+    const QString site = error.url().host() + u':' + QString::number(error.url().port(443));
+    if (error.isOverridable() && passedSites().contains(site)) {
+        error.acceptCertificate();
+        return;
+    }
+    // No question in a dialog: the load fails, and the page shown then says
+    // why and offers the way on.
+    if (error.isOverridable()) {
+        m_certificateBlocked = error.url();
+        m_certificateProblem = error.description();
+    }
+    error.rejectCertificate();
 }
 
 void BrowserControl::showCertificatePage()
 {
     if (!m_certificateOffered.isValid())
         return; // another address was asked for meanwhile
-    QUrl onward = m_certificateOffered;
-    onward.setFragment(QStringLiteral("quillon-continue"));
-    const QString site = m_certificateOffered.toDisplayString().toHtmlEscaped();
-    page()->setHtml(
-        QStringLiteral("<html><head><title>Certificate error</title></head><body style='font-family:sans-serif'>"
-                       "<h2>This site's certificate cannot be trusted.</h2><p>%1</p><p>%2</p>"
-                       "<p>Someone may be posing as the site to read what you send it.</p>"
-                       "<p><a href=\"%3\">Continue to the site for this session (at your own risk)</a></p></body></html>")
-            .arg(site, m_certificateProblem.toHtmlEscaped(), onward.toString(QUrl::FullyEncoded).toHtmlEscaped()));
-}
-
-QList<std::pair<QString, QString>> BrowserControl::metaElements(int timeoutMs)
-{
-    // Shared with the callback, which may run after this function gave up.
-    struct State {
-        QList<std::pair<QString, QString>> result;
-        bool done = false;
-        QEventLoop loop;
-    };
-    auto state = std::make_shared<State>();
-    if (!m_page)
-        return {};
-    m_page->runJavaScript(
-        QStringLiteral("Array.from(document.getElementsByTagName('meta'))"
-                       ".map(function(m){return [m.getAttribute('name')||'', m.getAttribute('content')||''];})"),
-        QWebEngineScript::ApplicationWorld, [state](const QVariant &value) {
-            if (state->done)
-                return;
-            for (const QVariant &pair : value.toList()) {
-                const QVariantList p = pair.toList();
-                if (p.size() == 2)
-                    state->result.append({p.at(0).toString(), p.at(1).toString()});
-            }
-            state->done = true;
-            state->loop.quit();
-        });
-    QTimer timer;
-    timer.setSingleShot(true);
-    connect(&timer, &QTimer::timeout, &state->loop, &QEventLoop::quit);
-    // A tab closed meanwhile takes its page along: nothing more to wait for
-    // (and nothing of this control may be touched after the wait).
-    connect(m_page, &QObject::destroyed, &state->loop, &QEventLoop::quit);
-    timer.start(timeoutMs);
-    if (!state->done)
-        state->loop.exec();
-    state->done = true;
-    return state->result;
+    page()->setHtml(ErrorPages::certificateRefused(m_certificateOffered, m_certificateProblem));
 }

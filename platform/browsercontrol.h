@@ -11,8 +11,7 @@
 #include <utility>
 
 class BrowserPage;
-class QLineEdit;
-class QPrinter;
+class QWebEngineCertificateError;
 class QWebEngineView;
 
 // A web browser control over Qt WebEngine with the members and events the
@@ -54,30 +53,20 @@ public:
     bool canGoForward() const;
     bool Silent() const { return m_silent; }
     void setSilent(bool silent);
-    bool Resizable() const { return m_resizable; }
-    void setResizable(bool on) { m_resizable = on; }
-    bool RegisterAsBrowser() const { return m_registerAsBrowser; }
-    void setRegisterAsBrowser(bool on) { m_registerAsBrowser = on; }
+    // Whether the page may resize its window; the engine has no such
+    // window here, so it has no effect.
+    void setResizable(bool) {}
+    // Registering as a browser others may find by name has no effect here:
+    // pages find their windows through the engine.
+    void setRegisterAsBrowser(bool) {}
     bool RegisterAsDropTarget() const { return m_registerAsDropTarget; }
     void setRegisterAsDropTarget(bool on);
 
-    // The find bar under the page (Ctrl+F): typing highlights the matches,
-    // Enter and Shift+Enter step through them, Escape closes it.
-    void showFindBar();
-    QLineEdit *findBox();
+    // A bar under the page, taking only its own height (the find bar).
+    void setBottomBar(QWidget *bar);
 
     // The automation object another browser's NewWindow2 handler can hand over.
     QObject *Object() { return this; }
-
-    // The page's META elements as (name, content) in document order, read
-    // in an isolated script world; empty after timeoutMs.
-    QList<std::pair<QString, QString>> metaElements(int timeoutMs = 5000);
-
-    // Where the home command goes ("about:blank" unless set).
-    static QString homePage();
-    // The start page as set in the Internet options; empty when never set.
-    static QString storedStartPage();
-    static void setHomePage(const QString &url);
 
     // The lock state for an address: 0 not https, 6 secure, 1 mixed content,
     // 2 an accepted certificate error.
@@ -135,24 +124,16 @@ private:
     void onLoadFinished(LoadEnd end);
     void updateLock();
     void recordVisit();
-    void showCrashPage();
     void showCertificatePage();
+    void onCertificateError(QWebEngineCertificateError error);
     // Sites whose certificate error the user chose to pass, for this run.
     static QSet<QString> &passedSites();
 
-    void saveAs();
-    void print();
-    void findNext(bool backward);
-
     QWebEngineView *m_view = nullptr;
-    QWidget *m_findBar = nullptr;
-    QLineEdit *m_findBox = nullptr;
     BrowserPage *m_page = nullptr;
     QUrl m_lastRequested;
     bool m_busy = false;
     bool m_silent = false;
-    bool m_resizable = true;
-    bool m_registerAsBrowser = false;
     bool m_registerAsDropTarget = false;
     bool m_crashed = false;
     bool m_certificateError = false;

@@ -25,7 +25,6 @@
 #include <QWidgetAction>
 
 namespace {
-constexpr double kDpi = 96.0; // 15 twips per pixel
 constexpr int kLayoutVersion = 1;
 
 } // namespace
@@ -138,13 +137,13 @@ void DockFrame::setCommandText(const QString &key, const QString &text)
 void DockFrame::setCommandWidth(const QString &key, int twips)
 {
     if (key == QStringLiteral("mnuAddress") && twips >= 0)
-        m_address->setFixedWidth(Twips::toPixels(twips, kDpi));
+        m_address->setFixedWidth(Twips::px(twips));
 }
 
 void DockFrame::setBarDockedSize(const QString &name, int widthTwips, int heightTwips)
 {
     if (QToolBar *bar = toolBar(name)) {
-        bar->setMinimumHeight(Twips::toPixels(heightTwips, kDpi));
+        bar->setMinimumHeight(Twips::px(heightTwips));
         bar->setProperty("dockedWidth", widthTwips);
     }
 }
@@ -332,7 +331,7 @@ bool DockFrame::restoreLayout(const QByteArray &layout)
 
 int DockFrame::widthTwips() const
 {
-    return int(Twips::fromPixels(m_host->width(), kDpi));
+    return Twips::tw(m_host->width());
 }
 
 bool DockFrame::eventFilter(QObject *watched, QEvent *event)

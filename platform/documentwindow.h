@@ -19,8 +19,7 @@ public:
     QString key() const { return m_key; }
     // The tab label's text for a caption.
     static QString labelText(const QString &caption);
-    int kind() const { return 0; } // always a tab
-    int position() const;          // -1 once closed
+    int position() const; // -1 once closed
     QString caption() const;
     // The tooltip shows toolTip, or the caption when that is empty.
     void setCaption(const QString &caption, const QString &toolTip = {});

@@ -6,6 +6,7 @@
 namespace KeyCodes {
 
 inline constexpr int kEnter = 13;
+inline constexpr int kR = 82; // Ctrl+R reloads a list
 inline constexpr int kShift = 1;
 inline constexpr int kCtrl = 2;
 inline constexpr int kAlt = 4;

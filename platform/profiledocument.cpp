@@ -143,6 +143,13 @@ std::optional<QString> ProfileDocument::value(const QString &section, const QStr
     return std::nullopt;
 }
 
+std::optional<qint64> ProfileDocument::number(const QString &section, const QString &key) const
+{
+    bool ok = false;
+    const qint64 n = value(section, key).value_or(QString()).trimmed().toLongLong(&ok);
+    return ok ? std::optional<qint64>(n) : std::nullopt;
+}
+
 QList<std::pair<qint64, QString>> ProfileDocument::numberedValues(const QString &section, const QString &prefix,
                                                                  qint64 first, qint64 last) const
 {

@@ -24,6 +24,9 @@ public:
     QByteArray serialize() const;
 
     std::optional<QString> value(const QString &section, const QString &key) const;
+    // A key's value read as a whole number (blanks around it allowed), such
+    // as a section's "Count"; nothing when missing or not a number.
+    std::optional<qint64> number(const QString &section, const QString &key) const;
     // The values of the keys "<prefix><n>" of a section with n from first to
     // last, as (n, value) in order of n, the first of duplicates. Costs the
     // section's length, however large the range: stored counts are not

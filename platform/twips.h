@@ -1,14 +1,30 @@
+// Twips, the unit the forms' sizes and positions are given in.
 #pragma once
 
-// Sizes and positions are given in twips, 1/1440 inch.
+#include <QRect>
+
+#include <cmath>
+
+// A twip is 1/1440 inch; the forms are laid out at 96 dots per inch, so 15
+// twips make a pixel. Every conversion in the program goes through here, so
+// all round the same way: to the nearest pixel.
 namespace Twips {
 
-inline constexpr double kPerInch = 1440.0;
+inline constexpr int kPerPixel = 15;
 
-// The primary screen's logical DPI, or 96 when there is no screen.
-double screenDpi();
+inline int px(int twips)
+{
+    return int(std::lround(double(twips) / kPerPixel));
+}
 
-int toPixels(double twips, double dpi = screenDpi());
-double fromPixels(int pixels, double dpi = screenDpi());
+inline int tw(int pixels)
+{
+    return pixels * kPerPixel;
+}
+
+inline QRect twipsRect(int left, int top, int width, int height)
+{
+    return QRect(px(left), px(top), px(width), px(height));
+}
 
 } // namespace Twips

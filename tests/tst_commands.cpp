@@ -34,6 +34,8 @@
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
 #include "browserpage.h"
+#include "findbar.h"
+#include "metareader.h"
 
 using namespace BrowserFixture;
 using namespace mdlRegistry;
@@ -173,9 +175,9 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(QApplication::clipboard()->text().contains(QStringLiteral("alpha text")), kTimeout);
 
         run(main.get(), "mnuFind");
-        QVERIFY(tab->wb1()->findBox()->isVisible());
+        QVERIFY(tab->findBar()->box()->isVisible());
         QSignalSpy found(tab->wb1()->page(), &QWebEnginePage::findTextFinished);
-        tab->wb1()->findBox()->setText(QStringLiteral("alpha"));
+        tab->findBar()->box()->setText(QStringLiteral("alpha"));
         QTRY_VERIFY_WITH_TIMEOUT(!found.isEmpty() && found.last().at(0).value<QWebEngineFindTextResult>().numberOfMatches() == 1,
                                  kTimeout);
 
@@ -216,12 +218,12 @@ private slots:
         QVERIFY(waitLoaded(main.get(), 1, url("/meta")));
         const QString sep = QStringLiteral(">\u00A4<");
         QCOMPARE(CommandDispatcher::favoriteRecord(tab->wb1()->LocationName(), tab->wb1()->LocationURL(),
-                                                   tab->wb1()->metaElements()),
+                                                   MetaReader::read(tab->wb1()->page())),
                  QStringLiteral("Meta") + sep + url("/meta") + sep + QStringLiteral("kw1, kw2 about it"));
         tab->wb1()->Navigate(url("/nometa"));
         QVERIFY(waitLoaded(main.get(), 1, url("/nometa")));
         QCOMPARE(CommandDispatcher::favoriteRecord(tab->wb1()->LocationName(), tab->wb1()->LocationURL(),
-                                                   tab->wb1()->metaElements()),
+                                                   MetaReader::read(tab->wb1()->page())),
                  QStringLiteral("Plain") + sep + url("/nometa") + sep + QStringLiteral("no keywords"));
         QCOMPARE(CommandDispatcher::favoriteRecord(QStringLiteral("t"), QStringLiteral("u"),
                                                    {{QStringLiteral("keywords"), QStringLiteral("   ")}}),

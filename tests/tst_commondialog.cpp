@@ -1,11 +1,15 @@
 #include "filedialogservice.h"
 #include "mdlcommondialog.h"
+#include "mdlcommondialogreset.h"
 #include "testenvironment.h"
 
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QElapsedTimer>
 #include <QTimer>
+
+#include <functional>
 #include <QtTest>
 
 using namespace mdlCommonDialog;
@@ -63,6 +67,33 @@ private slots:
         QCOMPARE(lastFilterIndex(), 1);
     }
 
+    // Runs act on the file dialog once it is the modal window (it may take
+    // more than one turn of the event loop to get there); a dialog that
+    // never becomes it is closed after a while, so the test fails instead
+    // of hanging.
+    void whenDialogShown(std::function<void(QFileDialog *)> act)
+    {
+        auto *poll = new QTimer(this);
+        auto *clock = new QElapsedTimer;
+        clock->start();
+        connect(poll, &QTimer::timeout, this, [poll, clock, act = std::move(act)] {
+            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
+                act(dialog);
+            } else if (clock->elapsed() < 10000) {
+                return;
+            } else {
+                for (QWidget *w : QApplication::topLevelWidgets()) {
+                    if (auto *stray = qobject_cast<QFileDialog *>(w); stray && stray->isVisible())
+                        stray->reject();
+                }
+            }
+            poll->stop();
+            poll->deleteLater();
+            delete clock;
+        });
+        poll->start(10);
+    }
+
     void realDialogIsDriven()
     {
         TestEnvironment env;
@@ -74,10 +105,7 @@ private slots:
 
         QString shownTitle;
         QStringList shownFilters;
-        auto drive = [&](bool accept) {
-            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
-            if (!dialog)
-                return false;
+        auto drive = [&](QFileDialog *dialog, bool accept) {
             shownTitle = dialog->windowTitle();
             shownFilters = dialog->nameFilters();
             if (!accept) {
@@ -91,25 +119,23 @@ private slots:
             return true;
         };
         bool driven = false;
-        QTimer::singleShot(0, this, [&] { driven = drive(false); });
+        whenDialogShown([&](QFileDialog *dialog) { driven = drive(dialog, false); });
         QCOMPARE(OpenFileDialog(nullptr, kFilter, QStringLiteral("Open File ..."), kExplorerFlag), QString());
         QVERIFY(driven);
         QCOMPARE(shownTitle, QStringLiteral("Open File ..."));
         QCOMPARE(shownFilters.at(0), QStringLiteral("HTML Files (*.html) (*.html *.htm)"));
 
         driven = false;
-        QTimer::singleShot(0, this, [&] { driven = drive(true); });
+        whenDialogShown([&](QFileDialog *dialog) { driven = drive(dialog, true); });
         QCOMPARE(OpenFileDialog(nullptr, kFilter, QStringLiteral("Open File ..."), kExplorerFlag), file);
         QVERIFY(driven);
         QCOMPARE(lastFilterIndex(), 2);
 
         // The next dialog opens with "All Files (*.*)" selected.
         QString selected;
-        QTimer::singleShot(0, this, [&] {
-            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-                selected = dialog->selectedNameFilter();
-                dialog->reject();
-            }
+        whenDialogShown([&](QFileDialog *dialog) {
+            selected = dialog->selectedNameFilter();
+            dialog->reject();
         });
         OpenFileDialog(nullptr, kFilter, QStringLiteral("Open File ..."), kExplorerFlag);
         QVERIFY2(selected.startsWith(QStringLiteral("All Files (*.*)")), qPrintable(selected));

@@ -39,11 +39,6 @@ private slots:
         QStringList empty;
         mdlApplication::SortDescending(empty);
         QVERIFY(empty.isEmpty());
-        QString x = QStringLiteral("x"), y = QStringLiteral("y");
-        const QChar *xData = x.constData();
-        mdlApplication::SwapStrings(x, y);
-        QCOMPARE(y.constData(), xData); // exchanged, not copied
-        QCOMPARE(x, QStringLiteral("y"));
     }
 
     void unregisteredClassIsNotCreated()
@@ -138,12 +133,16 @@ private slots:
 
     void hostsDoNotLinkTheLibrary()
     {
+#ifndef QUILLON_PROGRAM
+        QSKIP("built without the browser");
+#else
         QProcess ldd;
         ldd.start(QStringLiteral("ldd"), {QStringLiteral(QUILLON_PROGRAM)});
         QVERIFY(ldd.waitForFinished(30000));
         const QByteArray out = ldd.readAllStandardOutput();
         QVERIFY(out.contains("libQt6"));
         QVERIFY(!out.contains("navkit"));
+#endif
     }
 
 private:

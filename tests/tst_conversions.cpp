@@ -37,11 +37,14 @@ private slots:
 
     void twips()
     {
-        QCOMPARE(Twips::toPixels(15, 96), 1);
-        QCOMPARE(Twips::toPixels(1440, 96), 96);
-        QCOMPARE(Twips::toPixels(7455, 96), 497);
-        QCOMPARE(Twips::toPixels(1440, 144), 144);
-        QCOMPARE(Twips::fromPixels(96, 96), 1440.0);
+        QCOMPARE(Twips::px(15), 1);
+        QCOMPARE(Twips::px(1440), 96);
+        QCOMPARE(Twips::px(7455), 497);
+        // To the nearest pixel, both ways from zero.
+        QCOMPARE(Twips::px(100), 7);
+        QCOMPARE(Twips::px(97), 6);
+        QCOMPARE(Twips::px(-100), -7);
+        QCOMPARE(Twips::tw(96), 1440);
     }
 
     void platformPaths()

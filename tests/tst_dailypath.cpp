@@ -3,6 +3,7 @@
 // rows and into the page.
 #include "browserfixture.h"
 #include "browserpage.h"
+#include "findbar.h"
 #include "commanddispatcher.h"
 #include "dockpane.h"
 #include "programstate.h"
@@ -248,7 +249,7 @@ private slots:
         QVERIFY(page);
         QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());
         QTest::keyClick(page, Qt::Key_F, Qt::ControlModifier);
-        QLineEdit *find = browser->findBox();
+        QLineEdit *find = tab->findBar()->box();
         QTRY_VERIFY_WITH_TIMEOUT(find->isVisible(), kTimeout);
         QWidget *findBar = find->parentWidget();
         const QRect view = browser->view()->geometry();

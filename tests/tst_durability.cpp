@@ -1,6 +1,7 @@
 // Stored data under a full disk, concurrent writers, killed writers and
 // folders the user may not write to.
 #include "atomicfile.h"
+#include "atomicfilefaults.h"
 #include "clslayout.h"
 #include "favoritesstore.h"
 #include "filelock.h"
@@ -9,6 +10,7 @@
 #include "registrystore.h"
 #include "smalldisk.h"
 #include "testenvironment.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -22,13 +24,11 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+using TestFiles::readAll;
+using TestFiles::writeAll;
+
 namespace {
 
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 int mode(const QString &path)
 {

@@ -2,6 +2,7 @@
 #include "favoritesstore.h"
 #include "mdlfavorites.h"
 #include "testenvironment.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -13,20 +14,12 @@
 
 using namespace FavoritesStore;
 
+using TestFiles::readAll;
+using TestFiles::writeAll;
+
 namespace {
 const QString S = kFieldSeparator;
 
-bool writeAll(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 QString summary(const QString &path, CompoundFile::Summary field)
 {
     auto file = CompoundFile::open(path);

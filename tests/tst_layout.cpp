@@ -1,26 +1,20 @@
 #include "clslayout.h"
+#include "quillon_version.h"
 #include "testenvironment.h"
+#include "testfiles.h"
 
 #include <QFile>
 #include <QRandomGenerator>
 #include <QtEndian>
 #include <QtTest>
 
+using TestFiles::readAll;
+using TestFiles::writeAll;
+
 class TestLayout : public QObject
 {
     Q_OBJECT
 
-    QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void writeAll(const QString &path, const QByteArray &data)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(data);
-    }
     QByteArray header(quint16 type, quint16 dims, quint32 count, quint32 lbound)
     {
         QByteArray h(12, '\0');
@@ -39,10 +33,21 @@ private slots:
     }
     void cleanup() { m_env.reset(); }
 
+    // The build's own version, and the one after it.
+    static QString thisVersion()
+    {
+        return clsLayout::versionText(QUILLON_VERSION_MAJOR, QUILLON_VERSION_MINOR, QUILLON_VERSION_PATCH);
+    }
+    static QString nextVersion()
+    {
+        return clsLayout::versionText(QUILLON_VERSION_MAJOR, QUILLON_VERSION_MINOR, QUILLON_VERSION_PATCH + 1);
+    }
+
     void versionText()
     {
         QCOMPARE(clsLayout::versionText(1, 0, 350), QStringLiteral("01.00.0350"));
-        QCOMPARE(clsLayout::programVersionText(), QStringLiteral("01.00.0350"));
+        QCOMPARE(clsLayout::versionText(12, 3, 45), QStringLiteral("12.03.0045"));
+        QCOMPARE(clsLayout::programVersionText(), thisVersion());
     }
 
     void firstStartCreatesEmptyFile()
@@ -69,12 +74,12 @@ private slots:
         clsLayout same;
         same.Load(m_file);
         QCOMPARE(same.Layout().toByteArray(), bytes);
-        QCOMPARE(same.versionRead(), QStringLiteral("01.00.0350"));
+        QCOMPARE(same.versionRead(), thisVersion());
 
-        clsLayout upgraded(QStringLiteral("01.00.0351"));
+        clsLayout upgraded(nextVersion());
         upgraded.Load(m_file);
         QVERIFY(!upgraded.Layout().isValid());
-        QCOMPARE(upgraded.versionRead(), QStringLiteral("01.00.0350"));
+        QCOMPARE(upgraded.versionRead(), thisVersion());
     }
 
     void shorterOverLongerAndEmptyLayout()
@@ -98,7 +103,7 @@ private slots:
         loader.setLayout(QByteArray("kept"));
         loader.Load(m_file);
         QVERIFY(!loader.Layout().isValid()); // the file's (absent) layout wins
-        QCOMPARE(loader.versionRead(), QStringLiteral("01.00.0350"));
+        QCOMPARE(loader.versionRead(), thisVersion());
     }
 
     void failedSaveKeepsOldFile()
@@ -149,7 +154,7 @@ private slots:
     void damagedFiles()
     {
         QFETCH(QByteArray, content);
-        writeAll(m_file, content);
+        QVERIFY(writeAll(m_file, content));
         clsLayout layout;
         layout.Load(m_file);
         QVERIFY(!layout.Layout().isValid());
@@ -158,7 +163,7 @@ private slots:
         QCOMPARE(readAll(m_file + QStringLiteral(".bad")), content);
         clsLayout again;
         again.Load(m_file);
-        QCOMPARE(again.versionRead(), QStringLiteral("01.00.0350"));
+        QCOMPARE(again.versionRead(), thisVersion());
     }
 
 private:

@@ -12,6 +12,8 @@
 #include <QSignalSpy>
 #include <QtTest>
 
+#include <algorithm>
+
 namespace {
 constexpr quint64 kDay = 864000000000ULL;
 quint64 fileTime(const QDateTime &t)
@@ -133,8 +135,10 @@ private slots:
 
     void historyDaysAndTitles()
     {
-        const QDateTime now = QDateTime::currentDateTime();
-        const QDateTime earlierToday(now.date(), QTime(0, 0, 5));
+        // "Earlier today" must be before now, even in the first second of a day.
+        const QDateTime current = QDateTime::currentDateTime();
+        const QDateTime now = std::max(current, QDateTime(current.date(), QTime(0, 0, 1)));
+        const QDateTime earlierToday(now.date(), QTime(0, 0, 0));
         const QDateTime yesterday = now.addDays(-1);
         UrlHistoryStore store;
         const quint64 expires = fileTime(now) + 10 * kDay;

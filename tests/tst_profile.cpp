@@ -1,5 +1,6 @@
 #include "mdlinicontrol.h"
 #include "testenvironment.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -9,21 +10,13 @@
 
 using namespace mdlIniControl;
 
+using TestFiles::readAll;
+using TestFiles::writeAll;
+
 class TestProfile : public QObject
 {
     Q_OBJECT
 
-    QByteArray readAll(const QString &path)
-    {
-        QFile f(path);
-        return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-    }
-    void writeAll(const QString &path, const QByteArray &data)
-    {
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(data);
-    }
 
 private slots:
     void init()
@@ -65,7 +58,7 @@ private slots:
 
     void readingRules()
     {
-        writeAll(m_file,
+        QVERIFY(writeAll(m_file,
                  "\xef\xbb\xbf" "top=before any section\n"
                  "  [ Search ]  trailing junk\n"
                  "\tText1 = \" quoted \"  \n"
@@ -79,7 +72,7 @@ private slots:
                  "[B\n"
                  "afterB=still in Search\n"
                  "[search]\n"
-                 "Count=repeated section is never searched\n");
+                 "Count=repeated section is never searched\n"));
         const QString s = QStringLiteral("SEARCH");
         QCOMPARE(ReadIniValue(m_file, QString(), QStringLiteral("top")), QStringLiteral("before any section"));
         QCOMPARE(ReadIniValue(m_file, s, QStringLiteral("text1")), QStringLiteral(" quoted "));
@@ -106,7 +99,7 @@ private slots:
             "\r\n"
             "[Loaded URL]\r\n"
             "URL_3=x\r\n";
-        writeAll(m_file, original);
+        QVERIFY(writeAll(m_file, original));
         WriteIniValue(m_file, QStringLiteral("global"), QStringLiteral("New"), QStringLiteral("n"));
         WriteIniValue(m_file, QStringLiteral("Global"), QStringLiteral("COUNT"), QStringLiteral("5"));
         WriteIniValue(m_file, QStringLiteral("Extra"), QStringLiteral("k"), QStringLiteral("v"));
@@ -125,7 +118,7 @@ private slots:
                             "[Extra]\r\n"
                             "k=v\r\n"));
         // LF files stay LF.
-        writeAll(m_file, "[A]\nk=1\n");
+        QVERIFY(writeAll(m_file, "[A]\nk=1\n"));
         WriteIniValue(m_file, QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("2"));
         QCOMPARE(readAll(m_file), QByteArray("[A]\nk=2\n"));
     }

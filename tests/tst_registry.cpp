@@ -3,6 +3,7 @@
 #include "registrystore.h"
 #include "filelock.h"
 #include "testenvironment.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QFile>
@@ -11,19 +12,8 @@
 
 using namespace mdlRegistry;
 
-namespace {
-QByteArray readAll(const QString &path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-bool writeAll(const QString &path, const QByteArray &data)
-{
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QFile f(path);
-    return f.open(QIODevice::WriteOnly) && f.write(data) == data.size();
-}
-} // namespace
+using TestFiles::readAll;
+using TestFiles::writeAll;
 
 class TestRegistry : public QObject
 {

@@ -1,12 +1,7 @@
 #include "browsertab.h"
 
 #include "browsercontrol.h"
-#include "dockframe.h"
-#include "documentwindow.h"
-#include "mainwindow.h"
-#include "mdlaplication.h"
-#include "loadedpages.h"
-#include "programstate.h"
+#include "findbar.h"
 #include "tabrules.h"
 #include "twipsgeometry.h"
 
@@ -14,16 +9,19 @@
 #include <QApplication>
 #include <QFrame>
 #include <QLabel>
+#include <QPointer>
 #include <QStyle>
+#include <QTimer>
 
 using namespace TwipsGeometry;
 
-Form2::Form2(QWidget *parent)
+Form2::Form2(BrowserControl *newWindowHost, QWidget *parent)
     : QWidget(parent)
     , m_picture1(new QWidget(this))
     , m_picture2(new QWidget(this))
 {
     m_wb1 = new BrowserControl(m_picture1);
+    m_findBar = new FindBar(m_wb1);
     m_imgSecure = new QLabel(m_picture2);
     m_imgSecure->setGeometry(px(1650), px(15), px(240), px(240));
     m_imgSecure->hide();
@@ -55,24 +53,16 @@ Form2::Form2(QWidget *parent)
     m_wb1->setSilent(true);
     m_wb1->setRegisterAsBrowser(true);
     m_wb1->setRegisterAsDropTarget(true);
-    m_timer1.setInterval(100);
-    m_timer1.setSingleShot(true);
-    connect(&m_timer1, &QTimer::timeout, this, [this] {
-        m_wb1->setRegisterAsBrowser(true);
-        m_wb1->setRegisterAsDropTarget(true);
-    });
-    m_timer1.start();
 
     connect(m_wb1, &BrowserControl::StatusTextChange, this, [this](const QString &text) { m_lblStatus1->setText(text); });
     connect(m_wb1, &BrowserControl::ProgressChange, this, &Form2::onProgressChange);
     connect(m_wb1, &BrowserControl::CommandStateChange, this, &Form2::onCommandStateChange);
     connect(m_wb1, &BrowserControl::DownloadComplete, this, &Form2::setTabCaption);
-    connect(m_wb1, &BrowserControl::NewWindow2, this, [](QObject **ppDisp, bool *) {
-        // The main window's hidden browser decides what becomes of the page.
-        if (Form1 *main = programState().mainForm)
-            *ppDisp = main->wb()->Object();
+    connect(m_wb1, &BrowserControl::NewWindow2, this, [newWindowHost = QPointer(newWindowHost)](QObject **ppDisp, bool *) {
+        if (newWindowHost)
+            *ppDisp = newWindowHost->Object();
     });
-    connect(m_wb1, &BrowserControl::OpenInNewTab, this, [](const QString &url) { mdlAplication::OpenBrowserTab(url); });
+    connect(m_wb1, &BrowserControl::OpenInNewTab, this, &Form2::newTabRequested);
     connect(m_wb1, &BrowserControl::NavigateComplete2, this, &Form2::onNavigateComplete2);
     connect(m_wb1, &BrowserControl::DocumentComplete, this, &Form2::onDocumentComplete);
     connect(m_wb1, &BrowserControl::WindowSetLeft, this, &Form2::onWindowSetPosition);
@@ -127,30 +117,11 @@ QString Form2::lockToolTip() const
     return m_imgSecure->toolTip();
 }
 
-int Form2::TabPosition()
-{
-    if (m_tag.isEmpty())
-        m_tag = QStringLiteral("-1");
-    Form1 *main = programState().mainForm;
-    return main ? mdlAplication::FindTabByKey(main->dsMain(), m_tag) : -1;
-}
-
-bool Form2::isActiveTab()
-{
-    Form1 *main = programState().mainForm;
-    return main && TabPosition() == mdlAplication::ActiveTabPosition(main->dsMain());
-}
-
 void Form2::setTabCaption()
 {
-    Form1 *main = programState().mainForm;
-    const int position = TabPosition();
-    if (!main || position < 1)
-        return;
     const QString title = m_wb1->LocationName();
     const QString address = m_wb1->LocationURL();
-    if (DocumentWindow *w = main->dsMain()->document(position))
-        w->setCaption(TabRules::tabCaption(TabRules::pageName(title, address)), TabRules::pageToolTip(title, address));
+    emit captionChanged(TabRules::tabCaption(TabRules::pageName(title, address)), TabRules::pageToolTip(title, address));
 }
 
 void Form2::readBackForward()
@@ -164,21 +135,6 @@ void Form2::readBackForward()
     m_stateBack = back;
     m_stateNext = next;
     emit backForwardChanged();
-}
-
-void Form2::writeLoadedEntries()
-{
-    Form1 *main = programState().mainForm;
-    // Once the window closes it writes the whole list itself; pages that
-    // complete meanwhile would write into positions that are shifting.
-    if (!main || main->IsClosing())
-        return;
-    const QString file = programState().LoadedFile;
-    const int position = TabPosition();
-    if (position > 0 && main->dsMain()->document(position)) {
-        LoadedPages::writeEntry(file, position, m_wb1->LocationURL().trimmed());
-    }
-    LoadedPages::writeCount(file, main->dsMain()->documentCount());
 }
 
 void Form2::onProgressChange(int progress, int progressMax)
@@ -210,13 +166,8 @@ void Form2::onNavigateComplete2()
 {
     readBackForward();
     setTabCaption();
-    if (isActiveTab()) {
-        Form1 *main = programState().mainForm;
-        const QString address = m_wb1->LocationURL().trimmed();
-        if (main->dsMain()->commandText(QStringLiteral("mnuAddress")) != address)
-            main->dsMain()->setCommandText(QStringLiteral("mnuAddress"), address);
-    }
-    writeLoadedEntries();
+    emit addressChanged(m_wb1->LocationURL().trimmed());
+    emit pageChanged();
 }
 
 void Form2::onDocumentComplete()
@@ -224,7 +175,7 @@ void Form2::onDocumentComplete()
     readBackForward();
     refitBrowser();
     setTabCaption();
-    writeLoadedEntries();
+    emit pageChanged();
 }
 
 void Form2::onWindowSetPosition()

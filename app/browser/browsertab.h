@@ -2,23 +2,24 @@
 #pragma once
 
 #include <QString>
-#include <QTimer>
 #include <QWidget>
 
 class BrowserControl;
+class FindBar;
 class QFrame;
 class QLabel;
 
 // The window behind one browser tab: the browser wb1 above a status strip
-// (status text, progress bar, lock). Turns the browser's events into the
-// tab's caption, the back/forward commands, the address box and the
-// entries of the loaded-pages file.
+// (status text, progress bar, lock). Turns the browser's events into
+// signals for the window: caption, back/forward state, address, open page.
 class Form2 : public QWidget
 {
     Q_OBJECT
 
 public:
-    explicit Form2(QWidget *parent = nullptr);
+    // newWindowHost: the browser that takes the pages' new windows (the
+    // window decides what becomes of them).
+    explicit Form2(BrowserControl *newWindowHost, QWidget *parent = nullptr);
 
     bool StateBack() const { return m_stateBack; }
     bool StateNext() const { return m_stateNext; }
@@ -35,14 +36,33 @@ public:
     QString Tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
     BrowserControl *wb1() const { return m_wb1; }
+    FindBar *findBar() const { return m_findBar; }
 
-    // The status strip, for tests.
+    // What the status strip shows.
     QString statusText() const;
     int progressWidthTwips() const { return m_progressTwips; }
     bool lockVisible() const;
     QString lockToolTip() const;
 
-    // Browser events (public so tests can drive them directly).
+signals:
+    // The tab's own back and forward state changed (StateBack, StateNext).
+    void backForwardChanged();
+    // The page's name for the tab strip changed.
+    void captionChanged(const QString &caption, const QString &toolTip);
+    // A navigation completed at this address.
+    void addressChanged(const QString &address);
+    // The page to reopen at the next start may have changed.
+    void pageChanged();
+    // The user asked for a link in a new tab.
+    void newTabRequested(const QString &url);
+
+protected:
+    void resizeEvent(QResizeEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void showEvent(QShowEvent *event) override;
+
+private:
+    // The browser's events.
     void onProgressChange(int progress, int progressMax);
     void onCommandStateChange(int command, bool enable);
     void onSetSecureLockIcon(int value);
@@ -51,25 +71,13 @@ public:
     void onWindowSetPosition();
     void refitBrowser();
 
-signals:
-    // The tab's own back and forward state changed (StateBack, StateNext).
-    void backForwardChanged();
-
-protected:
-    void resizeEvent(QResizeEvent *event) override;
-    void focusInEvent(QFocusEvent *event) override;
-    void showEvent(QShowEvent *event) override;
-
-private:
-    int TabPosition();
-    bool isActiveTab();
     void setTabCaption();
     void readBackForward();
-    void writeLoadedEntries();
     void setProgressTwips(int twips);
     void layoutStrip();
 
     BrowserControl *m_wb1;
+    FindBar *m_findBar;
     QWidget *m_picture1;
     QWidget *m_picture2;
     QLabel *m_imgSecure;
@@ -79,7 +87,6 @@ private:
     QFrame *m_shape5;
     QFrame *m_shape3;
     QLabel *m_lblStatus3;
-    QTimer m_timer1;
     QString m_url;
     bool m_loadPending = false;
     QString m_tag;

@@ -32,7 +32,7 @@ QString pageToolTip(const QString &locationName, const QString &locationUrl)
 
 QString activatedCaption(const QString &locationName, int position)
 {
-    if (position == 2)
+    if (position == kFavoritesTab)
         return QStringLiteral(" Favorites ");
     QString t = shortTitle(locationName);
     if (t.size() < 2)

@@ -8,6 +8,10 @@
 // The rules of a browser tab, as small functions. Lengths are in twips.
 namespace TabRules {
 
+// Tabs 1 and 2 are fixed: the home page and the favorites.
+inline constexpr int kHomeTab = 1;
+inline constexpr int kFavoritesTab = 2;
+
 // " " + the title trimmed, cut to 15 characters plus "..." when longer.
 QString tabCaption(const QString &locationName);
 

@@ -8,6 +8,10 @@
 #include "documentwindow.h"
 #include "mainwindow.h"
 #include "browsertab.h"
+#include "browserpage.h"
+#include "findbar.h"
+#include "metareader.h"
+#include "startpage.h"
 #include "aboutbox.h"
 #include "settingsdialog.h"
 #include "favoritestab.h"
@@ -19,6 +23,7 @@
 #include "mdlregistry.h"
 #include "platformpaths.h"
 #include "programstate.h"
+#include "tabrules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -124,7 +129,10 @@ void CommandDispatcher::buildHandlers()
     onPage("mnuCopy", [](BrowserControl *b) { b->ExecWB(BrowserControl::Copy); });
     onPage("mnuPaste", [](BrowserControl *b) { b->ExecWB(BrowserControl::Paste); });
     onPage("mnuSelAll", [](BrowserControl *b) { b->ExecWB(BrowserControl::SelectAll); });
-    onPage("mnuFind", [](BrowserControl *b) { b->showFindBar(); });
+    add("mnuFind", [this] {
+        if (auto *tab = qobject_cast<Form2 *>(m_main->ActiveTabForm()))
+            tab->findBar()->open();
+    });
 }
 
 bool CommandDispatcher::handles(const QString &key) const
@@ -153,7 +161,7 @@ QString CommandDispatcher::homeAddress(const QString &storedStartPage, const QSt
 
 void CommandDispatcher::goHome(BrowserControl *browser)
 {
-    browser->Navigate(homeAddress(BrowserControl::storedStartPage(), programState().HomePage));
+    browser->Navigate(homeAddress(StartPage::stored(), programState().HomePage));
 }
 
 void CommandDispatcher::openFile(bool newTab)
@@ -180,11 +188,11 @@ void CommandDispatcher::addToFavorites()
     // page, and the tab may be closed meanwhile.
     const QString title = browser->LocationName();
     const QString address = browser->LocationURL();
-    const auto meta = browser->metaElements();
+    const auto meta = MetaReader::read(browser->page());
     if (!browser)
         qCWarning(lcFiles) << "tab closed while its keywords were read; stored without" << address;
     const QString record = favoriteRecord(title, address, meta);
-    DocumentWindow *favorites = m_main->dsMain()->document(2);
+    DocumentWindow *favorites = m_main->dsMain()->document(TabRules::kFavoritesTab);
     auto *tab = favorites ? qobject_cast<Form9 *>(favorites->hostedForm()) : nullptr;
     ListProxy list = tab ? tab->List1() : ListProxy();
     if (list.isValid())

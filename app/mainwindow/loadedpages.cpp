@@ -39,13 +39,12 @@ QStringList read(const QString &loadedFile)
     if (!file.open(QIODevice::ReadOnly))
         return {};
     const ProfileDocument doc = ProfileDocument::parse(file.readAll());
-    bool ok = false;
-    const qint64 count = doc.value(kGlobal, kCount).value_or(QString()).trimmed().toLongLong(&ok);
+    const std::optional<qint64> count = doc.number(kGlobal, kCount);
     QStringList pages;
-    if (!ok)
+    if (!count)
         return pages;
     // Only the entries there are: "Count" may say anything.
-    for (const auto &[n, url] : doc.numberedValues(kPages, kEntryPrefix, kFirstSavedTab, count)) {
+    for (const auto &[n, url] : doc.numberedValues(kPages, kEntryPrefix, kFirstSavedTab, *count)) {
         if (!mdlIniControl::isUnusable(url))
             pages.append(url);
     }

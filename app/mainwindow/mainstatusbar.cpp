@@ -34,7 +34,7 @@ MainStatusBar::MainStatusBar(QWidget *parent)
 void MainStatusBar::resizeEvent(QResizeEvent *event)
 {
     QStatusBar::resizeEvent(event);
-    const auto l = MainRules::statusBarLayout(width() * 15);
+    const auto l = MainRules::statusBarLayout(tw(width()));
     m_shape3->move(px(l.shape3Left), m_shape3->y());
     if (l.shape2Width >= 0)
         m_shape2->resize(px(l.shape2Width), m_shape2->height());

@@ -9,6 +9,7 @@
 #include "documentwindow.h"
 #include "downloadmanager.h"
 #include "browsertab.h"
+#include "browsertabs.h"
 #include "searchpane.h"
 #include "historypane.h"
 #include "helppane.h"
@@ -71,6 +72,8 @@ Form1::Form1()
     setWindowTitle(kCaption);
     setObjectName(QStringLiteral("Form1"));
     m_wb->hide();
+    // Silent for good: nothing here turns it back on (the design sets it
+    // again after each event, which has no effect).
     m_wb->setSilent(true);
     new DownloadManager(this);
     m_dispatcher = new CommandDispatcher(this);
@@ -101,11 +104,12 @@ Form1::Form1()
     connect(m_dsMain, &DockFrame::DocumentClosed, this, &Form1::onDocumentClosed);
     connect(m_dsMain, &DockFrame::DocumentOpened, this, &Form1::onDocumentOpened);
     connect(m_dsMain, &DockFrame::EditKeyDown, this, &Form1::onEditKeyDown);
-    connect(this, &Form1::browserTabCreated, this, [this](Form2 *tab) {
-        connect(tab, &Form2::backForwardChanged, this, [this, tab] {
-            if (ActiveTabForm() == tab)
-                showBackForward(tab->StateBack(), tab->StateNext());
-        });
+    m_tabs = new BrowserTabs(this, m_dsMain);
+    connect(this, &Form1::browserTabCreated, m_tabs, &BrowserTabs::adopt);
+    connect(m_tabs, &BrowserTabs::activeBackForwardChanged, this, &Form1::showBackForward);
+    connect(m_tabs, &BrowserTabs::activeAddressChanged, this, [this](const QString &address) {
+        if (m_dsMain->commandText(QStringLiteral("mnuAddress")) != address)
+            m_dsMain->setCommandText(QStringLiteral("mnuAddress"), address);
     });
     connect(m_dsMain, &DockFrame::Resized, this, [this] {
         sizeAddressBar();
@@ -114,17 +118,11 @@ Form1::Form1()
     m_timer1.setInterval(350);
     m_timer1.setSingleShot(true);
     connect(&m_timer1, &QTimer::timeout, this, &Form1::sizeAddressBar);
-    m_timer2.setInterval(100);
-    m_timer2.setSingleShot(true);
-    connect(&m_timer2, &QTimer::timeout, this, [this] { m_wb->setSilent(true); });
-    m_timer2.start();
 
     connect(m_wb, &BrowserControl::BeforeNavigate2, this, &Form1::onWbBeforeNavigate);
-    connect(m_wb, &BrowserControl::NewWindow2, this, [this](QObject **, bool *cancel) {
-        m_wb->setSilent(true);
+    connect(m_wb, &BrowserControl::NewWindow2, this, [](QObject **, bool *cancel) {
         *cancel = true;
     });
-    connect(m_wb, &BrowserControl::DownloadComplete, this, [this] { m_wb->setSilent(true); });
 }
 
 Form1::~Form1()
@@ -195,7 +193,7 @@ void Form1::load()
     g().LoadedFile = folder + QStringLiteral("/_data/_loaded.dat");
     g().ConfigFile = folder + QStringLiteral("/_config.dat");
     g().FavoritesFile = folder + QStringLiteral("/_data/_favorites.dat");
-    g().PrevTabIndex = 1;
+    g().PrevTabIndex = TabRules::kHomeTab;
 
     using namespace mdlRegistry;
     g().HomePage = GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString();
@@ -204,10 +202,13 @@ void Form1::load()
     m_popStopCommand->setChecked(g().AllowPopup == 1);
     restorePlacement();
     m_isLoading = false;
-    m_wb->setSilent(true);
 
-    mdlAplication::AttachPane(m_dsMain, new Form5, QStringLiteral("frmSearch"));
-    mdlAplication::AttachPane(m_dsMain, new Form6, QStringLiteral("frmHistory"));
+    auto *search = new Form5;
+    connect(search, &Form5::openRequested, m_tabs, &BrowserTabs::open);
+    mdlAplication::AttachPane(m_dsMain, search, QStringLiteral("frmSearch"));
+    auto *history = new Form6;
+    connect(history, &Form6::openRequested, m_tabs, &BrowserTabs::open);
+    mdlAplication::AttachPane(m_dsMain, history, QStringLiteral("frmHistory"));
     mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
 
     processEvents();
@@ -227,14 +228,14 @@ void Form1::load()
     mdlAplication::OpenBrowserTab(g().HomePage);
     mdlAplication::OpenFavoritesTab();
     // The two fixed tabs show no close button.
-    m_dsMain->setClosable(m_dsMain->document(1), false);
-    m_dsMain->setClosable(m_dsMain->document(2), false);
+    m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
+    m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
     for (const QString &url : saved) {
         mdlAplication::OpenBrowserTab(url, mdlAplication::TabLoad::WhenShown);
         processEvents();
     }
     processEvents(2);
-    DocumentWindow *first = m_dsMain->document(1);
+    DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
     if (first)
         first->activate();
     m_dsMain->holdPages(false);
@@ -344,7 +345,6 @@ void Form1::onEditKeyDown(QAction *command, int *keyCode, int *shift)
 
 void Form1::onWbBeforeNavigate(const QString &url, bool *cancel)
 {
-    m_wb->setSilent(true);
     *cancel = true;
     const bool open = MainRules::popupOpensTab(g().AllowPopup, g().LastShift, g().OpenInFront, m_isLoading);
     if (open) {
@@ -366,51 +366,35 @@ void Form1::showBackForward(bool back, bool next)
 
 void Form1::onDocumentActivated(DocumentWindow *window)
 {
-    if (!window || window->kind() != 0)
+    if (!window)
         return;
-    const auto *active = qobject_cast<const Form2 *>(window->hostedForm());
-    showBackForward(active && active->StateBack(), active && active->StateNext());
     g().PrevTabIndex = g().CurTabIndex;
     g().CurTabIndex = window->position();
     QWidget *form = window->hostedForm();
+    auto *tab = qobject_cast<Form2 *>(form);
+    m_tabs->activated(tab, window);
     if (!form)
         return;
     form->setFocus();
-    if (auto *tab = qobject_cast<Form2 *>(form)) {
+    if (tab)
         tab->wb1()->setFocus();
-        if (!m_addressNavigating) {
-            // A restored tab shown for the first time has no page yet: its address.
-            const QString shown = tab->wb1()->LocationURL();
-            m_dsMain->setCommandText(QStringLiteral("mnuAddress"), shown.isEmpty() ? tab->pageAddress() : shown);
-        }
-        if (!tab->loadPending()) { // a restored tab keeps naming its site until it is shown
-            const QString title = tab->wb1()->LocationName();
-            const QString address = tab->wb1()->LocationURL();
-            window->setCaption(TabRules::activatedCaption(TabRules::pageName(title, address), window->position()),
-                               TabRules::pageToolTip(title, address));
-        }
-    } else if (window->position() == 2) {
+    else if (window->position() == TabRules::kFavoritesTab)
         window->setCaption(QStringLiteral(" Favorites "));
-    }
     setWindowTitle(kCaption);
 }
 
 void Form1::onDocumentClosing(DocumentWindow *window, int, bool *cancel)
 {
-    if (window->kind() == 0) {
-        if (window->position() < 3 && !m_isClosing)
-            *cancel = true;
-        if (!m_isClosing) {
-            LoadedPages::writeCount(g().LoadedFile, m_dsMain->documentCount());
-        }
-    }
+    if (window->position() <= TabRules::kFavoritesTab && !m_isClosing)
+        *cancel = true;
+    if (!m_isClosing)
+        LoadedPages::writeCount(g().LoadedFile, m_dsMain->documentCount());
     setWindowTitle(kCaption);
 }
 
 void Form1::onDocumentClosed(DocumentWindow *window, int number)
 {
-    if (window->kind() == 0 && window->hostedForm()) {
-        QWidget *form = window->hostedForm();
+    if (QWidget *form = window->hostedForm()) {
         window->setHostedForm(nullptr);
         form->hide();
         form->deleteLater();
@@ -462,8 +446,6 @@ void Form1::closeEvent(QCloseEvent *event)
     processEvents();
     const QList<DocumentWindow *> windows = m_dsMain->documents();
     for (DocumentWindow *w : windows) {
-        if (w->kind() != 0)
-            continue;
         w->setShown(false);
         if (w->shown()) {
             // A tab refused to close: the window comes back.
@@ -482,12 +464,7 @@ void Form1::closeEvent(QCloseEvent *event)
 
 void Form1::saveOpenPages()
 {
-    QStringList addresses;
-    for (DocumentWindow *w : m_dsMain->documents()) {
-        const auto *tab = qobject_cast<const Form2 *>(w->hostedForm());
-        addresses.append(w->kind() == 0 && tab ? tab->pageAddress() : QString());
-    }
-    if (!LoadedPages::writeAll(g().LoadedFile, addresses))
+    if (!LoadedPages::writeAll(g().LoadedFile, m_tabs->openPages()))
         qCWarning(lcProfile) << "open pages not saved" << g().LoadedFile;
 }
 
@@ -503,7 +480,7 @@ void Form1::savePlacementAndLayout()
     SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State"), QString::number(state));
     if (state == 0) {
         const QRect r = geometry();
-        const auto twips = [](int pixels) { return QString::number(float(pixels * 15)); };
+        const auto twips = [](int pixels) { return QString::number(float(Twips::tw(pixels))); };
         SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Top"), twips(pos().y()));
         SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Left"), twips(pos().x()));
         SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width"), twips(r.width()));

@@ -29,6 +29,7 @@ public:
 
     DockFrame *dsMain() const { return m_dsMain; }
     BrowserControl *wb() const { return m_wb; }
+    class BrowserTabs *tabs() const { return m_tabs; }
     QWidget *ActiveTabForm() const;
     QAction *PopStopCommand() const { return m_popStopCommand; }
     bool IsLoading() const { return m_isLoading; }
@@ -69,11 +70,11 @@ private:
 
     DockFrame *m_dsMain;
     class CommandDispatcher *m_dispatcher = nullptr;
+    class BrowserTabs *m_tabs = nullptr;
     BrowserControl *m_wb;
     MainStatusBar *m_picture2;
     QAction *m_popStopCommand = nullptr;
     QTimer m_timer1;
-    QTimer m_timer2;
     QString m_addressText;
     QElapsedTimer m_completionFetched;
     bool m_isLoading = false;

@@ -5,6 +5,7 @@
 #include "documentwindow.h"
 #include "mainwindow.h"
 #include "browsertab.h"
+#include "browsertabs.h"
 #include "favoritestab.h"
 #include "programstate.h"
 #include "tabrules.h"
@@ -28,7 +29,7 @@ void OpenBrowserTab(const QString &address, TabLoad load)
     // browser starts only when the tab is shown, so it is made without one:
     // moving a child of the main window into its tab walks the window's
     // whole focus chain, which grows with every tab.
-    auto *form = new Form2(load == TabLoad::WhenShown ? nullptr : main);
+    auto *form = new Form2(main->wb(), load == TabLoad::WhenShown ? nullptr : main);
     emit main->browserTabCreated(form);
     form->setLoadURL(address, load == TabLoad::WhenShown ? Form2::LoadWhen::WhenShown : Form2::LoadWhen::Now);
     // A tab waiting to be shown names its site meanwhile.
@@ -42,7 +43,6 @@ void OpenBrowserTab(const QString &address, TabLoad load)
     window->setSecondFlag(false);
     window->setShown(true);
     form->setTag(window->key());
-    programState().LastTabIndex = window->position();
 }
 
 void OpenFavoritesTab()
@@ -51,10 +51,10 @@ void OpenFavoritesTab()
     if (!main)
         return;
     auto *form = new Form9;
+    QObject::connect(form, &Form9::openRequested, main->tabs(), &BrowserTabs::open);
     DocumentWindow *window = main->dsMain()->addDocument(QStringLiteral(" Favorites "), form);
     window->setSecondFlag(false);
     window->setShown(true);
-    programState().LastTabIndex = window->position();
 }
 
 int ActiveTabPosition(DockFrame *dock)
@@ -66,7 +66,7 @@ int ActiveTabPosition(DockFrame *dock)
 int FindTabByKey(DockFrame *dock, const QString &key)
 {
     const DocumentWindow *w = dock ? dock->documentByKey(key) : nullptr;
-    return w && w->kind() == 0 ? w->position() : -1;
+    return w ? w->position() : -1;
 }
 
 void AttachPane(DockFrame *dock, QWidget *form, const QString &paneName)

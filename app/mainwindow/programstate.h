@@ -15,7 +15,6 @@ struct ProgramState {
     QString FavoritesFile;
     int PrevTabIndex = 1;
     int CurTabIndex = 0;
-    int LastTabIndex = 0;
     bool OpenInFront = false;
     int LastKeyCode = -1; // -1 when no key is held
     int LastShift = -1;   // 1 Shift, 2 Ctrl, 4 Alt

@@ -1,25 +1,16 @@
+// Small widget helpers for forms laid out in twips.
 #pragma once
 
-#include <QFrame>
-#include <QRect>
+#include "twips.h"
 
-// Positions and sizes of the forms are given in twips: 15 to a pixel.
+#include <QFrame>
+
+// Widgets placed in twips, as the forms give them.
 namespace TwipsGeometry {
 
-inline int px(int twips)
-{
-    return twips / 15;
-}
-
-inline int tw(int pixels)
-{
-    return pixels * 15;
-}
-
-inline QRect twipsRect(int left, int top, int width, int height)
-{
-    return QRect(px(left), px(top), px(width), px(height));
-}
+using Twips::px;
+using Twips::tw;
+using Twips::twipsRect;
 
 // A grey framed rectangle (the status fields' frames).
 inline QFrame *greyBox(QWidget *parent, const QRect &geometry)

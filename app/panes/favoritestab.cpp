@@ -1,7 +1,7 @@
 #include "favoritestab.h"
 
-#include "mdlaplication.h"
 #include "firstsight.h"
+#include "keycodes.h"
 #include "paneheader.h"
 #include "programstate.h"
 #include "twipsgeometry.h"
@@ -92,7 +92,7 @@ void Form9::onListClick()
 void Form9::onListDblClick()
 {
     // From here a favorite always opens in a new tab.
-    mdlAplication::OpenBrowserTab(m_list1.ItemUrl(m_list1.ListIndex()));
+    emit openRequested(m_list1.ItemUrl(m_list1.ListIndex()), PageTarget::NewTab);
 }
 
 void Form9::onListMouseDown(int *button, int *, float *, float *)
@@ -105,7 +105,7 @@ void Form9::onListMouseDown(int *button, int *, float *, float *)
 
 void Form9::onListKeyUp(int *keyCode, int *shift)
 {
-    if (*keyCode == 82 && *shift == 2)
+    if (*keyCode == KeyCodes::kR && *shift == KeyCodes::kCtrl)
         reload();
 }
 
@@ -145,7 +145,7 @@ void Form9::mouseDoubleClickEvent(QMouseEvent *event)
 void Form9::layoutList()
 {
     if (QWidget *list = m_list1.widget()) {
-        const int h = height() * 15 - 465 - 680;
+        const int h = tw(height()) - 465 - 680;
         if (h >= 0)
             list->resize(list->width(), px(h));
         list->resize(width(), list->height());
@@ -158,7 +158,7 @@ void Form9::resizeEvent(QResizeEvent *event)
     m_header->setGeometry(0, 0, width(), m_header->height());
     layoutList();
     m_picture2->setGeometry(0, height() - m_picture2->height(), width(), m_picture2->height());
-    const int cell = width() * 15 - m_shape1->x() * 15 - m_shape1->width() * 15 - m_shape4->width() * 15 - 90;
+    const int cell = tw(width()) - tw(m_shape1->x()) - tw(m_shape1->width()) - tw(m_shape4->width()) - 90;
     if (cell >= 0) {
         m_shape3->setGeometry(m_shape4->x() + m_shape4->width() + 2, m_shape3->y(), px(cell), m_shape3->height());
         m_lblStatus3->move(m_shape3->x() + 2, m_lblStatus3->y());

@@ -1,10 +1,7 @@
 #include "historypane.h"
 
-#include "browsercontrol.h"
-#include "mainwindow.h"
-#include "browsertab.h"
-#include "mdlaplication.h"
 #include "firstsight.h"
+#include "keycodes.h"
 #include "paneheader.h"
 #include "twipsgeometry.h"
 #include "programstate.h"
@@ -16,6 +13,7 @@
 #include <QLabel>
 
 using TwipsGeometry::px;
+using TwipsGeometry::tw;
 
 Form6::Form6(QWidget *parent)
     : QWidget(parent)
@@ -94,13 +92,8 @@ void Form6::onListClick()
 
 void Form6::onListDblClick()
 {
-    Form1 *main = programState().mainForm;
-    auto *active = main ? qobject_cast<Form2 *>(main->ActiveTabForm()) : nullptr;
     const QString url = m_list1.ListUrl(m_list1.ListIndex());
-    if (programState().LastShift == 1)
-        mdlAplication::OpenBrowserTab(url);
-    else if (active)
-        active->wb1()->Navigate(url);
+    emit openRequested(url, programState().LastShift == KeyCodes::kShift ? PageTarget::NewTab : PageTarget::ActiveTab);
 }
 
 void Form6::onListMouseDown(int *button, int *, float *, float *)
@@ -113,14 +106,14 @@ void Form6::onListMouseDown(int *button, int *, float *, float *)
 
 void Form6::onListKeyUp(int *keyCode, int *shift)
 {
-    if (*keyCode == 82 && *shift == 2)
+    if (*keyCode == KeyCodes::kR && *shift == KeyCodes::kCtrl)
         reload();
 }
 
 void Form6::layoutList()
 {
     if (QWidget *list = m_list1.widget()) {
-        const int h = height() * 15 - 465 - 780 - 400;
+        const int h = tw(height()) - 465 - 780 - 400;
         if (h >= 0)
             list->resize(list->width(), px(h));
         list->resize(width(), list->height());
@@ -133,6 +126,6 @@ void Form6::resizeEvent(QResizeEvent *event)
     m_header->setGeometry(0, 0, width(), m_header->height());
     m_picture2->setGeometry(0, height() - m_picture2->height(), width(), m_picture2->height());
     layoutList();
-    if (width() * 15 - 30 >= 0)
-        m_label1->resize(px(width() * 15 - 30), m_label1->height());
+    if (tw(width()) - 30 >= 0)
+        m_label1->resize(px(tw(width()) - 30), m_label1->height());
 }

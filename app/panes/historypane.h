@@ -1,6 +1,8 @@
 // Form6, the history pane: the pages visited, by day.
 #pragma once
 
+#include "pagetarget.h"
+
 #include "listproxy.h"
 
 #include <QWidget>
@@ -32,6 +34,10 @@ private slots:
     void onListDblClick();
     void onListMouseDown(int *button, int *shift, float *x, float *y);
     void onListKeyUp(int *keyCode, int *shift);
+
+signals:
+    // The user chose a page to open.
+    void openRequested(const QString &url, PageTarget target);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -1,10 +1,13 @@
 #include "paneheader.h"
 
 #include "deferredicon.h"
+#include "twips.h"
 
 #include <QLabel>
 #include <QPainter>
 #include <QStyle>
+
+using namespace Twips;
 
 PaneHeader::PaneHeader(const QString &title, QWidget *parent)
     : QWidget(parent)
@@ -15,18 +18,18 @@ PaneHeader::PaneHeader(const QString &title, QWidget *parent)
     QPalette p = palette();
     p.setColor(QPalette::Window, Qt::white);
     setPalette(p);
-    setFixedHeight(465 / 15);
+    setFixedHeight(px(465));
     QFont bold = m_title->font();
     bold.setBold(true);
     m_title->setFont(bold);
-    m_title->move(120 / 15, 60 / 15);
+    m_title->move(px(120), px(60));
     m_title->adjustSize();
 }
 
 QRect PaneHeader::iconRect() const
 {
     // 16 pixels square, 100 twips from the right edge.
-    return {width() - 16 - 100 / 15, 60 / 15, 16, 16};
+    return {width() - 16 - px(100), px(60), 16, 16};
 }
 
 void PaneHeader::paintEvent(QPaintEvent *event)

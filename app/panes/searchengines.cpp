@@ -11,10 +11,9 @@ QStringList entries(const QByteArray &configBytes, const QString &prefix)
 {
     const ProfileDocument doc = ProfileDocument::parse(configBytes);
     const QString section = QStringLiteral("Search");
-    bool ok = false;
-    const qint64 count = doc.value(section, QStringLiteral("Count")).value_or(QString()).trimmed().toLongLong(&ok);
+    const qint64 count = doc.number(section, QStringLiteral("Count")).value_or(0);
     QStringList list;
-    if (!ok || count < 1)
+    if (count < 1)
         return list;
     for (const auto &[n, value] : doc.numberedValues(section, prefix, 1, count)) {
         while (list.size() < n - 1)

@@ -1,9 +1,5 @@
 #include "searchpane.h"
 
-#include "browsercontrol.h"
-#include "mainwindow.h"
-#include "browsertab.h"
-#include "mdlaplication.h"
 #include "mdlinicontrol.h"
 #include "paneheader.h"
 #include "twipsgeometry.h"
@@ -19,6 +15,7 @@
 #include <QPushButton>
 
 using TwipsGeometry::px;
+using TwipsGeometry::tw;
 
 Form5::Form5(QWidget *parent)
     : QWidget(parent)
@@ -65,29 +62,22 @@ QString Form5::fillTemplate(const QString &urlTemplate, const QString &query)
 
 void Form5::search()
 {
-    Form1 *main = programState().mainForm;
-    auto *active = main ? qobject_cast<Form2 *>(main->ActiveTabForm()) : nullptr;
     const QString query = m_text1->text().trimmed();
     if (!m_check1->isChecked()) {
         const int p = m_combo1->currentIndex(); // -1 with no engines: key "Url0"
         const QString address = fillTemplate(configValue(QStringLiteral("Url%1").arg(p + 1)), query);
-        if (!m_check2->isChecked()) {
-            if (active)
-                active->wb1()->Navigate(address);
-        } else {
-            mdlAplication::OpenBrowserTab(address);
-        }
+        emit openRequested(address, m_check2->isChecked() ? PageTarget::NewTab : PageTarget::ActiveTab);
         return;
     }
     for (const QString &urlTemplate : SearchEngines::read(programState().ConfigFile, QStringLiteral("Url")))
-        mdlAplication::OpenBrowserTab(fillTemplate(urlTemplate, query));
+        emit openRequested(fillTemplate(urlTemplate, query), PageTarget::NewTab);
 }
 
 void Form5::resizeEvent(QResizeEvent *event)
 {
     QWidget::resizeEvent(event);
     m_header->setGeometry(0, 0, width(), m_header->height());
-    const int inner = width() * 15;
+    const int inner = tw(width());
     if (inner - 300 >= 0) {
         m_text1->resize(px(inner - 300), m_text1->height());
         m_combo1->resize(px(inner - 300), m_combo1->height());

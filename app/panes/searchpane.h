@@ -1,6 +1,8 @@
 // Form5, the search pane: the typed text to one or all search engines.
 #pragma once
 
+#include "pagetarget.h"
+
 #include <QWidget>
 
 class PaneHeader;
@@ -29,6 +31,10 @@ public:
     QPushButton *Command1() const { return m_command1; }
 
     void search();
+
+signals:
+    // The user chose a page to open.
+    void openRequested(const QString &url, PageTarget target);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <QScreen>
 
+using TwipsGeometry::px;
 using TwipsGeometry::twipsRect;
 
 Form3::Form3(QWidget *parent)
@@ -20,12 +21,12 @@ Form3::Form3(QWidget *parent)
 {
     setWindowTitle(QStringLiteral(" About ..."));
     setFont(QFont(QStringLiteral("Tahoma"), font().pointSize()));
-    setFixedSize(6150 / 15, 4230 / 15);
+    setFixedSize(px(6150), px(4230));
 
     QWidget *picture1 = TwipsGeometry::whitePanel(this, twipsRect(0, 0, 6150, 3480));
     auto *banner = new QLabel(picture1);
-    banner->setPixmap(makeBanner(120, 300).scaled(120, 3480 / 15));
-    banner->setGeometry(0, 0, 120, 3480 / 15);
+    banner->setPixmap(makeBanner(120, 300).scaled(120, px(3480)));
+    banner->setGeometry(0, 0, 120, px(3480));
 
     auto *label1 = new QLabel(QStringLiteral(" Kestrane - QUILLON XP"), picture1);
     QFont title = label1->font();
@@ -34,7 +35,7 @@ Form3::Form3(QWidget *parent)
     label1->setFont(title);
     label1->setGeometry(twipsRect(2175, 465, 2100, 240).adjusted(0, 0, 80, 4));
     auto *line1 = new QFrame(picture1);
-    line1->setGeometry(2175 / 15, 465 / 15 + 240 / 15 + 6, 3210 / 15, 1);
+    line1->setGeometry(px(2175), px(465) + px(240) + 6, px(3210), 1);
     line1->setStyleSheet(QStringLiteral("background: #808080;"));
     auto *label3 = new QLabel(m_contact, picture1);
     label3->setStyleSheet(QStringLiteral("color: #000080;"));

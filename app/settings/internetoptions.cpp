@@ -1,6 +1,6 @@
 #include "internetoptions.h"
 
-#include "browsercontrol.h"
+#include "startpage.h"
 #include "browserprofile.h"
 #include "urlhistorystore.h"
 
@@ -14,7 +14,7 @@
 
 InternetOptions::InternetOptions(QWidget *parent)
     : QDialog(parent)
-    , m_startPage(new QLineEdit(BrowserControl::storedStartPage(), this))
+    , m_startPage(new QLineEdit(StartPage::stored(), this))
 {
     // Left empty, Home goes to the home page of the program's settings.
     m_startPage->setPlaceholderText(QStringLiteral("The home page of Settings"));
@@ -43,8 +43,8 @@ InternetOptions::InternetOptions(QWidget *parent)
     connect(buttons, &QDialogButtonBox::accepted, this, [this] {
         // Only a start page the user gave is stored: an unchanged empty box
         // must not turn into a blank start page.
-        if (m_startPage->text().trimmed() != BrowserControl::storedStartPage())
-            BrowserControl::setHomePage(m_startPage->text());
+        if (m_startPage->text().trimmed() != StartPage::stored())
+            StartPage::store(m_startPage->text());
         accept();
     });
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);

@@ -1,4 +1,5 @@
 #include "mdlcommondialog.h"
+#include "mdlcommondialogreset.h"
 
 #include "filedialogservice.h"
 #include "nulterminated.h"

@@ -21,6 +21,5 @@ QString TrimAtNul(const QString &text);
 
 // The pair the next dialog opens with: 1-based, 0 before the first choice.
 int lastFilterIndex();
-void resetForTests();
 
 } // namespace mdlCommonDialog

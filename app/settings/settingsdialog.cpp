@@ -15,6 +15,7 @@
 #include <QPainter>
 #include <QPushButton>
 
+using TwipsGeometry::px;
 using TwipsGeometry::twipsRect;
 
 Form4::Form4(QWidget *parent)
@@ -22,7 +23,7 @@ Form4::Form4(QWidget *parent)
 {
     setWindowTitle(QStringLiteral(" Settings"));
     setFont(QFont(QStringLiteral("Tahoma"), font().pointSize()));
-    setFixedSize(7455 / 15, 4965 / 15);
+    setFixedSize(px(7455), px(4965));
 
     QWidget *picture1 = TwipsGeometry::whitePanel(this, twipsRect(0, 0, 7455, 4155));
     auto *banner = new QLabel(picture1);
@@ -43,7 +44,7 @@ Form4::Form4(QWidget *parent)
     auto *label3 = new QLabel(QStringLiteral("TIP : Some Tips"), picture1);
     label3->setGeometry(twipsRect(3405, 3465, 3780, 450));
     auto *line3 = new QFrame(picture1);
-    line3->setGeometry(0, 4125 / 15, 7455 / 15, 1);
+    line3->setGeometry(0, px(4125), px(7455), 1);
     line3->setStyleSheet(QStringLiteral("background: #808080;"));
 
     m_command2 = new QPushButton(QStringLiteral("OK"), this);

@@ -5,55 +5,17 @@
 #include "nulterminated.h"
 #include "platformpaths.h"
 #include "profilefile.h"
+#include "shortcutwalk.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
 
+#include <algorithm>
+#include <limits>
+
 namespace mdlFavorites {
-
-namespace {
-
-void processEvents()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
-}
-
-void walk(const QString &dataFile, const QString &folderPath, const QString &pattern, qint16 &count,
-          QSet<QString> &visited)
-{
-    QString folder = folderPath;
-    if (!folder.endsWith(u'/'))
-        folder += u'/';
-    // A link back up the tree would make the walk endless.
-    const QString canonical = QFileInfo(folder).canonicalFilePath();
-    if (canonical.isEmpty() || visited.contains(canonical))
-        return;
-    visited.insert(canonical);
-
-    const QDir dir(folder);
-    const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
-    const QStringList subFolders = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, order);
-
-    QStringList records;
-    const QStringList shortcuts = dir.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System, order);
-    for (const QString &name : shortcuts) {
-        if (count < std::numeric_limits<qint16>::max())
-            ++count;
-        const QString url = ShortcutUrl(folder + name);
-        if (!url.isEmpty())
-            records.append(FavoritesStore::composeRecord(ShortcutTitle(name), url));
-        processEvents();
-    }
-    AppendFavorites(dataFile, records);
-
-    for (const QString &sub : subFolders)
-        walk(dataFile, folder + sub + u'/', pattern, count, visited);
-}
-
-} // namespace
 
 QString FavoritesFolderPath(int csidl)
 {
@@ -88,8 +50,11 @@ void ImportFolder(const QString &dataFile, QString &folderPath, QString &pattern
         qCWarning(lcFiles) << "no Favorites folder; nothing imported";
         return;
     }
-    QSet<QString> visited;
-    walk(dataFile, folderPath, pattern, count, visited);
+    const int seen = ShortcutWalk::walk(folderPath, pattern, [&dataFile](const QStringList &records, int) {
+        AppendFavorites(dataFile, records);
+        return true;
+    });
+    count = qint16(std::min<int>(std::numeric_limits<qint16>::max(), count + seen));
 }
 
 void AppendFavorites(const QString &dataFile, const QStringList &newRecords)

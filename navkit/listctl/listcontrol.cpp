@@ -8,6 +8,7 @@
 #include "rowdelegate.h"
 #include "rowmodel.h"
 #include "urlhistorystore.h"
+#include "twips.h"
 
 #include <QApplication>
 #include <QFile>
@@ -15,6 +16,8 @@
 #include <QListView>
 #include <QMouseEvent>
 #include <QScrollBar>
+
+using namespace Twips;
 
 namespace {
 
@@ -54,7 +57,7 @@ ListControl::ListControl(QWidget *parent)
     m_list->setUniformItemSizes(true); // 100,000 rows stay fast
     m_list->setItemDelegate(new RowDelegate(m_list));
     m_list->move(-1, -2); // its top and left border lines stay hidden
-    m_picture2->setFixedHeight(75 / 15);
+    m_picture2->setFixedHeight(px(75));
     m_list->installEventFilter(this);
     m_list->viewport()->installEventFilter(this);
     // A mouse press makes the row current first and selects it after, the
@@ -280,8 +283,8 @@ bool ListControl::eventFilter(QObject *watched, QEvent *event)
         auto *mouse = static_cast<QMouseEvent *>(event);
         int button = buttonBits(mouse->button());
         int shift = KeyCodes::shiftBits(mouse->modifiers());
-        float x = float(mouse->position().x() * 15);
-        float y = float(mouse->position().y() * 15);
+        float x = float(tw(mouse->position().x()));
+        float y = float(tw(mouse->position().y()));
         if (event->type() == QEvent::MouseButtonPress)
             emit MouseDown(&button, &shift, &x, &y);
         else

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 // Points the platform root and the program folder at fresh temporary
@@ -29,15 +30,18 @@ public:
     QString programDir() const { return m_dir.path() + QStringLiteral("/program"); }
     QString path(const QString &name) const { return m_dir.path() + u'/' + name; }
 
-    // A program folder whose manifest names the component library, as the
-    // build's own program folder has.
+    // A program folder whose manifest names the component library: the
+    // build's own manifest (beside the library), with the library's path.
     bool installComponents(const QByteArray &libraryPath) const
     {
         QDir().mkpath(programDir());
+        const QFileInfo library(QString::fromLocal8Bit(libraryPath));
+        QFile built(library.absolutePath() + QStringLiteral("/components.manifest"));
+        if (!built.open(QIODevice::ReadOnly))
+            return false;
+        const QByteArray text = built.readAll().replace("=" + library.fileName().toLocal8Bit(), "=" + libraryPath);
         QFile manifest(programDir() + QStringLiteral("/components.manifest"));
-        return manifest.open(QIODevice::WriteOnly)
-            && manifest.write("[Classes]\r\nQuillonHelper.List=" + libraryPath + "\r\nQuillonHelper.clsHistory="
-                              + libraryPath + "\r\nQuillonHelper.clsHistoryItem=" + libraryPath + "\r\n") > 0;
+        return manifest.open(QIODevice::WriteOnly) && manifest.write(text) == text.size();
     }
 
 private:

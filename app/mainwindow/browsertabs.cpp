@@ -1,0 +1,97 @@
+#include "browsertabs.h"
+
+#include "browsercontrol.h"
+#include "browsertab.h"
+#include "dockframe.h"
+#include "documentwindow.h"
+#include "loadedpages.h"
+#include "mainwindow.h"
+#include "mdlaplication.h"
+#include "programstate.h"
+#include "tabrules.h"
+
+BrowserTabs::BrowserTabs(Form1 *window, DockFrame *dock)
+    : QObject(window)
+    , m_window(window)
+    , m_dock(dock)
+{
+}
+
+void BrowserTabs::adopt(Form2 *tab)
+{
+    connect(tab, &Form2::backForwardChanged, this, [this, tab] {
+        if (activeTab() == tab)
+            emit activeBackForwardChanged(tab->StateBack(), tab->StateNext());
+    });
+    connect(tab, &Form2::addressChanged, this, [this, tab](const QString &address) {
+        if (activeTab() == tab)
+            emit activeAddressChanged(address);
+    });
+    connect(tab, &Form2::captionChanged, this, [this, tab](const QString &caption, const QString &toolTip) {
+        if (DocumentWindow *document = documentOf(tab))
+            document->setCaption(caption, toolTip);
+    });
+    connect(tab, &Form2::pageChanged, this, [this, tab] { recordPage(tab); });
+    connect(tab, &Form2::newTabRequested, this, [](const QString &url) { mdlAplication::OpenBrowserTab(url); });
+}
+
+void BrowserTabs::activated(Form2 *tab, DocumentWindow *document)
+{
+    emit activeBackForwardChanged(tab && tab->StateBack(), tab && tab->StateNext());
+    if (!tab)
+        return;
+    if (!m_window->AddressNavigating()) {
+        // A restored tab shown for the first time has no page yet: its address.
+        const QString shown = tab->wb1()->LocationURL();
+        emit activeAddressChanged(shown.isEmpty() ? tab->pageAddress() : shown);
+    }
+    if (!tab->loadPending()) { // a restored tab keeps naming its site until it is shown
+        const QString title = tab->wb1()->LocationName();
+        const QString address = tab->wb1()->LocationURL();
+        document->setCaption(TabRules::activatedCaption(TabRules::pageName(title, address), document->position()),
+                             TabRules::pageToolTip(title, address));
+    }
+}
+
+void BrowserTabs::open(const QString &url, PageTarget target)
+{
+    if (target == PageTarget::NewTab) {
+        mdlAplication::OpenBrowserTab(url);
+    } else if (Form2 *tab = activeTab()) {
+        tab->wb1()->Navigate(url);
+    }
+}
+
+QStringList BrowserTabs::openPages() const
+{
+    QStringList addresses;
+    for (DocumentWindow *w : m_dock->documents()) {
+        const auto *tab = qobject_cast<const Form2 *>(w->hostedForm());
+        addresses.append(tab ? tab->pageAddress() : QString());
+    }
+    return addresses;
+}
+
+Form2 *BrowserTabs::activeTab() const
+{
+    const DocumentWindow *w = m_dock->activeDocument();
+    return w ? qobject_cast<Form2 *>(w->hostedForm()) : nullptr;
+}
+
+DocumentWindow *BrowserTabs::documentOf(const Form2 *tab) const
+{
+    const int position = mdlAplication::FindTabByKey(m_dock, tab->Tag());
+    return position > 0 ? m_dock->document(position) : nullptr;
+}
+
+void BrowserTabs::recordPage(const Form2 *tab)
+{
+    // Once the window closes it writes the whole list itself; pages that
+    // complete meanwhile would write into positions that are shifting.
+    if (m_window->IsClosing())
+        return;
+    const QString &file = programState().LoadedFile;
+    if (DocumentWindow *document = documentOf(tab))
+        LoadedPages::writeEntry(file, document->position(), tab->wb1()->LocationURL().trimmed());
+    LoadedPages::writeCount(file, m_dock->documentCount());
+}

@@ -1,0 +1,48 @@
+// The window's side of its browser tabs: what a tab reports reaches the tab strip, the tool bar and the open-pages file.
+#pragma once
+
+#include "pagetarget.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class DockFrame;
+class DocumentWindow;
+class Form1;
+class Form2;
+
+// Tabs know nothing of the window: each reports through its signals and
+// this class, owned by the window, turns the reports of the tab in front
+// into the window's state (back/next, address box) and every tab's into its
+// caption and its line in the open-pages file. When another tab comes to
+// the front, its whole state is sent again.
+class BrowserTabs : public QObject
+{
+    Q_OBJECT
+
+public:
+    BrowserTabs(Form1 *window, DockFrame *dock);
+
+    // Connects a tab made for this window.
+    void adopt(Form2 *tab);
+    // The tab in the front now: its back/next state and address are shown.
+    void activated(Form2 *tab, DocumentWindow *document);
+    // A pane's request to open a page.
+    void open(const QString &url, PageTarget target);
+    // The address of every tab, in tab order ("" for tabs without a page).
+    QStringList openPages() const;
+
+signals:
+    // The state of the tab in front, for the window's commands.
+    void activeBackForwardChanged(bool back, bool next);
+    void activeAddressChanged(const QString &address);
+
+private:
+    Form2 *activeTab() const;
+    DocumentWindow *documentOf(const Form2 *tab) const;
+    void recordPage(const Form2 *tab);
+
+    Form1 *m_window;
+    DockFrame *m_dock;
+};

@@ -1,0 +1,86 @@
+// The browser as the start-up benchmark runs it: the real window, reporting
+// when its pages are in.
+#include "browsercontrol.h"
+#include "browserstartup.h"
+#include "browsertab.h"
+#include "dockframe.h"
+#include "documentwindow.h"
+#include "mainwindow.h"
+
+#include <QCoreApplication>
+#include <QSet>
+#include <QTextStream>
+#include <QTimer>
+
+#include <memory>
+
+namespace {
+
+// The browser with the benchmarks' hooks, chosen by QUILLON_BENCH:
+//   QUILLON_BENCH=first-document  print the time from start to the home
+//                                 tab's first completed page, then quit;
+//   QUILLON_BENCH=all-loaded      show every tab once, print "loaded" once
+//                                 every tab has finished loading, and keep
+//                                 running.
+void benchHooks(Form1 &form, const QElapsedTimer &clock)
+{
+    const QByteArray mode = qgetenv("QUILLON_BENCH");
+    if (mode == "first-document") {
+        // The first tab made is the home tab.
+        auto first = std::make_shared<QMetaObject::Connection>();
+        *first = QObject::connect(&form, &Form1::browserTabCreated, &form, [first, &clock](Form2 *tab) {
+            QObject::disconnect(*first);
+            QObject::connect(tab->wb1(), &BrowserControl::DocumentComplete, tab, [&clock](const QString &url) {
+                if (url == QStringLiteral("about:blank"))
+                    return;
+                QTextStream(stdout) << "first-document-ms " << clock.nsecsElapsed() / 1e6 << Qt::endl;
+                QCoreApplication::exit(0);
+            });
+        });
+    } else if (mode == "all-loaded") {
+        // A tab counts once its page has completed (an address alone is
+        // there before the page is).
+        auto done = std::make_shared<QSet<Form2 *>>();
+        QObject::connect(&form, &Form1::browserTabCreated, &form, [done](Form2 *tab) {
+            QObject::connect(tab->wb1(), &BrowserControl::DocumentComplete, tab, [done, tab](const QString &url) {
+                if (!url.isEmpty() && url != QStringLiteral("about:blank"))
+                    done->insert(tab);
+            });
+        });
+        auto *poll = new QTimer(&form);
+        QObject::connect(poll, &QTimer::timeout, &form, [&form, poll, done] {
+            // Restored tabs load when shown: each is shown once, so that
+            // every tab holds its page, then the first is brought back.
+            for (DocumentWindow *w : form.dsMain()->documents()) {
+                auto *tab = qobject_cast<Form2 *>(w->hostedForm());
+                if (tab && tab->loadPending()) {
+                    w->activate();
+                    return;
+                }
+            }
+            if (DocumentWindow *first = form.dsMain()->document(1); first && first != form.dsMain()->activeDocument())
+                first->activate();
+            int tabs = 0;
+            for (DocumentWindow *w : form.dsMain()->documents()) {
+                auto *tab = qobject_cast<Form2 *>(w->hostedForm());
+                if (!tab)
+                    continue;
+                if (!done->contains(tab) || tab->wb1()->Busy())
+                    return;
+                ++tabs;
+            }
+            if (tabs == 0)
+                return;
+            poll->stop();
+            QTextStream(stdout) << "loaded" << Qt::endl;
+        });
+        poll->start(50);
+    }
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    return BrowserStartup::run(argc, argv, benchHooks);
+}

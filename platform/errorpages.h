@@ -1,0 +1,16 @@
+// The pages a browser shows in place of one that failed: a crashed page, a refused certificate.
+#pragma once
+
+#include <QString>
+#include <QUrl>
+
+namespace ErrorPages {
+
+// The fragment of the certificate page's way on; only that page offers it.
+inline const QString kContinueFragment = QStringLiteral("quillon-continue");
+
+QString crashed();
+// site: the refused address; problem: the engine's description of the error.
+QString certificateRefused(const QUrl &site, const QString &problem);
+
+} // namespace ErrorPages
