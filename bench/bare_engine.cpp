@@ -43,5 +43,5 @@ int main(int argc, char *argv[])
         view->load(url);
     }
     tabs.show();
-    return app.exec();
+    return QApplication::exec();
 }

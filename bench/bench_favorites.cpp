@@ -27,12 +27,13 @@ int main(int argc, char **argv)
                         << " KiB, record length " << records.front().size() << Qt::endl;
 
     qsizetype loaded = 0;
-    benchMedian("load 100k", 7, [&] { loaded = FavoritesStore::load(store).size(); }, 150);
+    benchMedian(
+        "load 100k", 7, [&] { loaded = FavoritesStore::load(store).size(); }, 150);
     if (loaded != 100000)
         return 1;
     int n = 0;
-    benchMedian("save 1 record onto 100k", 5,
-                [&] { FavoritesStore::save(store, {QStringLiteral("new %1").arg(n++)}); }, 500);
+    benchMedian(
+        "save 1 record onto 100k", 5, [&] { FavoritesStore::save(store, {QStringLiteral("new %1").arg(n++)}); }, 500);
 
     // 1,000 folders (10 x 10 x 10), 10 shortcuts each.
     const QString fav = dir.filePath(QStringLiteral("Favorites"));
@@ -40,11 +41,14 @@ int main(int argc, char **argv)
         return 1;
     const QString importStore = dir.filePath(QStringLiteral("import.dat"));
     qint16 count = 0;
-    benchMedian("import 1,000 folders / 10,000 shortcuts (1,111 saves)", 1, [&] {
-        QString folder = fav;
-        QString pattern = QStringLiteral("*.url");
-        mdlFavorites::ImportFolder(importStore, folder, pattern, count);
-    }, 10000);
+    benchMedian(
+        "import 1,000 folders / 10,000 shortcuts (1,111 saves)", 1,
+        [&] {
+            QString folder = fav;
+            QString pattern = QStringLiteral("*.url");
+            mdlFavorites::ImportFolder(importStore, folder, pattern, count);
+        },
+        10000);
     const auto imported = FavoritesStore::load(importStore).size();
     QTextStream(stdout) << "imported " << imported << " records, counted " << count << Qt::endl;
     return imported == 10000 ? 0 : 1;

@@ -17,11 +17,13 @@ int main(int argc, char **argv)
         return 1;
     const QString store = dir.filePath(QStringLiteral("_favorites.dat"));
     int count = 0;
-    benchMedian("linkimport of 10,000 shortcuts in 1,000 folders, no keywords", 1,
-                [&] { count = LinkAppend::importFolder(store, fav, {}, {}); }, 10000);
+    benchMedian(
+        "linkimport of 10,000 shortcuts in 1,000 folders, no keywords", 1,
+        [&] { count = LinkAppend::importFolder(store, fav, {}, {}); }, 10000);
     const auto stored = FavoritesStore::load(store).size();
     QTextStream(stdout) << "counted " << count << ", stored " << stored << Qt::endl;
-    benchMedian("the same import again (everything already present)", 1,
-                [&] { count = LinkAppend::importFolder(store, fav, {}, {}); }, 10000);
+    benchMedian(
+        "the same import again (everything already present)", 1,
+        [&] { count = LinkAppend::importFolder(store, fav, {}, {}); }, 10000);
     return stored == 10000 && FavoritesStore::load(store).size() == 10000 ? 0 : 1;
 }

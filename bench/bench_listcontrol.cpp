@@ -22,22 +22,24 @@ int main(int argc, char **argv)
     for (int i = 0; i < 100000; ++i) {
         records.append(QStringLiteral("Page title number %1 with some words").arg(i) + FavoritesStore::kFieldSeparator
                        + QStringLiteral("https://www.example.test/section/%1/article.html").arg(i)
-                       + FavoritesStore::kFieldSeparator + (i % 10 == 0 ? QStringLiteral("news, daily") : QStringLiteral("misc")));
+                       + FavoritesStore::kFieldSeparator
+                       + (i % 10 == 0 ? QStringLiteral("news, daily") : QStringLiteral("misc")));
     }
     FavoritesStore::save(store, records);
 
     ListControl list;
     list.resize(400, 600);
     list.show();
-    auto repaint = [&] {
-        list.listBox()->viewport()->repaint();
-    };
+    auto repaint = [&] { list.listBox()->viewport()->repaint(); };
     const char *keys[] = {"n", "ne", "new", "news", "news,"};
     int k = 0;
-    benchMedian("favorites filter keystroke over 100k (load + filter + repaint)", 9, [&] {
-        list.RefreshFavoritesEx(store, QString::fromLatin1(keys[k++ % 5]));
-        repaint();
-    }, 30);
+    benchMedian(
+        "favorites filter keystroke over 100k (load + filter + repaint)", 9,
+        [&] {
+            list.RefreshFavoritesEx(store, QString::fromLatin1(keys[k++ % 5]));
+            repaint();
+        },
+        30);
     benchMedian("favorites, everything listed (100k rows)", 5, [&] {
         list.RefreshFavoritesEx(store, QString());
         repaint();
@@ -56,9 +58,12 @@ int main(int argc, char **argv)
         history.putEntries(entries);
     }
     const QString today = QDateTime::currentDateTime().toString(Qt::ISODate);
-    benchMedian("history refresh, 100k entries of today (enumerate + sort + repaint)", 5, [&] {
-        list.RefreshHistoryEx(today);
-        repaint();
-    }, 200);
+    benchMedian(
+        "history refresh, 100k entries of today (enumerate + sort + repaint)", 5,
+        [&] {
+            list.RefreshHistoryEx(today);
+            repaint();
+        },
+        200);
     return list.ListCount() == 100000 ? 0 : 1;
 }

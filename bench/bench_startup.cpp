@@ -157,8 +157,9 @@ int main(int argc, char **argv)
     TestHttpServer server;
     if (!server.listen())
         return 1;
-    server.setPage(QStringLiteral("/page"), "<html><head><title>Small page</title></head><body><h1>Hello</h1>"
-                                            "<p>A small page for the benchmark.</p></body></html>");
+    server.setPage(QStringLiteral("/page"),
+                   "<html><head><title>Small page</title></head><body><h1>Hello</h1>"
+                   "<p>A small page for the benchmark.</p></body></html>");
     const QString url = server.url(QStringLiteral("/page"));
     mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("HomePage"), url);
 
@@ -168,7 +169,9 @@ int main(int argc, char **argv)
     QProcess xvfb;
     const QString xvfbPath = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
     if (!xvfbPath.isEmpty()) {
-        xvfb.start(xvfbPath, {QStringLiteral(":87"), QStringLiteral("-screen"), QStringLiteral("0"), QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+        xvfb.start(xvfbPath,
+                   {QStringLiteral(":87"), QStringLiteral("-screen"), QStringLiteral("0"),
+                    QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
         if (xvfb.waitForStarted(5000)) {
             QElapsedTimer wait;
             wait.start();

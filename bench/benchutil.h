@@ -46,7 +46,8 @@ inline bool makeShortcutTree(const QString &root)
                     if (!f.open(QIODevice::WriteOnly))
                         return false;
                     f.write(QStringLiteral("[InternetShortcut]\r\nURL=https://site%1.example.test/path/page.html\r\n")
-                                .arg(made).toUtf8());
+                                .arg(made)
+                                .toUtf8());
                 }
             }
         }

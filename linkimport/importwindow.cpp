@@ -84,9 +84,9 @@ int Form1::ImportFromIE(const QString &file, bool bClear)
     if (m_check1->isChecked())
         keywords = [this](const QString &url) { return m_fetcher->fetch(url); };
     m_importing = true;
-    const int count = LinkAppend::importFolder(
-        file, mdlFavorites::FavoritesFolderPath(mdlFavorites::kCsidlFavorites), keywords,
-        [this](int n) { m_label3->setText(QStringLiteral("File : ") + QString::number(n)); });
+    const int count =
+        LinkAppend::importFolder(file, mdlFavorites::FavoritesFolderPath(mdlFavorites::kCsidlFavorites), keywords,
+                                 [this](int n) { m_label3->setText(QStringLiteral("File : ") + QString::number(n)); });
     m_importing = false;
     QApplication::restoreOverrideCursor();
     if (m_closed)

@@ -37,12 +37,13 @@ std::optional<QStringList> acceptedRecords(const QStringList &stored, const QStr
 bool appendFavorites(const QString &dataFile, const QStringList &batch, const KeywordSource &keywords)
 {
     return FavoritesStore::save(dataFile, batch, FavoritesStore::AfterSave::ProcessEvents,
-                         [&keywords](const QStringList &stored, const QStringList &offered) {
-                             return acceptedRecords(stored, offered, keywords);
-                         });
+                                [&keywords](const QStringList &stored, const QStringList &offered) {
+                                    return acceptedRecords(stored, offered, keywords);
+                                });
 }
 
-int importFolder(const QString &dataFile, const QString &folder, const KeywordSource &keywords, const Progress &progress)
+int importFolder(const QString &dataFile, const QString &folder, const KeywordSource &keywords,
+                 const Progress &progress)
 {
     if (folder.isEmpty())
         return 0; // no Favorites folder: nothing to import

@@ -16,5 +16,5 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("linkimport"));
     LinkImport::Form1 window;
     window.show();
-    return app.exec();
+    return QApplication::exec();
 }

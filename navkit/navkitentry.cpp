@@ -17,8 +17,7 @@
 
 namespace {
 
-template <typename T>
-QObject *createInstance(QObject *parent)
+template <typename T> QObject *createInstance(QObject *parent)
 {
     return new T(parent);
 }
@@ -75,7 +74,8 @@ NAVKIT_EXPORT ComponentAbi::Result DllRegisterServer()
     if (path.isEmpty())
         return ComponentAbi::kFail;
     for (const ClassEntry &entry : kClasses) {
-        if (!ComponentRegistry::registerClass(QString::fromLatin1(entry.progId), QString::fromLatin1(entry.className), path))
+        if (!ComponentRegistry::registerClass(QString::fromLatin1(entry.progId), QString::fromLatin1(entry.className),
+                                              path))
             return ComponentAbi::kFail;
     }
     return ComponentAbi::kOk;

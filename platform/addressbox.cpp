@@ -6,8 +6,7 @@
 
 AddressBox::AddressBox(QWidget *parent)
     : QLineEdit(parent)
-{
-}
+{}
 
 void AddressBox::keyPressEvent(QKeyEvent *event)
 {

@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QString>
 
-
 // Whole-file writes that never leave half a file behind.
 namespace AtomicFile {
 

@@ -22,7 +22,6 @@
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
-
 namespace {
 
 QUrl toUrl(const QString &text)
@@ -100,7 +99,8 @@ void BrowserControl::connectPage()
         m_certificateError = false;
         m_loadFailed = false;
         m_mixedContent = false;
-        emit StatusTextChange(QStringLiteral("Opening page ") + m_page->requestedUrl().toString() + QStringLiteral("..."));
+        emit StatusTextChange(QStringLiteral("Opening page ") + m_page->requestedUrl().toString()
+                              + QStringLiteral("..."));
     });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
@@ -167,7 +167,6 @@ void BrowserControl::connectPage()
     watchAction(QWebEnginePage::Forward, kCommandForward);
     watchAction(QWebEnginePage::Back, kCommandBack);
 }
-
 
 void BrowserControl::setSilent(bool silent)
 {
@@ -269,7 +268,7 @@ QString BrowserControl::LocationName() const
 {
     if (!m_page)
         return {};
-    const QString title = m_page->title();
+    QString title = m_page->title();
     // The engine gives the address (in one of its spellings) as the title of
     // a page without one.
     const QUrl url = m_page->url();
@@ -370,13 +369,14 @@ QWebEnginePage *BrowserControl::catchNewWindow(QObject *owner, std::function<voi
     auto *catcher = new PopupCatcherPage(BrowserProfile::instance(), owner);
     // A page from disk opens nothing on the network by script.
     const QUrl opener = m_page ? m_page->url() : QUrl();
-    connect(catcher, &PopupCatcherPage::addressRequested, owner, [opener, deliver = std::move(deliver)](const QUrl &url) {
-        if (LocalContentGuard::blocks(opener, url, false)) {
-            qCWarning(lcFiles) << "local page kept from opening" << url.host();
-            return;
-        }
-        deliver(url);
-    });
+    connect(catcher, &PopupCatcherPage::addressRequested, owner,
+            [opener, deliver = std::move(deliver)](const QUrl &url) {
+                if (LocalContentGuard::blocks(opener, url, false)) {
+                    qCWarning(lcFiles) << "local page kept from opening" << url.host();
+                    return;
+                }
+                deliver(url);
+            });
     return catcher;
 }
 

@@ -138,8 +138,8 @@ private:
     bool m_crashed = false;
     bool m_certificateError = false;
     bool m_loadFailed = false;
-    QUrl m_certificateBlocked;  // the address whose certificate was refused in this load
+    QUrl m_certificateBlocked; // the address whose certificate was refused in this load
     QString m_certificateProblem;
-    QUrl m_certificateOffered;  // shown on the error page, with a way on
+    QUrl m_certificateOffered; // shown on the error page, with a way on
     bool m_mixedContent = false;
 };

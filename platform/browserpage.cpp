@@ -2,8 +2,7 @@
 
 BrowserPage::BrowserPage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)
-{
-}
+{}
 
 QWebEnginePage *BrowserPage::createWindow(WebWindowType type)
 {

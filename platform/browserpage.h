@@ -30,7 +30,8 @@ protected:
                                   const QString &source) override;
     void javaScriptAlert(const QUrl &origin, const QString &msg) override;
     bool javaScriptConfirm(const QUrl &origin, const QString &msg) override;
-    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue, QString *result) override;
+    bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue,
+                          QString *result) override;
 
 private:
     bool m_silent = false;

@@ -11,10 +11,10 @@ class QObject;
 namespace ComponentAbi {
 
 using Result = std::int32_t;
-inline constexpr Result kOk = 0;                             // S_OK
-inline constexpr Result kFalse = 1;                          // S_FALSE
+inline constexpr Result kOk = 0;                                  // S_OK
+inline constexpr Result kFalse = 1;                               // S_FALSE
 inline constexpr Result kClassNotAvailable = Result(0x80040111u); // CLASS_E_CLASSNOTAVAILABLE
-inline constexpr Result kFail = Result(0x80004005u);         // E_FAIL
+inline constexpr Result kFail = Result(0x80004005u);              // E_FAIL
 
 // The class factory handed out for one ProgID: makes a new object owned by
 // parent (nullptr for none).

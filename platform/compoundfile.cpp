@@ -30,8 +30,7 @@ struct GObjectUnref {
             g_object_unref(p);
     }
 };
-template <typename T>
-using GPtr = std::unique_ptr<T, GObjectUnref>;
+template <typename T> using GPtr = std::unique_ptr<T, GObjectUnref>;
 
 const char *metaName(CompoundFile::Summary field)
 {
@@ -90,8 +89,7 @@ QString valueText(const GValue *value)
 CompoundFile::CompoundFile(QString path, std::unique_ptr<FileLock> lock)
     : m_path(std::move(path))
     , m_lock(std::move(lock))
-{
-}
+{}
 
 CompoundFile::~CompoundFile() = default;
 
@@ -108,8 +106,8 @@ std::unique_ptr<CompoundFile> CompoundFile::open(const QString &path, Access acc
     if (!QFile::exists(path))
         return nullptr;
     auto lock = access == Access::Write
-                    ? std::make_unique<FileLock>(path, FileLock::Mode::Exclusive, wait)
-                    : std::make_unique<FileLock>(path, FileLock::Mode::Shared, wait, FileLock::IfNoSidecar::Proceed);
+        ? std::make_unique<FileLock>(path, FileLock::Mode::Exclusive, wait)
+        : std::make_unique<FileLock>(path, FileLock::Mode::Shared, wait, FileLock::IfNoSidecar::Proceed);
     if (!lock->isLocked())
         return nullptr;
     std::unique_ptr<CompoundFile> storage(new CompoundFile(path, std::move(lock)));
@@ -157,8 +155,8 @@ bool CompoundFile::readContents()
 std::optional<CompoundFile::Contents> CompoundFile::parse(const QByteArray &bytes)
 {
     ensureGsf();
-    GPtr<GsfInput> input(gsf_input_memory_new(reinterpret_cast<const guint8 *>(bytes.constData()),
-                                              bytes.size(), FALSE));
+    GPtr<GsfInput> input(
+        gsf_input_memory_new(reinterpret_cast<const guint8 *>(bytes.constData()), bytes.size(), FALSE));
     if (!input)
         return std::nullopt;
     GError *error = nullptr;

@@ -60,9 +60,8 @@ DockFrame::DockFrame(QMainWindow *host)
     addressAction->setObjectName(QStringLiteral("mnuAddress"));
     addressAction->setDefaultWidget(m_address);
     m_address->setObjectName(QStringLiteral("mnuAddressEdit"));
-    connect(m_address, &AddressBox::keyDown, this, [this](int *code, int *shift) {
-        emit EditKeyDown(m_addressCommand, code, shift);
-    });
+    connect(m_address, &AddressBox::keyDown, this,
+            [this](int *code, int *shift) { emit EditKeyDown(m_addressCommand, code, shift); });
     m_addressCommand = addressAction;
     m_bars.value(QStringLiteral("Address"))->addWidget(new QLabel(QStringLiteral(" Address ")));
     m_bars.value(QStringLiteral("Address"))->addAction(addressAction);

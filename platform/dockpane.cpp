@@ -5,8 +5,7 @@
 DockPane::DockPane(QDockWidget *dock, QObject *parent)
     : QObject(parent)
     , m_dock(dock)
-{
-}
+{}
 
 QString DockPane::name() const
 {

@@ -12,8 +12,7 @@ DocumentWindow::DocumentWindow(DockFrame *frame, QString key, QWidget *page)
     , m_frame(frame)
     , m_key(std::move(key))
     , m_page(page)
-{
-}
+{}
 
 int DocumentWindow::position() const
 {

@@ -32,8 +32,8 @@ void print(BrowserControl *browser)
     if (!FileDialogService::choosePrinter(printer.get(), browser))
         return;
     // The printer must live until the engine has finished with it.
-    QObject::connect(browser->view(), &QWebEngineView::printFinished, browser, [printer](bool) {},
-                     Qt::SingleShotConnection);
+    QObject::connect(
+        browser->view(), &QWebEngineView::printFinished, browser, [printer](bool) {}, Qt::SingleShotConnection);
     browser->view()->print(printer.get());
 }
 

@@ -67,8 +67,8 @@ bool makePrivateFolder(const QString &path)
     if (!info.isDir())
         return false;
     // Only the folder itself: its parents are not ours to change.
-    constexpr auto others = QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther
-                            | QFile::WriteOther | QFile::ExeOther;
+    constexpr auto others =
+        QFile::ReadGroup | QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
     if (info.ownerId() == ::geteuid() && (info.permissions() & others)
         && ::chmod(QFile::encodeName(clean).constData(), 0700) != 0)
         qCWarning(lcFiles) << "cannot make folder private" << clean;

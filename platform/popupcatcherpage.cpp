@@ -9,9 +9,8 @@ PopupCatcherPage::PopupCatcherPage(QWebEngineProfile *profile, QObject *parent)
     // open('') loads an empty document; a script that goes on to give the
     // window an address does so at once. A page that got none is dropped
     // soon after, so a flood of empty pop-ups holds no pages.
-    connect(this, &QWebEnginePage::loadFinished, this, [this] {
-        QTimer::singleShot(1000, this, [this] { deleteLater(); });
-    });
+    connect(this, &QWebEnginePage::loadFinished, this,
+            [this] { QTimer::singleShot(1000, this, [this] { deleteLater(); }); });
     QTimer::singleShot(10000, this, [this] { deleteLater(); });
 }
 

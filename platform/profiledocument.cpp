@@ -151,7 +151,7 @@ std::optional<qint64> ProfileDocument::number(const QString &section, const QStr
 }
 
 QList<std::pair<qint64, QString>> ProfileDocument::numberedValues(const QString &section, const QString &prefix,
-                                                                 qint64 first, qint64 last) const
+                                                                  qint64 first, qint64 last) const
 {
     QList<std::pair<qint64, QString>> found;
     const auto range = findSection(section);

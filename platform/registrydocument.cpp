@@ -172,10 +172,8 @@ QString serializeValue(const QString &name, const RegValue &v)
         if (v.data.size() == 4)
             return line + QStringLiteral("dword:%1").arg(v.toDword(), 8, 16, QLatin1Char('0'));
         break;
-    case RegType::Binary:
-        return line + QStringLiteral("hex:") + hexList(v.data, line.size() + 4);
-    default:
-        break;
+    case RegType::Binary: return line + QStringLiteral("hex:") + hexList(v.data, line.size() + 4);
+    default: break;
     }
     const QString head = QStringLiteral("hex(%1):").arg(quint32(v.type), 0, 16);
     const QByteArray bytes = v.isString() ? utf16Bytes(v.text) : v.data;

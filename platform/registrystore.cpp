@@ -24,13 +24,11 @@ bool writableName(const QString &name)
 
 RegistryStore::RegistryStore()
     : m_folder(PlatformPaths::registryDir())
-{
-}
+{}
 
 RegistryStore::RegistryStore(const QString &folder)
     : m_folder(folder)
-{
-}
+{}
 
 QString RegistryStore::filePath(RegRootKey root) const
 {
@@ -66,8 +64,7 @@ bool RegistryStore::keyExists(RegRootKey root, const QString &subkey) const
     return read(root).hasKey(fullPath(root, subkey));
 }
 
-std::optional<RegValue> RegistryStore::queryValue(RegRootKey root, const QString &subkey,
-                                                  const QString &name) const
+std::optional<RegValue> RegistryStore::queryValue(RegRootKey root, const QString &subkey, const QString &name) const
 {
     if (rootKeyName(root).isEmpty())
         return std::nullopt;
@@ -135,8 +132,7 @@ bool RegistryStore::createKey(RegRootKey root, const QString &subkey)
     });
 }
 
-bool RegistryStore::setValue(RegRootKey root, const QString &subkey, const QString &name,
-                             const RegValue &value)
+bool RegistryStore::setValue(RegRootKey root, const QString &subkey, const QString &name, const RegValue &value)
 {
     if (!writableName(subkey) || !writableName(name)) {
         qCWarning(lcRegistry) << "name cannot be stored" << subkey << name;
@@ -170,19 +166,16 @@ RegistryKey::RegistryKey(RegistryStore store, RegRootKey root, QString subkey)
     : m_store(std::move(store))
     , m_root(root)
     , m_subkey(std::move(subkey))
-{
-}
+{}
 
-std::optional<RegistryKey> RegistryKey::open(RegRootKey root, const QString &subkey,
-                                             const RegistryStore &store)
+std::optional<RegistryKey> RegistryKey::open(RegRootKey root, const QString &subkey, const RegistryStore &store)
 {
     if (!store.keyExists(root, subkey))
         return std::nullopt;
     return RegistryKey(store, root, subkey);
 }
 
-std::optional<RegistryKey> RegistryKey::create(RegRootKey root, const QString &subkey,
-                                               const RegistryStore &store)
+std::optional<RegistryKey> RegistryKey::create(RegRootKey root, const QString &subkey, const RegistryStore &store)
 {
     RegistryStore writable = store;
     if (!writable.createKey(root, subkey))

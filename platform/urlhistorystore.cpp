@@ -30,10 +30,7 @@ constexpr quint64 kTicksPerDay = 864000000000ULL;
 class Statement
 {
 public:
-    Statement(sqlite3 *db, const char *sql)
-    {
-        m_rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr);
-    }
+    Statement(sqlite3 *db, const char *sql) { m_rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); }
     ~Statement() { sqlite3_finalize(m_stmt); }
     Statement(const Statement &) = delete;
     Statement &operator=(const Statement &) = delete;
@@ -170,13 +167,11 @@ const char *const kSchema = "CREATE TABLE IF NOT EXISTS urls("
 
 UrlHistoryStore::UrlHistoryStore()
     : UrlHistoryStore(PlatformPaths::root() + QStringLiteral("/urlhistory.sqlite"))
-{
-}
+{}
 
 UrlHistoryStore::UrlHistoryStore(const QString &databasePath)
     : m_path(databasePath)
-{
-}
+{}
 
 UrlHistoryStore::~UrlHistoryStore()
 {
@@ -215,8 +210,8 @@ bool UrlHistoryStore::ensureOpen()
     // journal files the same permissions.
     if (const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600); fd >= 0)
         ::close(fd);
-    int rc = sqlite3_open_v2(path.constData(), &m_db,
-                             SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    int rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
     if (rc == SQLITE_OK) {
         sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kLongestValue);
         sqlite3_busy_timeout(m_db, busyTimeoutMs());
@@ -273,8 +268,9 @@ qint64 UrlHistoryStore::salvage(const QString &damagedPath, const QString &targe
     // met again at each probe (and a damaged cell can claim a huge value).
     const QDeadlineTimer deadline(std::chrono::seconds(3));
     for (int fruitless = 0; fruitless < 24 && !deadline.hasExpired();) {
-        Statement st(damaged.get(), "SELECT rowid, url, title, last_visited, last_updated, expires, flags FROM urls"
-                                    " WHERE rowid >= ?1 ORDER BY rowid");
+        Statement st(damaged.get(),
+                     "SELECT rowid, url, title, last_visited, last_updated, expires, flags FROM urls"
+                     " WHERE rowid >= ?1 ORDER BY rowid");
         if (!st.ok())
             break;
         st.bind(1, next);
@@ -315,8 +311,7 @@ qint64 UrlHistoryStore::salvage(const QString &damagedPath, const QString &targe
     return target.putEntries(rows) ? qint64(rows.size()) : 0;
 }
 
-template <typename Fn>
-bool UrlHistoryStore::withRetry(Fn &&fn)
+template <typename Fn> bool UrlHistoryStore::withRetry(Fn &&fn)
 {
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!ensureOpen())
@@ -399,11 +394,11 @@ std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::enumerate(const QSt
     const bool ok = withRetry([&] {
         entries.clear();
         // A range on the key finds the prefix without scanning every row.
-        Statement st(m_db, prefix.isEmpty()
-                               ? "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
-                                 " WHERE expires > ?1"
-                               : "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
-                                 " WHERE expires > ?1 AND url >= ?2 AND url < ?3");
+        Statement st(m_db,
+                     prefix.isEmpty() ? "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
+                                        " WHERE expires > ?1"
+                                      : "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
+                                        " WHERE expires > ?1 AND url >= ?2 AND url < ?3");
         if (!st.ok())
             return st.prepareResult();
         st.bind(1, qint64(nowFileTime()));

@@ -30,7 +30,7 @@ struct UrlHistoryEntry {
 class UrlHistoryStore
 {
 public:
-    UrlHistoryStore();                          // in the platform root
+    UrlHistoryStore(); // in the platform root
     explicit UrlHistoryStore(const QString &databasePath);
     ~UrlHistoryStore();
     UrlHistoryStore(const UrlHistoryStore &) = delete;
@@ -62,8 +62,7 @@ private:
     void close();
     bool recoverFromDamage(int resultCode);
     bool fileReplaced() const;
-    template <typename Fn>
-    bool withRetry(Fn &&fn);
+    template <typename Fn> bool withRetry(Fn &&fn);
 
     QString m_path;
     sqlite3 *m_db = nullptr;

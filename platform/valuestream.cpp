@@ -2,7 +2,6 @@
 
 #include <QtEndian>
 
-
 std::optional<QStringView> ValueStream::readView()
 {
     const qsizetype left = m_data.size() - m_pos;

@@ -15,7 +15,9 @@ public:
     static constexpr quint16 kTypeString = 8;
 
     ValueStream() = default;
-    explicit ValueStream(QByteArray data) : m_data(std::move(data)) {}
+    explicit ValueStream(QByteArray data)
+        : m_data(std::move(data))
+    {}
 
     // The next value as a string; nullopt past the last value or when the
     // value is damaged (the position then stays where it was).

@@ -65,5 +65,6 @@ void VisitRecorder::record(const QString &url, const QString &title)
 void VisitRecorder::flush()
 {
     if (m_thread.isRunning())
-        QMetaObject::invokeMethod(m_worker, [] {}, Qt::BlockingQueuedConnection);
+        QMetaObject::invokeMethod(
+            m_worker, [] {}, Qt::BlockingQueuedConnection);
 }

@@ -61,8 +61,9 @@ private slots:
         m_server.setPage(QStringLiteral("/x"), page("x"));
         m_server.setPage(QStringLiteral("/untitled"), "<html><body>no title here</body></html>");
         m_server.setPage(QStringLiteral("/opener"),
-                         page("Opener", "<button id='b' style='position:fixed;left:0;top:0;width:100%;height:100%'"
-                                        " onclick=\"window.open('/target');document.title='clicked'\">open</button>"));
+                         page("Opener",
+                              "<button id='b' style='position:fixed;left:0;top:0;width:100%;height:100%'"
+                              " onclick=\"window.open('/target');document.title='clicked'\">open</button>"));
         m_server.setPage(QStringLiteral("/target"), page("Target"));
         m_server.setPage(QStringLiteral("/mover"),
                          page("Mover", "<script>window.moveTo(80,90);window.resizeTo(120,130);</script>"));
@@ -73,7 +74,8 @@ private slots:
     {
         m_env = std::make_unique<TestEnvironment>();
         QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), m_server.url(QStringLiteral("/home")));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"),
+                         m_server.url(QStringLiteral("/home")));
     }
     void cleanup() { m_env.reset(); }
 
@@ -81,8 +83,10 @@ private slots:
     {
         const QString file = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
         mdlIniControl::WriteIniValue(file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("5"));
-        mdlIniControl::WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_3"), m_server.url(QStringLiteral("/a")));
-        mdlIniControl::WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_5"), m_server.url(QStringLiteral("/b")));
+        mdlIniControl::WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_3"),
+                                     m_server.url(QStringLiteral("/a")));
+        mdlIniControl::WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_5"),
+                                     m_server.url(QStringLiteral("/b")));
         auto main = start();
         DockFrame *dock = main->dsMain();
         QCOMPARE(dock->documentCount(), 4);
@@ -114,7 +118,8 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(dock->document(3)->caption(), QStringLiteral(" Page A "), kTimeout);
         QTRY_COMPARE_WITH_TIMEOUT(dock->document(4)->caption(), QStringLiteral(" Page B with a l... "), kTimeout);
         // The entries now follow the tabs as they are.
-        QTRY_COMPARE_WITH_TIMEOUT(loaded(QStringLiteral("Loaded URL"), QStringLiteral("URL_4")), m_server.url(QStringLiteral("/b")), kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(loaded(QStringLiteral("Loaded URL"), QStringLiteral("URL_4")),
+                                  m_server.url(QStringLiteral("/b")), kTimeout);
         QCOMPARE(loaded(QStringLiteral("Global"), QStringLiteral("Count")), QStringLiteral("4"));
         QCOMPARE(loaded(QStringLiteral("Loaded URL"), QStringLiteral("URL_1")), m_server.url(QStringLiteral("/home")));
         shutDown(main);
@@ -145,16 +150,21 @@ private slots:
         main->setGeometry(100, 120, 900, 640);
         const QPoint pos = main->pos();
         shutDown(main);
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State")).toString(), QStringLiteral("0"));
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width")).toString(), QStringLiteral("13500"));
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Height")).toString(), QStringLiteral("9600"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State")).toString(),
+                 QStringLiteral("0"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width")).toString(),
+                 QStringLiteral("13500"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Height")).toString(),
+                 QStringLiteral("9600"));
         main = start();
         QCOMPARE(main->size(), QSize(900, 640));
         QCOMPARE(main->pos(), pos);
         main->showMaximized();
         shutDown(main);
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State")).toString(), QStringLiteral("2"));
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width")).toString(), QStringLiteral("13500"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State")).toString(),
+                 QStringLiteral("2"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width")).toString(),
+                 QStringLiteral("13500"));
 
         // A place out of sight on the screens there are now: the stored size, centred.
         SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State"), QStringLiteral("0"));
@@ -213,7 +223,8 @@ private slots:
 
         dock->command(QStringLiteral("mnuPopStop"))->trigger();
         QCOMPARE(programState().AllowPopup, 1);
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(), QStringLiteral("1"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(),
+                 QStringLiteral("1"));
         click(); // dropped
         QCOMPARE(decided.last().at(1).toBool(), false);
         QCOMPARE(dock->documentCount(), 3);
@@ -232,7 +243,8 @@ private slots:
 
         dock->command(QStringLiteral("mnuPopStop"))->trigger();
         QCOMPARE(programState().AllowPopup, 0);
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(), QStringLiteral("0"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(),
+                 QStringLiteral("0"));
         shutDown(main);
     }
 
@@ -311,7 +323,8 @@ private slots:
         const QString file = m_env->programDir() + QStringLiteral("/_layout.lay");
         clsLayout current;
         current.Load(file);
-        clsLayout other(clsLayout::versionText(QUILLON_VERSION_MAJOR, QUILLON_VERSION_MINOR, QUILLON_VERSION_PATCH + 1));
+        clsLayout other(
+            clsLayout::versionText(QUILLON_VERSION_MAJOR, QUILLON_VERSION_MINOR, QUILLON_VERSION_PATCH + 1));
         other.setLayout(current.Layout());
         other.Save(file);
         main = start();

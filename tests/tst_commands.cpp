@@ -51,7 +51,10 @@ class TestCommands : public QObject
 {
     Q_OBJECT
 
-    static QPoint rowCentre(QListView *view, int row) { return view->visualRect(view->model()->index(row, 0)).center(); }
+    static QPoint rowCentre(QListView *view, int row)
+    {
+        return view->visualRect(view->model()->index(row, 0)).center();
+    }
     void run(Form1 *main, const char *key) { main->dsMain()->command(QString::fromLatin1(key))->trigger(); }
     QString url(const char *path) { return m_server.url(QString::fromLatin1(path)); }
 
@@ -63,8 +66,9 @@ private slots:
         m_server.setPage(QStringLiteral("/a"), page("Page A", {}, "<p id='t'>alpha text</p>"));
         m_server.setPage(QStringLiteral("/b"), page("Page B"));
         m_server.setPage(QStringLiteral("/meta"),
-                         page("Meta", "<meta name='Keywords' content='kw1, kw2'><meta name='author' content='x'>"
-                                      "<meta name='DESCRIPTION' content=' about it'>"));
+                         page("Meta",
+                              "<meta name='Keywords' content='kw1, kw2'><meta name='author' content='x'>"
+                              "<meta name='DESCRIPTION' content=' about it'>"));
         m_server.setPage(QStringLiteral("/nometa"), page("Plain", "<meta name='author' content='x'>"));
     }
     void init()
@@ -159,7 +163,8 @@ private slots:
         run(main.get(), "mnuPopStop");
         QVERIFY(!stop->isChecked());
         QCOMPARE(programState().AllowPopup, 0);
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(), QStringLiteral("0"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(),
+                 QStringLiteral("0"));
         shutDown(main);
     }
 
@@ -178,10 +183,10 @@ private slots:
         QVERIFY(tab->findBar()->box()->isVisible());
         QSignalSpy found(tab->wb1()->page(), &QWebEnginePage::findTextFinished);
         tab->findBar()->box()->setText(QStringLiteral("alpha"));
-        QTRY_VERIFY_WITH_TIMEOUT(!found.isEmpty() && found.last().at(0).value<QWebEngineFindTextResult>().numberOfMatches() == 1,
-                                 kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            !found.isEmpty() && found.last().at(0).value<QWebEngineFindTextResult>().numberOfMatches() == 1, kTimeout);
 
-        const QString saved = m_env->path(QStringLiteral("saved.html"));
+        QString saved = m_env->path(QStringLiteral("saved.html"));
         QString suggested;
         FileDialogService::setSaveRunner([&](QWidget *, const QString &, const QString &s) {
             suggested = s;
@@ -239,50 +244,6 @@ private slots:
         shutDown(main);
     }
 
-    void favoritesTab()
-    {
-        const QString sep = QStringLiteral(">\u00A4<");
-        FavoritesStore::save(m_env->programDir() + QStringLiteral("/_data/_favorites.dat"),
-                             {QStringLiteral("Page A") + sep + url("/a") + sep + QStringLiteral("news"),
-                              QStringLiteral("Page B") + sep + url("/b") + sep + QStringLiteral("sport"),
-                              QStringLiteral("Home") + sep + url("/home")});
-        auto main = start();
-        auto *tab = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
-        ListProxy list = tab->List1();
-        QVERIFY(list.isValid());
-        QCOMPARE(list.ListCount(), 3);
-        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 3"));
-        tab->Text1()->setText(QStringLiteral(" NEWS "));
-        QCOMPARE(list.ListCount(), 1);
-        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
-        tab->Text1()->setText(QStringLiteral("   "));
-        QCOMPARE(list.ListCount(), 3);
-        tab->Text1()->setText(QStringLiteral("sport"));
-        QCOMPARE(list.ListCount(), 1);
-
-        // Ctrl+R: everything again; the box and the count keep the filter's.
-        QListView *view = list.widget()->findChild<QListView *>();
-        QTest::keyRelease(view, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier);
-        QCOMPARE(list.ListCount(), 1);
-        QTest::keyRelease(view, Qt::Key_R, Qt::ControlModifier);
-        QCOMPARE(list.ListCount(), 3);
-        QCOMPARE(tab->Text1()->text(), QStringLiteral("sport"));
-        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
-
-        main->dsMain()->document(2)->activate();
-        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), kTimeout);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
-        QCOMPARE(tab->statusText(), url("/b"));
-        // A right click on another row copies the highlighted one's address.
-        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, rowCentre(view, 0));
-        QCOMPARE(QApplication::clipboard()->text(), url("/b"));
-        QCOMPARE(list.ListIndex(), 1);
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
-        QCOMPARE(main->dsMain()->documentCount(), 3);
-        QVERIFY(waitLoaded(main.get(), 3, url("/b")));
-        shutDown(main);
-    }
-
     void everyCommandHasAHandler()
     {
         auto main = start();
@@ -313,73 +274,11 @@ private slots:
         QVERIFY(CommandTable::image(QStringLiteral("noSuchImage")).isNull());
     }
 
-    void listsAreMadeWhenSeen()
-    {
-        // The history pane (behind the search pane) and the favorites tab
-        // (behind the home tab) load their list only once brought into sight.
-        FavoritesStore::save(m_env->programDir() + QStringLiteral("/_data/_favorites.dat"),
-                             {QStringLiteral("Page A>\u00A4<") + url("/a")});
-        auto main = start();
-        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
-        DockFrame *dock = main->dsMain();
-        QWidget *history = dock->pane(QStringLiteral("frmHistory"))->hostedForm();
-        QWidget *favorites = dock->document(2)->hostedForm();
-        QVERIFY(!history->findChild<QListView *>());
-        QVERIFY(!favorites->findChild<QListView *>());
-
-        VisitRecorder::instance()->flush(); // the home page's visit is in the history
-        dock->pane(QStringLiteral("frmHistory"))->dock()->raise();
-        QTRY_VERIFY_WITH_TIMEOUT(history->findChild<QListView *>(), kTimeout);
-        QVERIFY(history->findChild<QListView *>()->isVisible());
-        QCOMPARE(qobject_cast<Form6 *>(history)->List1().ListCount(), 1);
-        dock->document(2)->activate();
-        QTRY_VERIFY_WITH_TIMEOUT(favorites->findChild<QListView *>(), kTimeout);
-        QVERIFY(favorites->findChild<QListView *>()->isVisible());
-        auto *tab = qobject_cast<Form9 *>(favorites);
-        QCOMPARE(tab->List1().ListCount(), 1);
-        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
-        shutDown(main);
-    }
-
-    void historyPane()
-    {
-        auto main = start();
-        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
-        tabAt(main.get(), 1)->wb1()->Navigate(url("/a"));
-        QVERIFY(waitLoaded(main.get(), 1, url("/a")));
-        auto *pane = qobject_cast<Form6 *>(main->dsMain()->pane(QStringLiteral("frmHistory"))->hostedForm());
-        ListProxy list = pane->List1();
-        QVERIFY(list.isValid());
-        QTRY_VERIFY_WITH_TIMEOUT(
-            [&] {
-                QTest::keyRelease(list.widget()->findChild<QListView *>(), Qt::Key_R, Qt::ControlModifier);
-                return list.ListCount() == 2;
-            }(),
-            kTimeout);
-        QCOMPARE(list.List(0), QStringLiteral("  Page A")); // newest first
-        QListView *view = list.widget()->findChild<QListView *>();
-        main->dsMain()->pane(QStringLiteral("frmHistory"))->dock()->raise();
-        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), kTimeout);
-        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
-        QCOMPARE(pane->statusText(), url("/home"));
-        // A double click opens in the active tab; with Shift held in a new one.
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
-        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
-        programState().LastShift = 1; // as the key recorder leaves it while Shift is held
-        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(view, 1));
-        programState().LastShift = -1;
-        QCOMPARE(main->dsMain()->documentCount(), 3);
-        QVERIFY(waitLoaded(main.get(), 3, url("/home")));
-        pane->Check1()->click(); // all history: nothing older here, same rows
-        QCOMPARE(list.ListCount(), 2);
-        QVERIFY(pane->dateLimit().isEmpty());
-        shutDown(main);
-    }
-
     void settingsDialog()
     {
         programState() = ProgramState{};
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), QStringLiteral("  http://old.test/ "));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"),
+                         QStringLiteral("  http://old.test/ "));
         {
             Form4 dialog;
             QCOMPARE(dialog.windowTitle(), QStringLiteral(" Settings"));
@@ -392,8 +291,10 @@ private slots:
             QTest::keyClick(dialog.Text1(), Qt::Key_Return); // Enter acts as OK
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(), QStringLiteral("http://new.test/"));
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")).toString(), QStringLiteral("1"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(),
+                 QStringLiteral("http://new.test/"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")).toString(),
+                 QStringLiteral("1"));
         QCOMPARE(programState().LoadBack, 1);
         {
             Form4 dialog;
@@ -401,17 +302,20 @@ private slots:
             QCOMPARE(dialog.Text1()->text(), QStringLiteral("about:blank"));
             dialog.Command2()->click();
         }
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(), QStringLiteral("about:blank"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(),
+                 QStringLiteral("about:blank"));
         {
             // Storno (and Escape) write nothing, but the values read at load stay.
-            SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), QStringLiteral("http://other.test/"));
+            SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"),
+                             QStringLiteral("http://other.test/"));
             Form4 dialog;
             dialog.Text1()->setText(QStringLiteral("http://ignored.test/"));
             QTest::keyClick(&dialog, Qt::Key_Escape);
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
             QCOMPARE(programState().HomePage, QStringLiteral("http://other.test/"));
         }
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(), QStringLiteral("http://other.test/"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(),
+                 QStringLiteral("http://other.test/"));
         {
             // Without the right to write, the new home page lasts for this run only.
             const QString plain = m_env->path(QStringLiteral("plain-file"));
@@ -434,63 +338,6 @@ private slots:
         QVERIFY(about.contactLine().contains(QStringLiteral("example.org")));
         QTest::keyClick(&about, Qt::Key_Escape);
         QCOMPARE(about.result(), int(QDialog::Rejected));
-    }
-
-    void searchPane()
-    {
-        QFile config(m_env->programDir() + QStringLiteral("/_config.dat"));
-        QVERIFY(config.open(QIODevice::WriteOnly));
-        config.write(("[Search]\r\nCount=3\r\nText1=One\r\nUrl1=" + url("/a") + "?q=<%search%>&again=<%search%>\r\n"
-                      "Text2=Two\r\nUrl2=" + url("/b") + "\r\nText3=Three\r\nUrl3=" + url("/home") + "?s=<%search%>\r\n")
-                         .toUtf8());
-        config.close();
-        QCOMPARE(Form5::fillTemplate(QStringLiteral("x<%search%>y<%search%>"), QStringLiteral("<%search%>")),
-                 QStringLiteral("x<%search%>y<%search%>"));
-        QCOMPARE(Form5::fillTemplate(QStringLiteral("http://t/"), QStringLiteral("q")), QStringLiteral("http://t/"));
-
-        auto main = start();
-        auto *pane = qobject_cast<Form5 *>(main->dsMain()->pane(QStringLiteral("frmSearch"))->hostedForm());
-        QVERIFY(pane);
-        QCOMPARE(pane->Combo1()->count(), 3);
-        QCOMPARE(pane->Combo1()->itemText(2), QStringLiteral("Three"));
-        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
-
-        // One engine, active tab, both placeholders filled, Enter searches.
-        pane->Text1()->setText(QStringLiteral("  two words  "));
-        QTest::keyClick(pane->Text1(), Qt::Key_Return);
-        QVERIFY(waitLoaded(main.get(), 1, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
-
-        // One Enter is one search: one new tab with "Open In New Window".
-        QTest::mouseClick(pane->Check2(), Qt::LeftButton);
-        QVERIFY(pane->Check2()->isChecked());
-        pane->Text1()->setFocus();
-        QTest::keyClick(pane->Text1(), Qt::Key_Return);
-        QCOMPARE(main->dsMain()->documentCount(), 3);
-        QVERIFY(waitLoaded(main.get(), 3, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
-        main->dsMain()->document(3)->setShown(false);
-        QTest::mouseClick(pane->Check2(), Qt::LeftButton);
-
-        // All engines: three tabs in order, whatever "Open In New Window" says.
-        QTest::mouseClick(pane->Check1(), Qt::LeftButton);
-        QVERIFY(pane->Check1()->isChecked());
-        QTest::keyClick(pane->Text1(), Qt::Key_Enter);
-        QCOMPARE(main->dsMain()->documentCount(), 5);
-        QVERIFY(waitLoaded(main.get(), 3, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
-        QVERIFY(waitLoaded(main.get(), 4, url("/b")));
-        QVERIFY(waitLoaded(main.get(), 5, url("/home") + QStringLiteral("?s=two%20words")));
-
-        // The favorites tab active and neither box checked: nothing happens.
-        pane->Check1()->setChecked(false);
-        main->dsMain()->document(2)->activate();
-        pane->Command1()->click();
-        QCOMPARE(main->dsMain()->documentCount(), 5);
-
-        // No engines: "Url0" is asked for, and nothing breaks.
-        pane->Combo1()->clear();
-        pane->Check2()->setChecked(true);
-        pane->Command1()->click();
-        QCOMPARE(main->dsMain()->documentCount(), 6);
-        shutDown(main);
     }
 
 private:

@@ -33,9 +33,12 @@ private slots:
         mdlApplication::SortDescending(v);
         QCOMPARE(v, (QStringList{QStringLiteral("c"), QStringLiteral("b"), QStringLiteral("a")}));
         // Code-unit order: capitals before small letters, "é" after "z".
-        QStringList w{QStringLiteral("Z"), QStringLiteral("a"), QStringLiteral("é"), QStringLiteral("z"), QStringLiteral("a")};
+        QStringList w{QStringLiteral("Z"), QStringLiteral("a"), QStringLiteral("é"), QStringLiteral("z"),
+                      QStringLiteral("a")};
         mdlApplication::SortDescending(w);
-        QCOMPARE(w, (QStringList{QStringLiteral("é"), QStringLiteral("z"), QStringLiteral("a"), QStringLiteral("a"), QStringLiteral("Z")}));
+        QCOMPARE(w,
+                 (QStringList{QStringLiteral("é"), QStringLiteral("z"), QStringLiteral("a"), QStringLiteral("a"),
+                              QStringLiteral("Z")}));
         QStringList empty;
         mdlApplication::SortDescending(empty);
         QVERIFY(empty.isEmpty());
@@ -80,7 +83,8 @@ private slots:
     {
         QCOMPARE(regsvr({QStringLiteral("-s"), QStringLiteral(NAVKIT_LIBRARY)}), 0);
         RegistryStore store;
-        const auto server = store.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("QuillonHelper.clsHistory\\InprocServer32"), QString());
+        const auto server =
+            store.queryValue(HKEY_CLASSES_ROOT, QStringLiteral("QuillonHelper.clsHistory\\InprocServer32"), QString());
         QVERIFY(server);
         QCOMPARE(server->text, QFileInfo(QStringLiteral(NAVKIT_LIBRARY)).absoluteFilePath());
         QObject owner;
@@ -101,7 +105,8 @@ private slots:
             QSKIP("mounting a small file system needs root");
         qputenv("QUILLON_PLATFORM_ROOT", root.toUtf8());
         RegistryStore store;
-        QVERIFY(store.setValue(HKEY_CLASSES_ROOT, QStringLiteral("Other.Class\\CLSID"), QString(), RegValue::string(QStringLiteral("{1}"))));
+        QVERIFY(store.setValue(HKEY_CLASSES_ROOT, QStringLiteral("Other.Class\\CLSID"), QString(),
+                               RegValue::string(QStringLiteral("{1}"))));
         const QString file = store.filePath(HKEY_CLASSES_ROOT);
         QFile before(file);
         QVERIFY(before.open(QIODevice::ReadOnly));

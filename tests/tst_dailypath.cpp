@@ -91,10 +91,12 @@ class TestDailyPath : public QObject
     }
     static bool backForwardAre(Form1 *main, bool back, bool next)
     {
-        return QTest::qWaitFor([&] {
-            return enabled(main, "mnuBack") == back && enabled(main, "mnuBack1") == back
-                && enabled(main, "mnuNext") == next && enabled(main, "mnuNext1") == next;
-        }, kTimeout);
+        return QTest::qWaitFor(
+            [&] {
+                return enabled(main, "mnuBack") == back && enabled(main, "mnuBack1") == back
+                    && enabled(main, "mnuNext") == next && enabled(main, "mnuNext1") == next;
+            },
+            kTimeout);
     }
     void visitByTyping(Form1 *main, const char *path)
     {
@@ -115,15 +117,20 @@ private slots:
         m_server.setPage(QStringLiteral("/untitled"), "<html><body>no title</body></html>");
         m_server.setPage(QStringLiteral("/text"), TestPages::page("Text", "<p>alpha beta alpha</p>"));
         m_server.setPage(QStringLiteral("/never"), QByteArray(), 0);
-        m_server.setPage(QStringLiteral("/link"), TestPages::page("Link", "<a href='/b' style='position:fixed;inset:0;display:block'>b</a>"));
-        m_server.setPage(QStringLiteral("/blank"),
-                         TestPages::page("Blank", "<a href='/a' target='_blank' style='position:fixed;inset:0;display:block'>a</a>"));
+        m_server.setPage(QStringLiteral("/link"),
+                         TestPages::page("Link", "<a href='/b' style='position:fixed;inset:0;display:block'>b</a>"));
+        m_server.setPage(
+            QStringLiteral("/blank"),
+            TestPages::page("Blank",
+                            "<a href='/a' target='_blank' style='position:fixed;inset:0;display:block'>a</a>"));
         m_server.setPage(QStringLiteral("/busy"),
-                         TestPages::page("Busy", "<script>window.onload = function() { setTimeout(function() {"
-                                                 " var t = Date.now(); while (Date.now() - t < 4000) {} }, 50); };</script>"));
+                         TestPages::page("Busy",
+                                         "<script>window.onload = function() { setTimeout(function() {"
+                                         " var t = Date.now(); while (Date.now() - t < 4000) {} }, 50); };</script>"));
         m_server.setDownload(QStringLiteral("/file.bin"), QByteArray(2048, 'x'));
-        m_server.setPage(QStringLiteral("/getfile"),
-                         TestPages::page("Get", "<a href='/file.bin' style='position:fixed;inset:0;display:block'>file</a>"));
+        m_server.setPage(
+            QStringLiteral("/getfile"),
+            TestPages::page("Get", "<a href='/file.bin' style='position:fixed;inset:0;display:block'>file</a>"));
     }
     void init()
     {
@@ -207,7 +214,6 @@ private slots:
         shutDown(main);
     }
 
-
     void tabCaptionsStayReadable()
     {
         auto main = start();
@@ -234,7 +240,8 @@ private slots:
         QCOMPARE(bar->tabToolTip(10), url("/untitled"));
         clickTab(main.get(), 11);
         visitByTyping(main.get(), "/long");
-        QTRY_COMPARE_WITH_TIMEOUT(bar->tabToolTip(10), QStringLiteral("A page title of well over fifteen characters"), kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(bar->tabToolTip(10), QStringLiteral("A page title of well over fifteen characters"),
+                                  kTimeout);
         QCOMPARE(bar->tabText(10), QStringLiteral(" A page title of... "));
         shutDown(main);
     }
@@ -300,9 +307,11 @@ private slots:
 
     void homeFollowsTheSettings()
     {
-        QCOMPARE(CommandDispatcher::homeAddress(QString(), QStringLiteral(" http://set.test/ ")), QStringLiteral("http://set.test/"));
-        QCOMPARE(CommandDispatcher::homeAddress(QStringLiteral("http://start.test/"), QStringLiteral("http://set.test/")),
-                 QStringLiteral("http://start.test/"));
+        QCOMPARE(CommandDispatcher::homeAddress(QString(), QStringLiteral(" http://set.test/ ")),
+                 QStringLiteral("http://set.test/"));
+        QCOMPARE(
+            CommandDispatcher::homeAddress(QStringLiteral("http://start.test/"), QStringLiteral("http://set.test/")),
+            QStringLiteral("http://start.test/"));
         QCOMPARE(CommandDispatcher::homeAddress(QString(), QString()), QStringLiteral("about:blank"));
         auto main = start();
         QVERIFY(waitLoaded(main.get(), 1, url("/home")));
@@ -311,7 +320,6 @@ private slots:
         QVERIFY(waitLoaded(main.get(), 1, url("/home")));
         shutDown(main);
     }
-
 
     void usersOwnNewTabsPassPopupStop()
     {
@@ -356,7 +364,6 @@ private slots:
         QCOMPARE(main->dsMain()->documentCount(), 5);
         shutDown(main);
     }
-
 
     void addingAFavoriteOfATabClosedMeanwhile()
     {

@@ -29,7 +29,8 @@ class TestDialogs : public QObject
             if (label && label->wordWrap())
                 QVERIFY2(w->height() >= label->heightForWidth(w->width()), qPrintable(what));
             else
-                QVERIFY2(w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height(), qPrintable(what));
+                QVERIFY2(w->width() >= w->sizeHint().width() && w->height() >= w->sizeHint().height(),
+                         qPrintable(what));
             // Not cut by a parent either.
             for (QWidget *p = w; p != dialog; p = p->parentWidget()) {
                 const QRect inParent = p->geometry();

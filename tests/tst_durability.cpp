@@ -29,7 +29,6 @@ using TestFiles::writeAll;
 
 namespace {
 
-
 int mode(const QString &path)
 {
     struct stat st {};
@@ -53,13 +52,16 @@ QList<Store> stores()
 {
     return {
         {"favorites",
-         [](const QString &d, const QString &v) { return FavoritesStore::save(d + QStringLiteral("/_favorites.dat"), {v}); },
+         [](const QString &d, const QString &v) {
+             return FavoritesStore::save(d + QStringLiteral("/_favorites.dat"), {v});
+         },
          [](const QString &d) { return FavoritesStore::load(d + QStringLiteral("/_favorites.dat")).join(u','); },
          QStringLiteral("_favorites.dat")},
         {"profile",
          [](const QString &d, const QString &v) {
              return mdlIniControl::WriteIniValue(d + QStringLiteral("/_loaded.dat"), QStringLiteral("Loaded URL"),
-                                                 QStringLiteral("URL_3"), v) != 0;
+                                                 QStringLiteral("URL_3"), v)
+                 != 0;
          },
          [](const QString &d) {
              return mdlIniControl::ReadIniValue(d + QStringLiteral("/_loaded.dat"), QStringLiteral("Loaded URL"),
@@ -73,7 +75,8 @@ QList<Store> stores()
                                    RegValue::string(v));
          },
          [](const QString &d) {
-             const auto v = RegistryStore(d).queryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Test"), QStringLiteral("v"));
+             const auto v =
+                 RegistryStore(d).queryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Test"), QStringLiteral("v"));
              return v ? v->text : QString();
          },
          QStringLiteral("HKEY_LOCAL_MACHINE.reg")},
@@ -121,7 +124,8 @@ private slots:
         for (const Store &store : stores()) {
             QVERIFY2(store.save(folder, QStringLiteral("old")), store.name);
             const QByteArray before = readAll(folder + u'/' + store.file);
-            AtomicFile::setFaultInjector([step](AtomicFile::Step s, const QString &) { return int(s) == step ? ENOSPC : 0; });
+            AtomicFile::setFaultInjector(
+                [step](AtomicFile::Step s, const QString &) { return int(s) == step ? ENOSPC : 0; });
             QVERIFY2(!store.save(folder, QStringLiteral("new")), store.name); // reported, not swallowed
             AtomicFile::setFaultInjector({});
             QCOMPARE(readAll(folder + u'/' + store.file), before);
@@ -171,7 +175,8 @@ private slots:
     {
         const QString file = m_env->path(QStringLiteral("_favorites.dat"));
         QProcess other;
-        other.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--child-favorites"), file, QStringLiteral("300")});
+        other.start(QCoreApplication::applicationFilePath(),
+                    {QStringLiteral("--child-favorites"), file, QStringLiteral("300")});
         QVERIFY(other.waitForStarted());
         int refused = 0;
         for (int i = 0; i < 300; ++i)
@@ -184,7 +189,8 @@ private slots:
         // A writer that keeps the store longer than the wait is reported.
         auto held = std::make_unique<FileLock>(file, FileLock::Mode::Exclusive, std::chrono::milliseconds(0));
         QVERIFY(held->isLocked());
-        auto late = std::async(std::launch::async, [&] { return FavoritesStore::save(file, {QStringLiteral("late")}); });
+        auto late =
+            std::async(std::launch::async, [&] { return FavoritesStore::save(file, {QStringLiteral("late")}); });
         QTest::qWait(200);
         held.reset(); // released within the wait: the save goes through
         QVERIFY(late.get());
@@ -205,7 +211,8 @@ private slots:
         const QString file = folder + QStringLiteral("/_favorites.dat");
         QStringList records;
         for (int i = 0; i < 100; ++i)
-            records.append(QStringLiteral("t%1").arg(i) + FavoritesStore::kFieldSeparator + QStringLiteral("http://x/"));
+            records.append(QStringLiteral("t%1").arg(i) + FavoritesStore::kFieldSeparator
+                           + QStringLiteral("http://x/"));
         QVERIFY(FavoritesStore::save(file, records));
         // No sidecar can be made (as in a read-only folder; root ignores modes).
         QFile::remove(file + QStringLiteral(".lock"));
@@ -228,13 +235,15 @@ private slots:
     void killedWritersLeaveNoLockAndNoTemp()
     {
         QFETCH(QString, kind);
-        const int kills = qEnvironmentVariableIntValue("QUILLON_KILLS") > 0 ? qEnvironmentVariableIntValue("QUILLON_KILLS") : 1000;
+        const int kills =
+            qEnvironmentVariableIntValue("QUILLON_KILLS") > 0 ? qEnvironmentVariableIntValue("QUILLON_KILLS") : 1000;
         const QString folder = m_env->path(QStringLiteral("kill"));
         QVERIFY(PlatformPaths::makePrivateFolder(folder));
         const QList<Store> all = stores();
-        const auto found = std::find_if(all.cbegin(), all.cend(), [&](const Store &s) { return kind == QLatin1String(s.name); });
+        const auto found =
+            std::find_if(all.cbegin(), all.cend(), [&](const Store &s) { return kind == QLatin1String(s.name); });
         QVERIFY(found != all.cend());
-        const Store store = *found;
+        const Store &store = *found;
         QRandomGenerator rng(99);
         qint64 slowest = 0;
         for (int round = 0; round < kills; ++round) {

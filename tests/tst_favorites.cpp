@@ -72,11 +72,13 @@ private slots:
     void threeNewOverThreeOld()
     {
         QVERIFY(save(m_store, {QStringLiteral("o1"), QStringLiteral("o2"), QStringLiteral("o3")}));
-        QVERIFY(save(m_store, {QStringLiteral("a") + S + QStringLiteral("x"), QStringLiteral("   "),
-                               QStringLiteral("b") + S + QStringLiteral("y")}));
-        QCOMPARE(load(m_store), (QStringList{QStringLiteral("o1"), QStringLiteral("o2"), QStringLiteral("o3"),
-                                             QStringLiteral("a") + S + QStringLiteral("x"),
-                                             QStringLiteral("b") + S + QStringLiteral("y")}));
+        QVERIFY(save(m_store,
+                     {QStringLiteral("a") + S + QStringLiteral("x"), QStringLiteral("   "),
+                      QStringLiteral("b") + S + QStringLiteral("y")}));
+        QCOMPARE(load(m_store),
+                 (QStringList{QStringLiteral("o1"), QStringLiteral("o2"), QStringLiteral("o3"),
+                              QStringLiteral("a") + S + QStringLiteral("x"),
+                              QStringLiteral("b") + S + QStringLiteral("y")}));
         auto file = CompoundFile::open(m_store);
         QCOMPARE(file->openStream(QStringLiteral("Count"))->readString(), QStringLiteral("5"));
         // Records are stored unchanged, surrounding blanks included; duplicates too.
@@ -121,7 +123,8 @@ private slots:
         const QByteArray before = readAll(m_store);
         QCOMPARE(load(m_store).size(), 3);
         QVERIFY(save(m_store, {QStringLiteral("d")}));
-        QCOMPARE(load(m_store), (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
+        QCOMPARE(load(m_store),
+                 (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c"), QStringLiteral("d")}));
         QCOMPARE(readAll(m_store + QStringLiteral(".bad")), before);
 
         // A value whose length runs past the end of the stream.
@@ -159,7 +162,8 @@ private slots:
         const QString fav = m_env->path(QStringLiteral("Favorites"));
         const QString longUrl = QStringLiteral("http://long.test/") + QString(300, u'q');
         QVERIFY(writeAll(fav + QStringLiteral("/B.url"), "[InternetShortcut]\r\nURL=http://b.test/\r\n"));
-        QVERIFY(writeAll(fav + QStringLiteral("/a.url"), "[DEFAULT]\r\nBASEURL=x\r\n[InternetShortcut]\r\nURL=http://a.test/\r\n"));
+        QVERIFY(writeAll(fav + QStringLiteral("/a.url"),
+                         "[DEFAULT]\r\nBASEURL=x\r\n[InternetShortcut]\r\nURL=http://a.test/\r\n"));
         QVERIFY(writeAll(fav + QStringLiteral("/NoUrl.url"), "[InternetShortcut]\r\nIconIndex=1\r\n"));
         QVERIFY(writeAll(fav + QStringLiteral("/Long.url"), "[InternetShortcut]\r\nURL=" + longUrl.toUtf8() + "\r\n"));
         QVERIFY(writeAll(fav + QStringLiteral("/notes.txt"), "[InternetShortcut]\r\nURL=http://no.test/\r\n"));
@@ -175,14 +179,15 @@ private slots:
         qint16 count = 0;
         mdlFavorites::ImportFolder(m_store, folder, pattern, count);
         QCOMPARE(count, qint16(7));
-        QCOMPARE(load(m_store), (QStringList{
-                                    QStringLiteral("a.") + S + QStringLiteral("http://a.test/"),
-                                    QStringLiteral("B.") + S + QStringLiteral("http://b.test/"),
-                                    QStringLiteral("Long.") + S + longUrl, // whole, not cut
-                                    QStringLiteral("Same.") + S + QStringLiteral("http://s1.test/"),
-                                    QStringLiteral("d.") + S + QStringLiteral("http://d.test/"),
-                                    QStringLiteral("Same.") + S + QStringLiteral("http://s2.test/"),
-                                }));
+        QCOMPARE(load(m_store),
+                 (QStringList{
+                     QStringLiteral("a.") + S + QStringLiteral("http://a.test/"),
+                     QStringLiteral("B.") + S + QStringLiteral("http://b.test/"),
+                     QStringLiteral("Long.") + S + longUrl, // whole, not cut
+                     QStringLiteral("Same.") + S + QStringLiteral("http://s1.test/"),
+                     QStringLiteral("d.") + S + QStringLiteral("http://d.test/"),
+                     QStringLiteral("Same.") + S + QStringLiteral("http://s2.test/"),
+                 }));
         // One save per folder visited, also for folders without shortcuts.
         QCOMPARE(summary(m_store, CompoundFile::Summary::RevisionNumber), QStringLiteral("5"));
 

@@ -103,11 +103,13 @@ private slots:
         const quint64 t = now();
         {
             std::vector<UrlHistoryEntry> entries;
+            entries.reserve(5000);
             for (int i = 0; i < 5000; ++i)
-                entries.push_back({QStringLiteral("http://site%1.test/page").arg(i), QStringLiteral("Title %1").arg(i), t, t, t + kDay, 0});
+                entries.push_back({QStringLiteral("http://site%1.test/page").arg(i), QStringLiteral("Title %1").arg(i),
+                                   t, t, t + kDay, 0});
             UrlHistoryStore writer;
             QVERIFY(writer.putEntries(entries));
-        } // the last connection folds the journal into the file
+        }                         // the last connection folds the journal into the file
         UrlHistoryStore recorder; // a connection that was open when the damage was found
         QVERIFY(recorder.enumerate(QStringLiteral("http://site1.test/"), 0));
         {
@@ -144,8 +146,10 @@ private slots:
         // Another program holds the database exclusively.
         sqlite3 *other = nullptr;
         QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &other), SQLITE_OK);
-        QCOMPARE(sqlite3_exec(other, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; INSERT INTO urls VALUES('x','x',1,1,1,0);",
-                              nullptr, nullptr, nullptr), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(
+                     other, "PRAGMA locking_mode=EXCLUSIVE; BEGIN EXCLUSIVE; INSERT INTO urls VALUES('x','x',1,1,1,0);",
+                     nullptr, nullptr, nullptr),
+                 SQLITE_OK);
         QElapsedTimer clock;
         clock.start();
         UrlHistoryStore fresh; // on the GUI thread: no waiting
@@ -180,7 +184,8 @@ private slots:
         QVERIFY(first);
         QCOMPARE(first->Title(), QString());
         const QDateTime visited = first->LastVisited();
-        QVERIFY2(visited >= before && visited <= QDateTime::currentDateTime(), qPrintable(visited.toString(Qt::ISODate)));
+        QVERIFY2(visited >= before && visited <= QDateTime::currentDateTime(),
+                 qPrintable(visited.toString(Qt::ISODate)));
         QCOMPARE(visited.time().msec(), 0);
         QCOMPARE(visited.timeSpec(), Qt::LocalTime);
         // Twenty days of real time, whatever the clocks did meanwhile.

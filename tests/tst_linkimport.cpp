@@ -68,29 +68,35 @@ private slots:
 
     void appendRules()
     {
-        const QStringList stored{QStringLiteral("Page") + S + QStringLiteral("http://site.test/deep/page.html") + S + QStringLiteral("k")};
+        const QStringList stored{QStringLiteral("Page") + S + QStringLiteral("http://site.test/deep/page.html") + S
+                                 + QStringLiteral("k")};
         const QStringList batch{
             QStringLiteral("   "),
             QStringLiteral("No url") + S + QStringLiteral("  "),
-            QStringLiteral("Root") + S + QStringLiteral("http://site.test/"),         // part of a stored URL
+            QStringLiteral("Root") + S + QStringLiteral("http://site.test/"), // part of a stored URL
             QStringLiteral("New") + S + QStringLiteral(" http://new.test/ "),
-            QStringLiteral("Again") + S + QStringLiteral("http://new.test/"),          // accepted earlier in this save
+            QStringLiteral("Again") + S + QStringLiteral("http://new.test/"), // accepted earlier in this save
             QStringLiteral("Case") + S + QStringLiteral("HTTP://SITE.TEST/deep/page.html"), // case counts
         };
         int fetched = 0;
         const QStringList accepted = LinkAppend::acceptedRecords(stored, batch, [&](const QString &u) {
-            ++fetched;
-            return QStringLiteral("kw of ") + u;
-        }).value_or(QStringList{QStringLiteral("called off")});
-        QCOMPARE(accepted, (QStringList{
-                               QStringLiteral("New") + S + QStringLiteral(" http://new.test/ ") + S + QStringLiteral("kw of http://new.test/"),
-                               QStringLiteral("Case") + S + QStringLiteral("HTTP://SITE.TEST/deep/page.html") + S
-                                   + QStringLiteral("kw of HTTP://SITE.TEST/deep/page.html"),
-                           }));
+                                         ++fetched;
+                                         return QStringLiteral("kw of ") + u;
+                                     }).value_or(QStringList{QStringLiteral("called off")});
+        QCOMPARE(accepted,
+                 (QStringList{
+                     QStringLiteral("New") + S + QStringLiteral(" http://new.test/ ") + S
+                         + QStringLiteral("kw of http://new.test/"),
+                     QStringLiteral("Case") + S + QStringLiteral("HTTP://SITE.TEST/deep/page.html") + S
+                         + QStringLiteral("kw of HTTP://SITE.TEST/deep/page.html"),
+                 }));
         QCOMPARE(fetched, 2); // skipped records load no page
-        QCOMPARE(LinkAppend::acceptedRecords({}, {QStringLiteral("T") + S + QStringLiteral("http://x/")}, {}).value_or(QStringList()),
-                 QStringList{QStringLiteral("T") + S + QStringLiteral("http://x/") + S + QStringLiteral("no keywords")});
-        QCOMPARE(KeywordFetcher::keywordText({{QStringLiteral("KEYWORDS"), QStringLiteral(" a ")}, {QStringLiteral("x"), QStringLiteral("b")},
+        QCOMPARE(
+            LinkAppend::acceptedRecords({}, {QStringLiteral("T") + S + QStringLiteral("http://x/")}, {})
+                .value_or(QStringList()),
+            QStringList{QStringLiteral("T") + S + QStringLiteral("http://x/") + S + QStringLiteral("no keywords")});
+        QCOMPARE(KeywordFetcher::keywordText({{QStringLiteral("KEYWORDS"), QStringLiteral(" a ")},
+                                              {QStringLiteral("x"), QStringLiteral("b")},
                                               {QStringLiteral("Description"), QStringLiteral("c")}}),
                  QStringLiteral(" a c"));
     }
@@ -107,8 +113,9 @@ private slots:
         QCOMPARE(window.List1().ListCount(), 0);
         QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 5);
         QCOMPARE(window.Label3()->text(), QStringLiteral("File : 5"));
-        QCOMPARE(stored(), (QStringList{QStringLiteral("a.") + S + url("/site/page.html") + S + QStringLiteral("no keywords"),
-                                        QStringLiteral("other.") + S + url("/blank") + S + QStringLiteral("no keywords")}));
+        QCOMPARE(stored(),
+                 (QStringList{QStringLiteral("a.") + S + url("/site/page.html") + S + QStringLiteral("no keywords"),
+                              QStringLiteral("other.") + S + url("/blank") + S + QStringLiteral("no keywords")}));
         QCOMPARE(window.List1().ListCount(), 2);
         QCOMPARE(m_server.requestCount(QStringLiteral("/site/page.html")), 0); // no page loaded
 
@@ -139,12 +146,13 @@ private slots:
         clock.start();
         QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 4);
         QVERIFY(clock.elapsed() >= 2900); // the page that never loads was waited for, then given up
-        QCOMPARE(stored(), (QStringList{
-                               QStringLiteral("1.") + S + url("/site/page.html") + S + QStringLiteral("alpha, beta Gamma."),
-                               QStringLiteral("2.") + S + url("/blank") + S + QStringLiteral("no keywords"),
-                               QStringLiteral("3.") + S + url("/popup") + S + QStringLiteral("opens"),
-                               QStringLiteral("4.") + S + url("/never") + S + QStringLiteral("no keywords"),
-                           }));
+        QCOMPARE(stored(),
+                 (QStringList{
+                     QStringLiteral("1.") + S + url("/site/page.html") + S + QStringLiteral("alpha, beta Gamma."),
+                     QStringLiteral("2.") + S + url("/blank") + S + QStringLiteral("no keywords"),
+                     QStringLiteral("3.") + S + url("/popup") + S + QStringLiteral("opens"),
+                     QStringLiteral("4.") + S + url("/never") + S + QStringLiteral("no keywords"),
+                 }));
         QCOMPARE(m_server.requestCount(QStringLiteral("/opened")), 0); // the page opened no window
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY(!w->isVisible() || w->windowTitle() != QStringLiteral("should not open"));
@@ -198,8 +206,9 @@ private slots:
         QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 2);
         QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
         const QString kw = QStringLiteral("alpha, beta Gamma.");
-        QCOMPARE(stored(), (QStringList{QStringLiteral("a.") + S + url("/site/page.html") + S + kw,
-                                        QStringLiteral("b.") + S + url("/site/page.html") + QStringLiteral("#part") + S + kw}));
+        QCOMPARE(stored(),
+                 (QStringList{QStringLiteral("a.") + S + url("/site/page.html") + S + kw,
+                              QStringLiteral("b.") + S + url("/site/page.html") + QStringLiteral("#part") + S + kw}));
     }
 
 private:

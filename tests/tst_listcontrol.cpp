@@ -43,7 +43,9 @@ class RowReader : public QObject
 {
     Q_OBJECT
 public:
-    explicit RowReader(QWidget *list) : m_list(list) {}
+    explicit RowReader(QWidget *list)
+        : m_list(list)
+    {}
     QList<int> atClick;
     QList<int> atMouseDown;
 public slots:
@@ -99,19 +101,23 @@ private slots:
 
     void favoritesFilter()
     {
-        FavoritesStore::save(m_store, {QStringLiteral("Daily News") + S + QStringLiteral("http://a.test/") + S + QStringLiteral("no keywords"),
-                                       QStringLiteral("  Weather ") + S + QStringLiteral(" http://news.test/w ") + S + QStringLiteral("rain"),
-                                       QStringLiteral("Recipes") + S + QStringLiteral("http://c.test/") + S + QStringLiteral("cooking, NeWs"),
-                                       QStringLiteral("Other") + S + QStringLiteral("http://d.test/"),
-                                       QStringLiteral("Just a title")});
+        FavoritesStore::save(
+            m_store,
+            {QStringLiteral("Daily News") + S + QStringLiteral("http://a.test/") + S + QStringLiteral("no keywords"),
+             QStringLiteral("  Weather ") + S + QStringLiteral(" http://news.test/w ") + S + QStringLiteral("rain"),
+             QStringLiteral("Recipes") + S + QStringLiteral("http://c.test/") + S + QStringLiteral("cooking, NeWs"),
+             QStringLiteral("Other") + S + QStringLiteral("http://d.test/"), QStringLiteral("Just a title")});
         ListProxy list = create();
         list.RefreshFavoritesEx(m_store);
-        QCOMPARE(rows(list), (QStringList{QStringLiteral("  Daily News"), QStringLiteral("  Weather"), QStringLiteral("  Recipes"),
-                                          QStringLiteral("  Other"), QStringLiteral("  Just a title")}));
+        QCOMPARE(rows(list),
+                 (QStringList{QStringLiteral("  Daily News"), QStringLiteral("  Weather"), QStringLiteral("  Recipes"),
+                              QStringLiteral("  Other"), QStringLiteral("  Just a title")}));
         QCOMPARE(list.ItemUrl(1), QStringLiteral("http://news.test/w"));
         QCOMPARE(list.ItemUrl(4), QString()); // rows and addresses stay aligned
         list.RefreshFavoritesEx(m_store, QStringLiteral("NEWS"));
-        QCOMPARE(rows(list), (QStringList{QStringLiteral("  Daily News"), QStringLiteral("  Weather"), QStringLiteral("  Recipes")}));
+        QCOMPARE(
+            rows(list),
+            (QStringList{QStringLiteral("  Daily News"), QStringLiteral("  Weather"), QStringLiteral("  Recipes")}));
         QCOMPARE(list.ItemUrl(2), QStringLiteral("http://c.test/"));
         list.RefreshFavoritesEx(m_store, QStringLiteral("   "));
         QCOMPARE(list.ListCount(), 5);
@@ -122,7 +128,8 @@ private slots:
 
         // InsertFavorites: a new row at once, its address after the next refresh.
         list.RefreshFavoritesEx(m_store);
-        list.InsertFavorites(m_store, QStringLiteral(" Added ") + S + QStringLiteral("http://e.test/") + S + QStringLiteral("x"));
+        list.InsertFavorites(
+            m_store, QStringLiteral(" Added ") + S + QStringLiteral("http://e.test/") + S + QStringLiteral("x"));
         QCOMPARE(list.ListCount(), 6);
         QCOMPARE(list.List(5), QStringLiteral("  Added"));
         QCOMPARE(list.ItemUrl(5), QString());
@@ -143,8 +150,10 @@ private slots:
         UrlHistoryStore store;
         const quint64 expires = fileTime(now) + 10 * kDay;
         store.putEntries({
-            {QStringLiteral("http://old.test/"), QStringLiteral("Old page"), fileTime(yesterday), fileTime(yesterday), expires, 0},
-            {QStringLiteral("file:///C:/docs/a.htm"), QString(), fileTime(earlierToday), fileTime(earlierToday), expires, 0},
+            {QStringLiteral("http://old.test/"), QStringLiteral("Old page"), fileTime(yesterday), fileTime(yesterday),
+             expires, 0},
+            {QStringLiteral("file:///C:/docs/a.htm"), QString(), fileTime(earlierToday), fileTime(earlierToday),
+             expires, 0},
             {QStringLiteral("http://untitled.test/x"), QStringLiteral("  "), fileTime(now), fileTime(now), expires, 0},
         });
         ListProxy list = create();
@@ -168,7 +177,10 @@ private slots:
         // A page whose title holds the separator cannot put its own address in the row.
         UrlHistoryEntry hostile{QStringLiteral("http://real.test/"),
                                 QStringLiteral("Nice page") + S + QStringLiteral("javascript:evil()"),
-                                fileTime(now), fileTime(now), expires, 0};
+                                fileTime(now),
+                                fileTime(now),
+                                expires,
+                                0};
         const ListRules::Rows hostileRows = ListRules::historyRows({hostile}, std::nullopt);
         QCOMPARE(hostileRows.urls, QStringList{QStringLiteral("http://real.test/")});
         QVERIFY(hostileRows.rows.first().contains(QStringLiteral("javascript:evil()")));

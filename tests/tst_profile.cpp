@@ -17,7 +17,6 @@ class TestProfile : public QObject
 {
     Q_OBJECT
 
-
 private slots:
     void init()
     {
@@ -44,13 +43,16 @@ private slots:
     void newFileLayoutAndLongValues()
     {
         const QString longUrl = QStringLiteral("http://example.test/") + QString(300, u'a');
-        WriteIniValue(m_file, QStringLiteral("Loaded URL"), QStringLiteral("URL_3"), QStringLiteral("  http://a.test/  "));
+        WriteIniValue(m_file, QStringLiteral("Loaded URL"), QStringLiteral("URL_3"),
+                      QStringLiteral("  http://a.test/  "));
         WriteIniValue(m_file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("3"));
         WriteIniValue(m_file, QStringLiteral("Loaded URL"), QStringLiteral("URL_4"), longUrl);
-        QCOMPARE(readAll(m_file), QByteArray("[Loaded URL]\r\nURL_3=http://a.test/\r\nURL_4=") + longUrl.toUtf8()
+        QCOMPARE(readAll(m_file),
+                 QByteArray("[Loaded URL]\r\nURL_3=http://a.test/\r\nURL_4=") + longUrl.toUtf8()
                      + QByteArray("\r\n[Global]\r\nCount=3\r\n"));
         QCOMPARE(ReadIniValue(m_file, QStringLiteral("Loaded URL"), QStringLiteral("URL_4")), longUrl);
-        QCOMPARE(ReadIniValue(m_file, QStringLiteral("loaded url"), QStringLiteral("url_3")), QStringLiteral("http://a.test/"));
+        QCOMPARE(ReadIniValue(m_file, QStringLiteral("loaded url"), QStringLiteral("url_3")),
+                 QStringLiteral("http://a.test/"));
         // Replacing keeps the key's position and its first spelling.
         WriteIniValue(m_file, QStringLiteral("LOADED URL"), QStringLiteral("url_3"), QStringLiteral("ü"));
         QVERIFY(readAll(m_file).startsWith("[Loaded URL]\r\nURL_3=\xc3\xbc\r\nURL_4="));
@@ -59,20 +61,21 @@ private slots:
     void readingRules()
     {
         QVERIFY(writeAll(m_file,
-                 "\xef\xbb\xbf" "top=before any section\n"
-                 "  [ Search ]  trailing junk\n"
-                 "\tText1 = \" quoted \"  \n"
-                 "Text2='single'\n"
-                 "Text3=\"unbalanced\n"
-                 "; Url1=commented out\n"
-                 "#hash=is a key\n"
-                 "Url1=http://q.test/?a=1;b=2 = x\n"
-                 "url1=second duplicate loses\n"
-                 "no equals sign here\n"
-                 "[B\n"
-                 "afterB=still in Search\n"
-                 "[search]\n"
-                 "Count=repeated section is never searched\n"));
+                         "\xef\xbb\xbf"
+                         "top=before any section\n"
+                         "  [ Search ]  trailing junk\n"
+                         "\tText1 = \" quoted \"  \n"
+                         "Text2='single'\n"
+                         "Text3=\"unbalanced\n"
+                         "; Url1=commented out\n"
+                         "#hash=is a key\n"
+                         "Url1=http://q.test/?a=1;b=2 = x\n"
+                         "url1=second duplicate loses\n"
+                         "no equals sign here\n"
+                         "[B\n"
+                         "afterB=still in Search\n"
+                         "[search]\n"
+                         "Count=repeated section is never searched\n"));
         const QString s = QStringLiteral("SEARCH");
         QCOMPARE(ReadIniValue(m_file, QString(), QStringLiteral("top")), QStringLiteral("before any section"));
         QCOMPARE(ReadIniValue(m_file, s, QStringLiteral("text1")), QStringLiteral(" quoted "));
@@ -88,17 +91,16 @@ private slots:
 
     void rewriteKeepsEverythingElse()
     {
-        const QByteArray original =
-            "; comment\r\n"
-            "[Global]\r\n"
-            "Count = 2\r\n"
-            "#note=1\r\n"
-            "dup=first\r\n"
-            "dup=second\r\n"
-            "junk line\r\n"
-            "\r\n"
-            "[Loaded URL]\r\n"
-            "URL_3=x\r\n";
+        const QByteArray original = "; comment\r\n"
+                                    "[Global]\r\n"
+                                    "Count = 2\r\n"
+                                    "#note=1\r\n"
+                                    "dup=first\r\n"
+                                    "dup=second\r\n"
+                                    "junk line\r\n"
+                                    "\r\n"
+                                    "[Loaded URL]\r\n"
+                                    "URL_3=x\r\n";
         QVERIFY(writeAll(m_file, original));
         WriteIniValue(m_file, QStringLiteral("global"), QStringLiteral("New"), QStringLiteral("n"));
         WriteIniValue(m_file, QStringLiteral("Global"), QStringLiteral("COUNT"), QStringLiteral("5"));
@@ -149,10 +151,12 @@ private slots:
     void failedWritesCreateNothing()
     {
         const QString missing = m_env->path(QStringLiteral("no/such/folder/_loaded.dat"));
-        QCOMPARE(WriteIniValue(missing, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("1")), qint16(0));
+        QCOMPARE(WriteIniValue(missing, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("1")),
+                 qint16(0));
         QVERIFY(!QFileInfo::exists(m_env->path(QStringLiteral("no"))));
         // A value with a line break would smuggle in a key of its own.
-        QCOMPARE(WriteIniValue(m_file, QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("x\r\n[B]\r\nk=evil")), qint16(0));
+        QCOMPARE(WriteIniValue(m_file, QStringLiteral("A"), QStringLiteral("k"), QStringLiteral("x\r\n[B]\r\nk=evil")),
+                 qint16(0));
         QCOMPARE(ReadIniValue(m_file, QStringLiteral("B"), QStringLiteral("k")), kUnknownValue);
         QVERIFY(!QFile::exists(m_file));
         QCOMPARE(QDir(m_env->root()).entryList(QDir::Files | QDir::Hidden), QStringList());

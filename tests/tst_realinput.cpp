@@ -43,8 +43,8 @@ class TestRealInput : public QObject
     static bool clickAt(QWidget *w, QPoint local)
     {
         const QPoint at = w->mapToGlobal(local);
-        return xdo({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()), QStringLiteral("click"),
-                    QStringLiteral("1")});
+        return xdo({QStringLiteral("mousemove"), QString::number(at.x()), QString::number(at.y()),
+                    QStringLiteral("click"), QStringLiteral("1")});
     }
     static bool typeText(const QString &text)
     {
@@ -61,10 +61,12 @@ class TestRealInput : public QObject
     }
     static bool commandState(Form1 *main, bool back, bool next)
     {
-        return QTest::qWaitFor([&] {
-            return main->dsMain()->command(QStringLiteral("mnuBack1"))->isEnabled() == back
-                && main->dsMain()->command(QStringLiteral("mnuNext1"))->isEnabled() == next;
-        }, kTimeout);
+        return QTest::qWaitFor(
+            [&] {
+                return main->dsMain()->command(QStringLiteral("mnuBack1"))->isEnabled() == back
+                    && main->dsMain()->command(QStringLiteral("mnuNext1"))->isEnabled() == next;
+            },
+            kTimeout);
     }
 
 private slots:

@@ -26,10 +26,12 @@ private slots:
     void stringRoundTripAndCaseInsensitiveNames()
     {
         QVERIFY(!GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).isValid());
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), QStringLiteral("http://a.test/ü?x=\"1\"\\"));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"),
+                         QStringLiteral("http://a.test/ü?x=\"1\"\\"));
         SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Top"), QStringLiteral("1200"));
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("software\\KESTRANE\\quillon xp"),
-                                  QStringLiteral("HOMEPAGE")).toString(),
+                                  QStringLiteral("HOMEPAGE"))
+                     .toString(),
                  QStringLiteral("http://a.test/ü?x=\"1\"\\"));
         QCOMPARE(toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("main.top"))), 1200);
         // Overwriting keeps one value under the first spelling.
@@ -41,7 +43,8 @@ private slots:
         QVERIFY(file.contains("[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kestrane\\Quillon XP\\Forms]\n\"Main.Top\"=\"1200\"\n"));
         QCOMPARE(file.count("\"HomePage\""), 1);
         // Missing key, missing value and a missing number.
-        QVERIFY(!GetRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Nobody"), QStringLiteral("x")).isValid());
+        QVERIFY(
+            !GetRegistryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Nobody"), QStringLiteral("x")).isValid());
         QCOMPARE(toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack"))), 0);
         QVERIFY(!RegistryKey::open(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Nobody")));
         QVERIFY(RegistryKey::open(HKEY_LOCAL_MACHINE, QStringLiteral("software")));
@@ -76,7 +79,8 @@ private slots:
 
         QVERIFY(!GetRegistryValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("dw")).isValid());
         QVERIFY(!GetRegistryValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("bin")).isValid());
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("exp")).toString(), QStringLiteral("%HOME%\\x"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("exp")).toString(),
+                 QStringLiteral("%HOME%\\x"));
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("nul")).toString(), QStringLiteral("before"));
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, key, QString()).toString(), QStringLiteral("default"));
     }
@@ -127,7 +131,8 @@ private slots:
         store.setLockTimeout(50);
         QVERIFY(!store.setValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"),
                                 RegValue::string(QStringLiteral("new"))));
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(), QStringLiteral("old"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(),
+                 QStringLiteral("old"));
 
         // A platform root below a regular file: reads are empty, writes do nothing.
         const QString plainFile = m_env->path(QStringLiteral("plain"));
@@ -141,29 +146,32 @@ private slots:
     void damagedFileKeepsItsValues()
     {
         const QString file = RegistryStore().filePath(HKEY_LOCAL_MACHINE);
-        const QByteArray damaged =
-            "Windows Registry Editor Version 5.00\r\n\r\n"
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kestrane\\Quillon XP]\r\n"
-            "\"HomePage\"=\"http://kept.test/\"\r\n"
-            "garbage line \x01\x02\r\n"
-            "\"Broken\"=hex:zz,01\r\n"
-            "\"LoadBack\"=\"1\"\r\n"
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Half\r\n"
-            "\"Orphan\"=\"x\"\r\n"
-            "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n"
-            "\"Long\"=hex:01,02,\\\r\n  03,04\r\n";
+        const QByteArray damaged = "Windows Registry Editor Version 5.00\r\n\r\n"
+                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Kestrane\\Quillon XP]\r\n"
+                                   "\"HomePage\"=\"http://kept.test/\"\r\n"
+                                   "garbage line \x01\x02\r\n"
+                                   "\"Broken\"=hex:zz,01\r\n"
+                                   "\"LoadBack\"=\"1\"\r\n"
+                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Half\r\n"
+                                   "\"Orphan\"=\"x\"\r\n"
+                                   "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n"
+                                   "\"Long\"=hex:01,02,\\\r\n  03,04\r\n";
         QVERIFY(writeAll(file, damaged));
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(),
                  QStringLiteral("http://kept.test/"));
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")).toString(), QStringLiteral("1"));
-        QCOMPARE(RegistryStore().queryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Other"), QStringLiteral("Long"))->data,
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")).toString(),
+                 QStringLiteral("1"));
+        QCOMPARE(RegistryStore()
+                     .queryValue(HKEY_LOCAL_MACHINE, QStringLiteral("SOFTWARE\\Other"), QStringLiteral("Long"))
+                     ->data,
                  QByteArray("\x01\x02\x03\x04"));
 
         SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup"), QStringLiteral("1"));
         QCOMPARE(readAll(file + QStringLiteral(".bad")), damaged);
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(),
                  QStringLiteral("http://kept.test/"));
-        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(), QStringLiteral("1"));
+        QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(),
+                 QStringLiteral("1"));
         // The rewritten file is clean, so a second write sets nothing more aside.
         SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup"), QStringLiteral("0"));
         QVERIFY(!QFile::exists(file + QStringLiteral(".bad.1")));
@@ -174,13 +182,16 @@ private slots:
         RegistryStore store;
         QVERIFY(store.createKey(HKEY_CLASSES_ROOT, QStringLiteral("A.B\\CLSID")));
         QVERIFY(store.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("a.b")));
-        QVERIFY(store.setValue(HKEY_CLASSES_ROOT, QStringLiteral("A.C"), QString(), RegValue::string(QStringLiteral("c"))));
-        QCOMPARE(store.subKeyNames(HKEY_CLASSES_ROOT, QString()), (QStringList{QStringLiteral("A.B"), QStringLiteral("A.C")}));
+        QVERIFY(
+            store.setValue(HKEY_CLASSES_ROOT, QStringLiteral("A.C"), QString(), RegValue::string(QStringLiteral("c"))));
+        QCOMPARE(store.subKeyNames(HKEY_CLASSES_ROOT, QString()),
+                 (QStringList{QStringLiteral("A.B"), QStringLiteral("A.C")}));
         QVERIFY(store.deleteKey(HKEY_CLASSES_ROOT, QStringLiteral("A.B")));
         QVERIFY(!store.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("A.B\\CLSID")));
         QVERIFY(store.keyExists(HKEY_CLASSES_ROOT, QStringLiteral("A.C")));
         QVERIFY(!store.keyExists(HKEY_LOCAL_MACHINE, QStringLiteral("A.C")));
-        QVERIFY(!store.setValue(HKEY_CLASSES_ROOT, QStringLiteral("A.C"), QStringLiteral("bad\nname"), RegValue::dword(1)));
+        QVERIFY(
+            !store.setValue(HKEY_CLASSES_ROOT, QStringLiteral("A.C"), QStringLiteral("bad\nname"), RegValue::dword(1)));
     }
 
 private:
@@ -194,8 +205,9 @@ static int childWrite(int id)
     const QString key = QStringLiteral("SOFTWARE\\Child");
     if (id == 0) {
         bool ok = store.setValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("dw"), RegValue::dword(0xdeadbeef));
-        ok = ok && store.setValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("exp"),
-                                  RegValue::string(QStringLiteral("%X%"), RegType::ExpandSz));
+        ok = ok
+            && store.setValue(HKEY_LOCAL_MACHINE, key, QStringLiteral("exp"),
+                              RegValue::string(QStringLiteral("%X%"), RegType::ExpandSz));
         return ok ? 0 : 1;
     }
     for (int n = 0; n < 20; ++n) {

@@ -42,7 +42,8 @@ private slots:
         m_server->setPage(QStringLiteral("/a"), page("Page A"));
         m_env = std::make_unique<TestEnvironment>();
         QVERIFY(QDir().mkpath(m_env->programDir() + QStringLiteral("/_data")));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), m_server->url(QStringLiteral("/home")));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"),
+                         m_server->url(QStringLiteral("/home")));
     }
     void cleanup()
     {
@@ -55,7 +56,8 @@ private slots:
         const QString loadedFile = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
         QFile loaded(loadedFile);
         QVERIFY(loaded.open(QIODevice::WriteOnly));
-        loaded.write("[Global]\r\nCount=2147483647\r\n[Loaded URL]\r\nURL_3=" + m_server->url(QStringLiteral("/a")).toUtf8() + "\r\n");
+        loaded.write("[Global]\r\nCount=2147483647\r\n[Loaded URL]\r\nURL_3="
+                     + m_server->url(QStringLiteral("/a")).toUtf8() + "\r\n");
         loaded.close();
         QFile config(m_env->programDir() + QStringLiteral("/_config.dat"));
         QVERIFY(config.open(QIODevice::WriteOnly));
@@ -76,7 +78,8 @@ private slots:
     {
         QByteArray text = "[Global]\r\nCount=2001\r\n[Loaded URL]\r\n";
         for (int n = 3; n <= 2001; ++n)
-            text += "URL_" + QByteArray::number(n) + "=" + m_server->url(QStringLiteral("/a?%1").arg(n)).toUtf8() + "\r\n";
+            text +=
+                "URL_" + QByteArray::number(n) + "=" + m_server->url(QStringLiteral("/a?%1").arg(n)).toUtf8() + "\r\n";
         QFile loaded(m_env->programDir() + QStringLiteral("/_data/_loaded.dat"));
         QVERIFY(loaded.open(QIODevice::WriteOnly));
         loaded.write(text);
@@ -111,8 +114,8 @@ private slots:
         QStringList expected{m_server->url(QStringLiteral("/home")), QString()};
         for (int i = 0; i < 40; ++i) {
             // Half still loading at exit, half completing while the window closes.
-            const QString url = i % 2 ? stalls.url(QStringLiteral("/stall?%1").arg(i))
-                                      : m_server->url(QStringLiteral("/a?%1").arg(i));
+            const QString url =
+                i % 2 ? stalls.url(QStringLiteral("/stall?%1").arg(i)) : m_server->url(QStringLiteral("/a?%1").arg(i));
             mdlAplication::OpenBrowserTab(url);
             expected.append(url);
         }
@@ -122,10 +125,12 @@ private slots:
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
         const QString file = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
-        QCOMPARE(mdlIniControl::ReadIniValue(file, QStringLiteral("Global"), QStringLiteral("Count")), QStringLiteral("42"));
+        QCOMPARE(mdlIniControl::ReadIniValue(file, QStringLiteral("Global"), QStringLiteral("Count")),
+                 QStringLiteral("42"));
         for (int position = 3; position <= 42; ++position)
-            QCOMPARE(mdlIniControl::ReadIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_%1").arg(position)),
-                     expected.at(position - 1));
+            QCOMPARE(
+                mdlIniControl::ReadIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_%1").arg(position)),
+                expected.at(position - 1));
         QCOMPARE(MainRules::pagesToReopen(file), expected.mid(2));
     }
 

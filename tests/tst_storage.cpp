@@ -22,7 +22,11 @@ private slots:
         out.writeString(QStringLiteral("ab"));
         out.writeString(QString());
         out.writeString(QStringLiteral("ü\u00A4"));
-        QCOMPARE(out.data().left(10), QByteArray("\x08\x00\x04\x00\x00\x00" "a\x00" "b\x00", 10));
+        QCOMPARE(out.data().left(10),
+                 QByteArray("\x08\x00\x04\x00\x00\x00"
+                            "a\x00"
+                            "b\x00",
+                            10));
         ValueStream in(out.data());
         QCOMPARE(in.readString(), QStringLiteral("ab"));
         QCOMPARE(in.readString(), QString());
@@ -33,7 +37,7 @@ private slots:
         qToLittleEndian<quint32>(1000, past.data() + 2); // length past the end
         past += "ab";
         QVERIFY(!ValueStream(past).readString());
-        QVERIFY(!ValueStream(QByteArray("\x03\x00\x02\x00\x00\x00xy", 8)).readString()); // not a string
+        QVERIFY(!ValueStream(QByteArray("\x03\x00\x02\x00\x00\x00xy", 8)).readString());  // not a string
         QVERIFY(!ValueStream(QByteArray("\x08\x00\x03\x00\x00\x00xyz", 9)).readString()); // odd length
         QVERIFY(!ValueStream(QByteArray("\x08\x00\xff\xff\xff\xff", 6)).readString());
     }
@@ -153,14 +157,16 @@ private slots:
         if (python.isEmpty() || !probe.waitForFinished(30000) || probe.exitCode() != 0)
             QSKIP("python3 with olefile is not installed");
         QProcess py;
-        py.start(python, {QStringLiteral("-c"), QStringLiteral(
-            "import olefile,sys\n"
-            "o=olefile.OleFileIO(sys.argv[1])\n"
-            "print(sorted('/'.join(e) for e in o.listdir()))\n"
-            "m=o.get_metadata()\n"
-            "def s(v): return v.decode() if isinstance(v, bytes) else str(v)\n"
-            "print('|'.join(s(x) for x in [m.title,m.subject,m.author,m.comments,m.last_saved_by,m.revision_number]))\n"),
-            path});
+        py.start(python,
+                 {QStringLiteral("-c"),
+                  QStringLiteral("import olefile,sys\n"
+                                 "o=olefile.OleFileIO(sys.argv[1])\n"
+                                 "print(sorted('/'.join(e) for e in o.listdir()))\n"
+                                 "m=o.get_metadata()\n"
+                                 "def s(v): return v.decode() if isinstance(v, bytes) else str(v)\n"
+                                 "print('|'.join(s(x) for x in "
+                                 "[m.title,m.subject,m.author,m.comments,m.last_saved_by,m.revision_number]))\n"),
+                  path});
         QVERIFY(py.waitForFinished(30000));
         const QString out = QString::fromUtf8(py.readAllStandardOutput());
         QVERIFY2(py.exitCode() == 0, qPrintable(QString::fromUtf8(py.readAllStandardError())));

@@ -25,7 +25,8 @@ private slots:
         QCOMPARE(tabCaption(QStringLiteral("   ")), QStringLiteral("  "));
         QCOMPARE(activatedCaption(QString(), 1), QStringLiteral("  Tab -  "));
         QCOMPARE(activatedCaption(QStringLiteral("x"), 3), QStringLiteral("  Tab - x "));
-        QCOMPARE(activatedCaption(QStringLiteral("123456789012345678901234567"), 4), QStringLiteral(" 123456789012345... "));
+        QCOMPARE(activatedCaption(QStringLiteral("123456789012345678901234567"), 4),
+                 QStringLiteral(" 123456789012345... "));
         QCOMPARE(activatedCaption(QStringLiteral("Anything"), 2), QStringLiteral(" Favorites "));
     }
 
@@ -42,9 +43,13 @@ private slots:
 
     void lockTable()
     {
-        const QStringList tips{QStringLiteral("Zone Internet"), QString(), QStringLiteral("Encrypted"),
-                               QStringLiteral("Security SSL - 40 bit"), QStringLiteral("Security SSL - 56 bit"),
-                               QStringLiteral("Security SSL"), QStringLiteral("Security SSL - 128/256 bit")};
+        const QStringList tips{QStringLiteral("Zone Internet"),
+                               QString(),
+                               QStringLiteral("Encrypted"),
+                               QStringLiteral("Security SSL - 40 bit"),
+                               QStringLiteral("Security SSL - 56 bit"),
+                               QStringLiteral("Security SSL"),
+                               QStringLiteral("Security SSL - 128/256 bit")};
         for (int i = 0; i <= 6; ++i) {
             const auto look = lockAppearance(i);
             QVERIFY(look);
@@ -97,7 +102,7 @@ private slots:
         QVERIFY(MainRules::placementReachable({100, 100, 900, 600}, screens));
         QVERIFY(MainRules::placementReachable({2000, 500, 900, 600}, screens)); // on the second screen
         QVERIFY(MainRules::placementReachable({-112, 40, 1024, 720}, screens)); // partly off the left edge
-        QVERIFY(MainRules::placementReachable({-868, 0, 900, 600}, screens));    // 32 pixels still there
+        QVERIFY(MainRules::placementReachable({-868, 0, 900, 600}, screens));   // 32 pixels still there
         QVERIFY(!MainRules::placementReachable({-869, 0, 900, 600}, screens));
         QVERIFY(!MainRules::placementReachable({3300, 100, 900, 600}, screens)); // a screen that is gone
         QVERIFY(!MainRules::placementReachable({100, 100, 900, 600}, {}));
@@ -114,7 +119,8 @@ private slots:
         WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_5"), QStringLiteral("http://five/"));
         WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_6"), QStringLiteral("http://six/"));
         WriteIniValue(file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("5"));
-        QCOMPARE(MainRules::pagesToReopen(file), (QStringList{QStringLiteral("http://three/"), QStringLiteral("http://five/")}));
+        QCOMPARE(MainRules::pagesToReopen(file),
+                 (QStringList{QStringLiteral("http://three/"), QStringLiteral("http://five/")}));
         WriteIniValue(file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("2"));
         QCOMPARE(MainRules::pagesToReopen(file), QStringList());
         WriteIniValue(file, QStringLiteral("Global"), QStringLiteral("Count"), QStringLiteral("x"));
@@ -132,7 +138,8 @@ private slots:
         f.close();
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(MainRules::pagesToReopen(file), (QStringList{QStringLiteral("http://four/"), QStringLiteral("http://nine/")}));
+        QCOMPARE(MainRules::pagesToReopen(file),
+                 (QStringList{QStringLiteral("http://four/"), QStringLiteral("http://nine/")}));
         QVERIFY(clock.elapsed() < 1000);
     }
 
@@ -149,20 +156,23 @@ private slots:
 
     void scriptAddressesAndSeparators()
     {
-        for (const char *a : {"javascript:alert(1)", "  JavaScript:x", "\tjava\nscript:x", "\x01javascript:x", "JAVASCRIPT:"})
+        for (const char *a :
+             {"javascript:alert(1)", "  JavaScript:x", "\tjava\nscript:x", "\x01javascript:x", "JAVASCRIPT:"})
             QVERIFY2(BrowserControl::isScriptAddress(QString::fromLatin1(a)), a);
-        for (const char *a : {"http://javascript.test/", "about:blank", "javascript", "vbscript:x", "/javascript:x", ""})
+        for (const char *a :
+             {"http://javascript.test/", "about:blank", "javascript", "vbscript:x", "/javascript:x", ""})
             QVERIFY2(!BrowserControl::isScriptAddress(QString::fromLatin1(a)), a);
 
         // A title holding the separator adds no field to a record or a row.
         const QString sep = FavoriteRecord::kFieldSeparator;
-        const QString record = FavoriteRecord::compose(QStringLiteral("Nice page") + sep + QStringLiteral("javascript:evil()"),
-                                                            QStringLiteral("http://real.test/"));
+        const QString record =
+            FavoriteRecord::compose(QStringLiteral("Nice page") + sep + QStringLiteral("javascript:evil()"),
+                                    QStringLiteral("http://real.test/"));
         QCOMPARE(record.split(sep).size(), 2);
         QCOMPARE(record.section(sep, 1, 1), QStringLiteral("http://real.test/"));
-        const QString keywords = CommandDispatcher::favoriteRecord(QStringLiteral("t") + sep + QStringLiteral("x"),
-                                                                   QStringLiteral("http://u/"),
-                                                                   {{QStringLiteral("keywords"), sep + QStringLiteral("k")}});
+        const QString keywords = CommandDispatcher::favoriteRecord(
+            QStringLiteral("t") + sep + QStringLiteral("x"), QStringLiteral("http://u/"),
+            {{QStringLiteral("keywords"), sep + QStringLiteral("k")}});
         QCOMPARE(keywords.split(sep).size(), 3);
         QCOMPARE(keywords.section(sep, 1, 1), QStringLiteral("http://u/"));
     }

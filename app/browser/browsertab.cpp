@@ -54,14 +54,16 @@ Form2::Form2(BrowserControl *newWindowHost, QWidget *parent)
     m_wb1->setRegisterAsBrowser(true);
     m_wb1->setRegisterAsDropTarget(true);
 
-    connect(m_wb1, &BrowserControl::StatusTextChange, this, [this](const QString &text) { m_lblStatus1->setText(text); });
+    connect(m_wb1, &BrowserControl::StatusTextChange, this,
+            [this](const QString &text) { m_lblStatus1->setText(text); });
     connect(m_wb1, &BrowserControl::ProgressChange, this, &Form2::onProgressChange);
     connect(m_wb1, &BrowserControl::CommandStateChange, this, &Form2::onCommandStateChange);
     connect(m_wb1, &BrowserControl::DownloadComplete, this, &Form2::setTabCaption);
-    connect(m_wb1, &BrowserControl::NewWindow2, this, [newWindowHost = QPointer(newWindowHost)](QObject **ppDisp, bool *) {
-        if (newWindowHost)
-            *ppDisp = newWindowHost->Object();
-    });
+    connect(m_wb1, &BrowserControl::NewWindow2, this,
+            [newWindowHost = QPointer(newWindowHost)](QObject **ppDisp, bool *) {
+                if (newWindowHost)
+                    *ppDisp = newWindowHost->Object();
+            });
     connect(m_wb1, &BrowserControl::OpenInNewTab, this, &Form2::newTabRequested);
     connect(m_wb1, &BrowserControl::NavigateComplete2, this, &Form2::onNavigateComplete2);
     connect(m_wb1, &BrowserControl::DocumentComplete, this, &Form2::onDocumentComplete);
@@ -96,7 +98,7 @@ void Form2::showEvent(QShowEvent *event)
 
 QString Form2::pageAddress() const
 {
-    const QString shown = m_wb1->LocationURL().trimmed();
+    QString shown = m_wb1->LocationURL().trimmed();
     if (!shown.isEmpty() && shown != QStringLiteral("about:blank"))
         return shown;
     return m_url.trimmed().isEmpty() ? shown : m_url.trimmed();
@@ -121,7 +123,8 @@ void Form2::setTabCaption()
 {
     const QString title = m_wb1->LocationName();
     const QString address = m_wb1->LocationURL();
-    emit captionChanged(TabRules::tabCaption(TabRules::pageName(title, address)), TabRules::pageToolTip(title, address));
+    emit captionChanged(TabRules::tabCaption(TabRules::pageName(title, address)),
+                        TabRules::pageToolTip(title, address));
 }
 
 void Form2::readBackForward()
@@ -155,10 +158,11 @@ void Form2::setProgressTwips(int twips)
 
 void Form2::onCommandStateChange(int command, bool enable)
 {
-    if (command == BrowserControl::kCommandForward)
+    if (command == BrowserControl::kCommandForward) {
         m_stateNext = enable;
-    else if (command == BrowserControl::kCommandBack)
+    } else if (command == BrowserControl::kCommandBack) {
         m_stateBack = enable;
+    }
     emit backForwardChanged();
 }
 

@@ -24,9 +24,8 @@ FindBar::FindBar(BrowserControl *browser)
     browser->setBottomBar(this);
     hide();
     connect(m_box, &QLineEdit::textChanged, this, [this] { findNext(false); });
-    connect(m_box, &QLineEdit::returnPressed, this, [this] {
-        findNext(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier);
-    });
+    connect(m_box, &QLineEdit::returnPressed, this,
+            [this] { findNext(QGuiApplication::keyboardModifiers() & Qt::ShiftModifier); });
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, &FindBar::close);

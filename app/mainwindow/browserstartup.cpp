@@ -35,7 +35,7 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     if (beforeLoad)
         beforeLoad(form, clock);
     form.load();
-    const int rc = app.exec();
+    const int rc = QApplication::exec();
     form.close(); // shutdown when the event loop was left some other way
     return rc;
 }

@@ -14,8 +14,7 @@ BrowserTabs::BrowserTabs(Form1 *window, DockFrame *dock)
     : QObject(window)
     , m_window(window)
     , m_dock(dock)
-{
-}
+{}
 
 void BrowserTabs::adopt(Form2 *tab)
 {

@@ -63,12 +63,12 @@ QString CommandDispatcher::favoriteRecord(const QString &title, const QString &u
 void CommandDispatcher::buildHandlers()
 {
     ProgramState &g = programState();
-    const auto add = [this](const char *key, std::function<void()> handler) {
-        m_handlers.insert(QString::fromLatin1(key), std::move(handler));
+    const auto add = [this](const char *key, const std::function<void()> &handler) {
+        m_handlers.insert(QString::fromLatin1(key), handler);
     };
     // Commands that act on the active tab's page; nothing without one.
-    const auto onPage = [this](const char *key, std::function<void(BrowserControl *)> handler) {
-        m_handlers.insert(QString::fromLatin1(key), [this, handler = std::move(handler)] {
+    const auto onPage = [this](const char *key, const std::function<void(BrowserControl *)> &handler) {
+        m_handlers.insert(QString::fromLatin1(key), [this, handler] {
             if (BrowserControl *browser = activeBrowser())
                 handler(browser);
         });
@@ -166,9 +166,9 @@ void CommandDispatcher::goHome(BrowserControl *browser)
 
 void CommandDispatcher::openFile(bool newTab)
 {
-    const QString file =
-        mdlCommonDialog::OpenFileDialog(m_main, openFilter(), QStringLiteral("Open File ..."), mdlCommonDialog::kExplorerFlag)
-            .trimmed();
+    const QString file = mdlCommonDialog::OpenFileDialog(m_main, openFilter(), QStringLiteral("Open File ..."),
+                                                         mdlCommonDialog::kExplorerFlag)
+                             .trimmed();
     if (file.isEmpty())
         return;
     const QString address = QUrl::fromLocalFile(file).toString();

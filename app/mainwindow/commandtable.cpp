@@ -9,34 +9,40 @@
 namespace CommandTable {
 
 namespace {
-Command c(const char *key, const char *caption, QKeySequence shortcut = {}, const char *image = "")
+Command c(const char *key, const char *caption, const QKeySequence &shortcut = {}, const char *image = "")
 {
-    return {QString::fromLatin1(key), QString::fromUtf8(caption), std::move(shortcut), QString::fromLatin1(image)};
+    return {QString::fromLatin1(key), QString::fromUtf8(caption), shortcut, QString::fromLatin1(image)};
 }
 } // namespace
 
 QList<Menu> menus()
 {
     return {
-        {QStringLiteral("mnuFile"), QStringLiteral(" &File "),
+        {QStringLiteral("mnuFile"),
+         QStringLiteral(" &File "),
          {c("mnuNew", "&New", Qt::Key_F8, "mnuNewWin"), c("mnuClone", "Clone", Qt::CTRL | Qt::Key_N),
           c("mnuOpen", "&Open", Qt::CTRL | Qt::Key_O), c("mnuOpenNew", "Op&en New ...", {}, "mnuNewDoc"),
           c("mnuSave", "&Save As ...", Qt::CTRL | Qt::Key_S, "mnuSave"),
           c("mnuPrint", "&Print ...", Qt::CTRL | Qt::Key_P, "mnuPrint"), c("mnuSettings", "&Settings ..."),
           c("mnuExit", "&Exit")}},
-        {QStringLiteral("mnuEdit"), QStringLiteral(" &Edit "),
+        {QStringLiteral("mnuEdit"),
+         QStringLiteral(" &Edit "),
          {c("mnuCut", "C&ut", Qt::CTRL | Qt::Key_X, "mnuCut"), c("mnuCopy", "&Copy", Qt::CTRL | Qt::Key_C, "mnuCopy"),
           c("mnuPaste", "&Paste", Qt::CTRL | Qt::Key_V, "mnuPaste"), c("mnuFind", "&Find ...", {}, "mnuFind"),
           c("mnuSelAll", "Select &All", Qt::CTRL | Qt::Key_A)}},
-        {QStringLiteral("mnuView"), QStringLiteral(" &View "),
+        {QStringLiteral("mnuView"),
+         QStringLiteral(" &View "),
          {c("mnuHistory", "&History", Qt::CTRL | Qt::Key_H, "mnuClock"),
-          c("mnuFindPan", "&Search", Qt::CTRL | Qt::Key_G), c("mnuHelpPan", "&Help", Qt::CTRL | Qt::Key_F1, "mnuHelpIndex"),
-          c("mnuBack", "&Back ", {}, "mnuBack"), c("mnuNext", "&Next", {}, "mnuNext"), c("mnuStop", "&Stop", {}, "mnuStop"),
+          c("mnuFindPan", "&Search", Qt::CTRL | Qt::Key_G),
+          c("mnuHelpPan", "&Help", Qt::CTRL | Qt::Key_F1, "mnuHelpIndex"), c("mnuBack", "&Back ", {}, "mnuBack"),
+          c("mnuNext", "&Next", {}, "mnuNext"), c("mnuStop", "&Stop", {}, "mnuStop"),
           c("mnuRefresh", "&Refresh", {}, "mnuRefresh"), c("mnuGotoAddress", "&Address Bar ...", Qt::Key_F4)}},
-        {QStringLiteral("mnuTools"), QStringLiteral(" &Tools "),
+        {QStringLiteral("mnuTools"),
+         QStringLiteral(" &Tools "),
          {c("mnuEmail", "&Email ...", {}, "mnuEmail"), c("mnuPopStop", "&Popup Stop", Qt::CTRL | Qt::Key_Q),
           c("mnuInternet", "Internet Options")}},
-        {QStringLiteral("mnuHelp"), QStringLiteral(" &Help "),
+        {QStringLiteral("mnuHelp"),
+         QStringLiteral(" &Help "),
          {c("mnuContent", "&Content", Qt::Key_F1, "mnuHelpIndex"), c("mnuSupport", "&Support"),
           c("mnuAbout", "&About ...", {}, "mnuHelpAbout")}},
     };
@@ -44,9 +50,9 @@ QList<Menu> menus()
 
 QList<Command> toolBar()
 {
-    return {c("mnuBack1", " &Back ", {}, "mnuBack"), c("mnuNext1", "&Next", {}, "mnuNext"),
-            c("mnuStop", "&Stop", {}, "mnuStop"),    c("mnuRefresh", "&Refresh", {}, "mnuRefresh"),
-            c("mnuHome", "&Home", {}, "mnuHome"),    c("mnuFav", "&Favorites", {}, "mnuFavorites"),
+    return {c("mnuBack1", " &Back ", {}, "mnuBack"),     c("mnuNext1", "&Next", {}, "mnuNext"),
+            c("mnuStop", "&Stop", {}, "mnuStop"),        c("mnuRefresh", "&Refresh", {}, "mnuRefresh"),
+            c("mnuHome", "&Home", {}, "mnuHome"),        c("mnuFav", "&Favorites", {}, "mnuFavorites"),
             c("mnuNew", "&New", Qt::Key_F8, "mnuNewWin")};
 }
 
@@ -89,7 +95,8 @@ QIcon image(const QString &imageKey)
         const QString name = QString::fromLatin1(source.theme);
         // The fallback only when the theme has none: loading a style icon
         // reads all its sizes.
-        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name) : QApplication::style()->standardIcon(source.fallback);
+        return QIcon::hasThemeIcon(name) ? QIcon::fromTheme(name)
+                                         : QApplication::style()->standardIcon(source.fallback);
     }));
 }
 

@@ -5,8 +5,7 @@
 
 DeferredIconEngine::DeferredIconEngine(Resolver resolver)
     : m_resolver(std::move(resolver))
-{
-}
+{}
 
 QIcon DeferredIconEngine::styleIcon(QStyle::StandardPixmap which)
 {

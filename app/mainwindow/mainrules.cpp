@@ -4,7 +4,6 @@
 #include "loadedpages.h"
 #include "mdlinicontrol.h"
 
-
 namespace MainRules {
 
 int addressWidth(int controlWidth)

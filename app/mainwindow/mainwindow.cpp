@@ -55,7 +55,6 @@ void processEvents(int times = 1)
         QCoreApplication::processEvents();
 }
 
-
 ProgramState &g()
 {
     return programState();
@@ -96,7 +95,9 @@ Form1::Form1()
     const std::pair<const char *, const char *> paneImages[] = {
         {"frmSearch", "mnuSearch"}, {"frmHistory", "mnuHistory"}, {"frmHelp", "mnuHelp"}};
     for (const auto &[pane, image] : paneImages)
-        m_dsMain->pane(QString::fromLatin1(pane))->dock()->setWindowIcon(CommandTable::image(QString::fromLatin1(image)));
+        m_dsMain->pane(QString::fromLatin1(pane))
+            ->dock()
+            ->setWindowIcon(CommandTable::image(QString::fromLatin1(image)));
 
     connect(m_dsMain, &DockFrame::CommandExecuted, this, &Form1::onCommand);
     connect(m_dsMain, &DockFrame::DocumentActivated, this, &Form1::onDocumentActivated);
@@ -120,9 +121,7 @@ Form1::Form1()
     connect(&m_timer1, &QTimer::timeout, this, &Form1::sizeAddressBar);
 
     connect(m_wb, &BrowserControl::BeforeNavigate2, this, &Form1::onWbBeforeNavigate);
-    connect(m_wb, &BrowserControl::NewWindow2, this, [](QObject **, bool *cancel) {
-        *cancel = true;
-    });
+    connect(m_wb, &BrowserControl::NewWindow2, this, [](QObject **, bool *cancel) { *cancel = true; });
 }
 
 Form1::~Form1()

@@ -69,7 +69,6 @@ void Form9::ensureList()
     }
 }
 
-
 void Form9::connectList()
 {
     QWidget *list = m_list1.widget();

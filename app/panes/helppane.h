@@ -19,7 +19,6 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
 
 private:
-
     PaneHeader *m_header;
     BrowserControl *m_wb1;
     bool m_seen = false;

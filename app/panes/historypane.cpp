@@ -65,7 +65,6 @@ void Form6::ensureList()
     list->show(); // made after its form may have been shown
 }
 
-
 QString Form6::dateLimit() const
 {
     return m_check1->isChecked() ? QString() : QDateTime::currentDateTime().toString(Qt::ISODate);

@@ -15,13 +15,11 @@ constexpr qsizetype kHeaderSize = 12;
 
 clsLayout::clsLayout()
     : clsLayout(programVersionText())
-{
-}
+{}
 
 clsLayout::clsLayout(const QString &programVersion)
     : m_programVersion(programVersion)
-{
-}
+{}
 
 QString clsLayout::versionText(int major, int minor, int revision)
 {

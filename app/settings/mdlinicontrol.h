@@ -7,7 +7,7 @@ namespace mdlIniControl {
 
 // What ReadIniValue answers when nothing usable is stored. Callers compare
 // against both.
-inline const QString kUnknownValue = QStringLiteral("unknown value");          // file, section or key missing
+inline const QString kUnknownValue = QStringLiteral("unknown value");                 // file, section or key missing
 inline const QString kUnknownSectionOrKey = QStringLiteral("Unknown section or key"); // empty value
 
 // The stored value, whole; or one of the two strings above.

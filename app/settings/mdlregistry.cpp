@@ -16,8 +16,7 @@ QVariant GetRegistryValue(RegRootKey root, const QString &subkey, const QString 
     return NulTerminated::cut(value->text);
 }
 
-void SetRegistryValue(RegRootKey root, const QString &subkey, const QString &valueName,
-                      const QString &value)
+void SetRegistryValue(RegRootKey root, const QString &subkey, const QString &valueName, const QString &value)
 {
     if (auto key = RegistryKey::create(root, subkey))
         key->set(valueName, RegValue::string(value));

@@ -17,8 +17,7 @@ QVariant GetRegistryValue(RegRootKey root, const QString &subkey, const QString 
 
 // Stores the text as REG_SZ, creating the key and its parents. A failure
 // leaves the store unchanged and is not reported.
-void SetRegistryValue(RegRootKey root, const QString &subkey, const QString &valueName,
-                      const QString &value);
+void SetRegistryValue(RegRootKey root, const QString &subkey, const QString &valueName, const QString &value);
 
 // An empty or non-numeric result reads as 0 where a number is wanted.
 int toNumber(const QVariant &value);

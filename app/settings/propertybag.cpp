@@ -14,10 +14,11 @@ constexpr quint32 kMaxEntries = 4096;
 class Reader
 {
 public:
-    explicit Reader(const QByteArray &bytes) : m_bytes(bytes) {}
+    explicit Reader(const QByteArray &bytes)
+        : m_bytes(bytes)
+    {}
 
-    template <typename T>
-    std::optional<T> number()
+    template <typename T> std::optional<T> number()
     {
         if (left() < qsizetype(sizeof(T)))
             return std::nullopt;
@@ -40,8 +41,7 @@ private:
     qsizetype m_pos = 0;
 };
 
-template <typename T>
-void put(QByteArray &out, T v)
+template <typename T> void put(QByteArray &out, T v)
 {
     char buf[sizeof(T)];
     qToLittleEndian(v, buf);
@@ -89,11 +89,8 @@ std::optional<PropertyBag> PropertyBag::decode(const QByteArray &bytes)
                 return std::nullopt;
             value = fromUtf16(*data);
             break;
-        case kTypeBytes:
-            value = *data;
-            break;
-        default:
-            return std::nullopt;
+        case kTypeBytes: value = *data; break;
+        default: return std::nullopt;
         }
         bag.m_entries.append({fromUtf16(*name), value});
     }

@@ -35,7 +35,8 @@ QString TrimAtNull(QString &text)
 
 QString ShortcutUrl(const QString &shortcutFile)
 {
-    QString url = ProfileFile::read(shortcutFile, QStringLiteral("InternetShortcut"), QStringLiteral("URL")).value_or(QString());
+    QString url =
+        ProfileFile::read(shortcutFile, QStringLiteral("InternetShortcut"), QStringLiteral("URL")).value_or(QString());
     return TrimAtNull(url);
 }
 

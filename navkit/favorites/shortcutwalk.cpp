@@ -35,7 +35,8 @@ bool walkFolder(const QString &folderPath, const QString &pattern, const FolderV
 
     const QDir dir(folder);
     const QDir::SortFlags order = QDir::Name | QDir::IgnoreCase;
-    const QStringList subFolders = dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, order);
+    const QStringList subFolders =
+        dir.entryList(QDir::Dirs | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot, order);
     QStringList records;
     for (const QString &name : dir.entryList({pattern}, QDir::Files | QDir::Hidden | QDir::System, order)) {
         if (count < std::numeric_limits<qint16>::max())

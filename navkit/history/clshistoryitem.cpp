@@ -4,8 +4,7 @@
 
 clsHistoryItem::clsHistoryItem(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 QDateTime clsHistoryItem::localTime(quint64 fileTime)
 {

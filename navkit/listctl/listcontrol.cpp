@@ -21,7 +21,6 @@ using namespace Twips;
 
 namespace {
 
-
 int buttonBits(Qt::MouseButtons b)
 {
     return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
@@ -224,7 +223,7 @@ void ListControl::RefreshFavoritesEx(const QString &dataFile, const QString &str
         m_FavoriteUrls.emplace_back(l.url.isNull() ? 0 : l.url.utf16() - base, l.url.size());
     }
     m_favoriteText = text;
-    m_model->setSpans(text, std::move(titles));
+    m_model->setSpans(text, titles);
 }
 
 void ListControl::InsertFavorites(const QString &dataFile, const QString &Item)
@@ -296,8 +295,7 @@ bool ListControl::eventFilter(QObject *watched, QEvent *event)
             return true;
         break;
     }
-    default:
-        break;
+    default: break;
     }
     return QWidget::eventFilter(watched, event);
 }

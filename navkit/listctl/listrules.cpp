@@ -18,10 +18,10 @@ QString rowText(const QString &title)
 
 QString historyTitle(const QString &title, const QString &url)
 {
-    const QString t = title.trimmed();
+    QString t = title.trimmed();
     if (!t.isEmpty())
         return t;
-    const QString u = url.trimmed();
+    QString u = url.trimmed();
     if (!u.startsWith(QStringLiteral("file:"), Qt::CaseInsensitive))
         return u;
     return u.section(u'/', -1).trimmed();
@@ -72,7 +72,7 @@ private:
 };
 
 constexpr qint64 kFileTimeEpochOffset = 11644473600LL; // seconds from 1601 to 1970
-constexpr double kAutomationDaysTo1970 = 25569.0;       // days from 30 Dec 1899 to 1 Jan 1970
+constexpr double kAutomationDaysTo1970 = 25569.0;      // days from 30 Dec 1899 to 1 Jan 1970
 
 } // namespace
 
@@ -154,8 +154,8 @@ void FavoriteRows::add(QStringView record)
 {
     static const QString sep = FavoritesStore::kFieldSeparator;
     if (!m_all) {
-        const bool found = m_lower.isNull() ? record.contains(m_search, Qt::CaseInsensitive)
-                                            : containsAscii(record, m_lower);
+        const bool found =
+            m_lower.isNull() ? record.contains(m_search, Qt::CaseInsensitive) : containsAscii(record, m_lower);
         if (!found)
             return;
     }

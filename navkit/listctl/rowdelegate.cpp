@@ -11,8 +11,7 @@ constexpr int kRowHeight = 18;
 RowDelegate::RowDelegate(QObject *parent)
     : QStyledItemDelegate(parent)
     , m_image(QApplication::style()->standardIcon(QStyle::SP_FileLinkIcon).pixmap(16, 16))
-{
-}
+{}
 
 QSize RowDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {

@@ -17,7 +17,7 @@ void RowModel::setRows(QStringList rows)
     endResetModel();
 }
 
-void RowModel::setSpans(const QByteArray &backing, std::vector<Span> titles)
+void RowModel::setSpans(const QByteArray &backing, const std::vector<Span> &titles)
 {
     beginResetModel();
     m_backing = backing;

@@ -25,7 +25,7 @@ public:
 
     void setRows(QStringList rows);
     // Rows whose titles lie in backing (UTF-16 text, kept alive here).
-    void setSpans(const QByteArray &backing, std::vector<Span> titles);
+    void setSpans(const QByteArray &backing, const std::vector<Span> &titles);
 
     QString text(int row) const;
     bool setText(int row, const QString &text);

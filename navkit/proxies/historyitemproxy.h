@@ -11,7 +11,9 @@ class QObject;
 class HistoryItemProxy
 {
 public:
-    explicit HistoryItemProxy(QObject *object = nullptr) : m_object(object) {}
+    explicit HistoryItemProxy(QObject *object = nullptr)
+        : m_object(object)
+    {}
 
     bool isValid() const { return !m_object.isNull(); }
     QObject *object() const { return m_object; }

@@ -6,12 +6,12 @@
 #include <QObject>
 
 namespace {
-template <typename... Args>
-bool callBool(QObject *o, const char *method, Args &&...args)
+template <typename... Args> bool callBool(QObject *o, const char *method, Args &&...args)
 {
     bool result = false;
-    return o && QMetaObject::invokeMethod(o, method, Qt::DirectConnection, Q_RETURN_ARG(bool, result),
-                                          std::forward<Args>(args)...)
+    return o
+        && QMetaObject::invokeMethod(o, method, Qt::DirectConnection, Q_RETURN_ARG(bool, result),
+                                     std::forward<Args>(args)...)
         && result;
 }
 } // namespace
@@ -45,7 +45,8 @@ HistoryItemProxy HistoryProxy::Item(int index) const
 {
     QObject *item = nullptr;
     if (m_object)
-        QMetaObject::invokeMethod(m_object, "Item", Qt::DirectConnection, Q_RETURN_ARG(QObject *, item), Q_ARG(int, index));
+        QMetaObject::invokeMethod(m_object, "Item", Qt::DirectConnection, Q_RETURN_ARG(QObject *, item),
+                                  Q_ARG(int, index));
     return HistoryItemProxy(item);
 }
 

@@ -15,7 +15,9 @@ class HistoryProxy
 public:
     // Creates the object by ProgID, owned by parent.
     static HistoryProxy create(QObject *parent = nullptr);
-    explicit HistoryProxy(QObject *object = nullptr) : m_object(object) {}
+    explicit HistoryProxy(QObject *object = nullptr)
+        : m_object(object)
+    {}
 
     bool isValid() const { return !m_object.isNull(); }
     QObject *object() const { return m_object; }

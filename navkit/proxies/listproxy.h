@@ -13,7 +13,9 @@ public:
     // Creates the control by ProgID as a child of parent; invalid when the
     // class cannot be created.
     static ListProxy create(QWidget *parent);
-    explicit ListProxy(QWidget *control = nullptr) : m_control(control) {}
+    explicit ListProxy(QWidget *control = nullptr)
+        : m_control(control)
+    {}
 
     bool isValid() const { return !m_control.isNull(); }
     QWidget *widget() const { return m_control; }

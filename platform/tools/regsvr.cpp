@@ -16,9 +16,11 @@ int main(int argc, char *argv[])
     bool silent = false;
     QString library;
     for (const QString &arg : QCoreApplication::arguments().mid(1)) {
-        if (arg.compare(QStringLiteral("-u"), Qt::CaseInsensitive) == 0 || arg.compare(QStringLiteral("/u"), Qt::CaseInsensitive) == 0)
+        if (arg.compare(QStringLiteral("-u"), Qt::CaseInsensitive) == 0
+            || arg.compare(QStringLiteral("/u"), Qt::CaseInsensitive) == 0)
             unregister = true;
-        else if (arg.compare(QStringLiteral("-s"), Qt::CaseInsensitive) == 0 || arg.compare(QStringLiteral("/s"), Qt::CaseInsensitive) == 0)
+        else if (arg.compare(QStringLiteral("-s"), Qt::CaseInsensitive) == 0
+                 || arg.compare(QStringLiteral("/s"), Qt::CaseInsensitive) == 0)
             silent = true;
         else
             library = arg;

@@ -12,8 +12,9 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     // In memory where there is a tmpfs: the database syncs would otherwise set the pace.
-    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists() ? QStringLiteral("/dev/shm/fuzz_history-XXXXXX")
-                                                                       : QDir::tempPath() + QStringLiteral("/fuzz_history-XXXXXX"));
+    static QTemporaryDir dir(QDir(QStringLiteral("/dev/shm")).exists()
+                                 ? QStringLiteral("/dev/shm/fuzz_history-XXXXXX")
+                                 : QDir::tempPath() + QStringLiteral("/fuzz_history-XXXXXX"));
     QDir folder(dir.path());
     for (const QString &name : folder.entryList(QDir::Files | QDir::Hidden))
         folder.remove(name);

@@ -18,7 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     static const QString path = dir.filePath(QStringLiteral("_favorites.dat"));
     if (size < 2)
         return 0;
-    const QString search = QString::fromUtf8(reinterpret_cast<const char *>(data + 1), data[0] % 8 < size - 1 ? data[0] % 8 : 0);
+    const QString search =
+        QString::fromUtf8(reinterpret_cast<const char *>(data + 1), data[0] % 8 < size - 1 ? data[0] % 8 : 0);
     {
         QFile f(path);
         if (!f.open(QIODevice::WriteOnly))
@@ -33,7 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
 
     // The same bytes as history entries: text split at NULs, times from the bytes.
-    const QStringList parts = QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)).split(QChar(u'\0'));
+    const QStringList parts =
+        QString::fromUtf8(reinterpret_cast<const char *>(data), qsizetype(size)).split(QChar(u'\0'));
     std::vector<UrlHistoryEntry> entries;
     for (qsizetype i = 0; i + 1 < parts.size() && i < 128; i += 2) {
         UrlHistoryEntry e;

@@ -29,7 +29,8 @@ inline Form2 *tabAt(Form1 *main, int position)
 
 // A program folder as installed (with its data folder and the component
 // library), and the home page the browser starts on.
-inline bool prepareProgramFolder(const TestEnvironment &env, const QByteArray &componentLibrary, const QString &homePage)
+inline bool prepareProgramFolder(const TestEnvironment &env, const QByteArray &componentLibrary,
+                                 const QString &homePage)
 {
     if (!QDir().mkpath(env.programDir() + QStringLiteral("/_data")) || !env.installComponents(componentLibrary))
         return false;
@@ -54,10 +55,12 @@ inline void shutDown(std::unique_ptr<Form1> &main)
 
 inline bool waitLoaded(Form1 *main, int position, const QString &url)
 {
-    return QTest::qWaitFor([&] {
-        Form2 *tab = tabAt(main, position);
-        return tab && tab->wb1()->LocationURL() == url && !tab->wb1()->Busy();
-    }, kTimeout);
+    return QTest::qWaitFor(
+        [&] {
+            Form2 *tab = tabAt(main, position);
+            return tab && tab->wb1()->LocationURL() == url && !tab->wb1()->Busy();
+        },
+        kTimeout);
 }
 
 inline QString loaded(const QString &section, const QString &key)

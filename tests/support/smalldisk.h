@@ -41,8 +41,7 @@ public:
             return;
         for (const qsizetype size : {4096, 1}) {
             const QByteArray block(size, 'f');
-            while (filler.write(block) == block.size() && filler.flush()) {
-            }
+            while (filler.write(block) == block.size() && filler.flush()) {}
         }
     }
 

@@ -8,8 +8,7 @@
 
 TestHttpServer::TestHttpServer(QObject *parent)
     : QObject(parent)
-{
-}
+{}
 
 void TestHttpServer::watch(QTcpServer *server)
 {
@@ -51,7 +50,10 @@ void TestHttpServer::setPage(const QString &path, const QByteArray &html, int st
 
 QString TestHttpServer::url(const QString &path) const
 {
-    return QStringLiteral("%1://127.0.0.1:%2%3").arg(m_tls ? QStringLiteral("https") : QStringLiteral("http")).arg(m_server->serverPort()).arg(path);
+    return QStringLiteral("%1://127.0.0.1:%2%3")
+        .arg(m_tls ? QStringLiteral("https") : QStringLiteral("http"))
+        .arg(m_server->serverPort())
+        .arg(path);
 }
 
 void TestHttpServer::serve(QTcpSocket *socket)

@@ -9,7 +9,7 @@
 #define QUILLON_WEB_TEST_MAIN(TestClass)                                                                               \
     int main(int argc, char **argv)                                                                                    \
     {                                                                                                                  \
-        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");                                                                  \
+        qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");                                                                   \
         QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);                                                    \
         QApplication app(argc, argv);                                                                                  \
         TestClass test;                                                                                                \

@@ -1,0 +1,270 @@
+// The panes and the favorites tab, driven with the mouse and keys.
+#include "browserfixture.h"
+#include "commanddispatcher.h"
+#include "commandtable.h"
+#include "dockpane.h"
+#include "filedialogservice.h"
+#include "aboutbox.h"
+#include "settingsdialog.h"
+#include "favoritesstore.h"
+#include "searchpane.h"
+#include "historypane.h"
+#include "favoritestab.h"
+#include "listproxy.h"
+#include "keyrecorder.h"
+#include "mdlaplication.h"
+#include "mdlregistry.h"
+#include "registrystore.h"
+#include "testenvironment.h"
+#include "testhttpserver.h"
+#include "visitrecorder.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDir>
+#include <QDockWidget>
+#include <QLineEdit>
+#include <QListView>
+#include <QPrinter>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QtTest>
+#include <QWebEngineFindTextResult>
+#include <QWebEnginePage>
+#include "browserpage.h"
+#include "findbar.h"
+#include "metareader.h"
+
+using namespace BrowserFixture;
+using namespace mdlRegistry;
+
+namespace {
+QByteArray page(const char *title, const QByteArray &head = {}, const QByteArray &body = {})
+{
+    return "<html><head><title>" + QByteArray(title) + "</title>" + head + "</head><body>" + body + "</body></html>";
+}
+} // namespace
+
+class TestPanes : public QObject
+{
+    Q_OBJECT
+
+    static QPoint rowCentre(QListView *view, int row)
+    {
+        return view->visualRect(view->model()->index(row, 0)).center();
+    }
+    void run(Form1 *main, const char *key) { main->dsMain()->command(QString::fromLatin1(key))->trigger(); }
+    QString url(const char *path) { return m_server.url(QString::fromLatin1(path)); }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        m_server.setPage(QStringLiteral("/home"), page("Home"));
+        m_server.setPage(QStringLiteral("/a"), page("Page A", {}, "<p id='t'>alpha text</p>"));
+        m_server.setPage(QStringLiteral("/b"), page("Page B"));
+        m_server.setPage(QStringLiteral("/meta"),
+                         page("Meta",
+                              "<meta name='Keywords' content='kw1, kw2'><meta name='author' content='x'>"
+                              "<meta name='DESCRIPTION' content=' about it'>"));
+        m_server.setPage(QStringLiteral("/nometa"), page("Plain", "<meta name='author' content='x'>"));
+    }
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(prepareProgramFolder(*m_env, NAVKIT_LIBRARY, url("/home")));
+    }
+    void cleanup()
+    {
+        FileDialogService::setRunner({});
+        FileDialogService::setSaveRunner({});
+        FileDialogService::setPrintRunner({});
+        m_env.reset();
+    }
+
+    void favoritesTab()
+    {
+        const QString sep = QStringLiteral(">\u00A4<");
+        FavoritesStore::save(m_env->programDir() + QStringLiteral("/_data/_favorites.dat"),
+                             {QStringLiteral("Page A") + sep + url("/a") + sep + QStringLiteral("news"),
+                              QStringLiteral("Page B") + sep + url("/b") + sep + QStringLiteral("sport"),
+                              QStringLiteral("Home") + sep + url("/home")});
+        auto main = start();
+        auto *tab = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
+        ListProxy list = tab->List1();
+        QVERIFY(list.isValid());
+        QCOMPARE(list.ListCount(), 3);
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 3"));
+        tab->Text1()->setText(QStringLiteral(" NEWS "));
+        QCOMPARE(list.ListCount(), 1);
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
+        tab->Text1()->setText(QStringLiteral("   "));
+        QCOMPARE(list.ListCount(), 3);
+        tab->Text1()->setText(QStringLiteral("sport"));
+        QCOMPARE(list.ListCount(), 1);
+
+        // Ctrl+R: everything again; the box and the count keep the filter's.
+        QListView *view = list.widget()->findChild<QListView *>();
+        QTest::keyRelease(view, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier);
+        QCOMPARE(list.ListCount(), 1);
+        QTest::keyRelease(view, Qt::Key_R, Qt::ControlModifier);
+        QCOMPARE(list.ListCount(), 3);
+        QCOMPARE(tab->Text1()->text(), QStringLiteral("sport"));
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
+
+        main->dsMain()->document(2)->activate();
+        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), kTimeout);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
+        QCOMPARE(tab->statusText(), url("/b"));
+        // A right click on another row copies the highlighted one's address.
+        QTest::mouseClick(view->viewport(), Qt::RightButton, {}, rowCentre(view, 0));
+        QCOMPARE(QApplication::clipboard()->text(), url("/b"));
+        QCOMPARE(list.ListIndex(), 1);
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, url("/b")));
+        shutDown(main);
+    }
+
+    void listsAreMadeWhenSeen()
+    {
+        // The history pane (behind the search pane) and the favorites tab
+        // (behind the home tab) load their list only once brought into sight.
+        FavoritesStore::save(m_env->programDir() + QStringLiteral("/_data/_favorites.dat"),
+                             {QStringLiteral("Page A>\u00A4<") + url("/a")});
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        DockFrame *dock = main->dsMain();
+        QWidget *history = dock->pane(QStringLiteral("frmHistory"))->hostedForm();
+        QWidget *favorites = dock->document(2)->hostedForm();
+        QVERIFY(!history->findChild<QListView *>());
+        QVERIFY(!favorites->findChild<QListView *>());
+
+        VisitRecorder::instance()->flush(); // the home page's visit is in the history
+        dock->pane(QStringLiteral("frmHistory"))->dock()->raise();
+        QTRY_VERIFY_WITH_TIMEOUT(history->findChild<QListView *>(), kTimeout);
+        QVERIFY(history->findChild<QListView *>()->isVisible());
+        QCOMPARE(qobject_cast<Form6 *>(history)->List1().ListCount(), 1);
+        dock->document(2)->activate();
+        QTRY_VERIFY_WITH_TIMEOUT(favorites->findChild<QListView *>(), kTimeout);
+        QVERIFY(favorites->findChild<QListView *>()->isVisible());
+        auto *tab = qobject_cast<Form9 *>(favorites);
+        QCOMPARE(tab->List1().ListCount(), 1);
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
+        shutDown(main);
+    }
+
+    void historyPane()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        tabAt(main.get(), 1)->wb1()->Navigate(url("/a"));
+        QVERIFY(waitLoaded(main.get(), 1, url("/a")));
+        auto *pane = qobject_cast<Form6 *>(main->dsMain()->pane(QStringLiteral("frmHistory"))->hostedForm());
+        ListProxy list = pane->List1();
+        QVERIFY(list.isValid());
+        QTRY_VERIFY_WITH_TIMEOUT(
+            [&] {
+                QTest::keyRelease(list.widget()->findChild<QListView *>(), Qt::Key_R, Qt::ControlModifier);
+                return list.ListCount() == 2;
+            }(),
+            kTimeout);
+        QCOMPARE(list.List(0), QStringLiteral("  Page A")); // newest first
+        QListView *view = list.widget()->findChild<QListView *>();
+        main->dsMain()->pane(QStringLiteral("frmHistory"))->dock()->raise();
+        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), kTimeout);
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
+        QCOMPARE(pane->statusText(), url("/home"));
+        // A double click opens in the active tab; with Shift held in a new one.
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        programState().LastShift = 1; // as the key recorder leaves it while Shift is held
+        QTest::mouseDClick(view->viewport(), Qt::LeftButton, Qt::ShiftModifier, rowCentre(view, 1));
+        programState().LastShift = -1;
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, url("/home")));
+        pane->Check1()->click(); // all history: nothing older here, same rows
+        QCOMPARE(list.ListCount(), 2);
+        QVERIFY(pane->dateLimit().isEmpty());
+        shutDown(main);
+    }
+
+    void searchPane()
+    {
+        QFile config(m_env->programDir() + QStringLiteral("/_config.dat"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write(("[Search]\r\nCount=3\r\nText1=One\r\nUrl1=" + url("/a")
+                      + "?q=<%search%>&again=<%search%>\r\n"
+                        "Text2=Two\r\nUrl2="
+                      + url("/b") + "\r\nText3=Three\r\nUrl3=" + url("/home") + "?s=<%search%>\r\n")
+                         .toUtf8());
+        config.close();
+        QCOMPARE(Form5::fillTemplate(QStringLiteral("x<%search%>y<%search%>"), QStringLiteral("<%search%>")),
+                 QStringLiteral("x<%search%>y<%search%>"));
+        QCOMPARE(Form5::fillTemplate(QStringLiteral("http://t/"), QStringLiteral("q")), QStringLiteral("http://t/"));
+
+        auto main = start();
+        auto *pane = qobject_cast<Form5 *>(main->dsMain()->pane(QStringLiteral("frmSearch"))->hostedForm());
+        QVERIFY(pane);
+        QCOMPARE(pane->Combo1()->count(), 3);
+        QCOMPARE(pane->Combo1()->itemText(2), QStringLiteral("Three"));
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+
+        // One engine, active tab, both placeholders filled, Enter searches.
+        pane->Text1()->setText(QStringLiteral("  two words  "));
+        QTest::keyClick(pane->Text1(), Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
+
+        // One Enter is one search: one new tab with "Open In New Window".
+        QTest::mouseClick(pane->Check2(), Qt::LeftButton);
+        QVERIFY(pane->Check2()->isChecked());
+        pane->Text1()->setFocus();
+        QTest::keyClick(pane->Text1(), Qt::Key_Return);
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(waitLoaded(main.get(), 3, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
+        main->dsMain()->document(3)->setShown(false);
+        QTest::mouseClick(pane->Check2(), Qt::LeftButton);
+
+        // All engines: three tabs in order, whatever "Open In New Window" says.
+        QTest::mouseClick(pane->Check1(), Qt::LeftButton);
+        QVERIFY(pane->Check1()->isChecked());
+        QTest::keyClick(pane->Text1(), Qt::Key_Enter);
+        QCOMPARE(main->dsMain()->documentCount(), 5);
+        QVERIFY(waitLoaded(main.get(), 3, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
+        QVERIFY(waitLoaded(main.get(), 4, url("/b")));
+        QVERIFY(waitLoaded(main.get(), 5, url("/home") + QStringLiteral("?s=two%20words")));
+
+        // The favorites tab active and neither box checked: nothing happens.
+        pane->Check1()->setChecked(false);
+        main->dsMain()->document(2)->activate();
+        pane->Command1()->click();
+        QCOMPARE(main->dsMain()->documentCount(), 5);
+
+        // No engines: "Url0" is asked for, and nothing breaks.
+        pane->Combo1()->clear();
+        pane->Check2()->setChecked(true);
+        pane->Command1()->click();
+        QCOMPARE(main->dsMain()->documentCount(), 6);
+        shutDown(main);
+    }
+
+private:
+    TestHttpServer m_server;
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+int main(int argc, char **argv)
+{
+    qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    KeyRecorder keys;
+    app.installEventFilter(&keys);
+    TestPanes test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "tst_panes.moc"
