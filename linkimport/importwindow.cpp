@@ -69,7 +69,8 @@ Form1::Form1(QWidget *parent)
 
 QString Form1::dataFile()
 {
-    return PlatformPaths::programFolder() + QStringLiteral("/_favorites.dat");
+    // The store the browser reads.
+    return PlatformPaths::programFolder() + QStringLiteral("/_data/_favorites.dat");
 }
 
 int Form1::ImportFromIE(const QString &file, bool bClear)

@@ -1,4 +1,5 @@
 #include "importwindow.h"
+#include "platformpaths.h"
 
 #include <QApplication>
 #include <QTextStream>
@@ -14,6 +15,9 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("linkimport"));
+    // The favorites store it writes is the browser's, in the same folders.
+    PlatformPaths::prepareProgramFolder();
+    PlatformPaths::makePrivateFolder(PlatformPaths::programFolder() + QStringLiteral("/_data"));
     LinkImport::Form1 window;
     window.show();
     return QApplication::exec();

@@ -19,7 +19,7 @@ QString serverKey(const QString &progId)
 
 QString manifestPath()
 {
-    return PlatformPaths::programFolder() + QStringLiteral("/components.manifest");
+    return PlatformPaths::installFolder() + QStringLiteral("/components.manifest");
 }
 
 QString libraryFor(const QString &progId)

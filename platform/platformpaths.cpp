@@ -51,11 +51,47 @@ QString registryDir()
     return root() + QStringLiteral("/registry");
 }
 
+bool isPortable()
+{
+    return QFileInfo::exists(QCoreApplication::applicationDirPath() + u'/' + QLatin1String(kPortableMarker));
+}
+
+QString installFolder()
+{
+    if (QString p = fromEnv("QUILLON_PROGRAM_DIR"); !p.isEmpty())
+        return p;
+    const QString exeFolder = QDir::cleanPath(QCoreApplication::applicationDirPath());
+    return isPortable() ? exeFolder : QDir::cleanPath(exeFolder + QStringLiteral("/../lib/quillon"));
+}
+
 QString programFolder()
 {
     if (QString p = fromEnv("QUILLON_PROGRAM_DIR"); !p.isEmpty())
         return p;
-    return QDir::cleanPath(QCoreApplication::applicationDirPath());
+    if (isPortable())
+        return QDir::cleanPath(QCoreApplication::applicationDirPath());
+    QString base = qEnvironmentVariable("XDG_DATA_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.local/share");
+    return QDir::cleanPath(base + QStringLiteral("/quillon"));
+}
+
+bool prepareProgramFolder()
+{
+    const QString folder = programFolder();
+    const QString install = installFolder();
+    if (folder == install)
+        return true; // portable: the folder is the program's own
+    if (!makePrivateFolder(folder))
+        return false;
+    const QString config = folder + QStringLiteral("/_config.dat");
+    if (!QFileInfo::exists(config)) {
+        if (!QFile::copy(install + QStringLiteral("/_config.dat"), config))
+            qCWarning(lcFiles) << "search engines not copied to" << config;
+        else
+            QFile::setPermissions(config, QFile::ReadOwner | QFile::WriteOwner);
+    }
+    return true;
 }
 
 bool makePrivateFolder(const QString &path)

@@ -13,10 +13,30 @@ QString root();
 // Folder of the registry files (one per root key).
 QString registryDir();
 
-// The folder that holds the running program, without a trailing slash.
-// $QUILLON_PROGRAM_DIR overrides it so that tests never write beside the
-// real executables.
+// Two kinds of program folder. A portable one (the build's bin/, marked by
+// kPortableMarker) holds everything beside the executable, as it always
+// did. An installed program reads its installation data from
+// <prefix>/lib/quillon and writes everything it keeps under the user's
+// $XDG_DATA_HOME/quillon. $QUILLON_PROGRAM_DIR names one folder for both
+// (tests never write beside the real executables).
+inline constexpr char kPortableMarker[] = "quillon.portable";
+
+// True when the executable's folder is a portable program folder.
+bool isPortable();
+
+// Where the installation data is read: _config.dat as installed,
+// components.manifest and the component library. No trailing slash.
+QString installFolder();
+
+// Where the program keeps the files it writes: _data/ (open pages,
+// favorites), _layout.lay and the user's _config.dat. No trailing slash.
 QString programFolder();
+
+// Makes the program folder ready on start: created private to the user,
+// and when it is not the installation folder, the installation's
+// _config.dat copied there once (the user may then edit the search
+// engines). False when the folder cannot be made.
+bool prepareProgramFolder();
 
 // Creates the folder and any missing parents private to the user (0700).
 // An existing folder is made private too: it holds history, favorites or

@@ -2,15 +2,84 @@
 
 #include "graphicsmode.h"
 #include "keyrecorder.h"
+#include "logging.h"
 #include "mainwindow.h"
+#include "mdlaplication.h"
+#include "platformpaths.h"
 #include "quillon_version.h"
+#include "singleinstance.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QSocketNotifier>
 #include <QTextStream>
+#include <QUrl>
 
+#include <csignal>
+#include <fcntl.h>
 #include <unistd.h>
 
 namespace BrowserStartup {
+
+namespace {
+
+int g_quitPipe[2] = {-1, -1};
+// Set once a quit signal came: one that comes before the event loop runs
+// (during start-up) would otherwise be lost.
+bool g_quitRequested = false;
+
+void onQuitSignal(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t n = ::write(g_quitPipe[1], &byte, 1);
+}
+
+// SIGTERM and SIGINT (a session ending, Ctrl+C in a terminal) end the event
+// loop, so the window closes as it does when the user closes it and the
+// open pages and layout are kept.
+void quitOnSignals(QObject *context)
+{
+    if (::pipe2(g_quitPipe, O_CLOEXEC | O_NONBLOCK) != 0) {
+        qCWarning(lcFiles) << "no pipe for the quit signals";
+        return;
+    }
+    auto *notifier = new QSocketNotifier(g_quitPipe[0], QSocketNotifier::Read, context);
+    QObject::connect(notifier, &QSocketNotifier::activated, context, [] {
+        char byte;
+        while (::read(g_quitPipe[0], &byte, 1) > 0) {}
+        g_quitRequested = true;
+        QCoreApplication::quit();
+    });
+    struct sigaction action = {};
+    action.sa_handler = onQuitSignal;
+    sigemptyset(&action.sa_mask);
+    action.sa_flags = SA_RESTART;
+    ::sigaction(SIGTERM, &action, nullptr);
+    ::sigaction(SIGINT, &action, nullptr);
+}
+
+void bringToFront(Form1 &form)
+{
+    if (form.isMinimized())
+        form.showNormal();
+    form.raise();
+    form.activateWindow();
+}
+
+} // namespace
+
+QStringList addressesFromArguments(const QStringList &arguments, const QString &workingFolder)
+{
+    QStringList addresses;
+    for (const QString &argument : arguments) {
+        if (argument.trimmed().isEmpty() || argument.startsWith(u'-'))
+            continue;
+        const QUrl url = QUrl::fromUserInput(argument, workingFolder);
+        if (url.isValid())
+            addresses.append(url.toString(QUrl::FullyEncoded));
+    }
+    return addresses;
+}
 
 int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
 {
@@ -27,6 +96,14 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     QApplication::setApplicationName(QStringLiteral("Quillon XP"));
     QApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION_TEXT));
     QApplication::setOrganizationName(QStringLiteral("Kestrane"));
+    QApplication::setDesktopFileName(QStringLiteral("quillon"));
+
+    const QStringList addresses = addressesFromArguments(QApplication::arguments().mid(1), QDir::currentPath());
+    SingleInstance instance(PlatformPaths::programFolder());
+    if (instance.handOver(addresses))
+        return 0;
+    instance.listen();
+    quitOnSignals(&app);
 
     KeyRecorder keys;
     app.installEventFilter(&keys);
@@ -35,7 +112,14 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     if (beforeLoad)
         beforeLoad(form, clock);
     form.load();
-    const int rc = QApplication::exec();
+    for (const QString &address : addresses)
+        mdlAplication::OpenBrowserTab(address);
+    QObject::connect(&instance, &SingleInstance::activated, &form, [&form](const QStringList &more) {
+        for (const QString &address : more)
+            mdlAplication::OpenBrowserTab(address);
+        bringToFront(form);
+    });
+    const int rc = g_quitRequested ? 0 : QApplication::exec();
     form.close(); // shutdown when the event loop was left some other way
     return rc;
 }

@@ -1,7 +1,8 @@
-// How the browser starts: the application object, the main window, the event loop.
+// How the browser starts: the application object, one instance per data folder, the main window, the event loop.
 #pragma once
 
 #include <QElapsedTimer>
+#include <QStringList>
 
 #include <functional>
 
@@ -13,7 +14,14 @@ namespace BrowserStartup {
 // when the program began (the benchmarks' seam into the window).
 using BeforeLoad = std::function<void(Form1 &, const QElapsedTimer &)>;
 
-// Runs the browser to its end and returns the exit code.
+// Runs the browser to its end and returns the exit code. Addresses on the
+// command line open in new tabs; when a browser with the same data folder
+// is running, they go to it instead and this start ends at once.
 int run(int argc, char *argv[], const BeforeLoad &beforeLoad = {});
+
+// The addresses among the program's arguments (options left out): a path
+// to an existing file becomes its file URL (relative to workingFolder),
+// anything else is read as a typed address.
+QStringList addressesFromArguments(const QStringList &arguments, const QString &workingFolder);
 
 } // namespace BrowserStartup

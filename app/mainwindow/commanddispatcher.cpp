@@ -109,7 +109,7 @@ void CommandDispatcher::buildHandlers()
     add("mnuEmail", [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:"))); });
     add("mnuSupport", [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MakerInfo::kSupportEmail)); });
     add("mnuContent", [] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(PlatformPaths::programFolder() + QStringLiteral("/quillon.chm")));
+        QDesktopServices::openUrl(QUrl::fromLocalFile(PlatformPaths::installFolder() + QStringLiteral("/quillon.chm")));
     });
     add("mnuInternet", [this] {
         InternetOptions dialog(m_main);

@@ -174,6 +174,7 @@ QWidget *Form1::ActiveTabForm() const
 void Form1::load()
 {
     m_isLoading = true;
+    PlatformPaths::prepareProgramFolder();
     const QString folder = PlatformPaths::programFolder();
 
     clsLayout layout;

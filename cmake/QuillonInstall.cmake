@@ -1,0 +1,45 @@
+# What `cmake --install` puts where, and the Debian package (cpack -G DEB).
+#   bin/quillon, bin/linkimport        the programs
+#   lib/quillon/                       the installation data the programs read:
+#                                      libnavkit.so, components.manifest
+#                                      (naming the library relative to itself),
+#                                      regsvr, _config.dat
+#   share/applications, share/icons/hicolor, share/metainfo
+# Nothing goes on the system library path. What the programs write lives
+# under the user's XDG folders (see PlatformPaths).
+set(QUILLON_PRIVATE_DIR lib/quillon)
+
+install(TARGETS quillon linkimport RUNTIME DESTINATION bin)
+install(TARGETS navkit LIBRARY DESTINATION ${QUILLON_PRIVATE_DIR})
+install(TARGETS regsvr RUNTIME DESTINATION ${QUILLON_PRIVATE_DIR})
+install(FILES ${QUILLON_PROGRAM_DIR}/components.manifest data/_config.dat DESTINATION ${QUILLON_PRIVATE_DIR}
+        PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
+install(FILES data/quillon.desktop data/linkimport.desktop DESTINATION share/applications)
+install(FILES data/icons/quillon.svg DESTINATION share/icons/hicolor/scalable/apps)
+foreach(size 16 22 24 32 48 64 128 256)
+  install(FILES data/icons/quillon-${size}.png DESTINATION share/icons/hicolor/${size}x${size}/apps RENAME quillon.png)
+endforeach()
+configure_file(data/org.kestrane.QuillonXP.metainfo.xml ${CMAKE_BINARY_DIR}/org.kestrane.QuillonXP.metainfo.xml @ONLY)
+install(FILES ${CMAKE_BINARY_DIR}/org.kestrane.QuillonXP.metainfo.xml DESTINATION share/metainfo)
+
+set(CPACK_GENERATOR DEB)
+set(CPACK_PACKAGE_NAME quillon)
+set(CPACK_PACKAGE_VENDOR Kestrane)
+set(CPACK_PACKAGE_CONTACT "Quillon XP developers <quillon-dev@kestrane.org>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tabbed web browser with favorites found by their pages' words")
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "tabbed web browser with favorites found by their pages' words
+ Quillon XP is a desktop web browser with document tabs, a fixed home page
+ tab and a favorites tab, panes for search, history and help, and pop-up
+ stop. linkimport imports a folder of Internet shortcuts into the favorites,
+ with every page's keywords and description.")
+set(CPACK_DEBIAN_PACKAGE_SECTION web)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Run-time parts no library dependency names: the engine's page process and
+# the windowing plugins.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-qpa-plugins")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
+include(CPack)
