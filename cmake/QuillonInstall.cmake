@@ -22,6 +22,25 @@ endforeach()
 configure_file(data/org.kestrane.QuillonXP.metainfo.xml ${CMAKE_BINARY_DIR}/org.kestrane.QuillonXP.metainfo.xml @ONLY)
 install(FILES ${CMAKE_BINARY_DIR}/org.kestrane.QuillonXP.metainfo.xml DESTINATION share/metainfo)
 
+# What a Debian package carries besides: the copyright, the changelog and
+# the manual pages, compressed as Debian wants them (gzip -9n).
+install(FILES data/debian/copyright DESTINATION share/doc/quillon)
+foreach(doc debian/changelog:share/doc/quillon/changelog.gz debian/quillon.1:share/man/man1/quillon.1.gz
+        debian/linkimport.1:share/man/man1/linkimport.1.gz)
+  string(REPLACE ":" ";" parts ${doc})
+  list(GET parts 0 source)
+  list(GET parts 1 target)
+  get_filename_component(name ${target} NAME)
+  get_filename_component(folder ${target} DIRECTORY)
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/doc/${name}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/doc
+    COMMAND sh -c "gzip -9n -c '${PROJECT_SOURCE_DIR}/data/${source}' > '${CMAKE_BINARY_DIR}/doc/${name}'"
+    DEPENDS ${PROJECT_SOURCE_DIR}/data/${source} VERBATIM)
+  list(APPEND QUILLON_DOCS ${CMAKE_BINARY_DIR}/doc/${name})
+  install(FILES ${CMAKE_BINARY_DIR}/doc/${name} DESTINATION ${folder})
+endforeach()
+add_custom_target(quillon_docs ALL DEPENDS ${QUILLON_DOCS})
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME quillon)
 set(CPACK_PACKAGE_VENDOR Kestrane)
