@@ -46,17 +46,16 @@ set(CPACK_PACKAGE_NAME quillon)
 set(CPACK_PACKAGE_VENDOR Kestrane)
 set(CPACK_PACKAGE_CONTACT "Quillon XP developers <quillon-dev@kestrane.org>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "tabbed web browser with favorites found by their pages' words")
-set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "tabbed web browser with favorites found by their pages' words
- Quillon XP is a desktop web browser with document tabs, a fixed home page
- tab and a favorites tab, panes for search, history and help, and pop-up
- stop. linkimport imports a folder of Internet shortcuts into the favorites,
- with every page's keywords and description.")
+# CPack puts the summary in front as the synopsis line.
+set(CPACK_DEBIAN_PACKAGE_DESCRIPTION "Quillon XP is a desktop web browser with document tabs, a fixed home page
+tab and a favorites tab, panes for search, history and help, and pop-up
+stop. linkimport imports a folder of Internet shortcuts into the favorites,
+with every page's keywords and description.")
 set(CPACK_DEBIAN_PACKAGE_SECTION web)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-# Run-time parts no library dependency names: the engine's page process and
-# the windowing plugins.
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6webenginecore6-bin, qt6-qpa-plugins")
+# What no library dependency names: the windowing plugins.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_STRIP_FILES ON)

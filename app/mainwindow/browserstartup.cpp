@@ -111,14 +111,23 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     Form1 form;
     if (beforeLoad)
         beforeLoad(form, clock);
-    form.load();
-    for (const QString &address : addresses)
-        mdlAplication::OpenBrowserTab(address);
-    QObject::connect(&instance, &SingleInstance::activated, &form, [&form](const QStringList &more) {
+    // Later starts may call while the window is still loading (it handles
+    // events meanwhile): their addresses wait for the window's own.
+    bool loaded = false;
+    QStringList waiting = addresses;
+    QObject::connect(&instance, &SingleInstance::activated, &form, [&](const QStringList &more) {
+        if (!loaded) {
+            waiting += more;
+            return;
+        }
         for (const QString &address : more)
             mdlAplication::OpenBrowserTab(address);
         bringToFront(form);
     });
+    form.load();
+    loaded = true;
+    for (const QString &address : std::as_const(waiting))
+        mdlAplication::OpenBrowserTab(address);
     const int rc = g_quitRequested ? 0 : QApplication::exec();
     form.close(); // shutdown when the event loop was left some other way
     return rc;
