@@ -59,8 +59,16 @@ private slots:
         QCOMPARE(PlatformPaths::root(), QDir::homePath() + QStringLiteral("/.local/share/quillon/platform"));
         qputenv("QUILLON_PROGRAM_DIR", "/tmp/prog");
         QCOMPARE(PlatformPaths::programFolder(), QStringLiteral("/tmp/prog"));
+        QCOMPARE(PlatformPaths::installFolder(), QStringLiteral("/tmp/prog"));
         qunsetenv("QUILLON_PROGRAM_DIR");
-        QCOMPARE(PlatformPaths::programFolder(), QCoreApplication::applicationDirPath());
+        // No portable marker beside this program: laid out as installed.
+        QVERIFY(!PlatformPaths::isPortable());
+        qputenv("XDG_DATA_HOME", "/tmp/xdg");
+        QCOMPARE(PlatformPaths::programFolder(), QStringLiteral("/tmp/xdg/quillon"));
+        qunsetenv("XDG_DATA_HOME");
+        QCOMPARE(PlatformPaths::programFolder(), QDir::homePath() + QStringLiteral("/.local/share/quillon"));
+        QCOMPARE(PlatformPaths::installFolder(),
+                 QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../lib/quillon")));
     }
 };
 
