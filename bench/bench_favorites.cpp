@@ -1,6 +1,9 @@
 // Favorites store: load and save of 100,000 records of about 120 characters,
-// and the import of a tree of 1,000 folders holding 10,000 shortcuts.
+// the import of a tree of 1,000 folders holding 10,000 shortcuts, and of a
+// bookmarks HTML file of 10,000 bookmarks into an empty store and into the
+// 100,000-record store.
 #include "benchutil.h"
+#include "bookmarkshtml.h"
 #include "favoritesstore.h"
 #include "mdlfavorites.h"
 
@@ -51,5 +54,34 @@ int main(int argc, char **argv)
         10000);
     const auto imported = FavoritesStore::load(importStore).size();
     QTextStream(stdout) << "imported " << imported << " records, counted " << count << Qt::endl;
+
+    QByteArray html = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    for (int folder = 0; folder < 100; ++folder) {
+        html += "<DT><H3>Folder " + QByteArray::number(folder) + "</H3>\n<DL><p>\n";
+        for (int i = 0; i < 100; ++i) {
+            const QByteArray k = QByteArray::number(folder * 100 + i);
+            html += "<DT><A HREF=\"https://bookmarks.test/" + k + "?a=1&amp;b=2\" ADD_DATE=\"1700000000\" "
+                    "ICON=\"data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9hAAAA\">Bookmark " + k
+                + "</A>\n<DD>What the page " + k + " is about\n";
+        }
+        html += "</DL><p>\n";
+    }
+    html += "</DL><p>\n";
+    const auto importBookmarks = [&](const QString &target) {
+        QStringList batch;
+        for (const BookmarksHtml::Bookmark &b : BookmarksHtml::parse(html))
+            batch.append(BookmarksHtml::toRecord(b));
+        FavoritesStore::save(target, batch, FavoritesStore::AfterSave::Nothing,
+                             [](const QStringList &stored, const QStringList &fresh) {
+                                 return std::optional<QStringList>(BookmarksHtml::newRecords(stored, fresh));
+                             });
+    };
+    int run = 0;
+    benchMedian("import 10,000 bookmarks (HTML) into an empty store", 3, [&] {
+        importBookmarks(dir.filePath(QStringLiteral("bookmarks%1.dat").arg(run++)));
+    });
+    benchMedian("import 10,000 bookmarks (HTML) into the 100k store", 1, [&] { importBookmarks(store); });
+    const auto withBookmarks = FavoritesStore::load(store).size();
+    QTextStream(stdout) << "store after the bookmarks: " << withBookmarks << " records" << Qt::endl;
     return imported == 10000 ? 0 : 1;
 }

@@ -17,6 +17,7 @@
 #include "registrystore.h"
 #include "testenvironment.h"
 #include "testhttpserver.h"
+#include "testfiles.h"
 #include "visitrecorder.h"
 
 #include <QAction>
@@ -83,6 +84,38 @@ private slots:
         FileDialogService::setSaveRunner({});
         FileDialogService::setPrintRunner({});
         m_env.reset();
+    }
+
+    void bookmarksThroughTheFileMenu()
+    {
+        const QString html = m_env->path(QStringLiteral("from-another-browser.html"));
+        QVERIFY(TestFiles::writeAll(html, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+                                          "<DT><H3>Kitchen</H3>\n<DL><p>\n"
+                                          "<DT><A HREF=\"" + url("/a").toUtf8() + "\">Page A</A>\n<DD>soup &amp; bread\n"
+                                          "</DL><p>\n<DT><A HREF=\"" + url("/b").toUtf8() + "\">Page B</A>\n</DL><p>\n"));
+        auto main = start();
+        FileDialogService::setRunner([&](const FileDialogService::OpenRequest &) {
+            return FileDialogService::OpenResult{true, html, 0};
+        });
+        run(main.get(), "mnuImportBm");
+        auto *tab = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 2"));
+        QCOMPARE(tab->statusText(), QStringLiteral("2 bookmarks imported"));
+        const QString store = m_env->programDir() + QStringLiteral("/_data/_favorites.dat");
+        QCOMPARE(FavoritesStore::load(store).first(),
+                 QStringLiteral("Page A>\u00A4<") + url("/a") + QStringLiteral(">\u00A4<Kitchen soup & bread"));
+        // The folder's name finds the bookmark in the tab's filter.
+        tab->Text1()->setFocus();
+        QTest::keyClicks(tab->Text1(), QStringLiteral("kitchen"));
+        QTRY_COMPARE(tab->List1().ListCount(), 1);
+        run(main.get(), "mnuImportBm"); // the same file again adds nothing
+        QCOMPARE(FavoritesStore::load(store).size(), 2);
+
+        const QString exported = m_env->path(QStringLiteral("exported.html"));
+        FileDialogService::setSaveRunner([&](QWidget *, const QString &, const QString &) { return exported; });
+        run(main.get(), "mnuExportBm");
+        QVERIFY(TestFiles::readAll(exported).contains("<DD>Kitchen soup &amp; bread"));
+        shutDown(main);
     }
 
     void favoritesTab()

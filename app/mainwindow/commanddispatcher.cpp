@@ -16,6 +16,7 @@
 #include "settingsdialog.h"
 #include "favoritestab.h"
 #include "internetoptions.h"
+#include "filedialogservice.h"
 #include "logging.h"
 #include "makerinfo.h"
 #include "mdlaplication.h"
@@ -86,6 +87,8 @@ void CommandDispatcher::buildHandlers()
     });
     add("mnuOpen", [this] { openFile(false); });
     add("mnuOpenNew", [this] { openFile(true); });
+    add("mnuImportBm", [this] { importBookmarks(); });
+    add("mnuExportBm", [this] { exportBookmarks(); });
     add("mnuSettings", [this] {
         Form4 dialog(m_main);
         dialog.exec();
@@ -192,13 +195,47 @@ void CommandDispatcher::addToFavorites()
     if (!browser)
         qCWarning(lcFiles) << "tab closed while its keywords were read; stored without" << address;
     const QString record = favoriteRecord(title, address, meta);
-    DocumentWindow *favorites = m_main->dsMain()->document(TabRules::kFavoritesTab);
-    auto *tab = favorites ? qobject_cast<Form9 *>(favorites->hostedForm()) : nullptr;
+    Form9 *tab = favoritesTab();
     ListProxy list = tab ? tab->List1() : ListProxy();
     if (list.isValid())
         list.InsertFavorites(programState().FavoritesFile, record);
     else
         qCWarning(lcFiles) << "favorite not stored: the favorites list is not there" << record;
+}
+
+Form9 *CommandDispatcher::favoritesTab() const
+{
+    DocumentWindow *favorites = m_main->dsMain()->document(TabRules::kFavoritesTab);
+    return favorites ? qobject_cast<Form9 *>(favorites->hostedForm()) : nullptr;
+}
+
+void CommandDispatcher::importBookmarks()
+{
+    Form9 *tab = favoritesTab();
+    if (!tab)
+        return;
+    FileDialogService::OpenRequest request;
+    request.owner = m_main;
+    request.title = QStringLiteral("Import Bookmarks");
+    request.filters = {{QStringLiteral("Bookmarks (*.html)"), QStringLiteral("*.html;*.htm")},
+                       {QStringLiteral("All Files (*.*)"), QStringLiteral("*")}};
+    const FileDialogService::OpenResult chosen = FileDialogService::getOpenFileName(request);
+    if (!chosen.accepted || chosen.path.isEmpty())
+        return;
+    tab->importBookmarks(chosen.path);
+    if (DocumentWindow *favorites = m_main->dsMain()->document(TabRules::kFavoritesTab))
+        favorites->activate(); // where the outcome shows
+}
+
+void CommandDispatcher::exportBookmarks()
+{
+    Form9 *tab = favoritesTab();
+    if (!tab)
+        return;
+    const QString path =
+        FileDialogService::getSaveFileName(m_main, QStringLiteral("Export Bookmarks"), QStringLiteral("bookmarks.html"));
+    if (!path.isEmpty())
+        tab->exportBookmarks(path);
 }
 
 void CommandDispatcher::togglePane(const QString &name)

@@ -40,6 +40,10 @@ private:
     BrowserControl *activeBrowser() const;
     void openFile(bool newTab);
     void addToFavorites();
+    // The favorites tab, which shows the store (nullptr when it is not there).
+    class Form9 *favoritesTab() const;
+    void importBookmarks();
+    void exportBookmarks();
     void togglePane(const QString &name);
     void goHome(BrowserControl *browser);
     void togglePopStop();

@@ -22,6 +22,7 @@ QList<Menu> menus()
          QStringLiteral(" &File "),
          {c("mnuNew", "&New", Qt::Key_F8, "mnuNewWin"), c("mnuClone", "Clone", Qt::CTRL | Qt::Key_N),
           c("mnuOpen", "&Open", Qt::CTRL | Qt::Key_O), c("mnuOpenNew", "Op&en New ...", {}, "mnuNewDoc"),
+          c("mnuImportBm", "Import Bookmarks…"), c("mnuExportBm", "Export Bookmarks…"),
           c("mnuSave", "&Save As ...", Qt::CTRL | Qt::Key_S, "mnuSave"),
           c("mnuPrint", "&Print ...", Qt::CTRL | Qt::Key_P, "mnuPrint"), c("mnuSettings", "&Settings ..."),
           c("mnuExit", "&Exit")}},

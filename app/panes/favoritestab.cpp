@@ -129,6 +129,26 @@ void Form9::writeCount()
     m_lblStatus3->setText(QStringLiteral("Z\u00e1znamov : ") + QString::number(m_list1.ListCount()));
 }
 
+int Form9::importBookmarks(const QString &htmlFile)
+{
+    ensureList();
+    const int added = m_list1.ImportBookmarks(programState().FavoritesFile, htmlFile);
+    m_list1.RefreshFavoritesEx(programState().FavoritesFile);
+    writeCount();
+    setStatus(added < 0 ? QStringLiteral("The bookmarks could not be imported")
+                        : QStringLiteral("%1 bookmarks imported").arg(added));
+    return added;
+}
+
+bool Form9::exportBookmarks(const QString &htmlFile)
+{
+    ensureList();
+    const bool written = m_list1.ExportBookmarks(programState().FavoritesFile, htmlFile);
+    setStatus(written ? QStringLiteral("Favorites exported to ") + htmlFile
+                      : QStringLiteral("The favorites could not be exported"));
+    return written;
+}
+
 void Form9::reload()
 {
     ensureList();

@@ -26,6 +26,11 @@ public:
     ListProxy List1();
     QLineEdit *Text1() const { return m_text1; }
     QString statusText() const;
+    // Bookmarks HTML files: the number imported (-1: nothing could be
+    // imported) and whether the export was written; the status line says
+    // which.
+    int importBookmarks(const QString &htmlFile);
+    bool exportBookmarks(const QString &htmlFile);
     QString countText() const;
 
 private slots:

@@ -1,5 +1,7 @@
 #include "listcontrol.h"
 
+#include "atomicfile.h"
+#include "bookmarkshtml.h"
 #include "favoritesstore.h"
 #include "keycodes.h"
 #include "listrules.h"
@@ -250,6 +252,41 @@ int ListControl::ImportFromIE(const QString &dataFile, bool bClear)
     processEvents();
     QApplication::restoreOverrideCursor();
     return count;
+}
+
+int ListControl::ImportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    constexpr qint64 kMaxFile = qint64(256) << 20; // far beyond any real export
+    QFile file(htmlFile);
+    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFile) {
+        qCWarning(lcFiles) << "bookmarks file not read" << htmlFile;
+        return -1;
+    }
+    QStringList records;
+    for (const BookmarksHtml::Bookmark &bookmark : BookmarksHtml::parse(file.readAll()))
+        records.append(BookmarksHtml::toRecord(bookmark));
+    int added = 0;
+    const bool saved = FavoritesStore::save(
+        dataFile, records, FavoritesStore::AfterSave::Nothing,
+        [&added](const QStringList &stored, const QStringList &batch) -> std::optional<QStringList> {
+            QStringList fresh = BookmarksHtml::newRecords(stored, batch);
+            added = int(fresh.size());
+            return fresh;
+        });
+    if (!saved) {
+        qCWarning(lcFiles) << "bookmarks not saved to" << dataFile;
+        return -1;
+    }
+    RefreshFavoritesEx(dataFile, QString());
+    return added;
+}
+
+bool ListControl::ExportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    if (AtomicFile::write(htmlFile, BookmarksHtml::write(FavoritesStore::load(dataFile))))
+        return true;
+    qCWarning(lcFiles) << "bookmarks not exported to" << htmlFile;
+    return false;
 }
 
 bool ListControl::eventFilter(QObject *watched, QEvent *event)

@@ -60,6 +60,13 @@ public:
     Q_INVOKABLE void RefreshFavoritesEx(const QString &dataFile, const QString &strSearch);
     Q_INVOKABLE void InsertFavorites(const QString &dataFile, const QString &Item);
     Q_INVOKABLE int ImportFromIE(const QString &dataFile, bool bClear);
+    // Adds the bookmarks of a bookmarks HTML file to the store (an address
+    // already stored is not added again) and shows the store. The number
+    // added; -1 when the file could not be read or the store not saved.
+    Q_INVOKABLE int ImportBookmarks(const QString &dataFile, const QString &htmlFile);
+    // Writes every favorite to a bookmarks HTML file, atomically. False
+    // when the file could not be written.
+    Q_INVOKABLE bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
 
     // Selects a row as a user would (raises Click).
     Q_INVOKABLE void selectRow(int Index);

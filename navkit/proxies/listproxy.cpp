@@ -103,6 +103,24 @@ int ListProxy::ImportFromIE(const QString &dataFile, bool clear)
     return count;
 }
 
+int ListProxy::ImportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    int added = -1;
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "ImportBookmarks", Qt::DirectConnection, Q_RETURN_ARG(int, added),
+                                  Q_ARG(QString, dataFile), Q_ARG(QString, htmlFile));
+    return added;
+}
+
+bool ListProxy::ExportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    bool done = false;
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "ExportBookmarks", Qt::DirectConnection, Q_RETURN_ARG(bool, done),
+                                  Q_ARG(QString, dataFile), Q_ARG(QString, htmlFile));
+    return done;
+}
+
 void ListProxy::selectRow(int index)
 {
     if (m_control)

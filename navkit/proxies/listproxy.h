@@ -33,6 +33,8 @@ public:
     void RefreshFavoritesEx(const QString &dataFile, const QString &search = QString());
     void InsertFavorites(const QString &dataFile, const QString &item);
     int ImportFromIE(const QString &dataFile, bool clear);
+    int ImportBookmarks(const QString &dataFile, const QString &htmlFile);
+    bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
     void selectRow(int index);
 
 private:
