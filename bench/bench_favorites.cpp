@@ -60,9 +60,10 @@ int main(int argc, char **argv)
         html += "<DT><H3>Folder " + QByteArray::number(folder) + "</H3>\n<DL><p>\n";
         for (int i = 0; i < 100; ++i) {
             const QByteArray k = QByteArray::number(folder * 100 + i);
-            html += "<DT><A HREF=\"https://bookmarks.test/" + k + "?a=1&amp;b=2\" ADD_DATE=\"1700000000\" "
-                    "ICON=\"data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9hAAAA\">Bookmark " + k
-                + "</A>\n<DD>What the page " + k + " is about\n";
+            html += "<DT><A HREF=\"https://bookmarks.test/" + k
+                + "?a=1&amp;b=2\" ADD_DATE=\"1700000000\" "
+                  "ICON=\"data:image/png;base64,iVBORw0KGgoAAAANSUhEUgAAABAAAAAQCAYAAAAf8/9hAAAA\">Bookmark "
+                + k + "</A>\n<DD>What the page " + k + " is about\n";
         }
         html += "</DL><p>\n";
     }
@@ -77,9 +78,8 @@ int main(int argc, char **argv)
                              });
     };
     int run = 0;
-    benchMedian("import 10,000 bookmarks (HTML) into an empty store", 3, [&] {
-        importBookmarks(dir.filePath(QStringLiteral("bookmarks%1.dat").arg(run++)));
-    });
+    benchMedian("import 10,000 bookmarks (HTML) into an empty store", 3,
+                [&] { importBookmarks(dir.filePath(QStringLiteral("bookmarks%1.dat").arg(run++))); });
     benchMedian("import 10,000 bookmarks (HTML) into the 100k store", 1, [&] { importBookmarks(store); });
     const auto withBookmarks = FavoritesStore::load(store).size();
     QTextStream(stdout) << "store after the bookmarks: " << withBookmarks << " records" << Qt::endl;

@@ -19,60 +19,17 @@ QString record(const QString &title, const QString &url, const QString &keywords
 
 // Shaped like the export of a browser that nests its menu and toolbar
 // folders, puts icons inline and a <DD> after some bookmarks.
-const QByteArray kMenuStyleExport = R"html(<!DOCTYPE NETSCAPE-Bookmark-file-1>
-<!-- This is an automatically generated file.
-     It will be read and overwritten.
-     DO NOT EDIT! -->
-<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
-<meta http-equiv="Content-Security-Policy"
-      content="default-src 'self'; script-src 'none'; img-src data: *; object-src 'none'"></meta>
-<TITLE>Bookmarks</TITLE>
-<H1>Bookmarks Menu</H1>
+QByteArray menuStyleFile()
+{
+    return TestFiles::readAll(QFINDTESTDATA("data/bookmarks-menu-style.html"));
+}
 
-<DL><p>
-    <DT><H3 ADD_DATE="1700000000" LAST_MODIFIED="1700000001">Garden</H3>
-    <DL><p>
-        <DT><A HREF="https://garden.example/pruning?a=1&amp;b=2" ADD_DATE="1700000002" LAST_MODIFIED="1700000003" ICON_URI="https://garden.example/favicon.ico" ICON="data:image/png;base64,iVBORw0KGgo=">Pruning   roses</A>
-<DD>When &amp; how to cut back
-        <DT><H3 ADD_DATE="1700000004">Tools</H3>
-        <DL><p>
-            <DT><A HREF="https://tools.example/" ADD_DATE="1700000005">Spaten &amp; Schere &#8211; &Uuml;bersicht</A>
-        </DL><p>
-    </DL><p>
-    <DT><A HREF="place:sort=8&amp;maxResults=10" ADD_DATE="1700000006">Recently Bookmarked</A>
-    <DT><A ADD_DATE="1700000007">No address</A>
-    <DT><A HREF="https://news.example/" ADD_DATE="1700000008">Новости</A>
-    <DT><H3 ADD_DATE="1700000009" PERSONAL_TOOLBAR_FOLDER="true">Bookmarks Toolbar</H3>
-    <DD>Add bookmarks to this folder to see them displayed on the Bookmarks Toolbar
-    <DL><p>
-        <DT><A HREF="https://toolbar.example/">Toolbar page</A>
-    </DL><p>
-</DL>
-)html";
-
-// Shaped like the export of a browser that writes lower-case paragraph
-// tags, a bookmarks bar folder, bookmarklets and the same page twice.
-const QByteArray kBarStyleExport = R"html(<!DOCTYPE NETSCAPE-Bookmark-file-1>
-<!-- This is an automatically generated file.
-     It will be read and overwritten.
-     DO NOT EDIT! -->
-<META HTTP-EQUIV="Content-Type" CONTENT="text/html; charset=UTF-8">
-<TITLE>Bookmarks</TITLE>
-<H1>Bookmarks</H1>
-<DL><p>
-    <DT><H3 ADD_DATE="1690000000" LAST_MODIFIED="1690000001" PERSONAL_TOOLBAR_FOLDER="true">Bookmarks bar</H3>
-    <DL><p>
-        <DT><A HREF="https://recipes.example/soup" ADD_DATE="1690000002" ICON="data:image/png;base64,AAAA">Soup</A>
-        <DT><H3 ADD_DATE="1690000003" LAST_MODIFIED="0">Work</H3>
-        <DL><p>
-            <DT><A HREF="https://intranet.example/a?x=1&amp;y=2" ADD_DATE="1690000004">Intranet &lt;main&gt;</A>
-        </DL><p>
-        <DT><A HREF="https://recipes.example/soup" ADD_DATE="1690000005">Soup again</A>
-    </DL><p>
-    <DT><A HREF="javascript:alert(document.cookie)" ADD_DATE="1690000006">Bookmarklet</A>
-    <DT><A HREF='https://single.example/q'>Single quotes</A>
-</DL><p>
-)html";
+// Shaped like the export of a browser that writes a bookmarks bar folder,
+// bookmarklets, single-quoted addresses and the same page twice.
+QByteArray barStyleFile()
+{
+    return TestFiles::readAll(QFINDTESTDATA("data/bookmarks-bar-style.html"));
+}
 
 } // namespace
 
@@ -87,14 +44,14 @@ private slots:
     void menuStyleExport()
     {
         QStringList records;
-        for (const Bookmark &b : parse(kMenuStyleExport))
+        for (const Bookmark &b : parse(menuStyleFile()))
             records.append(toRecord(b));
         QCOMPARE(records,
                  (QStringList{
                      record(QStringLiteral("Pruning roses"), QStringLiteral("https://garden.example/pruning?a=1&b=2"),
                             QStringLiteral("Garden When & how to cut back")),
-                     record(QStringLiteral("Spaten & Schere \u2013 \u00dcbersicht"), QStringLiteral("https://tools.example/"),
-                            QStringLiteral("Garden Tools")),
+                     record(QStringLiteral("Spaten & Schere \u2013 \u00dcbersicht"),
+                            QStringLiteral("https://tools.example/"), QStringLiteral("Garden Tools")),
                      record(QStringLiteral("\u041d\u043e\u0432\u043e\u0441\u0442\u0438"),
                             QStringLiteral("https://news.example/"), QStringLiteral("no keywords")),
                      record(QStringLiteral("Toolbar page"), QStringLiteral("https://toolbar.example/"),
@@ -107,12 +64,13 @@ private slots:
         const QString store = m_env->path(QStringLiteral("_favorites.dat"));
         // Stored: one of the file's addresses, and a longer address that
         // begins with another of them (which is still taken).
-        QVERIFY(FavoritesStore::save(store, {record(QStringLiteral("Old"), QStringLiteral("https://single.example/q"),
-                                                    QStringLiteral("no keywords")),
-                                             record(QStringLiteral("Deeper"), QStringLiteral("https://recipes.example/soup/deep"),
-                                                    QStringLiteral("no keywords"))}));
+        QVERIFY(FavoritesStore::save(
+            store,
+            {record(QStringLiteral("Old"), QStringLiteral("https://single.example/q"), QStringLiteral("no keywords")),
+             record(QStringLiteral("Deeper"), QStringLiteral("https://recipes.example/soup/deep"),
+                    QStringLiteral("no keywords"))}));
         QStringList batch;
-        for (const Bookmark &b : parse(kBarStyleExport))
+        for (const Bookmark &b : parse(barStyleFile()))
             batch.append(toRecord(b));
         QCOMPARE(batch.size(), 4); // the bookmarklet is not taken
         QVERIFY(FavoritesStore::save(store, batch, FavoritesStore::AfterSave::Nothing,
@@ -120,11 +78,12 @@ private slots:
                                          return std::optional<QStringList>(newRecords(stored, fresh));
                                      }));
         // The second "Soup" and the page already stored are not added again.
-        QCOMPARE(FavoritesStore::load(store).mid(2),
-                 (QStringList{record(QStringLiteral("Soup"), QStringLiteral("https://recipes.example/soup"),
-                                     QStringLiteral("Bookmarks bar")),
-                              record(QStringLiteral("Intranet <main>"), QStringLiteral("https://intranet.example/a?x=1&y=2"),
-                                     QStringLiteral("Bookmarks bar Work"))}));
+        QCOMPARE(
+            FavoritesStore::load(store).mid(2),
+            (QStringList{record(QStringLiteral("Soup"), QStringLiteral("https://recipes.example/soup"),
+                                QStringLiteral("Bookmarks bar")),
+                         record(QStringLiteral("Intranet <main>"), QStringLiteral("https://intranet.example/a?x=1&y=2"),
+                                QStringLiteral("Bookmarks bar Work"))}));
     }
 
     void exportImportsAgainAsTheSameRecords()
@@ -134,7 +93,8 @@ private slots:
                    QStringLiteral("kw1, kw2 about it")),
             record(QStringLiteral("\u00dcbersicht \u2013 \u65e5\u672c"), QStringLiteral("file:///home/u/page.html"),
                    QStringLiteral("no keywords")),
-            record(QStringLiteral("Plain"), QStringLiteral("http://plain.example/"), QStringLiteral("x <b>y</b> &amp;")),
+            record(QStringLiteral("Plain"), QStringLiteral("http://plain.example/"),
+                   QStringLiteral("x <b>y</b> &amp;")),
         };
         const QByteArray html = write(records);
         QVERIFY(html.startsWith("<!DOCTYPE NETSCAPE-Bookmark-file-1>"));
@@ -153,8 +113,8 @@ private slots:
             html += "<DT><H3>Folder " + QByteArray::number(folder) + "</H3>\n<DL><p>\n";
             for (int i = 0; i < 100; ++i) {
                 const QByteArray n = QByteArray::number(folder * 100 + i);
-                html += "<DT><A HREF=\"https://site" + n + ".example/page?id=" + n + "&amp;k=v\" ADD_DATE=\"1\">Page " + n
-                    + "</A>\n<DD>About page " + n + "\n";
+                html += "<DT><A HREF=\"https://site" + n + ".example/page?id=" + n + "&amp;k=v\" ADD_DATE=\"1\">Page "
+                    + n + "</A>\n<DD>About page " + n + "\n";
             }
             html += "</DL><p>\n";
         }
@@ -172,8 +132,9 @@ private slots:
                                      }));
         const QStringList stored = FavoritesStore::load(store);
         QCOMPARE(stored.size(), 10000);
-        QCOMPARE(stored.at(1234), record(QStringLiteral("Page 1234"), QStringLiteral("https://site1234.example/page?id=1234&k=v"),
-                                         QStringLiteral("Folder 12 About page 1234")));
+        QCOMPARE(stored.at(1234),
+                 record(QStringLiteral("Page 1234"), QStringLiteral("https://site1234.example/page?id=1234&k=v"),
+                        QStringLiteral("Folder 12 About page 1234")));
     }
 
 private:

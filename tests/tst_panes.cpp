@@ -89,10 +89,14 @@ private slots:
     void bookmarksThroughTheFileMenu()
     {
         const QString html = m_env->path(QStringLiteral("from-another-browser.html"));
-        QVERIFY(TestFiles::writeAll(html, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
-                                          "<DT><H3>Kitchen</H3>\n<DL><p>\n"
-                                          "<DT><A HREF=\"" + url("/a").toUtf8() + "\">Page A</A>\n<DD>soup &amp; bread\n"
-                                          "</DL><p>\n<DT><A HREF=\"" + url("/b").toUtf8() + "\">Page B</A>\n</DL><p>\n"));
+        QVERIFY(TestFiles::writeAll(html,
+                                    "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n"
+                                    "<DT><H3>Kitchen</H3>\n<DL><p>\n"
+                                    "<DT><A HREF=\""
+                                        + url("/a").toUtf8()
+                                        + "\">Page A</A>\n<DD>soup &amp; bread\n"
+                                          "</DL><p>\n<DT><A HREF=\""
+                                        + url("/b").toUtf8() + "\">Page B</A>\n</DL><p>\n"));
         auto main = start();
         FileDialogService::setRunner([&](const FileDialogService::OpenRequest &) {
             return FileDialogService::OpenResult{true, html, 0};

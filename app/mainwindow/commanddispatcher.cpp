@@ -222,9 +222,12 @@ void CommandDispatcher::importBookmarks()
     const FileDialogService::OpenResult chosen = FileDialogService::getOpenFileName(request);
     if (!chosen.accepted || chosen.path.isEmpty())
         return;
-    tab->importBookmarks(chosen.path);
+    // The favorites tab shows the outcome: in front first, so that what its
+    // list does on showing does not cover the status line.
     if (DocumentWindow *favorites = m_main->dsMain()->document(TabRules::kFavoritesTab))
-        favorites->activate(); // where the outcome shows
+        favorites->activate();
+    QCoreApplication::processEvents();
+    tab->importBookmarks(chosen.path);
 }
 
 void CommandDispatcher::exportBookmarks()
@@ -232,8 +235,8 @@ void CommandDispatcher::exportBookmarks()
     Form9 *tab = favoritesTab();
     if (!tab)
         return;
-    const QString path =
-        FileDialogService::getSaveFileName(m_main, QStringLiteral("Export Bookmarks"), QStringLiteral("bookmarks.html"));
+    const QString path = FileDialogService::getSaveFileName(m_main, QStringLiteral("Export Bookmarks"),
+                                                            QStringLiteral("bookmarks.html"));
     if (!path.isEmpty())
         tab->exportBookmarks(path);
 }

@@ -6,11 +6,47 @@
 #include <QSet>
 #include <QUrl>
 
+#include <iterator>
+
 namespace BookmarksHtml {
 
 namespace {
 
 const QString kNoKeywords = QStringLiteral("no keywords");
+
+// The Latin-1 entities by code point from 160 on, then the few others
+// titles use; "amp", "lt", "gt", "quot" and "apos" in any case.
+QString namedEntity(const QString &name)
+{
+    static const char *const latin1[] = {
+        "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",    "copy",   "ordf",
+        "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",
+        "para",   "middot", "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave",
+        "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",
+        "Igrave", "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",
+        "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",  "agrave", "aacute",
+        "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil", "egrave", "eacute", "ecirc",  "euml",   "igrave",
+        "iacute", "icirc",  "iuml",   "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
+        "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml"};
+    for (int i = 0; i < int(std::size(latin1)); ++i) {
+        if (name == QLatin1String(latin1[i]))
+            return QChar(char16_t(160 + i));
+    }
+    static const std::pair<const char *, char16_t> others[] = {
+        {"ndash", 0x2013}, {"mdash", 0x2014},  {"lsquo", 0x2018}, {"rsquo", 0x2019}, {"ldquo", 0x201C},
+        {"rdquo", 0x201D}, {"hellip", 0x2026}, {"bull", 0x2022},  {"euro", 0x20AC},  {"trade", 0x2122}};
+    for (const auto &[entity, code] : others) {
+        if (name == QLatin1String(entity))
+            return QChar(code);
+    }
+    static const std::pair<const char *, char16_t> basic[] = {
+        {"amp", u'&'}, {"lt", u'<'}, {"gt", u'>'}, {"quot", u'"'}, {"apos", u'\''}};
+    for (const auto &[entity, code] : basic) {
+        if (name.compare(QLatin1String(entity), Qt::CaseInsensitive) == 0)
+            return QChar(code);
+    }
+    return {};
+}
 
 QString decodeEntities(const QString &text)
 {
@@ -31,14 +67,7 @@ QString decodeEntities(const QString &text)
             if (ok && code > 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF))
                 replacement = QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
         } else {
-            static const QList<std::pair<QString, QString>> named = {
-                {QStringLiteral("amp"), QStringLiteral("&")},   {QStringLiteral("lt"), QStringLiteral("<")},
-                {QStringLiteral("gt"), QStringLiteral(">")},    {QStringLiteral("quot"), QStringLiteral("\"")},
-                {QStringLiteral("apos"), QStringLiteral("'")},  {QStringLiteral("nbsp"), QStringLiteral("\u00A0")}};
-            for (const auto &[key, value] : named) {
-                if (name.compare(key, Qt::CaseInsensitive) == 0)
-                    replacement = value;
-            }
+            replacement = namedEntity(name);
         }
         out += replacement.isEmpty() ? m.captured(0) : replacement;
         last = m.capturedEnd();
@@ -90,9 +119,9 @@ QList<Bookmark> parse(const QByteArray &html)
     static const QRegularExpression tag(QStringLiteral("<(/?)([a-zA-Z0-9]+)([^>]*)>"));
     QList<Bookmark> bookmarks;
     QStringList folders;
-    QString pendingFolder;    // an <H3> seen, its <DL> not yet opened
+    QString pendingFolder;     // an <H3> seen, its <DL> not yet opened
     QList<bool> levelIsFolder; // per open <DL>: whether it opened a folder
-    Bookmark *open = nullptr; // the bookmark a <DD> would describe
+    Bookmark *open = nullptr;  // the bookmark a <DD> would describe
     enum class In { Nothing, Folder, Anchor, Description } in = In::Nothing;
     QString anchorTag;
     qsizetype textStart = 0;
