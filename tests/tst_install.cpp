@@ -116,7 +116,7 @@ class TestInstall : public QObject
 
     QString writePage(const char *name, const char *title)
     {
-        const QString path = m_root.path() + QStringLiteral("/pages/") + QString::fromLatin1(name);
+        QString path = m_root.path() + QStringLiteral("/pages/") + QString::fromLatin1(name);
         [&] {
             QVERIFY(TestFiles::writeAll(
                 path, "<html><head><title>" + QByteArray(title) + "</title></head><body>page</body></html>"));
