@@ -1,5 +1,6 @@
 #include "importwindow.h"
 
+#include "filedialogservice.h"
 #include "keywordfetcher.h"
 #include "linkappend.h"
 #include "mdlfavorites.h"
@@ -9,6 +10,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
@@ -25,6 +27,7 @@ Form1::Form1(QWidget *parent)
     , m_label3(new QLabel(this))
     , m_check1(new QCheckBox(QStringLiteral(" Import with keywords"), this))
     , m_command1(new QPushButton(QStringLiteral("Import..."), this))
+    , m_command2(new QPushButton(QStringLiteral("Bookmarks..."), this))
 {
     setWindowTitle(QStringLiteral(" IE Favorites"));
     setFont(QFont(QStringLiteral("Tahoma"), font().pointSize()));
@@ -54,6 +57,8 @@ Form1::Form1(QWidget *parent)
     m_label3->setGeometry(twipsRect(270, 5115, 2500, 210));
     m_check1->setGeometry(twipsRect(225, 5250, 1950, 210).adjusted(0, 0, 40, 6));
     m_command1->setGeometry(twipsRect(5730, 5160, 1485, 405));
+    m_command2->setGeometry(twipsRect(4170, 5160, 1485, 405));
+    m_command2->setToolTip(QStringLiteral("Import a bookmarks file (HTML) exported by a browser"));
     // Out of sight below the client area: the browser that loads pages.
     auto *picture2 = new QWidget(this);
     picture2->setGeometry(twipsRect(375, 6825, 1305, 960));
@@ -61,10 +66,26 @@ Form1::Form1(QWidget *parent)
     connect(m_fetcher, &KeywordFetcher::addressShown, m_label1, &QLabel::setText);
 
     connect(m_command1, &QPushButton::clicked, this, [this] { ImportFromIE(dataFile(), false); });
+    connect(m_command2, &QPushButton::clicked, this, &Form1::importBookmarks);
 
-    // Load.
+    // Load. The store's folder is the browser's data folder, private to the user.
+    PlatformPaths::makePrivateFolder(QFileInfo(dataFile()).absolutePath());
     m_list1.setListImage(QStringLiteral("bmp_01"));
     m_list1.RefreshFavoritesEx(dataFile());
+}
+
+void Form1::importBookmarks()
+{
+    FileDialogService::OpenRequest request;
+    request.owner = this;
+    request.title = QStringLiteral("Import Bookmarks");
+    request.filters = {{QStringLiteral("Bookmarks (*.html)"), QStringLiteral("*.html;*.htm")},
+                       {QStringLiteral("All Files (*.*)"), QStringLiteral("*")}};
+    const FileDialogService::OpenResult chosen = FileDialogService::getOpenFileName(request);
+    if (!chosen.accepted || chosen.path.isEmpty())
+        return;
+    const int added = m_list1.ImportBookmarks(dataFile(), chosen.path);
+    m_label3->setText(added < 0 ? QStringLiteral("Not imported") : QStringLiteral("Added : %1").arg(added));
 }
 
 QString Form1::dataFile()

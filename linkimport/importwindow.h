@@ -31,6 +31,8 @@ public:
     ListProxy List1() const { return m_list1; }
     QCheckBox *Check1() const { return m_check1; }
     QPushButton *Command1() const { return m_command1; }
+    // "Bookmarks...": imports a bookmarks HTML file exported by a browser.
+    QPushButton *Command2() const { return m_command2; }
     QLabel *Label1() const { return m_label1; }
     QLabel *Label3() const { return m_label3; }
     KeywordFetcher *fetcher() const { return m_fetcher; }
@@ -46,11 +48,15 @@ private slots:
     void onListClick();
 
 private:
+    void importBookmarks();
+
+private:
     ListProxy m_list1;
     QLabel *m_label1;
     QLabel *m_label3;
     QCheckBox *m_check1;
     QPushButton *m_command1;
+    QPushButton *m_command2;
     KeywordFetcher *m_fetcher;
     bool m_importing = false;
     bool m_closed = false;

@@ -17,7 +17,6 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("linkimport"));
     // The favorites store it writes is the browser's, in the same folders.
     PlatformPaths::prepareProgramFolder();
-    PlatformPaths::makePrivateFolder(PlatformPaths::programFolder() + QStringLiteral("/_data"));
     LinkImport::Form1 window;
     window.show();
     return QApplication::exec();

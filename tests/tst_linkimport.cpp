@@ -1,10 +1,12 @@
 #include "favoritesstore.h"
+#include "filedialogservice.h"
 #include "importwindow.h"
 #include "keywordfetcher.h"
 #include "linkappend.h"
 #include "testenvironment.h"
 #include "webtestmain.h"
 #include "testhttpserver.h"
+#include "testfiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -99,6 +101,28 @@ private slots:
                                               {QStringLiteral("x"), QStringLiteral("b")},
                                               {QStringLiteral("Description"), QStringLiteral("c")}}),
                  QStringLiteral(" a c"));
+    }
+
+    void bookmarksFileIntoTheBrowsersStore()
+    {
+        const QString html = m_env->path(QStringLiteral("bookmarks.html"));
+        QVERIFY(TestFiles::writeAll(html, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>Trips</H3>\n<DL><p>\n"
+                                          "<DT><A HREF=\"https://alps.example/?a=1&amp;b=2\">Alpen \xc3\xbcber alles</A>\n"
+                                          "<DD>huts and passes\n</DL><p>\n</DL><p>\n"));
+        FileDialogService::setRunner([&](const FileDialogService::OpenRequest &) {
+            return FileDialogService::OpenResult{true, html, 0};
+        });
+        LinkImport::Form1 window;
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        QTest::mouseClick(window.Command2(), Qt::LeftButton);
+        FileDialogService::setRunner({});
+        QCOMPARE(window.Label3()->text(), QStringLiteral("Added : 1"));
+        QCOMPARE(window.List1().ListCount(), 1);
+        // The browser's own store, in its data folder.
+        QCOMPARE(LinkImport::Form1::dataFile(), m_env->programDir() + QStringLiteral("/_data/_favorites.dat"));
+        QCOMPARE(stored(), QStringList{QStringLiteral("Alpen \u00fcber alles") + S + QStringLiteral("https://alps.example/?a=1&b=2")
+                                       + S + QStringLiteral("Trips huts and passes")});
     }
 
     void importWithoutKeywords()
