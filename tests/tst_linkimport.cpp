@@ -106,9 +106,11 @@ private slots:
     void bookmarksFileIntoTheBrowsersStore()
     {
         const QString html = m_env->path(QStringLiteral("bookmarks.html"));
-        QVERIFY(TestFiles::writeAll(html, "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>Trips</H3>\n<DL><p>\n"
-                                          "<DT><A HREF=\"https://alps.example/?a=1&amp;b=2\">Alpen \xc3\xbcber alles</A>\n"
-                                          "<DD>huts and passes\n</DL><p>\n</DL><p>\n"));
+        QVERIFY(TestFiles::writeAll(html,
+                                    "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n<DT><H3>Trips</H3>\n<DL><p>\n"
+                                    "<DT><A HREF=\"https://alps.example/?a=1&amp;b=2\">Alpen \xc3\xbc"
+                                    "ber alles</A>\n"
+                                    "<DD>huts and passes\n</DL><p>\n</DL><p>\n"));
         FileDialogService::setRunner([&](const FileDialogService::OpenRequest &) {
             return FileDialogService::OpenResult{true, html, 0};
         });
@@ -121,8 +123,10 @@ private slots:
         QCOMPARE(window.List1().ListCount(), 1);
         // The browser's own store, in its data folder.
         QCOMPARE(LinkImport::Form1::dataFile(), m_env->programDir() + QStringLiteral("/_data/_favorites.dat"));
-        QCOMPARE(stored(), QStringList{QStringLiteral("Alpen \u00fcber alles") + S + QStringLiteral("https://alps.example/?a=1&b=2")
-                                       + S + QStringLiteral("Trips huts and passes")});
+        QCOMPARE(stored(),
+                 QStringList{QStringLiteral("Alpen \u00fcber alles") + S
+                             + QStringLiteral("https://alps.example/?a=1&b=2") + S
+                             + QStringLiteral("Trips huts and passes")});
     }
 
     void importWithoutKeywords()
