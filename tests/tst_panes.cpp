@@ -115,7 +115,7 @@ private slots:
         run(main.get(), "mnuImportBm"); // the same file again adds nothing
         QCOMPARE(FavoritesStore::load(store).size(), 2);
 
-        const QString exported = m_env->path(QStringLiteral("exported.html"));
+        QString exported = m_env->path(QStringLiteral("exported.html"));
         FileDialogService::setSaveRunner([&](QWidget *, const QString &, const QString &) { return exported; });
         run(main.get(), "mnuExportBm");
         QVERIFY(TestFiles::readAll(exported).contains("<DD>Kitchen soup &amp; bread"));
