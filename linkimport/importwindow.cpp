@@ -76,15 +76,10 @@ Form1::Form1(QWidget *parent)
 
 void Form1::importBookmarks()
 {
-    FileDialogService::OpenRequest request;
-    request.owner = this;
-    request.title = QStringLiteral("Import Bookmarks");
-    request.filters = {{QStringLiteral("Bookmarks (*.html)"), QStringLiteral("*.html;*.htm")},
-                       {QStringLiteral("All Files (*.*)"), QStringLiteral("*")}};
-    const FileDialogService::OpenResult chosen = FileDialogService::getOpenFileName(request);
-    if (!chosen.accepted || chosen.path.isEmpty())
+    const QString path = FileDialogService::chooseBookmarksFile(this);
+    if (path.isEmpty())
         return;
-    const int added = m_list1.ImportBookmarks(dataFile(), chosen.path);
+    const int added = m_list1.ImportBookmarks(dataFile(), path);
     m_label3->setText(added < 0 ? QStringLiteral("Not imported") : QStringLiteral("Added : %1").arg(added));
 }
 

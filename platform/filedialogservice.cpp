@@ -86,6 +86,17 @@ void setRunner(Runner runner)
 
 namespace FileDialogService {
 
+QString chooseBookmarksFile(QWidget *owner)
+{
+    OpenRequest request;
+    request.owner = owner;
+    request.title = QStringLiteral("Import Bookmarks");
+    request.filters = {{QStringLiteral("Bookmarks (*.html)"), QStringLiteral("*.html;*.htm")},
+                       {QStringLiteral("All Files (*.*)"), QStringLiteral("*")}};
+    const OpenResult chosen = getOpenFileName(request);
+    return chosen.accepted ? chosen.path : QString();
+}
+
 QString getSaveFileName(QWidget *owner, const QString &title, const QString &suggested)
 {
     if (customSaveRunner())

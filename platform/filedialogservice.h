@@ -43,6 +43,9 @@ void setRunner(Runner runner);
 // The save dialog: the chosen path, or "" when cancelled.
 using SaveRunner = std::function<QString(QWidget *owner, const QString &title, const QString &suggested)>;
 QString getSaveFileName(QWidget *owner, const QString &title, const QString &suggested);
+// Asks for a bookmarks HTML file to import (through the runner like every
+// open dialog); "" when cancelled.
+QString chooseBookmarksFile(QWidget *owner);
 void setSaveRunner(SaveRunner runner);
 
 // The print dialog: sets up the printer; false when cancelled.

@@ -1,5 +1,6 @@
 // The panes and the favorites tab, driven with the mouse and keys.
 #include "browserfixture.h"
+#include "commandpages.h"
 #include "commanddispatcher.h"
 #include "commandtable.h"
 #include "dockpane.h"
@@ -42,37 +43,16 @@
 using namespace BrowserFixture;
 using namespace mdlRegistry;
 
-namespace {
-QByteArray page(const char *title, const QByteArray &head = {}, const QByteArray &body = {})
-{
-    return "<html><head><title>" + QByteArray(title) + "</title>" + head + "</head><body>" + body + "</body></html>";
-}
-} // namespace
+using namespace CommandPages;
 
 class TestPanes : public QObject
 {
     Q_OBJECT
 
-    static QPoint rowCentre(QListView *view, int row)
-    {
-        return view->visualRect(view->model()->index(row, 0)).center();
-    }
-    void run(Form1 *main, const char *key) { main->dsMain()->command(QString::fromLatin1(key))->trigger(); }
     QString url(const char *path) { return m_server.url(QString::fromLatin1(path)); }
 
 private slots:
-    void initTestCase()
-    {
-        QVERIFY(m_server.listen());
-        m_server.setPage(QStringLiteral("/home"), page("Home"));
-        m_server.setPage(QStringLiteral("/a"), page("Page A", {}, "<p id='t'>alpha text</p>"));
-        m_server.setPage(QStringLiteral("/b"), page("Page B"));
-        m_server.setPage(QStringLiteral("/meta"),
-                         page("Meta",
-                              "<meta name='Keywords' content='kw1, kw2'><meta name='author' content='x'>"
-                              "<meta name='DESCRIPTION' content=' about it'>"));
-        m_server.setPage(QStringLiteral("/nometa"), page("Plain", "<meta name='author' content='x'>"));
-    }
+    void initTestCase() { QVERIFY(serve(m_server)); }
     void init()
     {
         m_env = std::make_unique<TestEnvironment>();
@@ -80,9 +60,7 @@ private slots:
     }
     void cleanup()
     {
-        FileDialogService::setRunner({});
-        FileDialogService::setSaveRunner({});
-        FileDialogService::setPrintRunner({});
+        restoreDialogs();
         m_env.reset();
     }
 

@@ -214,20 +214,15 @@ void CommandDispatcher::importBookmarks()
     Form9 *tab = favoritesTab();
     if (!tab)
         return;
-    FileDialogService::OpenRequest request;
-    request.owner = m_main;
-    request.title = QStringLiteral("Import Bookmarks");
-    request.filters = {{QStringLiteral("Bookmarks (*.html)"), QStringLiteral("*.html;*.htm")},
-                       {QStringLiteral("All Files (*.*)"), QStringLiteral("*")}};
-    const FileDialogService::OpenResult chosen = FileDialogService::getOpenFileName(request);
-    if (!chosen.accepted || chosen.path.isEmpty())
+    const QString path = FileDialogService::chooseBookmarksFile(m_main);
+    if (path.isEmpty())
         return;
     // The favorites tab shows the outcome: in front first, so that what its
     // list does on showing does not cover the status line.
     if (DocumentWindow *favorites = m_main->dsMain()->document(TabRules::kFavoritesTab))
         favorites->activate();
     QCoreApplication::processEvents();
-    tab->importBookmarks(chosen.path);
+    tab->importBookmarks(path);
 }
 
 void CommandDispatcher::exportBookmarks()
