@@ -132,8 +132,8 @@ void Form9::writeCount()
 int Form9::importBookmarks(const QString &htmlFile)
 {
     ensureList();
+    // The list control shows the store once the bookmarks are in.
     const int added = m_list1.ImportBookmarks(programState().FavoritesFile, htmlFile);
-    m_list1.RefreshFavoritesEx(programState().FavoritesFile);
     writeCount();
     setStatus(added < 0 ? QStringLiteral("The bookmarks could not be imported")
                         : QStringLiteral("%1 bookmarks imported").arg(added));
