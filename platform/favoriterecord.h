@@ -26,6 +26,13 @@ inline QString compose(const QString &title, const QString &url)
     return fieldText(title) + kFieldSeparator + fieldText(url);
 }
 
+// A record of three fields; of two when there is no keyword text.
+inline QString compose(const QString &title, const QString &url, const QString &keywords)
+{
+    const QString record = compose(title, url);
+    return keywords.isEmpty() ? record : record + kFieldSeparator + fieldText(keywords);
+}
+
 // The fields of a stored record: 0 the title, 1 the URL, 2 the keyword text
 // (empty when the record has fewer).
 enum class Field { Title = 0, Url = 1, Keywords = 2 };

@@ -1,4 +1,5 @@
 #include "compoundfile.h"
+#include "favoritesindex.h"
 #include "favoritesstore.h"
 #include "mdlfavorites.h"
 #include "testenvironment.h"
@@ -155,6 +156,76 @@ private slots:
         const QByteArray whole = readAll(m_store);
         QVERIFY(writeAll(m_store, whole.left(whole.size() / 2)));
         QVERIFY(load(m_store).size() < 200);
+    }
+
+    void rewriteReplacesTheWholeList()
+    {
+        const auto keep = [](QStringList kept) {
+            return [kept](const QStringList &) { return std::optional<QStringList>(kept); };
+        };
+        QVERIFY(!rewrite(m_store, keep({QStringLiteral("x")}))); // nothing stored: nothing made
+        QVERIFY(!QFile::exists(m_store));
+        QVERIFY(save(m_store, {QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        QStringList seen;
+        QVERIFY(rewrite(m_store, [&seen](const QStringList &stored) {
+            seen = stored;
+            return std::optional<QStringList>(QStringList{stored[2], QStringLiteral(" "), stored[0]});
+        }));
+        QCOMPARE(seen, (QStringList{QStringLiteral("a"), QStringLiteral("b"), QStringLiteral("c")}));
+        QCOMPARE(load(m_store), (QStringList{QStringLiteral("c"), QStringLiteral("a")})); // blanks dropped
+        QCOMPARE(summary(m_store, CompoundFile::Summary::RevisionNumber), QStringLiteral("2"));
+
+        // Called off, or held by another writer: the file is as it was.
+        const QByteArray before = readAll(m_store);
+        QVERIFY(!rewrite(m_store, [](const QStringList &) { return std::optional<QStringList>(); }));
+        QCOMPARE(readAll(m_store), before);
+        auto held = CompoundFile::open(m_store);
+        QVERIFY(!rewrite(m_store, keep({})));
+        held.reset();
+        QCOMPARE(readAll(m_store), before);
+
+        // Everything removed: an empty store, not a missing one.
+        QVERIFY(rewrite(m_store, keep({})));
+        QVERIFY(QFile::exists(m_store));
+        QVERIFY(load(m_store).isEmpty());
+
+        // A damaged store is kept aside whole before the rewrite.
+        writeRaw(m_store, QStringLiteral("10"), {QStringLiteral("a"), QStringLiteral("b")});
+        const QByteArray damaged = readAll(m_store);
+        QVERIFY(rewrite(m_store, [](const QStringList &stored) { return std::optional<QStringList>(stored.mid(1)); }));
+        QCOMPARE(load(m_store), QStringList{QStringLiteral("b")});
+        QCOMPARE(readAll(m_store + QStringLiteral(".bad")), damaged);
+    }
+
+    void indexFollowsTheFile()
+    {
+        const QString meta = QStringLiteral("Garden>\u00A4<http://g.test/>\u00A4<Pruning roses, \u00DCberwintern");
+        QVERIFY(save(m_store,
+                     {QStringLiteral("Kitchen>\u00A4<http://k.test/"), meta,
+                      QStringLiteral("Roses again>\u00A4<http://r.test/")}));
+        auto index = FavoritesIndex::of(m_store);
+        QCOMPARE(index->count(), 3);
+        QCOMPARE(index->matching(u"PRUNING", 10), std::vector<qsizetype>{1});
+        QCOMPARE(index->matching(u"\u00FCberw", 10), std::vector<qsizetype>{1}); // beyond ASCII, any case
+        QCOMPARE(index->matching(u"roses", 10), (std::vector<qsizetype>{1, 2}));
+        QCOMPARE(index->matching(u"roses", 1), std::vector<qsizetype>{1});
+        QCOMPARE(index->matching(u"  ", 2), (std::vector<qsizetype>{0, 1})); // blank: all, in order
+        QVERIFY(index->matching(u"nowhere", 10).empty());
+        QCOMPARE(index->findUrl(u" http://r.test/ "), 2);
+        QCOMPARE(index->findUrl(u"http://r.test"), -1); // the whole address, not a part
+        QCOMPARE(index->record(1), QStringView(meta));
+        QCOMPARE(FavoritesIndex::of(m_store), index); // unchanged: not read again
+
+        // A save of the same length is still seen: the file is a new one.
+        QVERIFY(rewrite(m_store, [](const QStringList &stored) {
+            QStringList changed = stored;
+            changed[0].replace(QStringLiteral("Kitchen"), QStringLiteral("Cuisine"));
+            return std::optional<QStringList>(changed);
+        }));
+        index = FavoritesIndex::of(m_store);
+        QCOMPARE(index->matching(u"cuisine", 10), std::vector<qsizetype>{0});
+        QFile::remove(m_store);
+        QCOMPARE(FavoritesIndex::of(m_store)->count(), 0);
     }
 
     void importWalk()

@@ -11,6 +11,9 @@
 #include "searchpane.h"
 #include "historypane.h"
 #include "favoritestab.h"
+#include "favoriteeditor.h"
+#include "filelock.h"
+#include "modalinput.h"
 #include "listproxy.h"
 #include "keyrecorder.h"
 #include "mdlaplication.h"
@@ -30,6 +33,7 @@
 #include <QDockWidget>
 #include <QLineEdit>
 #include <QListView>
+#include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -141,6 +145,84 @@ private slots:
         QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1));
         QCOMPARE(main->dsMain()->documentCount(), 3);
         QVERIFY(waitLoaded(main.get(), 3, url("/b")));
+        shutDown(main);
+    }
+
+    void favoritesAreKeptTidy()
+    {
+        const QString store = m_env->programDir() + QStringLiteral("/_data/_favorites.dat");
+        const QString sep = QStringLiteral(">\u00A4<");
+        const QString a = QStringLiteral("Page A") + sep + url("/a") + sep + QStringLiteral("news");
+        const QString b = QStringLiteral("Page B") + sep + url("/b") + sep + QStringLiteral("sport");
+        const QString c = QStringLiteral("Meta") + sep + url("/meta");
+        const QString home = QStringLiteral("Home") + sep + url("/home");
+        QVERIFY(FavoritesStore::save(store, {a, b, c, home}));
+        auto main = start();
+        auto *tab = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
+        main->dsMain()->document(2)->activate();
+        ListProxy list = tab->List1();
+        QListView *view = list.widget()->findChild<QListView *>();
+        QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), kTimeout);
+
+        // Delete, the key: one save, the record gone from the file and the list.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 0));
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(FavoritesStore::load(store), QStringList({b, c, home}));
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 3"));
+        QCOMPARE(tab->statusText(), QStringLiteral("1 favorite deleted"));
+
+        // Two rows picked with Ctrl, deleted from the context menu.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 0));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(view, 1));
+        QString chosen;
+        ModalInput::whenShown([&chosen](QWidget *menu) {
+            auto *m = qobject_cast<QMenu *>(menu);
+            for (int i = 0; i < 6 && !(m->activeAction() && m->activeAction()->text() == QStringLiteral("Delete")); ++i)
+                QTest::keyClick(menu, Qt::Key_Down);
+            chosen = m->activeAction() ? m->activeAction()->text() : QString();
+            if (chosen == QStringLiteral("Delete"))
+                QTest::keyClick(menu, Qt::Key_Return);
+            else
+                m->close();
+        });
+        const QPoint at = view->viewport()->mapTo(main.get(), rowCentre(view, 1));
+        QTest::mouseClick(main->windowHandle(), Qt::RightButton, {}, at);
+        QTRY_COMPARE(chosen, QStringLiteral("Delete"));
+        QCOMPARE(FavoritesStore::load(store), QStringList({home}));
+        QCOMPARE(tab->statusText(), QStringLiteral("2 favorites deleted"));
+
+        // A store another program keeps busy past the wait: nothing is
+        // shown as deleted.
+        auto reader = std::make_unique<FileLock>(store, FileLock::Mode::Shared, std::chrono::milliseconds(0));
+        QVERIFY(reader->isLocked());
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 0));
+        QTest::keyClick(view, Qt::Key_Delete);
+        reader.reset();
+        QCOMPARE(FavoritesStore::load(store), QStringList({home}));
+        QCOMPARE(list.ListCount(), 1);
+        QVERIFY(tab->statusText().contains(QStringLiteral("could not be saved")));
+
+        // F2 edits title, address and keywords; the change outlives a restart.
+        ModalInput::whenShown([](QWidget *dialog) {
+            auto *editor = qobject_cast<FavoriteEditor *>(dialog);
+            QVERIFY(editor);
+            QTest::keyClick(editor->titleBox(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(editor->titleBox(), QStringLiteral("Start page"));
+            editor->keywordsBox()->setFocus();
+            QTest::keyClicks(editor->keywordsBox(), QStringLiteral("garden pruning"));
+            QTest::keyClick(editor->keywordsBox(), Qt::Key_Return);
+        });
+        QTest::keyClick(view, Qt::Key_F2);
+        const QString edited =
+            QStringLiteral("Start page") + sep + url("/home") + sep + QStringLiteral("garden pruning");
+        QCOMPARE(FavoritesStore::load(store), QStringList({edited}));
+        QCOMPARE(list.List(0), QStringLiteral("  Start page"));
+        shutDown(main);
+
+        main = start();
+        tab = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
+        QCOMPARE(tab->List1().List(0), QStringLiteral("  Start page"));
+        QCOMPARE(tab->recordFor(url("/home")), edited);
         shutDown(main);
     }
 

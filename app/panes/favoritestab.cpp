@@ -1,5 +1,7 @@
 #include "favoritestab.h"
 
+#include "favoriteeditor.h"
+#include "favoriterecord.h"
 #include "firstsight.h"
 #include "keycodes.h"
 #include "paneheader.h"
@@ -8,6 +10,8 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QContextMenuEvent>
+#include <QMenu>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -60,6 +64,7 @@ void Form9::ensureList()
     m_list1.setListImage(QStringLiteral("bmp_01"));
     m_list1.setFocusRect(1);
     m_list1.setSorted(true);
+    m_list1.setMultiSelect(true);
     m_list1.RefreshFavoritesEx(programState().FavoritesFile);
     writeCount();
     if (QWidget *list = m_list1.widget()) {
@@ -80,6 +85,7 @@ void Form9::connectList()
     connect(list, SIGNAL(MouseDown(int *, int *, float *, float *)), this,
             SLOT(onListMouseDown(int *, int *, float *, float *)));
     connect(list, SIGNAL(KeyUp(int *, int *)), this, SLOT(onListKeyUp(int *, int *)));
+    connect(list, SIGNAL(KeyDown(int *, int *)), this, SLOT(onListKeyDown(int *, int *)));
 }
 
 void Form9::onListClick()
@@ -106,6 +112,90 @@ void Form9::onListKeyUp(int *keyCode, int *shift)
 {
     if (*keyCode == KeyCodes::kR && *shift == KeyCodes::kCtrl)
         reload();
+}
+
+void Form9::onListKeyDown(int *keyCode, int *shift)
+{
+    if (*shift != 0)
+        return;
+    if (*keyCode == Qt::Key_Delete)
+        deleteSelected();
+    else if (*keyCode == Qt::Key_F2 && m_list1.ListIndex() >= 0)
+        editRecord(m_list1.ItemRecord(m_list1.ListIndex()));
+}
+
+void Form9::contextMenuEvent(QContextMenuEvent *event)
+{
+    ensureList();
+    QWidget *list = m_list1.widget();
+    const int row = m_list1.ListIndex();
+    if (!list || row < 0 || !list->geometry().contains(event->pos())) {
+        QWidget::contextMenuEvent(event);
+        return;
+    }
+    const QString url = m_list1.ItemUrl(row);
+    const QString record = m_list1.ItemRecord(row);
+    QMenu menu(this);
+    menu.setObjectName(QStringLiteral("FavoritesMenu"));
+    menu.addAction(QStringLiteral("Open in New Tab"), this,
+                   [this, url] { emit openRequested(url, PageTarget::NewTab); });
+    menu.addAction(QStringLiteral("Copy Address"), this, [url] { QApplication::clipboard()->setText(url); });
+    menu.addSeparator();
+    menu.addAction(QStringLiteral("Edit\u2026"), this, [this, record] { editRecord(record); })
+        ->setShortcut(QKeySequence(Qt::Key_F2));
+    menu.addAction(QStringLiteral("Delete"), this, [this] { deleteSelected(); })
+        ->setShortcut(QKeySequence(QKeySequence::Delete));
+    menu.exec(event->globalPos());
+}
+
+bool Form9::deleteSelected()
+{
+    ensureList();
+    QStringList records;
+    for (const int row : m_list1.SelectedRows())
+        records.append(m_list1.ItemRecord(row));
+    if (records.isEmpty())
+        return false;
+    const int first = m_list1.SelectedRows().value(0);
+    if (!m_list1.DeleteFavorites(programState().FavoritesFile, records)) {
+        setStatus(QStringLiteral("The favorites could not be saved: nothing was deleted"));
+        return false;
+    }
+    refreshFiltered();
+    // The row that took the place of the first one deleted, ready for the next key.
+    m_list1.selectRow(std::min(first, m_list1.ListCount() - 1));
+    setStatus(records.size() == 1 ? QStringLiteral("1 favorite deleted")
+                                  : QStringLiteral("%1 favorites deleted").arg(records.size()));
+    return true;
+}
+
+bool Form9::editRecord(const QString &record)
+{
+    ensureList();
+    if (record.isEmpty())
+        return false;
+    const std::optional<QString> edited = FavoriteEditor::edit(record, this);
+    if (!edited)
+        return false;
+    if (!m_list1.ReplaceFavorite(programState().FavoritesFile, record, *edited)) {
+        setStatus(QStringLiteral("The favorites could not be saved: the change was not stored"));
+        return false;
+    }
+    refreshFiltered();
+    setStatus(QStringLiteral("Favorite saved: ") + FavoriteRecord::field(*edited, FavoriteRecord::Field::Url));
+    return true;
+}
+
+QString Form9::recordFor(const QString &url)
+{
+    ensureList();
+    return m_list1.FindFavorite(programState().FavoritesFile, url);
+}
+
+void Form9::refreshFiltered()
+{
+    m_list1.RefreshFavoritesEx(programState().FavoritesFile, m_text1->text().trimmed());
+    writeCount();
 }
 
 QString Form9::statusText() const

@@ -14,7 +14,9 @@ class QLineEdit;
 
 // The favorites tab: the favorites store in a list control, narrowed by a
 // filter box; a double click opens a favorite in a new tab, a right click
-// copies its address, Ctrl+R and a double click on the background reload.
+// copies its address and offers the favorite's commands, Delete removes the
+// selected ones and F2 edits one, Ctrl+R and a double click on the
+// background reload.
 class Form9 : public QWidget
 {
     Q_OBJECT
@@ -32,12 +34,21 @@ public:
     int importBookmarks(const QString &htmlFile);
     bool exportBookmarks(const QString &htmlFile);
     QString countText() const;
+    // The selected favorites leave the store in one save; false (and the
+    // status line says so) when the store could not be saved.
+    bool deleteSelected();
+    // Edits a stored record in the edit dialog and stores the change; false
+    // when cancelled or not saved (the status line says which).
+    bool editRecord(const QString &record);
+    // The record stored for an address; empty when none.
+    QString recordFor(const QString &url);
 
 private slots:
     void onListClick();
     void onListDblClick();
     void onListMouseDown(int *button, int *shift, float *x, float *y);
     void onListKeyUp(int *keyCode, int *shift);
+    void onListKeyDown(int *keyCode, int *shift);
 
 signals:
     // The user chose a page to open.
@@ -46,12 +57,14 @@ signals:
 protected:
     void resizeEvent(QResizeEvent *event) override;
     void mouseDoubleClickEvent(QMouseEvent *event) override;
+    void contextMenuEvent(QContextMenuEvent *event) override;
 
 private:
     void connectList();
     void ensureList();
     void layoutList();
     void reload();
+    void refreshFiltered();
     void setStatus(const QString &text);
     void writeCount();
 

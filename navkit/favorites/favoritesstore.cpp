@@ -139,45 +139,48 @@ bool save(const QString &dataFile, const QStringList &newRecords, AfterSave afte
     return save(dataFile, newRecords, after, {});
 }
 
-bool save(const QString &dataFile, const QStringList &offered, AfterSave after, const Prepare &prepare)
+namespace {
+
+// Opens the file held for a save, setting aside what cannot be read whole
+// (the rewrite would lose it), and reads the records stored.
+std::unique_ptr<CompoundFile> openForSave(const QString &dataFile, ReadResult &existing)
 {
     // A file that is no favorites file at all is set aside and started
     // anew: a favorite the user adds is then stored, not only listed.
     auto file = CompoundFile::openOrCreate(dataFile, kSaveWait, CompoundFile::IfDamaged::SetAside);
-    ReadResult existing;
-    if (file)
-        existing = readRecords(*file);
     if (!file) {
         qCWarning(lcFiles) << "favorites file not opened; nothing saved" << dataFile;
-        return false;
+        return nullptr;
     }
-    // What could not be read would be lost by the rewrite: keep the old file.
+    existing = readRecords(*file);
     if (!existing.complete && AtomicFile::setAside(dataFile).isEmpty())
-        return false;
+        return nullptr;
+    return file;
+}
 
-    const std::optional<QStringList> prepared = prepare ? prepare(existing.records, offered) : offered;
-    if (!prepared) {
-        qCWarning(lcFiles) << "favorites save called off" << dataFile;
-        return false;
-    }
-    const QStringList &newRecords = *prepared;
+// Writes the summary and the non-blank records, replacing what was stored,
+// in one atomic commit.
+bool commitRecords(CompoundFile &file, const QString &dataFile, std::initializer_list<const QStringList *> lists)
+{
     const QString user = userName();
-    file->setSummary(CompoundFile::Summary::Title, kTitle);
-    if (file->summary(CompoundFile::Summary::Author).isEmpty())
-        file->setSummary(CompoundFile::Summary::Author, user);
-    file->setSummary(CompoundFile::Summary::Subject, kSubject);
-    file->setSummary(CompoundFile::Summary::LastSavedBy, user);
-    file->setSummary(CompoundFile::Summary::Comments, comment());
-    file->setSummary(CompoundFile::Summary::RevisionNumber,
-                     nextRevision(file->summary(CompoundFile::Summary::RevisionNumber)));
+    file.setSummary(CompoundFile::Summary::Title, kTitle);
+    if (file.summary(CompoundFile::Summary::Author).isEmpty())
+        file.setSummary(CompoundFile::Summary::Author, user);
+    file.setSummary(CompoundFile::Summary::Subject, kSubject);
+    file.setSummary(CompoundFile::Summary::LastSavedBy, user);
+    file.setSummary(CompoundFile::Summary::Comments, comment());
+    file.setSummary(CompoundFile::Summary::RevisionNumber,
+                    nextRevision(file.summary(CompoundFile::Summary::RevisionNumber)));
 
-    ValueStream *items = file->createStream(kItemsStream);
+    ValueStream *items = file.createStream(kItemsStream);
     qint64 written = 0;
     qint64 bytes = 0;
-    for (const QString &r : std::as_const(existing.records))
-        bytes += 6 + r.size() * 2;
-    items->reserve(qsizetype(bytes) + newRecords.size() * 256);
-    for (const QStringList *list : {static_cast<const QStringList *>(&existing.records), &newRecords}) {
+    for (const QStringList *list : lists) {
+        for (const QString &r : *list)
+            bytes += 6 + r.size() * 2;
+    }
+    items->reserve(qsizetype(bytes));
+    for (const QStringList *list : lists) {
         for (const QString &record : *list) {
             if (isBlank(record))
                 continue;
@@ -185,13 +188,46 @@ bool save(const QString &dataFile, const QStringList &offered, AfterSave after, 
             ++written;
         }
     }
-    file->createStream(kCountStream)->writeString(QString::number(written));
-    const bool ok = file->commit();
+    file.createStream(kCountStream)->writeString(QString::number(written));
+    const bool ok = file.commit();
     if (!ok)
         qCWarning(lcFiles) << "favorites not committed" << dataFile;
+    return ok;
+}
+
+} // namespace
+
+bool save(const QString &dataFile, const QStringList &offered, AfterSave after, const Prepare &prepare)
+{
+    ReadResult existing;
+    auto file = openForSave(dataFile, existing);
+    if (!file)
+        return false;
+    const std::optional<QStringList> prepared = prepare ? prepare(existing.records, offered) : offered;
+    if (!prepared) {
+        qCWarning(lcFiles) << "favorites save called off" << dataFile;
+        return false;
+    }
+    const bool ok = commitRecords(*file, dataFile, {&existing.records, &*prepared});
     if (after == AfterSave::ProcessEvents && QCoreApplication::instance())
         QCoreApplication::processEvents();
     return ok;
+}
+
+bool rewrite(const QString &dataFile, const Change &change)
+{
+    if (!QFileInfo::exists(dataFile))
+        return false; // nothing stored, nothing to change
+    ReadResult existing;
+    auto file = openForSave(dataFile, existing);
+    if (!file)
+        return false;
+    const std::optional<QStringList> changed = change(existing.records);
+    if (!changed) {
+        qCWarning(lcFiles) << "favorites change called off" << dataFile;
+        return false;
+    }
+    return commitRecords(*file, dataFile, {&*changed});
 }
 
 } // namespace FavoritesStore

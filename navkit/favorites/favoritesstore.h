@@ -49,6 +49,13 @@ bool save(const QString &dataFile, const QStringList &newRecords, AfterSave afte
 using Prepare = std::function<std::optional<QStringList>(const QStringList &stored, const QStringList &newRecords)>;
 bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after, const Prepare &prepare);
 
+// Replaces the stored records with what change makes of them, in one
+// atomic save with the file held. A change that returns nothing calls the
+// save off; false then, and when the file is missing or could not be
+// written. The old file stands until the new one is whole.
+using Change = std::function<std::optional<QStringList>(const QStringList &stored)>;
+bool rewrite(const QString &dataFile, const Change &change);
+
 using FavoriteRecord::fieldText;
 
 // Empty or spaces only.

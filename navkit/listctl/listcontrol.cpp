@@ -2,6 +2,7 @@
 
 #include "atomicfile.h"
 #include "bookmarkshtml.h"
+#include "favoritesindex.h"
 #include "favoritesstore.h"
 #include "keycodes.h"
 #include "listrules.h"
@@ -154,6 +155,73 @@ QString ListControl::ItemUrl(int Index) const
     return RowModel::viewOf(m_favoriteText, {offset, length}).trimmed().toString();
 }
 
+QString ListControl::ItemRecord(int Index) const
+{
+    if (Index < 0 || size_t(Index) >= m_favoriteRecords.size())
+        return {};
+    const auto [offset, length] = m_favoriteRecords[size_t(Index)];
+    return RowModel::viewOf(m_favoriteText, {offset, length}).toString();
+}
+
+bool ListControl::MultiSelect() const
+{
+    return m_list->selectionMode() == QAbstractItemView::ExtendedSelection;
+}
+
+void ListControl::setMultiSelect(bool n_MultiSelect)
+{
+    m_list->setSelectionMode(n_MultiSelect ? QAbstractItemView::ExtendedSelection : QAbstractItemView::SingleSelection);
+}
+
+QList<int> ListControl::SelectedRows() const
+{
+    QList<int> rows;
+    for (const QModelIndex &index : m_list->selectionModel()->selectedIndexes())
+        rows.append(index.row());
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+
+bool ListControl::DeleteFavorites(const QString &dataFile, const QStringList &records)
+{
+    const bool saved = FavoritesStore::rewrite(dataFile, [&records](const QStringList &stored) {
+        return std::optional<QStringList>(ListRules::withoutRecords(stored, records));
+    });
+    if (!saved)
+        qCWarning(lcFiles) << "favorites not deleted from" << dataFile;
+    return saved;
+}
+
+bool ListControl::ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)
+{
+    const bool saved = FavoritesStore::rewrite(dataFile, [&](const QStringList &stored) -> std::optional<QStringList> {
+        const qsizetype at = stored.indexOf(oldRecord);
+        if (at < 0)
+            return std::nullopt; // changed or removed meanwhile
+        QStringList changed = stored;
+        changed[at] = newRecord;
+        return changed;
+    });
+    if (!saved)
+        qCWarning(lcFiles) << "favorite not changed in" << dataFile;
+    return saved;
+}
+
+QString ListControl::FindFavorite(const QString &dataFile, const QString &url) const
+{
+    const auto index = FavoritesIndex::of(dataFile);
+    return index->record(index->findUrl(url)).toString();
+}
+
+QStringList ListControl::SuggestFavorites(const QString &dataFile, const QString &search, int max) const
+{
+    const auto index = FavoritesIndex::of(dataFile);
+    QStringList records;
+    for (const qsizetype i : index->matching(search, max))
+        records.append(index->record(i).toString());
+    return records;
+}
+
 bool ListControl::AddItem(const QString &Item)
 {
     return AddItem(Item, -1);
@@ -220,9 +288,12 @@ void ListControl::RefreshFavoritesEx(const QString &dataFile, const QString &str
     titles.reserve(filter.listed().size());
     m_FavoriteUrls.clear();
     m_FavoriteUrls.reserve(filter.listed().size());
+    m_favoriteRecords.clear();
+    m_favoriteRecords.reserve(filter.listed().size());
     for (const auto &l : filter.listed()) {
         titles.push_back({l.title.utf16() - base, l.title.size()});
         m_FavoriteUrls.emplace_back(l.url.isNull() ? 0 : l.url.utf16() - base, l.url.size());
+        m_favoriteRecords.emplace_back(l.record.utf16() - base, l.record.size());
     }
     m_favoriteText = text;
     m_model->setSpans(text, titles);

@@ -28,6 +28,7 @@ class ListControl : public QWidget
     Q_PROPERTY(bool Sorted READ Sorted WRITE setSorted)
     Q_PROPERTY(QString Text READ Text WRITE setText)
     Q_PROPERTY(int MousePointer READ MousePointer WRITE setMousePointer)
+    Q_PROPERTY(bool MultiSelect READ MultiSelect WRITE setMultiSelect)
 
 public:
     Q_INVOKABLE explicit ListControl(QWidget *parent = nullptr);
@@ -44,6 +45,9 @@ public:
     void setText(const QString &n_Text);
     int MousePointer() const { return m_mousePointer; }
     void setMousePointer(int n_MousePointer);
+    // Ctrl and Shift with the mouse or arrows select several rows.
+    bool MultiSelect() const;
+    void setMultiSelect(bool n_MultiSelect);
 
     Q_INVOKABLE QString List(int Index) const;
     Q_INVOKABLE bool setList(int Index, const QString &n_List);
@@ -67,6 +71,24 @@ public:
     // Writes every favorite to a bookmarks HTML file, atomically. False
     // when the file could not be written.
     Q_INVOKABLE bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
+
+    // The whole stored record behind a row of the last favorites refresh.
+    Q_INVOKABLE QString ItemRecord(int Index) const;
+    // The selected rows, in order.
+    Q_INVOKABLE QList<int> SelectedRows() const;
+    // Removes one stored copy of each record in one atomic save (a record
+    // no longer stored counts as removed). False when the store could not
+    // be saved: it is then as it was.
+    Q_INVOKABLE bool DeleteFavorites(const QString &dataFile, const QStringList &records);
+    // Puts newRecord in the place of the first stored copy of oldRecord, in
+    // one atomic save. False when oldRecord is no longer stored or the
+    // store could not be saved.
+    Q_INVOKABLE bool ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord);
+    // The stored record whose address is url; empty when there is none.
+    Q_INVOKABLE QString FindFavorite(const QString &dataFile, const QString &url) const;
+    // Up to max records holding search in any field (any case), in stored
+    // order. The store is read again only when it changed.
+    Q_INVOKABLE QStringList SuggestFavorites(const QString &dataFile, const QString &search, int max) const;
 
     // Selects a row as a user would (raises Click).
     Q_INVOKABLE void selectRow(int Index);
@@ -98,6 +120,7 @@ private:
     // The favorites' URLs, as places in the stored text (kept alive here).
     QByteArray m_favoriteText;
     std::vector<std::pair<qsizetype, qsizetype>> m_FavoriteUrls;
+    std::vector<std::pair<qsizetype, qsizetype>> m_favoriteRecords;
     QString m_image = QStringLiteral("bmp_01");
     int m_focusRect = 0;
     bool m_sorted = false;

@@ -139,6 +139,24 @@ bool containsAscii(QStringView hay, QStringView lower)
 
 } // namespace
 
+QStringList withoutRecords(const QStringList &stored, const QStringList &removed)
+{
+    QHash<QString, int> pending;
+    for (const QString &r : removed)
+        ++pending[r];
+    QStringList kept;
+    kept.reserve(stored.size());
+    for (const QString &r : stored) {
+        auto it = pending.find(r);
+        if (it != pending.end() && *it > 0) {
+            --*it;
+            continue;
+        }
+        kept.append(r);
+    }
+    return kept;
+}
+
 FavoriteRows::FavoriteRows(const QString &search)
     : m_search(search)
     , m_all(search.trimmed().isEmpty())
@@ -161,12 +179,12 @@ void FavoriteRows::add(QStringView record)
     }
     const qsizetype first = record.indexOf(sep);
     if (first < 0) {
-        m_listed.push_back({record, QStringView()});
+        m_listed.push_back({record, QStringView(), record});
         return;
     }
     const qsizetype urlStart = first + sep.size();
     const qsizetype second = record.indexOf(sep, urlStart);
-    m_listed.push_back({record.left(first), record.mid(urlStart, second < 0 ? -1 : second - urlStart)});
+    m_listed.push_back({record.left(first), record.mid(urlStart, second < 0 ? -1 : second - urlStart), record});
 }
 
 } // namespace ListRules

@@ -36,6 +36,10 @@ struct Rows {
 // sorted by record text "time>¤<title>¤<url" descending.
 Rows historyRows(const std::vector<UrlHistoryEntry> &entries, std::optional<QDate> day);
 
+// The stored records less one copy of each of the given ones; a given
+// record not stored is passed over.
+QStringList withoutRecords(const QStringList &stored, const QStringList &removed);
+
 // Favorites rows: every record whose lower-cased text contains the search
 // text (all when the search text is blank), in stored order.
 class FavoriteRows
@@ -44,7 +48,8 @@ public:
     // Where a listed record's title and URL lie (untrimmed).
     struct Listed {
         QStringView title;
-        QStringView url; // empty when the record has no second field
+        QStringView url;    // empty when the record has no second field
+        QStringView record; // the whole record
     };
 
     explicit FavoriteRows(const QString &search);

@@ -121,6 +121,62 @@ bool ListProxy::ExportBookmarks(const QString &dataFile, const QString &htmlFile
     return done;
 }
 
+QString ListProxy::ItemRecord(int index) const
+{
+    return callText(m_control, "ItemRecord", index);
+}
+
+QList<int> ListProxy::SelectedRows() const
+{
+    QList<int> rows;
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "SelectedRows", Qt::DirectConnection, Q_RETURN_ARG(QList<int>, rows));
+    return rows;
+}
+
+void ListProxy::setMultiSelect(bool value)
+{
+    if (m_control)
+        m_control->setProperty("MultiSelect", value);
+}
+
+bool ListProxy::DeleteFavorites(const QString &dataFile, const QStringList &records)
+{
+    bool done = false;
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "DeleteFavorites", Qt::DirectConnection, Q_RETURN_ARG(bool, done),
+                                  Q_ARG(QString, dataFile), Q_ARG(QStringList, records));
+    return done;
+}
+
+bool ListProxy::ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)
+{
+    bool done = false;
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "ReplaceFavorite", Qt::DirectConnection, Q_RETURN_ARG(bool, done),
+                                  Q_ARG(QString, dataFile), Q_ARG(QString, oldRecord), Q_ARG(QString, newRecord));
+    return done;
+}
+
+QString ListProxy::FindFavorite(const QString &dataFile, const QString &url) const
+{
+    QString record;
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "FindFavorite", Qt::DirectConnection, Q_RETURN_ARG(QString, record),
+                                  Q_ARG(QString, dataFile), Q_ARG(QString, url));
+    return record;
+}
+
+QStringList ListProxy::SuggestFavorites(const QString &dataFile, const QString &search, int max) const
+{
+    QStringList records;
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "SuggestFavorites", Qt::DirectConnection,
+                                  Q_RETURN_ARG(QStringList, records), Q_ARG(QString, dataFile), Q_ARG(QString, search),
+                                  Q_ARG(int, max));
+    return records;
+}
+
 void ListProxy::selectRow(int index)
 {
     if (m_control)

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QPointer>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 
 // Typed access to a "QuillonHelper.List" control, created by ProgID and
@@ -35,6 +37,13 @@ public:
     int ImportFromIE(const QString &dataFile, bool clear);
     int ImportBookmarks(const QString &dataFile, const QString &htmlFile);
     bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
+    QString ItemRecord(int index) const;
+    QList<int> SelectedRows() const;
+    void setMultiSelect(bool value);
+    bool DeleteFavorites(const QString &dataFile, const QStringList &records);
+    bool ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord);
+    QString FindFavorite(const QString &dataFile, const QString &url) const;
+    QStringList SuggestFavorites(const QString &dataFile, const QString &search, int max) const;
     void selectRow(int index);
 
 private:

@@ -1,0 +1,105 @@
+#include "favoritesindex.h"
+
+#include "favoritesstore.h"
+#include "logging.h"
+
+#include <QFile>
+#include <QMutex>
+
+#include <sys/stat.h>
+
+namespace {
+
+struct FileKey {
+    quint64 device = 0;
+    quint64 inode = 0;
+    qint64 size = -1;
+    qint64 changed = 0; // nanoseconds
+    bool operator==(const FileKey &) const = default;
+};
+
+std::optional<FileKey> keyOf(const QString &path)
+{
+    struct stat st {};
+    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
+        return std::nullopt;
+    return FileKey{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
+                   qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
+}
+
+} // namespace
+
+std::shared_ptr<const FavoritesIndex> FavoritesIndex::of(const QString &dataFile)
+{
+    static QMutex mutex;
+    static QString lastFile;
+    static FileKey lastKey;
+    static std::shared_ptr<const FavoritesIndex> last;
+
+    const QMutexLocker lock(&mutex);
+    const std::optional<FileKey> key = keyOf(dataFile);
+    if (!key)
+        return std::make_shared<const FavoritesIndex>();
+    if (last && lastFile == dataFile && lastKey == *key)
+        return last;
+
+    auto index = std::make_shared<FavoritesIndex>();
+    std::vector<QStringView> views;
+    index->m_text = FavoritesStore::visit(dataFile, [&views](QStringView record) { views.push_back(record); });
+    const auto *base = reinterpret_cast<const char16_t *>(index->m_text.constData());
+    index->m_records.reserve(views.size());
+    index->m_folded.reserve(index->m_text.size() / 2, qsizetype(views.size()));
+    for (const QStringView view : views) {
+        index->m_records.emplace_back(view.utf16() - base, view.size());
+        index->m_folded.append(view);
+    }
+    // The key read before the file: a save in between makes the next call
+    // read it again rather than keep what was read.
+    lastFile = dataFile;
+    lastKey = *key;
+    last = index;
+    return last;
+}
+
+QStringView FavoritesIndex::record(qsizetype index) const
+{
+    if (index < 0 || index >= count())
+        return {};
+    const auto [offset, length] = m_records[size_t(index)];
+    return QStringView(reinterpret_cast<const char16_t *>(m_text.constData()) + offset, length);
+}
+
+std::vector<qsizetype> FavoritesIndex::matching(QStringView search, qsizetype limit) const
+{
+    std::vector<qsizetype> found;
+    if (limit <= 0)
+        return found;
+    m_folded.find(search, [&](qsizetype record) {
+        found.push_back(record);
+        return qsizetype(found.size()) < limit;
+    });
+    return found;
+}
+
+qsizetype FavoritesIndex::findUrl(QStringView url) const
+{
+    const QStringView wanted = url.trimmed();
+    if (wanted.isEmpty())
+        return -1;
+    const QString sep = FavoriteRecord::kFieldSeparator;
+    qsizetype result = -1;
+    // Only records holding the address anywhere are split into fields.
+    m_folded.find(wanted, [&](qsizetype i) {
+        const QStringView r = record(i);
+        const qsizetype first = r.indexOf(sep);
+        if (first < 0)
+            return true;
+        const qsizetype start = first + sep.size();
+        const qsizetype second = r.indexOf(sep, start);
+        if (r.mid(start, second < 0 ? -1 : second - start).trimmed() != wanted)
+            return true;
+        result = i;
+        return false;
+    });
+    return result;
+}

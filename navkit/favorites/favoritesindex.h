@@ -1,0 +1,36 @@
+#pragma once
+
+#include "foldedtext.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+// The records of one favorites file, read once and kept while the file
+// stays the same (device, inode, size and change time: every save replaces
+// the file), with a folded copy to search. Searching as the user types then
+// costs no read of the store.
+class FavoritesIndex
+{
+public:
+    // The records of dataFile as it is now; an empty index when it cannot
+    // be read. The last file's index is kept for the next call.
+    static std::shared_ptr<const FavoritesIndex> of(const QString &dataFile);
+
+    qsizetype count() const { return qsizetype(m_records.size()); }
+    QStringView record(qsizetype index) const;
+    // Up to limit records holding search in any field, any case, in stored
+    // order.
+    std::vector<qsizetype> matching(QStringView search, qsizetype limit) const;
+    // The first record whose address is url (blanks around either ignored);
+    // -1 when none.
+    qsizetype findUrl(QStringView url) const;
+
+private:
+    QByteArray m_text;                                      // the stored text the records lie in
+    std::vector<std::pair<qsizetype, qsizetype>> m_records; // offset and length, in UTF-16 units
+    FoldedText m_folded;
+};

@@ -1,0 +1,64 @@
+#include "foldedtext.h"
+
+#include <algorithm>
+#include <cstring>
+
+QByteArray FoldedText::fold(QStringView text)
+{
+    // Most records are plain ASCII: folded byte by byte without a copy of
+    // the string; anything else goes through Qt's full case folding.
+    QByteArray out;
+    out.reserve(text.size());
+    for (const QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u >= 128)
+            return text.toString().toCaseFolded().toUtf8();
+        out.append(char(u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u));
+    }
+    return out;
+}
+
+void FoldedText::reserve(qsizetype bytes, qsizetype records)
+{
+    m_text.reserve(bytes);
+    m_starts.reserve(size_t(records));
+}
+
+void FoldedText::append(QStringView record)
+{
+    m_starts.push_back(m_text.size());
+    QByteArray folded = fold(record);
+    // A NUL inside a record would end it early for the search; none is
+    // ever typed, so it can go.
+    folded.replace('\0', ' ');
+    m_text.append(folded);
+    m_text.append('\0');
+}
+
+void FoldedText::find(QStringView needle, const std::function<bool(qsizetype)> &hit) const
+{
+    const QByteArray folded = fold(needle.trimmed());
+    if (folded.isEmpty()) {
+        for (qsizetype i = 0; i < count(); ++i) {
+            if (!hit(i))
+                return;
+        }
+        return;
+    }
+    const char *base = m_text.constData();
+    const char *end = base + m_text.size();
+    const char *from = base;
+    while (from < end) {
+        const void *found = memmem(from, size_t(end - from), folded.constData(), size_t(folded.size()));
+        if (!found)
+            return;
+        const qsizetype at = static_cast<const char *>(found) - base;
+        const auto next = std::upper_bound(m_starts.begin(), m_starts.end(), at);
+        const qsizetype record = qsizetype(next - m_starts.begin()) - 1;
+        if (!hit(record))
+            return;
+        if (next == m_starts.end())
+            return;
+        from = base + *next;
+    }
+}
