@@ -387,6 +387,28 @@ bool UrlHistoryStore::clear()
     return withRetry([&] { return sqlite3_exec(m_db, "DELETE FROM urls", nullptr, nullptr, nullptr); });
 }
 
+std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::visitedSince(quint64 after)
+{
+    std::vector<UrlHistoryEntry> entries;
+    const bool ok = withRetry([&] {
+        entries.clear();
+        Statement st(m_db,
+                     "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
+                     " WHERE expires > ?1 AND last_visited > ?2");
+        if (!st.ok())
+            return st.prepareResult();
+        st.bind(1, qint64(nowFileTime()));
+        st.bind(2, qint64(after));
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+            entries.push_back(entryAt(st.get(), 0));
+        return rc;
+    });
+    if (!ok)
+        return std::nullopt;
+    return entries;
+}
+
 std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::enumerate(const QString &prefix, quint32 flags)
 {
     Q_UNUSED(flags);

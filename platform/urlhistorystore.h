@@ -46,6 +46,10 @@ public:
     // in the store's order. nullopt when the store cannot be read.
     std::optional<std::vector<UrlHistoryEntry>> enumerate(const QString &prefix, quint32 flags);
 
+    // Entries not yet expired visited after the given time, in no order.
+    // nullopt when the store cannot be read (busy included).
+    std::optional<std::vector<UrlHistoryEntry>> visitedSince(quint64 after);
+
     // For tests and tools: stores entries with the given times as they are,
     // in one transaction.
     bool putEntry(const UrlHistoryEntry &entry);

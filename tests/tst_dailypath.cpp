@@ -17,6 +17,7 @@
 #include "testenvironment.h"
 #include "testhttpserver.h"
 #include "testpages.h"
+#include "urlhistorystore.h"
 #include "visitrecorder.h"
 #include "webtestmain.h"
 
@@ -113,6 +114,7 @@ private slots:
         m_server.setPage(QStringLiteral("/home"), TestPages::page("Home"));
         m_server.setPage(QStringLiteral("/a"), TestPages::page("Page A"));
         m_server.setPage(QStringLiteral("/b"), TestPages::page("Page B"));
+        m_server.setPage(QStringLiteral("/search"), TestPages::page("Results"));
         m_server.setPage(QStringLiteral("/long"), TestPages::page("A page title of well over fifteen characters"));
         m_server.setPage(QStringLiteral("/untitled"), "<html><body>no title</body></html>");
         m_server.setPage(QStringLiteral("/text"), TestPages::page("Text", "<p>alpha beta alpha</p>"));
@@ -180,6 +182,76 @@ private slots:
         QCOMPARE(main->dsMain()->documentCount(), 3);
         QVERIFY(waitLoaded(main.get(), 3, url("/b")));
         QCOMPARE(tabAt(main.get(), 1)->wb1()->LocationURL(), picked);
+        shutDown(main);
+    }
+
+    void suggestionsFromFavoritesHistoryAndSearch()
+    {
+        // A favorite found only by its page's META words, a visited page,
+        // and a search engine in the configuration.
+        const QString sep = QStringLiteral(">\u00A4<");
+        QVERIFY(FavoritesStore::save(
+            m_env->programDir() + QStringLiteral("/_data/_favorites.dat"),
+            {QStringLiteral("Garden") + sep + url("/a") + sep + QStringLiteral("roses, Pruning tips"),
+             QStringLiteral("Kitchen") + sep + url("/link") + sep + QStringLiteral("soup")}));
+        QFile config(m_env->programDir() + QStringLiteral("/_config.dat"));
+        QVERIFY(config.open(QIODevice::WriteOnly));
+        config.write("[Search]\r\nCount=1\r\nText1=Local\r\nUrl1=" + url("/search?q=<%search%>").toUtf8() + "\r\n");
+        config.close();
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        visitByTyping(main.get(), "/b");
+        VisitRecorder::instance()->flush();
+        QAbstractItemView *popup = main->dsMain()->addressBox()->completer()->popup();
+        const auto rows = [popup] {
+            QStringList texts;
+            for (int i = 0; i < popup->model()->rowCount(); ++i)
+                texts.append(popup->model()->index(i, 0).data().toString());
+            return texts;
+        };
+
+        // The keyword lists the favorite first, the search last; Down and Enter open it.
+        QLineEdit *box = clearedAddressBox(main.get());
+        type(box, QStringLiteral("pruning"));
+        QVERIFY(completionShown(box));
+        QCOMPARE(rows(), QStringList({QStringLiteral("Garden"), QStringLiteral("Search Local for pruning")}));
+        pressInBox(box, Qt::Key_Down);
+        QCOMPARE(box->text(), url("/a"));
+        pressInBox(box, Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1, url("/a")));
+        QCOMPARE(main->dsMain()->documentCount(), 2);
+
+        // Favorites before visited pages, a page visited since the list
+        // was read among them once; a click on a row opens it.
+        visitByTyping(main.get(), "/text");
+        VisitRecorder::instance()->flush();
+        box = clearedAddressBox(main.get());
+        type(box, QStringLiteral("127.0.0.1"));
+        QVERIFY(completionShown(box));
+        const QStringList listed = rows();
+        QCOMPARE(listed.mid(0, 3),
+                 QStringList({QStringLiteral("Garden"), QStringLiteral("Kitchen"), QStringLiteral("Text")}));
+        QCOMPARE(listed.count(QStringLiteral("Page B")), 1);
+        QVERIFY(!listed.last().startsWith(QStringLiteral("Search"))); // an address is not searched
+        const QModelIndex pageB = popup->model()->index(int(listed.indexOf(QStringLiteral("Page B"))), 0);
+        QTest::mouseClick(popup->viewport(), Qt::LeftButton, {}, popup->visualRect(pageB).center());
+        QVERIFY(waitLoaded(main.get(), 1, url("/b")));
+
+        // A page removed from the history is no longer suggested.
+        VisitRecorder::instance()->flush();
+        QVERIFY(UrlHistoryStore().deleteUrl(url("/b"), 0));
+        box = clearedAddressBox(main.get());
+        type(box, QStringLiteral("127.0.0.1"));
+        QVERIFY(completionShown(box));
+        QVERIFY(!rows().contains(QStringLiteral("Page B")));
+
+        // Words that match nothing: Enter searches them with the first engine.
+        box = clearedAddressBox(main.get());
+        type(box, QStringLiteral("no such words"));
+        QVERIFY(completionShown(box));
+        QCOMPARE(rows(), QStringList({QStringLiteral("Search Local for no such words")}));
+        pressInBox(box, Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1, url("/search?q=") + QStringLiteral("no%20such%20words")));
         shutDown(main);
     }
 

@@ -1,3 +1,4 @@
+#include "addressrules.h"
 #include "browsercontrol.h"
 #include "commanddispatcher.h"
 #include "favoriterecord.h"
@@ -175,6 +176,79 @@ private slots:
             {{QStringLiteral("keywords"), sep + QStringLiteral("k")}});
         QCOMPARE(keywords.split(sep).size(), 3);
         QCOMPARE(keywords.section(sep, 1, 1), QStringLiteral("http://u/"));
+    }
+
+    void addressOrWords_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("address");
+        const std::pair<const char *, bool> cases[] = {
+            {"http://x", true},
+            {"HTTPS://example.org/a b", true},
+            {"example.org", true},
+            {"127.0.0.1:8080/a", true},
+            {"localhost", true},
+            {"localhost:3000", true},
+            {"intranet:8080", true},
+            {"about:blank", true},
+            {"file:///tmp/a.html", true},
+            {"[::1]:80", true},
+            {"b\xc3\xbc"
+             "cher.de",
+             true},
+            {"pruning", false},
+            {"garden pruning", false},
+            {"e.g.", false},
+            {".hidden", false},
+            {"a..b", false},
+            {"what is 2.5", false},
+            {"", false},
+            {"  ", false},
+            {"x,y.com", false},
+        };
+        for (const auto &[typed, address] : cases)
+            QTest::newRow(typed) << QString::fromUtf8(typed) << address;
+    }
+    void addressOrWords()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, address);
+        QCOMPARE(AddressRules::looksLikeAddress(typed), address);
+    }
+
+    void whatEnterOpensAndWhatIsListed()
+    {
+        using AddressRules::Suggestion;
+        const QString engine = QStringLiteral("http://s.test/?q=<%search%>&x=<%search%>");
+        QCOMPARE(AddressRules::resolve(QStringLiteral(" a & b?"), engine),
+                 QStringLiteral("http://s.test/?q=a%20%26%20b%3F&x=a%20%26%20b%3F"));
+        QCOMPARE(AddressRules::resolve(QStringLiteral(" example.org "), engine), QStringLiteral("example.org"));
+        QCOMPARE(AddressRules::resolve(QStringLiteral("words"), QString()), QStringLiteral("words")); // no engine
+
+        const QString sep = QStringLiteral(">\u00A4<");
+        const QList<Suggestion> rows = AddressRules::suggestions(
+            QStringLiteral("rose "),
+            {QStringLiteral(" Roses ") + sep + QStringLiteral(" http://r.test/ ") + sep + QStringLiteral("kw"),
+             QStringLiteral("Again") + sep + QStringLiteral("http://r.test/"), QStringLiteral("no address")},
+            {{QStringLiteral("Visited"), QStringLiteral("http://r.test/")},
+             {QString(), QStringLiteral("http://v.test/rose")}},
+            QStringLiteral("Local"));
+        QCOMPARE(rows.size(), 3); // one row per address; a record without one is left out
+        QCOMPARE(rows[0].kind, Suggestion::Kind::Favorite);
+        QCOMPARE(rows[0].title, QStringLiteral("Roses"));
+        QCOMPARE(rows[0].completion, QStringLiteral("http://r.test/"));
+        QCOMPARE(rows[1].kind, Suggestion::Kind::History);
+        QCOMPARE(rows[1].title, QStringLiteral("http://v.test/rose")); // untitled: its address
+        QCOMPARE(rows[2].kind, Suggestion::Kind::Search);
+        QCOMPARE(rows[2].title, QStringLiteral("Search Local for rose"));
+        QCOMPARE(rows[2].completion, QStringLiteral("rose"));
+        QVERIFY(AddressRules::suggestions(QStringLiteral("r.test"), {}, {}, QStringLiteral("Local")).isEmpty());
+
+        using Ranges = QList<std::pair<qsizetype, qsizetype>>;
+        QCOMPARE(AddressRules::emphasis(QStringLiteral("Rose garden roses"), QStringLiteral("rose gar")),
+                 (Ranges{{0, 4}, {5, 3}, {12, 4}}));
+        QCOMPARE(AddressRules::emphasis(QStringLiteral("aaaa"), QStringLiteral("aa aaa")), (Ranges{{0, 4}}));
+        QVERIFY(AddressRules::emphasis(QStringLiteral("x"), QStringLiteral("  ")).isEmpty());
     }
 
     void keyCodes()

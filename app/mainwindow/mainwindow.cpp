@@ -1,5 +1,7 @@
 #include "mainwindow.h"
 
+#include "addresscompleter.h"
+#include "addressrules.h"
 #include "browsercontrol.h"
 #include "clslayout.h"
 #include "commanddispatcher.h"
@@ -34,13 +36,10 @@
 #include <QGuiApplication>
 #include <QScreen>
 #include <QCloseEvent>
-#include <QCompleter>
 #include <QDockWidget>
-#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
-#include <QStringListModel>
 #include <QToolBar>
 #include <QToolButton>
 
@@ -284,28 +283,11 @@ void Form1::restorePlacement()
 
 void Form1::setupCompletion()
 {
-    auto *model = new QStringListModel(this);
-    auto *completer = new QCompleter(model, this);
-    completer->setCaseSensitivity(Qt::CaseInsensitive);
-    completer->setFilterMode(Qt::MatchContains);
-    completer->setMaxVisibleItems(12);
-    QLineEdit *box = m_dsMain->addressBox();
-    box->setCompleter(completer);
-    // Addresses visited so far, fetched again when the user types after a
-    // pause (the list changes while browsing).
-    connect(box, &QLineEdit::textEdited, this, [this, model](const QString &text) {
-        // Each new address typed starts from the history as it is now;
-        // while typing on, the list is fetched at most every 2 s.
-        const bool startsAnew = text.size() <= 1;
-        if (!startsAnew && m_completionFetched.isValid() && m_completionFetched.elapsed() < 2000)
-            return;
-        m_completionFetched.start();
-        QStringList urls;
-        if (const auto entries = UrlHistoryStore().enumerate(QString(), 0)) {
-            for (const auto &e : *entries)
-                urls.append(e.url);
-        }
-        model->setStringList(urls);
+    m_completer = new AddressCompleter(m_dsMain->addressBox(), this);
+    // A click on a suggestion opens it as Enter would.
+    connect(m_completer, &AddressCompleter::chosen, this, [this](const QString &text) {
+        m_dsMain->addressBox()->setText(text);
+        openTyped(text, PageTarget::ActiveTab);
     });
 }
 
@@ -329,15 +311,20 @@ void Form1::onEditKeyDown(QAction *command, int *keyCode, int *shift)
         return;
     // The key is left to the box: with the completion list open, the list
     // closes on it.
-    const QString address = readAddress();
+    openTyped(readAddress(), *shift == KeyCodes::kCtrl ? PageTarget::NewTab : PageTarget::ActiveTab);
+}
+
+void Form1::openTyped(const QString &typed, PageTarget target)
+{
+    const QString address = AddressRules::resolve(typed, AddressCompleter::firstEngine().second);
     m_addressNavigating = true;
-    if (*shift != KeyCodes::kCtrl) {
+    if (target == PageTarget::ActiveTab) {
         processEvents(2);
         if (auto *form = qobject_cast<Form2 *>(ActiveTabForm()))
-            form->wb1()->Navigate(address.trimmed());
+            form->wb1()->Navigate(address);
         processEvents(2);
     } else {
-        mdlAplication::OpenBrowserTab(address.trimmed());
+        mdlAplication::OpenBrowserTab(address);
         processEvents(2);
     }
     m_addressNavigating = false;

@@ -1,7 +1,8 @@
 // Form1, the main window: menus, tool bars, address bar, tabs and panes.
 #pragma once
 
-#include <QElapsedTimer>
+#include "pagetarget.h"
+
 #include <QMainWindow>
 #include <QTimer>
 
@@ -67,6 +68,8 @@ private:
     // The whole open-pages list, in tab order, as the window closes.
     void saveOpenPages();
     void setupCompletion();
+    // Opens what the address box holds (an address, or words to search for).
+    void openTyped(const QString &typed, PageTarget target);
 
     DockFrame *m_dsMain;
     class CommandDispatcher *m_dispatcher = nullptr;
@@ -76,7 +79,7 @@ private:
     QAction *m_popStopCommand = nullptr;
     QTimer m_timer1;
     QString m_addressText;
-    QElapsedTimer m_completionFetched;
+    class AddressCompleter *m_completer = nullptr;
     bool m_isLoading = false;
     bool m_isClosing = false;
     bool m_addressNavigating = false;

@@ -1,0 +1,49 @@
+#pragma once
+
+#include "historysuggestions.h"
+#include "listproxy.h"
+
+#include <QCompleter>
+#include <QElapsedTimer>
+
+class QLineEdit;
+class QStandardItemModel;
+class SuggestionDelegate;
+
+// The address box's drop-down: as the user types, the favorites that hold
+// the words (title, address, keywords or description), then visited pages,
+// then a search with the first search engine for words that are no
+// address. Picking a row puts its address (or the words) in the box; the
+// box's Enter opens it. A click on a row opens it at once (chosen).
+class AddressCompleter : public QCompleter
+{
+    Q_OBJECT
+
+public:
+    static constexpr int kMaxFavorites = 6;
+    static constexpr int kMaxHistory = 6;
+
+    // Attaches itself to box.
+    explicit AddressCompleter(QLineEdit *box, QWidget *parent);
+    ~AddressCompleter() override;
+
+    // Fills the list for the text as typed; the box's own edits call it.
+    void update(const QString &typed);
+    QString pathFromIndex(const QModelIndex &index) const override;
+    // The first search engine of the configuration file: its name and
+    // address template (both empty when there is none).
+    static std::pair<QString, QString> firstEngine();
+
+signals:
+    void chosen(const QString &text);
+
+private:
+    QStringList favoritesFor(const QString &typed);
+
+    QLineEdit *m_box;
+    QStandardItemModel *m_model;
+    SuggestionDelegate *m_delegate;
+    ListProxy m_favorites; // a hidden list control: the favorites store's reader
+    HistorySuggestions m_history;
+    std::pair<QString, QString> m_engine;
+};

@@ -1,0 +1,109 @@
+#include "addressrules.h"
+
+#include "favoriterecord.h"
+
+#include <QRegularExpression>
+#include <QSet>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace AddressRules {
+
+bool looksLikeAddress(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
+    if (scheme.match(t).hasMatch())
+        return true;
+    static const QStringList schemes = {QStringLiteral("about:"), QStringLiteral("file:"), QStringLiteral("data:"),
+                                        QStringLiteral("mailto:"), QStringLiteral("view-source:")};
+    for (const QString &s : schemes) {
+        if (t.startsWith(s, Qt::CaseInsensitive))
+            return true;
+    }
+    if (t.contains(u' ') || t.contains(u'\t'))
+        return false;
+    // The host: up to the first "/", "?" or "#", less a port.
+    const qsizetype end = t.indexOf(QRegularExpression(QStringLiteral("[/?#]")));
+    QString host = end < 0 ? t : t.left(end);
+    static const QRegularExpression port(QStringLiteral(":(\\d{1,5})$"));
+    const bool hasPort = port.match(host).hasMatch();
+    host.remove(port);
+    // Letters of any script, digits, "-", "_", "." and IPv6 brackets.
+    static const QRegularExpression hostChars(QStringLiteral("^[\\w\\-.\\[\\]:]+$"),
+                                              QRegularExpression::UseUnicodePropertiesOption);
+    if (host.isEmpty() || !hostChars.match(host).hasMatch())
+        return false;
+    if (host.compare(QStringLiteral("localhost"), Qt::CaseInsensitive) == 0 || host.startsWith(u'['))
+        return true;
+    if (host.contains(u'.'))
+        return !host.startsWith(u'.') && !host.endsWith(u'.') && !host.contains(QStringLiteral(".."));
+    return hasPort;
+}
+
+QString searchAddress(const QString &urlTemplate, const QString &query)
+{
+    QString address = urlTemplate;
+    return address.replace(QStringLiteral("<%search%>"), QString::fromLatin1(QUrl::toPercentEncoding(query.trimmed())),
+                           Qt::CaseSensitive);
+}
+
+QString resolve(const QString &typed, const QString &searchTemplate)
+{
+    const QString t = typed.trimmed();
+    if (t.isEmpty() || searchTemplate.isEmpty() || looksLikeAddress(t))
+        return t;
+    return searchAddress(searchTemplate, t);
+}
+
+QList<Suggestion> suggestions(const QString &typed, const QStringList &favoriteRecords,
+                              const QList<HistoryRow> &history, const QString &engineName)
+{
+    using FavoriteRecord::Field;
+    QList<Suggestion> rows;
+    QSet<QString> listed;
+    for (const QString &record : favoriteRecords) {
+        const QString url = FavoriteRecord::field(record, Field::Url).trimmed();
+        if (url.isEmpty() || listed.contains(url))
+            continue;
+        listed.insert(url);
+        rows.append({Suggestion::Kind::Favorite, FavoriteRecord::field(record, Field::Title).trimmed(), url, url});
+    }
+    for (const HistoryRow &h : history) {
+        if (h.url.isEmpty() || listed.contains(h.url))
+            continue;
+        listed.insert(h.url);
+        rows.append({Suggestion::Kind::History, h.title.trimmed().isEmpty() ? h.url : h.title.trimmed(), h.url, h.url});
+    }
+    const QString words = typed.trimmed();
+    if (!words.isEmpty() && !engineName.isEmpty() && !looksLikeAddress(words))
+        rows.append(
+            {Suggestion::Kind::Search, QStringLiteral("Search %1 for %2").arg(engineName, words), QString(), words});
+    return rows;
+}
+
+QList<std::pair<qsizetype, qsizetype>> emphasis(const QString &text, const QString &typed)
+{
+    QList<std::pair<qsizetype, qsizetype>> ranges;
+    for (const QString &word : typed.split(u' ', Qt::SkipEmptyParts)) {
+        for (qsizetype at = text.indexOf(word, 0, Qt::CaseInsensitive); at >= 0;
+             at = text.indexOf(word, at + word.size(), Qt::CaseInsensitive))
+            ranges.append({at, word.size()});
+    }
+    std::sort(ranges.begin(), ranges.end());
+    QList<std::pair<qsizetype, qsizetype>> merged;
+    for (const auto &[start, length] : ranges) {
+        if (!merged.isEmpty() && start <= merged.last().first + merged.last().second) {
+            auto &last = merged.last();
+            last.second = std::max(last.second, start + length - last.first);
+        } else {
+            merged.append({start, length});
+        }
+    }
+    return merged;
+}
+
+} // namespace AddressRules

@@ -1,0 +1,50 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+
+#include <utility>
+
+// The rules of the address box: what typed text is, what Enter opens, and
+// the rows the suggestion list shows.
+namespace AddressRules {
+
+// Text a user types as an address (a scheme, a host with a dot or a port,
+// localhost), as opposed to words to search for.
+bool looksLikeAddress(const QString &text);
+
+// A search engine's address template with the query put in, encoded, for
+// every "<%search%>" in it.
+QString searchAddress(const QString &urlTemplate, const QString &query);
+
+// What Enter opens for the text in the box: the text itself, or a search
+// with the template when the text is words and there is an engine.
+QString resolve(const QString &typed, const QString &searchTemplate);
+
+struct Suggestion {
+    enum class Kind { Favorite, History, Search };
+    Kind kind;
+    QString title;
+    QString url;
+    // What the box holds when the row is picked: the address, or for the
+    // search row the words typed.
+    QString completion;
+};
+
+struct HistoryRow {
+    QString title;
+    QString url;
+};
+
+// The suggestion rows for typed: favorites first (stored records, as
+// matched), then history rows not already listed as favorites, then, for
+// text that is not an address and an engine named, the search row.
+QList<Suggestion> suggestions(const QString &typed, const QStringList &favoriteRecords,
+                              const QList<HistoryRow> &history, const QString &engineName);
+
+// Where typed's words occur in text (any case), as sorted, merged
+// (start, length) ranges: the parts a row shows emphasised.
+QList<std::pair<qsizetype, qsizetype>> emphasis(const QString &text, const QString &typed);
+
+} // namespace AddressRules
