@@ -14,6 +14,8 @@
 #include "favoriteeditor.h"
 #include "filelock.h"
 #include "modalinput.h"
+#include "favoritestar.h"
+#include "favoriterecord.h"
 #include "listproxy.h"
 #include "keyrecorder.h"
 #include "mdlaplication.h"
@@ -36,6 +38,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QToolButton>
 #include <QSignalSpy>
 #include <QtTest>
 #include <QWebEngineFindTextResult>
@@ -223,6 +226,48 @@ private slots:
         tab = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
         QCOMPARE(tab->List1().List(0), QStringLiteral("  Start page"));
         QCOMPARE(tab->recordFor(url("/home")), edited);
+        shutDown(main);
+    }
+
+    void starInTheAddressBox()
+    {
+        const QString store = m_env->programDir() + QStringLiteral("/_data/_favorites.dat");
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        QLineEdit *box = main->dsMain()->addressBox();
+        QToolButton *star = nullptr;
+        for (QToolButton *b : box->findChildren<QToolButton *>()) {
+            if (b->defaultAction() == main->star()->action())
+                star = b;
+        }
+        QVERIFY(star);
+        QTRY_COMPARE(main->star()->action()->toolTip(), QStringLiteral("Add to Favorites"));
+
+        // Not stored: a click adds the page.
+        QTest::mouseClick(star, Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(main->star()->isStored(), kTimeout);
+        QCOMPARE(FavoritesStore::load(store).size(), 1);
+        QCOMPARE(FavoriteRecord::field(FavoritesStore::load(store).first(), FavoriteRecord::Field::Url), url("/home"));
+
+        // Stored: a click opens the edit dialog.
+        ModalInput::whenShown([](QWidget *dialog) {
+            auto *editor = qobject_cast<FavoriteEditor *>(dialog);
+            QVERIFY(editor);
+            QTest::keyClick(editor->titleBox(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(editor->titleBox(), QStringLiteral("My start"));
+            QTest::keyClick(editor->titleBox(), Qt::Key_Return);
+        });
+        QTest::mouseClick(star, Qt::LeftButton);
+        QCOMPARE(FavoritesStore::load(store).size(), 1);
+        QCOMPARE(FavoriteRecord::field(FavoritesStore::load(store).first(), FavoriteRecord::Field::Title),
+                 QStringLiteral("My start"));
+
+        // Another page: no star until it is added.
+        main->dsMain()->setCommandText(QStringLiteral("mnuAddress"), url("/b"));
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1, url("/b")));
+        QTRY_VERIFY_WITH_TIMEOUT(!main->star()->isStored(), kTimeout);
         shutDown(main);
     }
 

@@ -52,7 +52,7 @@ std::pair<QString, QString> AddressCompleter::firstEngine()
     return {name.isEmpty() ? urlTemplate : name, urlTemplate};
 }
 
-QStringList AddressCompleter::favoritesFor(const QString &typed)
+ListProxy &AddressCompleter::favorites()
 {
     // The list control reads the store; made on the first keystroke, so
     // the component is not loaded before the first page needs it.
@@ -61,7 +61,12 @@ QStringList AddressCompleter::favoritesFor(const QString &typed)
         if (QWidget *w = m_favorites.widget())
             w->hide();
     }
-    return m_favorites.SuggestFavorites(programState().FavoritesFile, typed, kMaxFavorites);
+    return m_favorites;
+}
+
+QString AddressCompleter::storedRecord(const QString &url)
+{
+    return favorites().FindFavorite(programState().FavoritesFile, url);
 }
 
 void AddressCompleter::update(const QString &typed)
@@ -72,7 +77,9 @@ void AddressCompleter::update(const QString &typed)
     m_history.refreshFor(typed);
     const QList<Suggestion> rows = words.isEmpty()
         ? QList<Suggestion>()
-        : AddressRules::suggestions(typed, favoritesFor(words), m_history.matching(words, kMaxHistory), m_engine.first);
+        : AddressRules::suggestions(typed,
+                                    favorites().SuggestFavorites(programState().FavoritesFile, words, kMaxFavorites),
+                                    m_history.matching(words, kMaxHistory), m_engine.first);
     m_delegate->setTyped(words);
     m_model->clear();
     for (const Suggestion &s : rows) {

@@ -30,6 +30,8 @@ public:
     // Fills the list for the text as typed; the box's own edits call it.
     void update(const QString &typed);
     QString pathFromIndex(const QModelIndex &index) const override;
+    // The stored favorite record whose address is url; empty when none.
+    QString storedRecord(const QString &url);
     // The first search engine of the configuration file: its name and
     // address template (both empty when there is none).
     static std::pair<QString, QString> firstEngine();
@@ -38,7 +40,7 @@ signals:
     void chosen(const QString &text);
 
 private:
-    QStringList favoritesFor(const QString &typed);
+    ListProxy &favorites();
 
     QLineEdit *m_box;
     QStandardItemModel *m_model;

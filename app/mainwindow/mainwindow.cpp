@@ -8,6 +8,7 @@
 #include "commandtable.h"
 #include "dockframe.h"
 #include "dockpane.h"
+#include "favoritestar.h"
 #include "documentwindow.h"
 #include "downloadmanager.h"
 #include "browsertab.h"
@@ -284,6 +285,22 @@ void Form1::restorePlacement()
 void Form1::setupCompletion()
 {
     m_completer = new AddressCompleter(m_dsMain->addressBox(), this);
+    FavoriteStar::Hooks hooks;
+    hooks.address = [this] {
+        auto *tab = qobject_cast<Form2 *>(ActiveTabForm());
+        return tab ? tab->wb1()->LocationURL() : QString();
+    };
+    hooks.storedRecord = [this](const QString &url) { return m_completer->storedRecord(url); };
+    hooks.add = [this] { m_dsMain->command(QStringLiteral("mnuFav"))->trigger(); };
+    hooks.edit = [this](const QString &record) {
+        if (DocumentWindow *w = m_dsMain->document(TabRules::kFavoritesTab)) {
+            if (auto *favorites = qobject_cast<Form9 *>(w->hostedForm()))
+                favorites->editRecord(record);
+        }
+    };
+    m_star = new FavoriteStar(m_dsMain->addressBox(), std::move(hooks), this);
+    connect(m_tabs, &BrowserTabs::activeAddressChanged, m_star, &FavoriteStar::recheck);
+    connect(this, &Form1::commandExecuted, m_star, &FavoriteStar::recheck);
     // A click on a suggestion opens it as Enter would.
     connect(m_completer, &AddressCompleter::chosen, this, [this](const QString &text) {
         m_dsMain->addressBox()->setText(text);

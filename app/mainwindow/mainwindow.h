@@ -30,6 +30,7 @@ public:
 
     DockFrame *dsMain() const { return m_dsMain; }
     BrowserControl *wb() const { return m_wb; }
+    class FavoriteStar *star() const { return m_star; }
     class BrowserTabs *tabs() const { return m_tabs; }
     QWidget *ActiveTabForm() const;
     QAction *PopStopCommand() const { return m_popStopCommand; }
@@ -80,6 +81,7 @@ private:
     QTimer m_timer1;
     QString m_addressText;
     class AddressCompleter *m_completer = nullptr;
+    class FavoriteStar *m_star = nullptr;
     bool m_isLoading = false;
     bool m_isClosing = false;
     bool m_addressNavigating = false;

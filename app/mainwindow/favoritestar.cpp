@@ -1,0 +1,75 @@
+#include "favoritestar.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPainterPath>
+#include <QtMath>
+
+namespace {
+
+QIcon starIcon(bool filled)
+{
+    QPixmap pixmap(32, 32);
+    pixmap.fill(Qt::transparent);
+    QPainter p(&pixmap);
+    p.setRenderHint(QPainter::Antialiasing);
+    QPainterPath star;
+    for (int i = 0; i < 10; ++i) {
+        const double radius = i % 2 ? 6.5 : 14.0;
+        const double angle = -M_PI / 2 + i * M_PI / 5;
+        const QPointF point(16 + radius * std::cos(angle), 17 + radius * std::sin(angle));
+        i ? star.lineTo(point) : star.moveTo(point);
+    }
+    star.closeSubpath();
+    p.setPen(QPen(filled ? QColor(0xc8, 0x8a, 0x00) : QColor(0x70, 0x70, 0x70), 2));
+    p.setBrush(filled ? QColor(0xff, 0xc1, 0x07) : Qt::transparent);
+    p.drawPath(star);
+    return QIcon(pixmap);
+}
+
+} // namespace
+
+FavoriteStar::FavoriteStar(QLineEdit *box, Hooks hooks, QObject *parent)
+    : QObject(parent)
+    , m_action(box->addAction(starIcon(false), QLineEdit::TrailingPosition))
+    , m_hooks(std::move(hooks))
+{
+    m_action->setObjectName(QStringLiteral("FavoriteStar"));
+    show(false);
+    m_delay.setSingleShot(true);
+    m_delay.setInterval(300);
+    connect(&m_delay, &QTimer::timeout, this, &FavoriteStar::look);
+    connect(m_action, &QAction::triggered, this, &FavoriteStar::onClicked);
+}
+
+void FavoriteStar::recheck()
+{
+    m_delay.start();
+}
+
+void FavoriteStar::look()
+{
+    const QString address = m_hooks.address();
+    show(!address.isEmpty() && !m_hooks.storedRecord(address).isEmpty());
+}
+
+void FavoriteStar::show(bool stored)
+{
+    m_stored = stored;
+    m_action->setIcon(starIcon(stored));
+    m_action->setToolTip(stored ? QStringLiteral("Edit this favorite") : QStringLiteral("Add to Favorites"));
+}
+
+void FavoriteStar::onClicked()
+{
+    const QString address = m_hooks.address();
+    if (address.isEmpty())
+        return;
+    const QString record = m_hooks.storedRecord(address);
+    if (record.isEmpty())
+        m_hooks.add();
+    else
+        m_hooks.edit(record);
+    look();
+}

@@ -1,0 +1,44 @@
+#pragma once
+
+#include <QObject>
+#include <QTimer>
+
+#include <functional>
+
+class QAction;
+class QLineEdit;
+
+// The star at the end of the address box: filled when the active page's
+// address is stored as a favorite. A click adds the page, or edits the
+// favorite when it is stored already. What "stored", "add" and "edit" mean
+// comes from the window.
+class FavoriteStar : public QObject
+{
+    Q_OBJECT
+
+public:
+    struct Hooks {
+        std::function<QString()> address;                     // the active page's
+        std::function<QString(const QString &)> storedRecord; // empty: not stored
+        std::function<void()> add;
+        std::function<void(const QString &record)> edit;
+    };
+
+    FavoriteStar(QLineEdit *box, Hooks hooks, QObject *parent);
+
+    // Looks again a moment later: several changes in a row (a page load,
+    // a command) cost one look, and none before the first page is asked for.
+    void recheck();
+    bool isStored() const { return m_stored; }
+    QAction *action() const { return m_action; }
+
+private:
+    void look();
+    void show(bool stored);
+    void onClicked();
+
+    QAction *m_action;
+    Hooks m_hooks;
+    QTimer m_delay;
+    bool m_stored = false;
+};
