@@ -160,7 +160,7 @@ private slots:
 
     void rewriteReplacesTheWholeList()
     {
-        const auto keep = [](QStringList kept) {
+        const auto keep = [](const QStringList &kept) {
             return [kept](const QStringList &) { return std::optional<QStringList>(kept); };
         };
         QVERIFY(!rewrite(m_store, keep({QStringLiteral("x")}))); // nothing stored: nothing made

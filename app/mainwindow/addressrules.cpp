@@ -53,7 +53,7 @@ QString searchAddress(const QString &urlTemplate, const QString &query)
 
 QString resolve(const QString &typed, const QString &searchTemplate)
 {
-    const QString t = typed.trimmed();
+    QString t = typed.trimmed();
     if (t.isEmpty() || searchTemplate.isEmpty() || looksLikeAddress(t))
         return t;
     return searchAddress(searchTemplate, t);
