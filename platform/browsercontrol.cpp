@@ -13,6 +13,8 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QDataStream>
+#include <QIODevice>
 #include <QMenu>
 #include <QWebEngineContextMenuRequest>
 #include <QEvent>
@@ -235,6 +237,42 @@ void BrowserControl::Refresh()
         return;
     }
     trigger(QWebEnginePage::Reload);
+}
+
+void BrowserControl::RefreshBypassingCache()
+{
+    trigger(QWebEnginePage::ReloadAndBypassCache);
+}
+
+QByteArray BrowserControl::saveHistory() const
+{
+    QByteArray bytes;
+    if (!m_view)
+        return bytes;
+    QDataStream out(&bytes, QIODevice::WriteOnly);
+    out << *m_view->history();
+    return bytes;
+}
+
+void BrowserControl::restoreHistory(const QByteArray &history)
+{
+    if (!m_view || history.isEmpty())
+        return;
+    QDataStream in(history);
+    in >> *m_view->history();
+    if (in.status() != QDataStream::Ok)
+        qCWarning(lcFiles) << "closed tab's history not restored";
+}
+
+double BrowserControl::zoomFactor() const
+{
+    return m_view ? m_view->zoomFactor() : 1.0;
+}
+
+void BrowserControl::setZoomFactor(double factor)
+{
+    if (m_view)
+        m_view->setZoomFactor(factor);
 }
 
 void BrowserControl::GoHome()

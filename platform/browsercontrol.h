@@ -89,6 +89,14 @@ public:
     static QString loadEndText(LoadEnd end);
 
     QWebEngineView *view() const { return m_view; }
+    // The back and forward list in the engine's own form, and back: a page
+    // whose history is restored goes to the entry that was current.
+    QByteArray saveHistory() const;
+    void restoreHistory(const QByteArray &history);
+    // Reloads without the cache.
+    void RefreshBypassingCache();
+    double zoomFactor() const;
+    void setZoomFactor(double factor);
     // The page, made on first use.
     BrowserPage *page();
 

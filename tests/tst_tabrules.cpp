@@ -7,6 +7,7 @@
 #include "searchengines.h"
 #include "tabrules.h"
 #include "testenvironment.h"
+#include "zoomrules.h"
 
 #include <QElapsedTimer>
 #include <QtTest>
@@ -249,6 +250,24 @@ private slots:
                  (Ranges{{0, 4}, {5, 3}, {12, 4}}));
         QCOMPARE(AddressRules::emphasis(QStringLiteral("aaaa"), QStringLiteral("aa aaa")), (Ranges{{0, 4}}));
         QVERIFY(AddressRules::emphasis(QStringLiteral("x"), QStringLiteral("  ")).isEmpty());
+    }
+
+    void zoomSteps()
+    {
+        using ZoomRules::Direction;
+        QCOMPARE(ZoomRules::step(1.0, Direction::In), 1.1);
+        QCOMPARE(ZoomRules::step(1.0, Direction::Out), 0.9);
+        QCOMPARE(ZoomRules::step(1.12, Direction::Out), 1.1); // between steps: the nearer one that way
+        QCOMPARE(ZoomRules::step(1.12, Direction::In), 1.25);
+        QCOMPARE(ZoomRules::step(5.0, Direction::In), 5.0);
+        QCOMPARE(ZoomRules::step(0.25, Direction::Out), 0.25);
+        QCOMPARE(ZoomRules::text(1.0), QString());
+        QCOMPARE(ZoomRules::text(0.333), QStringLiteral("33 %"));
+        ZoomRules::remember(QStringLiteral("a.test"), 1.5);
+        QCOMPARE(ZoomRules::factorFor(QStringLiteral("a.test")), 1.5);
+        QCOMPARE(ZoomRules::factorFor(QStringLiteral("b.test")), 1.0);
+        ZoomRules::remember(QStringLiteral("a.test"), 1.0);
+        QCOMPARE(ZoomRules::factorFor(QStringLiteral("a.test")), 1.0);
     }
 
     void keyCodes()

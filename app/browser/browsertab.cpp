@@ -4,6 +4,7 @@
 #include "findbar.h"
 #include "tabrules.h"
 #include "twipsgeometry.h"
+#include "zoomrules.h"
 
 #include <QAction>
 #include <QApplication>
@@ -12,6 +13,9 @@
 #include <QPointer>
 #include <QStyle>
 #include <QTimer>
+#include <QUrl>
+
+#include <cmath>
 
 using namespace TwipsGeometry;
 
@@ -166,8 +170,25 @@ void Form2::onCommandStateChange(int command, bool enable)
     emit backForwardChanged();
 }
 
+void Form2::setZoom(double factor)
+{
+    ZoomRules::remember(QUrl(m_wb1->LocationURL()).host(), factor);
+    m_wb1->setZoomFactor(factor);
+    m_lblStatus3->setText(ZoomRules::text(factor));
+}
+
+QString Form2::zoomText() const
+{
+    return m_lblStatus3->text();
+}
+
 void Form2::onNavigateComplete2()
 {
+    // Each site at the zoom it was last given in this run.
+    const double factor = ZoomRules::factorFor(QUrl(m_wb1->LocationURL()).host());
+    if (std::abs(m_wb1->zoomFactor() - factor) > 0.001)
+        m_wb1->setZoomFactor(factor);
+    m_lblStatus3->setText(ZoomRules::text(factor));
     readBackForward();
     setTabCaption();
     emit addressChanged(m_wb1->LocationURL().trimmed());

@@ -38,6 +38,11 @@ public:
     BrowserControl *wb1() const { return m_wb1; }
     FindBar *findBar() const { return m_findBar; }
 
+    // Zooms the page; the factor is kept for its site for this run, and the
+    // status strip shows it when it is not 100 %.
+    void setZoom(double factor);
+    QString zoomText() const;
+
     // What the status strip shows.
     QString statusText() const;
     int progressWidthTwips() const { return m_progressTwips; }

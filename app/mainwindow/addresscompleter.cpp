@@ -1,5 +1,6 @@
 #include "addresscompleter.h"
 
+#include "addressbox.h"
 #include "programstate.h"
 #include "searchengines.h"
 #include "suggestiondelegate.h"
@@ -33,6 +34,16 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
     // The box edits before it asks the completer to show the list: the rows
     // are in place by then.
     connect(box, &QLineEdit::textEdited, this, &AddressCompleter::update);
+    if (auto *addressBox = qobject_cast<AddressBox *>(box)) {
+        connect(addressBox, &AddressBox::keyDown, this, [this](int *keyCode, int *shift) {
+            // The first Escape closes the list (the completer sees to it),
+            // one more gives the box back the page's address.
+            if (*keyCode != Qt::Key_Escape || *shift != 0 || popup()->isVisible() || !m_pageAddress)
+                return;
+            m_box->setText(m_pageAddress());
+            m_box->selectAll();
+        });
+    }
     connect(popup(), &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { emit chosen(pathFromIndex(index)); });
 }

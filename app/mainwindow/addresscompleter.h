@@ -6,6 +6,8 @@
 #include <QCompleter>
 #include <QElapsedTimer>
 
+#include <functional>
+
 class QLineEdit;
 class QStandardItemModel;
 class SuggestionDelegate;
@@ -30,6 +32,9 @@ public:
     // Fills the list for the text as typed; the box's own edits call it.
     void update(const QString &typed);
     QString pathFromIndex(const QModelIndex &index) const override;
+    // Escape with no list open puts this back in the box: the address of
+    // the page in front.
+    void setPageAddress(std::function<QString()> pageAddress) { m_pageAddress = std::move(pageAddress); }
     // The stored favorite record whose address is url; empty when none.
     QString storedRecord(const QString &url);
     // The first search engine of the configuration file: its name and
@@ -48,4 +53,5 @@ private:
     ListProxy m_favorites; // a hidden list control: the favorites store's reader
     HistorySuggestions m_history;
     std::pair<QString, QString> m_engine;
+    std::function<QString()> m_pageAddress;
 };

@@ -7,6 +7,8 @@
 #include "dockpane.h"
 #include "documentwindow.h"
 #include "mainwindow.h"
+#include "tabcommands.h"
+#include "zoomrules.h"
 #include "browsertab.h"
 #include "browserpage.h"
 #include "findbar.h"
@@ -79,6 +81,17 @@ void CommandDispatcher::buildHandlers()
         mdlAplication::OpenBrowserTab(g.HomePage);
         g.OpenInFront = false;
     });
+    add("mnuNewTab", [this] { execute(QStringLiteral("mnuNew")); });
+    add("mnuReopenTab", [this] { m_main->tabCommands()->reopenLast(); });
+    add("mnuNextTab", [this] { m_main->tabCommands()->step(TabCommands::Step::Next); });
+    add("mnuPrevTab", [this] { m_main->tabCommands()->step(TabCommands::Step::Previous); });
+    for (int n = 1; n <= 8; ++n)
+        m_handlers.insert(QStringLiteral("mnuTab%1").arg(n), [this, n] { m_main->tabCommands()->goTo(n); });
+    add("mnuTabLast", [this] { m_main->tabCommands()->goTo(0); });
+    add("mnuFullScreen", [this] { m_main->tabCommands()->toggleFullScreen(); });
+    add("mnuZoomIn", [this] { zoom(ZoomRules::step(activeZoom(), ZoomRules::Direction::In)); });
+    add("mnuZoomOut", [this] { zoom(ZoomRules::step(activeZoom(), ZoomRules::Direction::Out)); });
+    add("mnuZoomReset", [this] { zoom(1.0); });
     add("mnuClone", [this, &g] {
         g.OpenInFront = true;
         if (BrowserControl *browser = activeBrowser())
@@ -125,6 +138,7 @@ void CommandDispatcher::buildHandlers()
         onPage(key, [](BrowserControl *b) { b->GoForward(); });
     onPage("mnuStop", [](BrowserControl *b) { b->Stop(); });
     onPage("mnuRefresh", [](BrowserControl *b) { b->Refresh(); });
+    onPage("mnuHardRefresh", [](BrowserControl *b) { b->RefreshBypassingCache(); });
     onPage("mnuHome", [this](BrowserControl *b) { goHome(b); });
     onPage("mnuSave", [](BrowserControl *b) { b->ExecWB(BrowserControl::SaveAs); });
     onPage("mnuPrint", [](BrowserControl *b) { b->ExecWB(BrowserControl::Print); });
@@ -136,6 +150,18 @@ void CommandDispatcher::buildHandlers()
         if (auto *tab = qobject_cast<Form2 *>(m_main->ActiveTabForm()))
             tab->findBar()->open();
     });
+}
+
+double CommandDispatcher::activeZoom() const
+{
+    const BrowserControl *browser = activeBrowser();
+    return browser ? browser->zoomFactor() : 1.0;
+}
+
+void CommandDispatcher::zoom(double factor)
+{
+    if (auto *tab = qobject_cast<Form2 *>(m_main->ActiveTabForm()))
+        tab->setZoom(factor);
 }
 
 bool CommandDispatcher::handles(const QString &key) const

@@ -47,6 +47,9 @@ private:
     void togglePane(const QString &name);
     void goHome(BrowserControl *browser);
     void togglePopStop();
+    // The active tab's page zoom, and setting it (remembered for its site).
+    double activeZoom() const;
+    void zoom(double factor);
 
     Form1 *m_main;
     QHash<QString, std::function<void()>> m_handlers;

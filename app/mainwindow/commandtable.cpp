@@ -9,9 +9,22 @@
 namespace CommandTable {
 
 namespace {
-Command c(const char *key, const char *caption, const QKeySequence &shortcut = {}, const char *image = "")
+Command c(const char *key, const char *caption, const QKeySequence &shortcut = {}, const char *image = "",
+          const QList<QKeySequence> &more = {})
 {
-    return {QString::fromLatin1(key), QString::fromUtf8(caption), shortcut, QString::fromLatin1(image)};
+    return {QString::fromLatin1(key), QString::fromUtf8(caption), shortcut, QString::fromLatin1(image), more};
+}
+
+// Go to tab 1 to 8 (Ctrl+1 to Ctrl+8), and the last tab (Ctrl+9).
+QList<Command> tabNumbers()
+{
+    QList<Command> list;
+    for (int n = 1; n <= 8; ++n) {
+        list.append({QStringLiteral("mnuTab%1").arg(n), QStringLiteral("Tab &%1").arg(n),
+                     QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + n)), QString()});
+    }
+    list.append(c("mnuTabLast", "&Last Tab", Qt::CTRL | Qt::Key_9));
+    return list;
 }
 } // namespace
 
@@ -20,10 +33,11 @@ QList<Menu> menus()
     return {
         {QStringLiteral("mnuFile"),
          QStringLiteral(" &File "),
-         {c("mnuNew", "&New", Qt::Key_F8, "mnuNewWin"), c("mnuClone", "Clone", Qt::CTRL | Qt::Key_N),
-          c("mnuOpen", "&Open", Qt::CTRL | Qt::Key_O), c("mnuOpenNew", "Op&en New ...", {}, "mnuNewDoc"),
-          c("mnuImportBm", "Import Bookmarks…"), c("mnuExportBm", "Export Bookmarks…"),
-          c("mnuSave", "&Save As ...", Qt::CTRL | Qt::Key_S, "mnuSave"),
+         {c("mnuNew", "&New", Qt::Key_F8, "mnuNewWin"), c("mnuNewTab", "New &Tab", Qt::CTRL | Qt::Key_T),
+          c("mnuReopenTab", "&Reopen Closed Tab", Qt::CTRL | Qt::SHIFT | Qt::Key_T),
+          c("mnuClone", "Clone", Qt::CTRL | Qt::Key_N), c("mnuOpen", "&Open", Qt::CTRL | Qt::Key_O),
+          c("mnuOpenNew", "Op&en New ...", {}, "mnuNewDoc"), c("mnuImportBm", "Import Bookmarks…"),
+          c("mnuExportBm", "Export Bookmarks…"), c("mnuSave", "&Save As ...", Qt::CTRL | Qt::Key_S, "mnuSave"),
           c("mnuPrint", "&Print ...", Qt::CTRL | Qt::Key_P, "mnuPrint"), c("mnuSettings", "&Settings ..."),
           c("mnuExit", "&Exit")}},
         {QStringLiteral("mnuEdit"),
@@ -35,9 +49,22 @@ QList<Menu> menus()
          QStringLiteral(" &View "),
          {c("mnuHistory", "&History", Qt::CTRL | Qt::Key_H, "mnuClock"),
           c("mnuFindPan", "&Search", Qt::CTRL | Qt::Key_G),
-          c("mnuHelpPan", "&Help", Qt::CTRL | Qt::Key_F1, "mnuHelpIndex"), c("mnuBack", "&Back ", {}, "mnuBack"),
-          c("mnuNext", "&Next", {}, "mnuNext"), c("mnuStop", "&Stop", {}, "mnuStop"),
-          c("mnuRefresh", "&Refresh", {}, "mnuRefresh"), c("mnuGotoAddress", "&Address Bar ...", Qt::Key_F4)}},
+          c("mnuHelpPan", "&Help", Qt::CTRL | Qt::Key_F1, "mnuHelpIndex"),
+          c("mnuBack", "&Back ", Qt::ALT | Qt::Key_Left, "mnuBack"),
+          c("mnuNext", "&Next", Qt::ALT | Qt::Key_Right, "mnuNext"), c("mnuStop", "&Stop", {}, "mnuStop"),
+          c("mnuRefresh", "&Refresh", Qt::Key_F5, "mnuRefresh"),
+          c("mnuHardRefresh", "Refresh &Bypassing Cache", Qt::CTRL | Qt::Key_F5),
+          c("mnuGotoAddress", "&Address Bar ...", Qt::Key_F4, "",
+            {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D)}),
+          c("mnuZoomIn", "Zoom &In", Qt::CTRL | Qt::Key_Plus, "", {QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
+          c("mnuZoomOut", "Zoom &Out", Qt::CTRL | Qt::Key_Minus),
+          c("mnuZoomReset", "Actual Si&ze", Qt::CTRL | Qt::Key_0), c("mnuFullScreen", "&Full Screen", Qt::Key_F11)}},
+        {QStringLiteral("mnuTabs"), QStringLiteral(" T&abs "),
+         QList<Command>{
+             c("mnuNextTab", "&Next Tab", Qt::CTRL | Qt::Key_Tab, "", {QKeySequence(Qt::CTRL | Qt::Key_PageDown)}),
+             c("mnuPrevTab", "&Previous Tab", Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, "",
+               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)})}
+             + tabNumbers()},
         {QStringLiteral("mnuTools"),
          QStringLiteral(" &Tools "),
          {c("mnuEmail", "&Email ...", {}, "mnuEmail"), c("mnuPopStop", "&Popup Stop", Qt::CTRL | Qt::Key_Q),

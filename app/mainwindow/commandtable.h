@@ -13,6 +13,8 @@ struct Command {
     QString caption;
     QKeySequence shortcut;
     QString image; // image list key, or empty
+    // Further keys for the same command (the menu lists them all).
+    QList<QKeySequence> moreShortcuts = {};
 };
 
 struct Menu {

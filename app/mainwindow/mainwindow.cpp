@@ -28,6 +28,7 @@
 #include "platformpaths.h"
 #include "processlauncher.h"
 #include "programstate.h"
+#include "tabcommands.h"
 #include "tabrules.h"
 #include "twipsgeometry.h"
 #include "urlhistorystore.h"
@@ -106,6 +107,7 @@ Form1::Form1()
     connect(m_dsMain, &DockFrame::DocumentOpened, this, &Form1::onDocumentOpened);
     connect(m_dsMain, &DockFrame::EditKeyDown, this, &Form1::onEditKeyDown);
     m_tabs = new BrowserTabs(this, m_dsMain);
+    m_tabCommands = new TabCommands(this);
     connect(this, &Form1::browserTabCreated, m_tabs, &BrowserTabs::adopt);
     connect(m_tabs, &BrowserTabs::activeBackForwardChanged, this, &Form1::showBackForward);
     connect(m_tabs, &BrowserTabs::activeAddressChanged, this, [this](const QString &address) {
@@ -137,6 +139,14 @@ void Form1::buildCommands()
         for (const CommandTable::Command &c : menuSpec.entries) {
             QAction *a = m_dsMain->addCommand(c.key, c.caption, c.shortcut);
             a->setIcon(CommandTable::image(c.image));
+            if (!c.moreShortcuts.isEmpty()) {
+                a->setShortcuts(QList<QKeySequence>{c.shortcut} + c.moreShortcuts);
+                // A menu shows one key of its own accord.
+                QStringList keys;
+                for (const QKeySequence &k : a->shortcuts())
+                    keys.append(k.toString(QKeySequence::NativeText));
+                a->setText(c.caption + u'\t' + keys.join(QStringLiteral(", ")));
+            }
             menu->addAction(a);
         }
     }
@@ -285,11 +295,13 @@ void Form1::restorePlacement()
 void Form1::setupCompletion()
 {
     m_completer = new AddressCompleter(m_dsMain->addressBox(), this);
-    FavoriteStar::Hooks hooks;
-    hooks.address = [this] {
+    const auto pageAddress = [this] {
         auto *tab = qobject_cast<Form2 *>(ActiveTabForm());
         return tab ? tab->wb1()->LocationURL() : QString();
     };
+    m_completer->setPageAddress(pageAddress);
+    FavoriteStar::Hooks hooks;
+    hooks.address = pageAddress;
     hooks.storedRecord = [this](const QString &url) { return m_completer->storedRecord(url); };
     hooks.add = [this] { m_dsMain->command(QStringLiteral("mnuFav"))->trigger(); };
     hooks.edit = [this](const QString &record) {

@@ -31,6 +31,7 @@ public:
     DockFrame *dsMain() const { return m_dsMain; }
     BrowserControl *wb() const { return m_wb; }
     class FavoriteStar *star() const { return m_star; }
+    class TabCommands *tabCommands() const { return m_tabCommands; }
     class BrowserTabs *tabs() const { return m_tabs; }
     QWidget *ActiveTabForm() const;
     QAction *PopStopCommand() const { return m_popStopCommand; }
@@ -82,6 +83,7 @@ private:
     QString m_addressText;
     class AddressCompleter *m_completer = nullptr;
     class FavoriteStar *m_star = nullptr;
+    class TabCommands *m_tabCommands = nullptr;
     bool m_isLoading = false;
     bool m_isClosing = false;
     bool m_addressNavigating = false;

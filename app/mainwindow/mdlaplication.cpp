@@ -18,11 +18,11 @@
 
 namespace mdlAplication {
 
-void OpenBrowserTab(const QString &address, TabLoad load)
+Form2 *OpenBrowserTab(const QString &address, TabLoad load)
 {
     Form1 *main = programState().mainForm;
     if (!main)
-        return;
+        return nullptr;
     // Made inside the main window, hidden until its tab takes it: a form
     // without a parent would get a native window of its own as soon as its
     // browser starts, only to lose it again to the tab. A restored tab's
@@ -43,6 +43,7 @@ void OpenBrowserTab(const QString &address, TabLoad load)
     window->setSecondFlag(false);
     window->setShown(true);
     form->setTag(window->key());
+    return form;
 }
 
 void OpenFavoritesTab()

@@ -3,6 +3,7 @@
 #include <QString>
 
 class DockFrame;
+class Form2;
 class QWidget;
 
 // Opening tabs and finding them again; attaching panes; small window
@@ -11,8 +12,9 @@ namespace mdlAplication {
 
 enum class TabLoad { Now, WhenShown };
 // Opens a new browser tab for the address; a tab restored at start-up
-// loads its page when it is first shown.
-void OpenBrowserTab(const QString &address, TabLoad load = TabLoad::Now);
+// loads its page when it is first shown. The new tab; none when there is
+// no main window.
+Form2 *OpenBrowserTab(const QString &address, TabLoad load = TabLoad::Now);
 // Opens the favorites tab.
 void OpenFavoritesTab();
 // Position of the active tab, -1 when none.

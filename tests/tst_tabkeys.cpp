@@ -1,0 +1,232 @@
+// The standard keys, the tab strip's context menu, reopening closed tabs
+// and zoom, driven by key events on the window and clicks on the tab strip.
+#include "browsercontrol.h"
+#include "browserfixture.h"
+#include "browsertab.h"
+#include "documentwindow.h"
+#include "mdlaplication.h"
+#include "modalinput.h"
+#include "tabcommands.h"
+#include "testenvironment.h"
+#include "testhttpserver.h"
+#include "testpages.h"
+#include "webtestmain.h"
+
+#include <QAction>
+#include <QLineEdit>
+#include <QMenu>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QWebEngineHistory>
+#include <QWebEngineView>
+#include <QtTest>
+
+using namespace BrowserFixture;
+
+class TestTabKeys : public QObject
+{
+    Q_OBJECT
+
+    QString url(const char *path) { return m_server.url(QString::fromLatin1(path)); }
+
+    // A key as the window system delivers it: to the window, where the
+    // shortcuts are matched before the focused widget sees it.
+    static void key(Form1 *main, Qt::Key k, Qt::KeyboardModifiers modifiers = {})
+    {
+        QTest::keyClick(main->windowHandle(), k, modifiers);
+    }
+    static int current(Form1 *main) { return main->dsMain()->tabs()->currentIndex() + 1; }
+    static QString activeUrl(Form1 *main)
+    {
+        auto *tab = qobject_cast<Form2 *>(main->ActiveTabForm());
+        return tab ? tab->wb1()->LocationURL() : QString();
+    }
+    void openTab(Form1 *main, const char *path)
+    {
+        const int before = main->dsMain()->documentCount();
+        key(main, Qt::Key_T, Qt::ControlModifier);
+        QCOMPARE(main->dsMain()->documentCount(), before + 1);
+        QVERIFY(waitLoaded(main, before + 1, url("/home")));
+        auto *tab = qobject_cast<Form2 *>(main->ActiveTabForm());
+        tab->wb1()->Navigate(url(path));
+        QVERIFY(waitLoaded(main, before + 1, url(path)));
+    }
+    // Opens the tab strip's menu on a tab with the mouse and picks an entry
+    // with the keys; the entry's text.
+    static QString pickInTabMenu(Form1 *main, int position, const QString &entry)
+    {
+        QString chosen;
+        ModalInput::whenShown([&chosen, entry](QWidget *w) {
+            auto *menu = qobject_cast<QMenu *>(w);
+            for (int i = 0; i < 8 && !(menu->activeAction() && menu->activeAction()->text() == entry); ++i)
+                QTest::keyClick(menu, Qt::Key_Down);
+            chosen = menu->activeAction() ? menu->activeAction()->text() : QString();
+            if (chosen == entry)
+                QTest::keyClick(menu, Qt::Key_Return);
+            else
+                menu->close();
+        });
+        QTabBar *bar = main->dsMain()->tabs()->tabBar();
+        const QPoint at = bar->mapTo(main, bar->tabRect(position - 1).center());
+        QTest::mouseClick(main->windowHandle(), Qt::RightButton, {}, at);
+        if (!QTest::qWaitFor([&chosen] { return !chosen.isEmpty(); }, kTimeout))
+            qWarning() << "the tab menu did not open";
+        return chosen;
+    }
+
+private slots:
+    void initTestCase()
+    {
+        QVERIFY(m_server.listen());
+        m_server.setPage(QStringLiteral("/home"), TestPages::page("Home"));
+        m_server.setPage(QStringLiteral("/a"), TestPages::page("Page A"));
+        m_server.setPage(QStringLiteral("/b"), TestPages::page("Page B"));
+        m_server.setPage(QStringLiteral("/c"), TestPages::page("Page C"));
+    }
+    void init()
+    {
+        m_env = std::make_unique<TestEnvironment>();
+        QVERIFY(prepareProgramFolder(*m_env, NAVKIT_LIBRARY, url("/home")));
+    }
+    void cleanup() { m_env.reset(); }
+
+    void keysMoveBetweenTabsAndPages()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        openTab(main.get(), "/a"); // 3
+        openTab(main.get(), "/b"); // 4
+        QCOMPARE(current(main.get()), 4);
+
+        // Ctrl+Tab wraps to the first; Ctrl+Shift+Tab and Ctrl+PgUp go back.
+        key(main.get(), Qt::Key_Tab, Qt::ControlModifier);
+        QCOMPARE(current(main.get()), 1);
+        key(main.get(), Qt::Key_Backtab, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(current(main.get()), 4);
+        key(main.get(), Qt::Key_PageUp, Qt::ControlModifier);
+        QCOMPARE(current(main.get()), 3);
+        key(main.get(), Qt::Key_PageDown, Qt::ControlModifier);
+        QCOMPARE(current(main.get()), 4);
+        key(main.get(), Qt::Key_2, Qt::ControlModifier);
+        QCOMPARE(current(main.get()), 2);
+        key(main.get(), Qt::Key_9, Qt::ControlModifier);
+        QCOMPARE(current(main.get()), 4);
+        key(main.get(), Qt::Key_3, Qt::ControlModifier);
+        QCOMPARE(current(main.get()), 3);
+
+        // Alt+Left and Alt+Right: back and forward in the tab in front.
+        auto *tab = qobject_cast<Form2 *>(main->ActiveTabForm());
+        tab->wb1()->Navigate(url("/c"));
+        QVERIFY(waitLoaded(main.get(), 3, url("/c")));
+        key(main.get(), Qt::Key_Left, Qt::AltModifier);
+        QVERIFY(waitLoaded(main.get(), 3, url("/a")));
+        key(main.get(), Qt::Key_Right, Qt::AltModifier);
+        QVERIFY(waitLoaded(main.get(), 3, url("/c")));
+
+        // F5 and Ctrl+F5 ask the server again.
+        int hits = m_server.requestCount(QStringLiteral("/c"));
+        key(main.get(), Qt::Key_F5);
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/c")), hits + 1, kTimeout);
+        QVERIFY(waitLoaded(main.get(), 3, url("/c")));
+        hits = m_server.requestCount(QStringLiteral("/c"));
+        key(main.get(), Qt::Key_F5, Qt::ControlModifier);
+        QTRY_COMPARE_WITH_TIMEOUT(m_server.requestCount(QStringLiteral("/c")), hits + 1, kTimeout);
+
+        // Ctrl+L and Alt+D select the address; Escape puts the page's back.
+        QLineEdit *box = main->dsMain()->addressBox();
+        for (const auto &[k, m] : {std::pair{Qt::Key_L, Qt::ControlModifier}, std::pair{Qt::Key_D, Qt::AltModifier}}) {
+            tab->wb1()->setFocus();
+            key(main.get(), k, m);
+            QVERIFY(box->hasFocus());
+            QCOMPARE(box->selectedText(), box->text());
+        }
+        QTest::keyClicks(box, QStringLiteral("zzz"));
+        QTest::keyClick(box, Qt::Key_Escape);
+        QTest::keyClick(box, Qt::Key_Escape);
+        QCOMPARE(box->text(), url("/c"));
+
+        // F11: full screen and back.
+        key(main.get(), Qt::Key_F11);
+        QVERIFY(main->windowState() & Qt::WindowFullScreen);
+        key(main.get(), Qt::Key_F11);
+        QVERIFY(!(main->windowState() & Qt::WindowFullScreen));
+
+        // The menus list the keys.
+        QVERIFY(main->dsMain()->command(QStringLiteral("mnuGotoAddress"))->text().contains(QStringLiteral("Ctrl+L")));
+        QCOMPARE(main->dsMain()->command(QStringLiteral("mnuNewTab"))->shortcut(),
+                 QKeySequence(QStringLiteral("Ctrl+T")));
+        shutDown(main);
+    }
+
+    void closedTabsComeBackWithTheirHistory()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        openTab(main.get(), "/a");
+        auto *tab = qobject_cast<Form2 *>(main->ActiveTabForm());
+        tab->wb1()->Navigate(url("/b"));
+        QVERIFY(waitLoaded(main.get(), 3, url("/b")));
+        openTab(main.get(), "/c"); // 4
+
+        // Close Tab from the tab's menu; the fixed tabs cannot be closed.
+        QCOMPARE(pickInTabMenu(main.get(), 3, QStringLiteral("Close &Tab")), QStringLiteral("Close &Tab"));
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QVERIFY(!pickInTabMenu(main.get(), 1, QStringLiteral("Close &Tab")).isEmpty());
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QCOMPARE(main->tabCommands()->closed().entries().size(), 1);
+
+        // Ctrl+Shift+T: the page comes back, and Back goes where it went.
+        key(main.get(), Qt::Key_T, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(main->dsMain()->documentCount(), 4);
+        QVERIFY(waitLoaded(main.get(), 4, url("/b")));
+        auto *reopened = qobject_cast<Form2 *>(main->ActiveTabForm());
+        QTRY_VERIFY_WITH_TIMEOUT(reopened->wb1()->view()->history()->canGoBack(), kTimeout);
+        key(main.get(), Qt::Key_Left, Qt::AltModifier);
+        QVERIFY(waitLoaded(main.get(), 4, url("/a")));
+        QVERIFY(main->tabCommands()->closed().isEmpty());
+
+        // Close Other Tabs keeps the fixed tabs and the one asked on.
+        QVERIFY(!pickInTabMenu(main.get(), 3, QStringLiteral("Close &Other Tabs")).isEmpty());
+        QCOMPARE(main->dsMain()->documentCount(), 3);
+        QCOMPARE(tabAt(main.get(), 3)->wb1()->LocationURL(), url("/c"));
+        QCOMPARE(main->tabCommands()->closed().entries().size(), 1);
+        shutDown(main);
+    }
+
+    void zoomIsKeptPerSite()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        auto *home = qobject_cast<Form2 *>(main->ActiveTabForm());
+        key(main.get(), Qt::Key_Plus, Qt::ControlModifier);
+        key(main.get(), Qt::Key_Equal, Qt::ControlModifier);
+        QCOMPARE(home->wb1()->zoomFactor(), 1.25);
+        QCOMPARE(home->zoomText(), QStringLiteral("125 %"));
+        key(main.get(), Qt::Key_Minus, Qt::ControlModifier);
+        QCOMPARE(home->wb1()->zoomFactor(), 1.1);
+
+        // Another tab on the same site opens at the site's zoom.
+        openTab(main.get(), "/a");
+        auto *other = qobject_cast<Form2 *>(main->ActiveTabForm());
+        QTRY_COMPARE(other->wb1()->zoomFactor(), 1.1);
+        QCOMPARE(other->zoomText(), QStringLiteral("110 %"));
+        key(main.get(), Qt::Key_0, Qt::ControlModifier);
+        QCOMPARE(other->wb1()->zoomFactor(), 1.0);
+        QCOMPARE(other->zoomText(), QString()); // 100 % is not shown
+        shutDown(main);
+    }
+
+private:
+    TestHttpServer m_server;
+    std::unique_ptr<TestEnvironment> m_env;
+};
+
+QUILLON_WEB_TEST_MAIN(TestTabKeys)
+
+#include "tst_tabkeys.moc"
