@@ -37,6 +37,7 @@
 #include "browserpage.h"
 #include "findbar.h"
 #include "metareader.h"
+#include "pagecommands.h"
 
 using namespace BrowserFixture;
 using namespace mdlRegistry;
@@ -185,11 +186,16 @@ private slots:
         });
         QSignalSpy printed(tab->wb1(), &BrowserControl::printFinished);
         run(main.get(), "mnuPrint");
+        // The status strip says it prints, and then that the file is written.
+        QCOMPARE(tab->statusText(), QStringLiteral("Printing to ") + pdf + QStringLiteral("\u2026"));
         QVERIFY(printed.wait(kTimeout));
         QCOMPARE(printed.first().at(0).toBool(), true);
         QFile p(pdf);
         QVERIFY(p.open(QIODevice::ReadOnly));
         QVERIFY(p.read(4) == "%PDF");
+        QTRY_VERIFY(tab->statusText().startsWith(QStringLiteral("Written: ") + pdf + QStringLiteral(" (")));
+        QCOMPARE(PrintStatus::finished(pdf, false, 0),
+                 QStringLiteral("Printing to ") + pdf + QStringLiteral(" failed"));
         shutDown(main);
     }
 

@@ -4,6 +4,10 @@
 #include "browserfixture.h"
 #include "browsertab.h"
 #include "documentwindow.h"
+#include "downloadmanager.h"
+#include "downloadswindow.h"
+#include "mainstatusbar.h"
+#include "mdlregistry.h"
 #include "mdlaplication.h"
 #include "modalinput.h"
 #include "tabcommands.h"
@@ -13,10 +17,13 @@
 #include "webtestmain.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLineEdit>
+#include <QStatusBar>
 #include <QMenu>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTreeWidget>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 #include <QtTest>
@@ -82,6 +89,18 @@ private slots:
         m_server.setPage(QStringLiteral("/a"), TestPages::page("Page A"));
         m_server.setPage(QStringLiteral("/b"), TestPages::page("Page B"));
         m_server.setPage(QStringLiteral("/c"), TestPages::page("Page C"));
+        for (int i = 0; i < 30; ++i)
+            m_server.setDownload(QStringLiteral("/f%1.bin").arg(i), QByteArray(4096 + i, 'x'));
+        // One click starts 30 downloads, ten at a time a moment apart, as a
+        // page offering "download all" does.
+        m_server.setPage(
+            QStringLiteral("/thirty"),
+            TestPages::page("Thirty",
+                            "<script>function ten(first) { for (let i = first; i < first + 10; ++i) {"
+                            " const a = document.createElement('a'); a.href = '/f' + i + '.bin';"
+                            " a.download = ''; document.body.appendChild(a); a.click(); } }</script>"
+                            "<div style='position:fixed;inset:0' onclick='ten(0);"
+                            " setTimeout(() => ten(10), 1500); setTimeout(() => ten(20), 3000);'>x</div>"));
     }
     void init()
     {
@@ -219,6 +238,41 @@ private slots:
         key(main.get(), Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(other->wb1()->zoomFactor(), 1.0);
         QCOMPARE(other->zoomText(), QString()); // 100 % is not shown
+        shutDown(main);
+    }
+
+    void manyDownloadsGoToOneList()
+    {
+        using namespace mdlRegistry;
+        const QString folder = m_env->path(QStringLiteral("downloads"));
+        QVERIFY(QDir().mkpath(folder));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AskDownload"), QStringLiteral("0"));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("DownloadFolder"), folder);
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        Form2 *tab = tabAt(main.get(), 1);
+        tab->wb1()->Navigate(url("/thirty"));
+        QVERIFY(waitLoaded(main.get(), 1, url("/thirty")));
+
+        // No dialog comes up, one list shows all 30 downloads, and each file
+        // lands in the folder.
+        bool dialog = false;
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&dialog] { dialog = dialog || QApplication::activeModalWidget(); });
+        watch.start(10);
+        QWidget *page = tab->wb1()->view()->focusProxy();
+        auto *manager = main->findChild<DownloadManager *>();
+        QVERIFY(manager);
+        QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());
+        QTRY_COMPARE_WITH_TIMEOUT(manager->window() ? manager->window()->count() : 0, 30, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(manager->window() && manager->window()->count() == 30, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(QDir(folder).entryList(QDir::Files).size(), 30, kTimeout);
+        QVERIFY(!dialog);
+        QVERIFY(manager->window()->isVisible());
+        auto *bar = qobject_cast<MainStatusBar *>(main->statusBar());
+        QTRY_VERIFY_WITH_TIMEOUT(bar->lblStatus1()->text().startsWith(QStringLiteral("Downloaded: ")), kTimeout);
+        // One name for all 30 from the server: each file gets a name of its own.
+        QVERIFY(QDir(folder).entryList(QDir::Files).contains(QStringLiteral("file (29).bin")));
         shutDown(main);
     }
 

@@ -1,4 +1,5 @@
 #include "addressrules.h"
+#include "downloadrules.h"
 #include "browsercontrol.h"
 #include "commanddispatcher.h"
 #include "favoriterecord.h"
@@ -9,7 +10,9 @@
 #include "testenvironment.h"
 #include "zoomrules.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QtTest>
 
 using namespace TabRules;
@@ -268,6 +271,32 @@ private slots:
         QCOMPARE(ZoomRules::factorFor(QStringLiteral("b.test")), 1.0);
         ZoomRules::remember(QStringLiteral("a.test"), 1.0);
         QCOMPARE(ZoomRules::factorFor(QStringLiteral("a.test")), 1.0);
+    }
+
+    void downloadTexts()
+    {
+        QCOMPARE(DownloadRules::sizeText(12), QStringLiteral("12 B"));
+        QCOMPARE(DownloadRules::sizeText(800 * 1024), QStringLiteral("800 KB"));
+        QCOMPARE(DownloadRules::sizeText(1536 * 1024), QStringLiteral("1.5 MB"));
+        QCOMPARE(DownloadRules::speedText(5000, 999), QString()); // under a second: not yet
+        QCOMPARE(DownloadRules::speedText(2 * 1024 * 1024, 2000), QStringLiteral("1.0 MB/s"));
+        QCOMPARE(DownloadRules::progressText(512, 2048), QStringLiteral("25 % of 2 KB"));
+        QCOMPARE(DownloadRules::progressText(300 * 1024, -1), QStringLiteral("300 KB"));
+        QVERIFY(DownloadRules::asksWhereToSave(QString()));
+        QVERIFY(DownloadRules::asksWhereToSave(QStringLiteral("1")));
+        QVERIFY(!DownloadRules::asksWhereToSave(QStringLiteral(" 0 ")));
+
+        TestEnvironment env;
+        const QString folder = env.path(QStringLiteral("dl"));
+        QVERIFY(QDir().mkpath(folder));
+        QCOMPARE(DownloadRules::freePath(folder, QStringLiteral("a.tar.gz")), folder + QStringLiteral("/a.tar.gz"));
+        QFile(folder + QStringLiteral("/a.tar.gz")).open(QIODevice::WriteOnly);
+        const QSet<QString> taken{folder + QStringLiteral("/a.tar (1).gz")};
+        QCOMPARE(DownloadRules::freePath(folder, QStringLiteral("a.tar.gz"), taken),
+                 folder + QStringLiteral("/a.tar (2).gz"));
+        // A name from the server never leaves the folder.
+        QCOMPARE(DownloadRules::freePath(folder, QStringLiteral("../../etc/x")), folder + QStringLiteral("/x"));
+        QCOMPARE(DownloadRules::freePath(folder, QString()), folder + QStringLiteral("/download"));
     }
 
     void keyCodes()

@@ -1,12 +1,14 @@
 #include "downloadmanager.h"
 
 #include "browserprofile.h"
+#include "downloadrules.h"
+#include "downloadswindow.h"
 #include "filedialogservice.h"
 #include "logging.h"
+#include "mdlregistry.h"
 
 #include <QDir>
 #include <QFileInfo>
-#include <QProgressDialog>
 #include <QStandardPaths>
 #include <QWebEngineDownloadRequest>
 #include <QWebEngineProfile>
@@ -18,6 +20,17 @@ DownloadManager::DownloadManager(QWidget *parentWindow)
     connect(BrowserProfile::instance(), &QWebEngineProfile::downloadRequested, this, &DownloadManager::onRequested);
 }
 
+QString DownloadManager::defaultFolder()
+{
+    using namespace mdlRegistry;
+    QString folder = GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("DownloadFolder")).toString();
+    if (folder.trimmed().isEmpty())
+        folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
+    if (folder.isEmpty() || !QDir().mkpath(folder))
+        folder = QDir::homePath();
+    return folder;
+}
+
 void DownloadManager::onRequested(QWebEngineDownloadRequest *download)
 {
     // "Save As" chose its file already.
@@ -25,33 +38,39 @@ void DownloadManager::onRequested(QWebEngineDownloadRequest *download)
         download->accept();
         return;
     }
-    QString folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
-    if (folder.isEmpty())
-        folder = QDir::homePath();
-    const QString suggested = QDir(folder).filePath(download->downloadFileName());
-    const QString path = FileDialogService::getSaveFileName(m_window, QStringLiteral("Save File As ..."), suggested);
-    if (path.isEmpty()) {
-        download->cancel();
-        return;
+    using namespace mdlRegistry;
+    const bool ask = DownloadRules::asksWhereToSave(
+        GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AskDownload")).toString());
+    QString path;
+    if (ask) {
+        path = FileDialogService::getSaveFileName(m_window, QStringLiteral("Save File As ..."),
+                                                  QDir(defaultFolder()).filePath(download->downloadFileName()));
+        if (path.isEmpty()) {
+            download->cancel();
+            return;
+        }
+    } else {
+        // Files of downloads still running may not exist yet: their names
+        // are taken all the same.
+        path = DownloadRules::freePath(defaultFolder(), download->downloadFileName(), m_taken);
+        m_taken.insert(path);
     }
     const QFileInfo target(path);
     download->setDownloadDirectory(target.absolutePath());
     download->setDownloadFileName(target.fileName());
 
-    auto *progress = new QProgressDialog(QStringLiteral("Saving %1").arg(target.fileName()), QStringLiteral("Cancel"),
-                                         0, 100, m_window);
-    progress->setWindowTitle(QStringLiteral("Download"));
-    progress->setAttribute(Qt::WA_DeleteOnClose);
-    progress->setMinimumDuration(500);
-    connect(progress, &QProgressDialog::canceled, download, &QWebEngineDownloadRequest::cancel);
-    connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, progress, [download, progress] {
-        const qint64 total = download->totalBytes();
-        progress->setValue(total > 0 ? int(download->receivedBytes() * 100 / total) : 0);
-    });
-    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, progress, [download, progress] {
-        if (download->state() != QWebEngineDownloadRequest::DownloadCompleted)
-            qCWarning(lcFiles) << "download ended" << download->state() << download->interruptReasonString();
-        progress->close();
-    });
+    // One list for every download of the run, not a dialog each.
+    if (!m_list) {
+        m_list = new DownloadsWindow(m_window);
+        connect(m_list, &DownloadsWindow::finished, this, [this](const QString &file, bool completed) {
+            if (!completed)
+                qCWarning(lcFiles) << "download did not complete" << file;
+            emit announced(completed ? QStringLiteral("Downloaded: ") + file
+                                     : QStringLiteral("Download not completed: ") + file);
+        });
+    }
+    m_list->add(download);
+    if (!m_list->isVisible())
+        m_list->show();
     download->accept();
 }

@@ -1,12 +1,17 @@
 #pragma once
 
 #include <QObject>
+#include <QSet>
+#include <QString>
 
+class DownloadsWindow;
 class QWebEngineDownloadRequest;
 class QWidget;
 
-// Downloads of the web profile: asks where to save each one and shows its
-// progress until it ends.
+// Downloads of the web profile: each goes where the user says, or, when
+// Settings asks no more, to the downloads folder under a name no file has;
+// all of them are listed in one downloads window, and each end is
+// announced.
 class DownloadManager : public QObject
 {
     Q_OBJECT
@@ -15,8 +20,19 @@ public:
     // Watches the program's web profile; dialogs are owned by parentWindow.
     explicit DownloadManager(QWidget *parentWindow);
 
+    DownloadsWindow *window() const { return m_list; }
+    // The folder downloads go to without asking: the settings' "DownloadFolder",
+    // else the system's downloads folder.
+    static QString defaultFolder();
+
+signals:
+    // For the status line: "Downloaded: <file>" and the like.
+    void announced(const QString &text);
+
 private:
     void onRequested(QWebEngineDownloadRequest *download);
 
     QWidget *m_window;
+    DownloadsWindow *m_list = nullptr; // made with the first download
+    QSet<QString> m_taken;             // paths given to downloads of this run
 };

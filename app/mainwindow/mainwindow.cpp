@@ -39,6 +39,7 @@
 #include <QScreen>
 #include <QCloseEvent>
 #include <QDockWidget>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
@@ -75,7 +76,8 @@ Form1::Form1()
     // Silent for good: nothing here turns it back on (the design sets it
     // again after each event, which has no effect).
     m_wb->setSilent(true);
-    new DownloadManager(this);
+    auto *downloads = new DownloadManager(this);
+    connect(downloads, &DownloadManager::announced, m_picture2->lblStatus1(), &QLabel::setText);
     m_dispatcher = new CommandDispatcher(this);
     setStatusBar(m_picture2);
     buildCommands();

@@ -1,6 +1,7 @@
 #include "settingsdialog.h"
 
 #include "banner.h"
+#include "downloadrules.h"
 #include "textfit.h"
 #include "twipsgeometry.h"
 #include "mdlaplication.h"
@@ -41,6 +42,8 @@ Form4::Form4(QWidget *parent)
     m_command3->setGeometry(twipsRect(6645, 1395, 405, 270));
     m_check1 = new QCheckBox(QStringLiteral(" Open New Layout in Background"), picture1);
     m_check1->setGeometry(twipsRect(3405, 1950, 3525, 240));
+    m_check2 = new QCheckBox(QStringLiteral(" Ask Where to Save Each Download"), picture1);
+    m_check2->setGeometry(twipsRect(3405, 2310, 3525, 240));
     auto *label3 = new QLabel(QStringLiteral("TIP : Some Tips"), picture1);
     label3->setGeometry(twipsRect(3405, 3465, 3780, 450));
     auto *line3 = new QFrame(picture1);
@@ -56,6 +59,7 @@ Form4::Form4(QWidget *parent)
     setTabOrder(m_command1, m_text1);
     setTabOrder(m_text1, m_command3);
     setTabOrder(m_command3, m_check1);
+    setTabOrder(m_check1, m_check2);
 
     TextFit::fitTexts(this);
 
@@ -72,6 +76,8 @@ Form4::Form4(QWidget *parent)
     g.HomePage = GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString().trimmed();
     m_check1->setChecked(g.LoadBack == 1);
     m_text1->setText(g.HomePage);
+    m_check2->setChecked(DownloadRules::asksWhereToSave(
+        GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AskDownload")).toString()));
 }
 
 void Form4::save()
@@ -81,6 +87,8 @@ void Form4::save()
     const QString home = m_text1->text().trimmed();
     SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack"), QString::number(loadBack));
     SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), home);
+    SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AskDownload"),
+                     m_check2->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
     programState().LoadBack = loadBack;
     programState().HomePage = home;
     accept();

@@ -18,6 +18,8 @@ public:
 
     QLineEdit *Text1() const { return m_text1; }
     QCheckBox *Check1() const { return m_check1; }
+    // Ask where to save each download (else: the downloads folder).
+    QCheckBox *Check2() const { return m_check2; }
     QPushButton *Command1() const { return m_command1; } // "Storno"
     QPushButton *Command2() const { return m_command2; } // "OK"
     QPushButton *Command3() const { return m_command3; } // "*"
@@ -27,6 +29,7 @@ private:
 
     QLineEdit *m_text1;
     QCheckBox *m_check1;
+    QCheckBox *m_check2;
     QPushButton *m_command1;
     QPushButton *m_command2;
     QPushButton *m_command3;
