@@ -6,6 +6,7 @@
 #include "suggestiondelegate.h"
 
 #include <QAbstractItemView>
+#include <QFile>
 #include <QLineEdit>
 #include <QStandardItemModel>
 
@@ -55,9 +56,10 @@ AddressCompleter::~AddressCompleter()
 
 std::pair<QString, QString> AddressCompleter::firstEngine()
 {
-    const QString file = programState().ConfigFile;
-    const QString name = SearchEngines::read(file, QStringLiteral("Text")).value(0);
-    const QString urlTemplate = SearchEngines::read(file, QStringLiteral("Url")).value(0);
+    QFile file(programState().ConfigFile);
+    const QByteArray config = file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    const QString name = SearchEngines::entries(config, QStringLiteral("Text")).value(0);
+    const QString urlTemplate = SearchEngines::entries(config, QStringLiteral("Url")).value(0);
     if (urlTemplate.isEmpty() || !urlTemplate.contains(QStringLiteral("<%search%>")))
         return {};
     return {name.isEmpty() ? urlTemplate : name, urlTemplate};

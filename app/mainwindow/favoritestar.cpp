@@ -8,7 +8,7 @@
 
 namespace {
 
-QIcon starIcon(bool filled)
+QIcon drawStar(bool filled)
 {
     QPixmap pixmap(32, 32);
     pixmap.fill(Qt::transparent);
@@ -32,7 +32,9 @@ QIcon starIcon(bool filled)
 
 FavoriteStar::FavoriteStar(QLineEdit *box, Hooks hooks, QObject *parent)
     : QObject(parent)
-    , m_action(box->addAction(starIcon(false), QLineEdit::TrailingPosition))
+    , m_empty(drawStar(false))
+    , m_full(drawStar(true))
+    , m_action(box->addAction(m_empty, QLineEdit::TrailingPosition))
     , m_hooks(std::move(hooks))
 {
     m_action->setObjectName(QStringLiteral("FavoriteStar"));
@@ -57,7 +59,7 @@ void FavoriteStar::look()
 void FavoriteStar::show(bool stored)
 {
     m_stored = stored;
-    m_action->setIcon(starIcon(stored));
+    m_action->setIcon(stored ? m_full : m_empty);
     m_action->setToolTip(stored ? QStringLiteral("Edit this favorite") : QStringLiteral("Add to Favorites"));
 }
 

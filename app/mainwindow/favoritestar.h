@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QObject>
 #include <QTimer>
 
@@ -37,6 +38,9 @@ private:
     void show(bool stored);
     void onClicked();
 
+    // Drawn once: the star is looked at after every address change.
+    QIcon m_empty;
+    QIcon m_full;
     QAction *m_action;
     Hooks m_hooks;
     QTimer m_delay;

@@ -151,12 +151,13 @@ void Form9::contextMenuEvent(QContextMenuEvent *event)
 bool Form9::deleteSelected()
 {
     ensureList();
+    const QList<int> rows = m_list1.SelectedRows();
     QStringList records;
-    for (const int row : m_list1.SelectedRows())
+    for (const int row : rows)
         records.append(m_list1.ItemRecord(row));
     if (records.isEmpty())
         return false;
-    const int first = m_list1.SelectedRows().value(0);
+    const int first = rows.first();
     if (!m_list1.DeleteFavorites(programState().FavoritesFile, records)) {
         setStatus(QStringLiteral("The favorites could not be saved: nothing was deleted"));
         return false;
