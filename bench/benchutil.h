@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QLocale>
 #include <QString>
 #include <QTextStream>
 
@@ -30,6 +31,71 @@ inline double benchMedian(const char *name, int runs, const std::function<void()
     out << Qt::endl;
     return median;
 }
+
+// Median of fn's times in ms over runs (a single run is reported as such,
+// not as a median).
+inline double medianMs(int runs, const std::function<void()> &fn)
+{
+    std::vector<double> ms;
+    for (int i = 0; i < runs; ++i) {
+        QElapsedTimer t;
+        t.start();
+        fn();
+        ms.push_back(double(t.nsecsElapsed()) / 1e6);
+    }
+    std::sort(ms.begin(), ms.end());
+    return ms[ms.size() / 2];
+}
+
+// The sizes given on the command line (from the first argument on), or the
+// defaults when none is given.
+inline std::vector<qint64> benchSizes(int argc, char **argv, const std::vector<qint64> &defaults)
+{
+    std::vector<qint64> sizes;
+    for (int i = 1; i < argc; ++i) {
+        bool ok = false;
+        const qint64 n = QByteArray(argv[i]).toLongLong(&ok);
+        if (ok && n > 0)
+            sizes.push_back(n);
+    }
+    return sizes.empty() ? defaults : sizes;
+}
+
+// A growth table: one row per size, each figure followed by its growth
+// against the row before ("x2.9" for 2.9 times the time at the last size).
+class GrowthTable
+{
+public:
+    GrowthTable(const QString &title, QStringList columns)
+        : m_columns(std::move(columns))
+    {
+        QTextStream out(stdout);
+        out << "\n" << title << "\n| size |";
+        for (const QString &c : m_columns)
+            out << ' ' << c << " |";
+        out << "\n|---|";
+        for (qsizetype i = 0; i < m_columns.size(); ++i)
+            out << "---|";
+        out << Qt::endl;
+    }
+    void row(qint64 size, const std::vector<double> &ms)
+    {
+        QTextStream out(stdout);
+        out << "| " << QLocale::c().toString(size).replace(u',', u' ') << " |";
+        for (size_t i = 0; i < ms.size(); ++i) {
+            out << ' ' << QString::number(ms[i], 'f', ms[i] < 10 ? 2 : 1);
+            if (i < m_last.size() && m_last[i] > 0)
+                out << " (x" << QString::number(ms[i] / m_last[i], 'f', 1) << ')';
+            out << " |";
+        }
+        out << Qt::endl;
+        m_last = ms;
+    }
+
+private:
+    QStringList m_columns;
+    std::vector<double> m_last;
+};
 
 // A Favorites tree of 1,000 folders (10 x 10 x 10) with 10 shortcuts each,
 // every one to its own address. False when it cannot be written.

@@ -48,17 +48,27 @@ void FoldedText::find(QStringView needle, const std::function<bool(qsizetype)> &
     const char *base = m_text.constData();
     const char *end = base + m_text.size();
     const char *from = base;
+    qsizetype record = 0;
     while (from < end) {
         const void *found = memmem(from, size_t(end - from), folded.constData(), size_t(folded.size()));
         if (!found)
             return;
         const qsizetype at = static_cast<const char *>(found) - base;
-        const auto next = std::upper_bound(m_starts.begin(), m_starts.end(), at);
-        const qsizetype record = qsizetype(next - m_starts.begin()) - 1;
+        // Hits come in order: gallop forward from the last record rather
+        // than search all starts again (a one-letter filter hits every one).
+        qsizetype step = 1;
+        qsizetype low = record;
+        while (low + step < count() && m_starts[size_t(low + step)] <= at) {
+            low += step;
+            step *= 2;
+        }
+        const auto next =
+            std::upper_bound(m_starts.begin() + low, m_starts.begin() + std::min(low + step, count()), at);
+        record = qsizetype(next - m_starts.begin()) - 1;
         if (!hit(record))
             return;
-        if (next == m_starts.end())
+        if (record + 1 >= count())
             return;
-        from = base + *next;
+        from = base + m_starts[size_t(record + 1)];
     }
 }

@@ -3,6 +3,7 @@
 #include "atomicfile.h"
 #include "logging.h"
 #include "platformpaths.h"
+#include "sqlitestatement.h"
 #include "timeconv.h"
 
 #include <QDateTime>
@@ -26,29 +27,7 @@ namespace {
 
 constexpr quint64 kTicksPerDay = 864000000000ULL;
 
-// A prepared statement that finalizes itself.
-class Statement
-{
-public:
-    Statement(sqlite3 *db, const char *sql) { m_rc = sqlite3_prepare_v2(db, sql, -1, &m_stmt, nullptr); }
-    ~Statement() { sqlite3_finalize(m_stmt); }
-    Statement(const Statement &) = delete;
-    Statement &operator=(const Statement &) = delete;
-
-    bool ok() const { return m_rc == SQLITE_OK; }
-    int prepareResult() const { return m_rc; }
-    sqlite3_stmt *get() const { return m_stmt; }
-    void bind(int i, const QString &text)
-    {
-        const QByteArray utf8 = text.toUtf8();
-        sqlite3_bind_text(m_stmt, i, utf8.constData(), int(utf8.size()), SQLITE_TRANSIENT);
-    }
-    void bind(int i, qint64 v) { sqlite3_bind_int64(m_stmt, i, v); }
-
-private:
-    sqlite3_stmt *m_stmt = nullptr;
-    int m_rc = SQLITE_ERROR;
-};
+using Statement = SqliteStatement;
 
 quint64 nowFileTime()
 {
@@ -61,19 +40,19 @@ bool isDamage(int rc)
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
-QString columnText(sqlite3_stmt *stmt, int col)
-{
-    const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
-    return text ? QString::fromUtf8(text, sqlite3_column_bytes(stmt, col)) : QString();
-}
-
 // The entry in the columns url, title, last_visited, last_updated, expires,
 // flags from the given one on.
+QString text(sqlite3_stmt *stmt, int col)
+{
+    const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
+    return t ? QString::fromUtf8(t, sqlite3_column_bytes(stmt, col)) : QString();
+}
+
 UrlHistoryEntry entryAt(sqlite3_stmt *stmt, int first)
 {
     UrlHistoryEntry e;
-    e.url = columnText(stmt, first);
-    e.title = columnText(stmt, first + 1);
+    e.url = text(stmt, first);
+    e.title = text(stmt, first + 1);
     e.lastVisited = quint64(sqlite3_column_int64(stmt, first + 2));
     e.lastUpdated = quint64(sqlite3_column_int64(stmt, first + 3));
     e.expires = quint64(sqlite3_column_int64(stmt, first + 4));
@@ -161,7 +140,10 @@ constexpr int kLongestValue = 8 * 1024 * 1024;
 const char *const kSchema = "CREATE TABLE IF NOT EXISTS urls("
                             " url TEXT PRIMARY KEY NOT NULL, title TEXT,"
                             " last_visited INTEGER NOT NULL, last_updated INTEGER NOT NULL,"
-                            " expires INTEGER NOT NULL, flags INTEGER NOT NULL DEFAULT 0);";
+                            " expires INTEGER NOT NULL, flags INTEGER NOT NULL DEFAULT 0);"
+                            // The history list: a day's visits, newest first, and
+                            // their count, from the index alone.
+                            "CREATE INDEX IF NOT EXISTS urls_by_visit ON urls(last_visited, expires);";
 
 } // namespace
 
@@ -399,6 +381,76 @@ std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::visitedSince(quint6
             return st.prepareResult();
         st.bind(1, qint64(nowFileTime()));
         st.bind(2, qint64(after));
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+            entries.push_back(entryAt(st.get(), 0));
+        return rc;
+    });
+    if (!ok)
+        return std::nullopt;
+    return entries;
+}
+
+namespace {
+
+// The WHERE clause of a visit range; ?1 to ?3 are the times, ?4 and ?5 the
+// prefix's key range.
+QByteArray rangeSql(const char *select, const UrlHistoryStore::VisitRange &range, const char *tail)
+{
+    QByteArray sql(select);
+    sql += " FROM urls WHERE last_visited >= ?1 AND last_visited < ?2 AND expires > ?3";
+    if (!range.prefix.isEmpty())
+        sql += " AND url >= ?4 AND url < ?5";
+    return sql + tail;
+}
+
+void bindRange(Statement &st, const UrlHistoryStore::VisitRange &range)
+{
+    const auto clamp = [](quint64 v) {
+        return qint64(std::min<quint64>(v, quint64(std::numeric_limits<qint64>::max())));
+    };
+    st.bind(1, clamp(range.from));
+    st.bind(2, clamp(range.before));
+    st.bind(3, clamp(range.expiresAfter));
+    if (!range.prefix.isEmpty()) {
+        st.bind(4, range.prefix);
+        st.bind(5, range.prefix + QChar(0xdbff) + QChar(0xdfff));
+    }
+}
+
+} // namespace
+
+std::optional<UrlHistoryStore::VisitCount> UrlHistoryStore::countVisits(const VisitRange &range)
+{
+    VisitCount result;
+    const bool ok = withRetry([&] {
+        Statement st(m_db, rangeSql("SELECT COUNT(*), MAX(last_visited)", range, "").constData());
+        if (!st.ok())
+            return st.prepareResult();
+        bindRange(st, range);
+        const int rc = sqlite3_step(st.get());
+        if (rc == SQLITE_ROW)
+            result = {sqlite3_column_int64(st.get(), 0), quint64(sqlite3_column_int64(st.get(), 1))};
+        return rc == SQLITE_ROW ? SQLITE_DONE : rc;
+    });
+    return ok ? std::optional<VisitCount>(result) : std::nullopt;
+}
+
+std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::visitsNewestFirst(const VisitRange &range, qint64 offset,
+                                                                               int limit)
+{
+    std::vector<UrlHistoryEntry> entries;
+    const bool ok = withRetry([&] {
+        entries.clear();
+        Statement st(m_db,
+                     rangeSql("SELECT url, title, last_visited, last_updated, expires, flags", range,
+                              " ORDER BY last_visited DESC LIMIT ?6 OFFSET ?7")
+                         .constData());
+        if (!st.ok())
+            return st.prepareResult();
+        bindRange(st, range);
+        st.bind(6, qint64(std::max(limit, 0)));
+        st.bind(7, std::max<qint64>(offset, 0));
         int rc;
         while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
             entries.push_back(entryAt(st.get(), 0));

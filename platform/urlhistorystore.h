@@ -50,6 +50,25 @@ public:
     // nullopt when the store cannot be read (busy included).
     std::optional<std::vector<UrlHistoryEntry>> visitedSince(quint64 after);
 
+    // Visits in [from, before) whose entries expire after expiresAfter and
+    // whose URL starts with prefix (any when empty): the history list's rows.
+    struct VisitRange {
+        quint64 from = 0;
+        quint64 before = 0;
+        quint64 expiresAfter = 0;
+        QString prefix;
+    };
+    // How many entries the range holds and the newest visit among them;
+    // nullopt when the store cannot be read.
+    struct VisitCount {
+        qint64 count = 0;
+        quint64 newest = 0;
+    };
+    std::optional<VisitCount> countVisits(const VisitRange &range);
+    // Up to limit entries of the range from the offset-th on, newest visit
+    // first; nullopt when the store cannot be read (busy included).
+    std::optional<std::vector<UrlHistoryEntry>> visitsNewestFirst(const VisitRange &range, qint64 offset, int limit);
+
     // For tests and tools: stores entries with the given times as they are,
     // in one transaction.
     bool putEntry(const UrlHistoryEntry &entry);

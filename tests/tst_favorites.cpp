@@ -226,6 +226,28 @@ private slots:
         QCOMPARE(index->matching(u"cuisine", 10), std::vector<qsizetype>{0});
         QFile::remove(m_store);
         QCOMPARE(FavoritesIndex::of(m_store)->count(), 0);
+
+        // Many records, hits dense and sparse: the same records as a plain
+        // case-blind search finds, fields split where the separators are.
+        QStringList many;
+        for (int i = 0; i < 5000; ++i) {
+            many.append(QStringLiteral("Title %1").arg(i) + S + QStringLiteral("http://m.test/%1").arg(i)
+                        + (i % 97 == 0 ? S + QStringLiteral("RARE word") : QString()));
+        }
+        QVERIFY(save(m_store, many));
+        index = FavoritesIndex::of(m_store);
+        for (const QString &needle : {QStringLiteral("t"), QStringLiteral("rare"), QStringLiteral("/4999"),
+                                      QStringLiteral("title 12"), QStringLiteral("e 0")}) {
+            std::vector<qsizetype> expected;
+            for (int i = 0; i < many.size(); ++i) {
+                if (many.at(i).contains(needle, Qt::CaseInsensitive))
+                    expected.push_back(i);
+            }
+            QCOMPARE(index->matching(needle, FavoritesIndex::kNoLimit), expected);
+        }
+        QCOMPARE(index->title(97), QStringView(u"Title 97"));
+        QCOMPARE(index->url(97), QStringView(u"http://m.test/97"));
+        QCOMPARE(index->url(98), QStringView(u"http://m.test/98"));
     }
 
     void importWalk()

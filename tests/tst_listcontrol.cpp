@@ -189,6 +189,73 @@ private slots:
         QCOMPARE(ListRules::historyTitle(QString(), QStringLiteral(" FILE:///x/y/ z.html ")), QStringLiteral("z.html"));
     }
 
+    // The history list reads its rows a page at a time as they are drawn:
+    // rows across page ends, a click far down and later visits stay right.
+    void longHistoryListedByPages()
+    {
+        const QDateTime current = QDateTime::currentDateTime();
+        const QDateTime midnight = current.date().startOfDay();
+        const quint64 start = fileTime(midnight);
+        const quint64 expires = fileTime(current) + 10 * kDay;
+        std::vector<UrlHistoryEntry> entries;
+        for (int i = 0; i < 700; ++i) { // entry i is visited i tenths of a second after midnight
+            const quint64 t = start + quint64(i) * 1000000ULL;
+            entries.push_back({QStringLiteral("http://p.test/%1").arg(i), QStringLiteral("Page %1").arg(i), t, t,
+                               i % 100 == 50 ? fileTime(current) - kDay : expires, 0});
+        }
+        const quint64 before = start - 10000000ULL;
+        entries.push_back(
+            {QStringLiteral("http://yesterday.test/"), QStringLiteral("Yesterday"), before, before, expires, 0});
+        UrlHistoryStore store;
+        QVERIFY(store.putEntries(entries));
+
+        ListProxy list = create();
+        list.widget()->resize(300, 400);
+        m_host.resize(300, 400);
+        m_host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_host));
+        list.RefreshHistoryEx(current.toString(Qt::ISODate));
+        // 700 of today less the 7 expired ones, newest first.
+        QStringList expected;
+        for (int i = 699; i >= 0; --i) {
+            if (i % 100 != 50)
+                expected.append(QStringLiteral("http://p.test/%1").arg(i));
+        }
+        QCOMPARE(list.ListCount(), expected.size());
+        for (const int row : {0, 255, 256, 257, 511, 512, 692})
+            QCOMPARE(list.ListUrl(row), expected.at(row));
+        QCOMPARE(list.List(256), QStringLiteral("  Page %1").arg(expected.at(256).section(u'/', -1)));
+
+        // A later visit waits for the next refresh: the rows keep their places.
+        QVERIFY(store.addUrl(QStringLiteral("http://new.test/"), QStringLiteral("New"), 0));
+        QCOMPARE(list.ListCount(), expected.size());
+        QCOMPARE(list.ListUrl(300), expected.at(300));
+
+        auto *view = list.widget()->findChild<QListView *>();
+        QVERIFY(view);
+        view->scrollToBottom();
+        const QRect last = view->visualRect(view->model()->index(list.ListCount() - 1, 0));
+        QVERIFY(view->viewport()->rect().contains(last.center()));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, last.center());
+        QCOMPARE(list.ListIndex(), list.ListCount() - 1);
+        QCOMPARE(list.ListUrl(list.ListIndex()), QStringLiteral("http://p.test/0"));
+
+        list.RefreshHistoryEx(current.toString(Qt::ISODate));
+        QCOMPARE(list.ListCount(), expected.size() + 1);
+        QCOMPARE(list.ListUrl(0), QStringLiteral("http://new.test/"));
+        QCOMPARE(list.ListUrl(1), expected.at(0));
+
+        // A row added by a host keeps every row before it.
+        bool added = false;
+        QMetaObject::invokeMethod(list.widget(), "AddItem", Qt::DirectConnection, Q_RETURN_ARG(bool, added),
+                                  Q_ARG(QString, QStringLiteral("  Extra")));
+        QVERIFY(added);
+        QCOMPARE(list.ListCount(), expected.size() + 2);
+        QCOMPARE(list.List(1), QStringLiteral("  Page 699"));
+        QCOMPARE(list.List(list.ListCount() - 1), QStringLiteral("  Extra"));
+        m_host.hide();
+    }
+
     void importFromFavoritesFolder()
     {
         QStringList ten;

@@ -48,9 +48,21 @@ std::shared_ptr<const FavoritesIndex> FavoritesIndex::of(const QString &dataFile
     index->m_text = FavoritesStore::visit(dataFile, [&views](QStringView record) { views.push_back(record); });
     const auto *base = reinterpret_cast<const char16_t *>(index->m_text.constData());
     index->m_records.reserve(views.size());
+    index->m_fields.reserve(views.size());
+    const QString sep = FavoriteRecord::kFieldSeparator;
     index->m_folded.reserve(index->m_text.size() / 2, qsizetype(views.size()));
     for (const QStringView view : views) {
         index->m_records.emplace_back(view.utf16() - base, view.size());
+        // A record is far below 2 GiB: the store is read whole into memory.
+        const qsizetype first = view.indexOf(sep);
+        if (first < 0) {
+            index->m_fields.push_back({qint32(view.size()), -1, 0});
+        } else {
+            const qsizetype start = first + sep.size();
+            const qsizetype second = view.indexOf(sep, start);
+            index->m_fields.push_back(
+                {qint32(first), qint32(start), qint32((second < 0 ? view.size() : second) - start)});
+        }
         index->m_folded.append(view);
     }
     // The key read before the file: a save in between makes the next call
@@ -69,6 +81,21 @@ QStringView FavoritesIndex::record(qsizetype index) const
     return QStringView(reinterpret_cast<const char16_t *>(m_text.constData()) + offset, length);
 }
 
+QStringView FavoritesIndex::title(qsizetype index) const
+{
+    if (index < 0 || index >= count())
+        return {};
+    return record(index).left(m_fields[size_t(index)].titleLength);
+}
+
+QStringView FavoritesIndex::url(qsizetype index) const
+{
+    if (index < 0 || index >= count() || m_fields[size_t(index)].urlStart < 0)
+        return {};
+    const Fields &f = m_fields[size_t(index)];
+    return record(index).mid(f.urlStart, f.urlLength);
+}
+
 std::vector<qsizetype> FavoritesIndex::matching(QStringView search, qsizetype limit) const
 {
     std::vector<qsizetype> found;
@@ -81,22 +108,15 @@ std::vector<qsizetype> FavoritesIndex::matching(QStringView search, qsizetype li
     return found;
 }
 
-qsizetype FavoritesIndex::findUrl(QStringView url) const
+qsizetype FavoritesIndex::findUrl(QStringView address) const
 {
-    const QStringView wanted = url.trimmed();
+    const QStringView wanted = address.trimmed();
     if (wanted.isEmpty())
         return -1;
-    const QString sep = FavoriteRecord::kFieldSeparator;
     qsizetype result = -1;
-    // Only records holding the address anywhere are split into fields.
+    // Only records holding the address anywhere are looked at.
     m_folded.find(wanted, [&](qsizetype i) {
-        const QStringView r = record(i);
-        const qsizetype first = r.indexOf(sep);
-        if (first < 0)
-            return true;
-        const qsizetype start = first + sep.size();
-        const qsizetype second = r.indexOf(sep, start);
-        if (r.mid(start, second < 0 ? -1 : second - start).trimmed() != wanted)
+        if (url(i).trimmed() != wanted)
             return true;
         result = i;
         return false;

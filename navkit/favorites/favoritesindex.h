@@ -5,6 +5,7 @@
 #include <QByteArray>
 #include <QString>
 
+#include <limits>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -22,15 +23,28 @@ public:
 
     qsizetype count() const { return qsizetype(m_records.size()); }
     QStringView record(qsizetype index) const;
+    // The first field (the title) and the second (the address; null when
+    // the record has a single field), untrimmed.
+    QStringView title(qsizetype index) const;
+    QStringView url(qsizetype index) const;
     // Up to limit records holding search in any field, any case, in stored
     // order.
     std::vector<qsizetype> matching(QStringView search, qsizetype limit) const;
-    // The first record whose address is url (blanks around either ignored);
+    static constexpr qsizetype kNoLimit = std::numeric_limits<qsizetype>::max();
+    // The first record whose address is address (blanks around either ignored);
     // -1 when none.
-    qsizetype findUrl(QStringView url) const;
+    qsizetype findUrl(QStringView address) const;
 
 private:
     QByteArray m_text;                                      // the stored text the records lie in
     std::vector<std::pair<qsizetype, qsizetype>> m_records; // offset and length, in UTF-16 units
+    // Where the title ends and the address lies in each record (-1: no
+    // address), so listing a million rows splits none of them again.
+    struct Fields {
+        qint32 titleLength;
+        qint32 urlStart;
+        qint32 urlLength;
+    };
+    std::vector<Fields> m_fields;
     FoldedText m_folded;
 };

@@ -2,15 +2,17 @@
 
 #include "atomicfile.h"
 #include "bookmarkshtml.h"
+#include "favoriterows.h"
 #include "favoritesindex.h"
 #include "favoritesstore.h"
+#include "historyrows.h"
 #include "keycodes.h"
 #include "listrules.h"
 #include "logging.h"
 #include "mdlfavorites.h"
 #include "rowdelegate.h"
 #include "rowmodel.h"
-#include "urlhistorystore.h"
+#include "timeconv.h"
 #include "twips.h"
 
 #include <QApplication>
@@ -144,23 +146,17 @@ bool ListControl::setList(int Index, const QString &n_List)
 
 QString ListControl::ListUrl(int Index) const
 {
-    return m_HistoryUrls.value(Index);
+    return m_history ? m_history->url(Index) : QString();
 }
 
 QString ListControl::ItemUrl(int Index) const
 {
-    if (Index < 0 || size_t(Index) >= m_FavoriteUrls.size())
-        return {};
-    const auto [offset, length] = m_FavoriteUrls[size_t(Index)];
-    return RowModel::viewOf(m_favoriteText, {offset, length}).trimmed().toString();
+    return m_favorites ? m_favorites->url(Index) : QString();
 }
 
 QString ListControl::ItemRecord(int Index) const
 {
-    if (Index < 0 || size_t(Index) >= m_favoriteRecords.size())
-        return {};
-    const auto [offset, length] = m_favoriteRecords[size_t(Index)];
-    return RowModel::viewOf(m_favoriteText, {offset, length}).toString();
+    return m_favorites ? m_favorites->record(Index) : QString();
 }
 
 bool ListControl::MultiSelect() const
@@ -263,14 +259,13 @@ void ListControl::RefreshHistoryEx(const QString &m_date)
 
 void ListControl::RefreshHistoryEx(const QString &m_date, const QString &m_mask)
 {
-    // One enumeration of the store, without an object per entry: the result
-    // is the same as through the history collection, only faster.
-    const auto entries = UrlHistoryStore().enumerate(m_mask, 0);
+    // The rows are read from the store as they are drawn: the list opens at
+    // once however long the history is.
     m_image = QStringLiteral("bmp_01");
-    ListRules::Rows rows = ListRules::historyRows(entries.value_or(std::vector<UrlHistoryEntry>()),
-                                                  m_date.isEmpty() ? std::nullopt : ListRules::dayOf(m_date));
-    setRows(std::move(rows.rows));
-    m_HistoryUrls = std::move(rows.urls);
+    auto rows = std::make_shared<const HistoryRows>(m_date.isEmpty() ? std::nullopt : ListRules::dayOf(m_date), m_mask,
+                                                    TimeConv::toFileTime(QDateTime::currentDateTimeUtc()));
+    m_history = rows;
+    m_model->setSource(std::move(rows));
     processEvents();
 }
 
@@ -281,22 +276,11 @@ void ListControl::RefreshFavoritesEx(const QString &dataFile)
 
 void ListControl::RefreshFavoritesEx(const QString &dataFile, const QString &strSearch)
 {
-    ListRules::FavoriteRows filter(strSearch);
-    const QByteArray text = FavoritesStore::visit(dataFile, [&filter](QStringView record) { filter.add(record); });
-    const auto *base = reinterpret_cast<const char16_t *>(text.constData());
-    std::vector<RowModel::Span> titles;
-    titles.reserve(filter.listed().size());
-    m_FavoriteUrls.clear();
-    m_FavoriteUrls.reserve(filter.listed().size());
-    m_favoriteRecords.clear();
-    m_favoriteRecords.reserve(filter.listed().size());
-    for (const auto &l : filter.listed()) {
-        titles.push_back({l.title.utf16() - base, l.title.size()});
-        m_FavoriteUrls.emplace_back(l.url.isNull() ? 0 : l.url.utf16() - base, l.url.size());
-        m_favoriteRecords.emplace_back(l.record.utf16() - base, l.record.size());
-    }
-    m_favoriteText = text;
-    m_model->setSpans(text, titles);
+    // The store is read again only when it changed; a keystroke searches
+    // the folded copy the index keeps.
+    auto rows = std::make_shared<const FavoriteRows>(FavoritesIndex::of(dataFile), strSearch);
+    m_favorites = rows;
+    m_model->setSource(std::move(rows));
 }
 
 void ListControl::InsertFavorites(const QString &dataFile, const QString &Item)

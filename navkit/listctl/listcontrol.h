@@ -5,10 +5,13 @@
 #include <QByteArray>
 #include <QStringList>
 
+#include <memory>
 #include <utility>
 #include <vector>
 #include <QWidget>
 
+class FavoriteRows;
+class HistoryRows;
 class QListView;
 class RowModel;
 
@@ -116,11 +119,8 @@ private:
     QListView *m_list;
     RowModel *m_model;
     QWidget *m_picture2;
-    QStringList m_HistoryUrls;
-    // The favorites' URLs, as places in the stored text (kept alive here).
-    QByteArray m_favoriteText;
-    std::vector<std::pair<qsizetype, qsizetype>> m_FavoriteUrls;
-    std::vector<std::pair<qsizetype, qsizetype>> m_favoriteRecords;
+    std::shared_ptr<const HistoryRows> m_history;    // the last history refresh
+    std::shared_ptr<const FavoriteRows> m_favorites; // the last favorites refresh
     QString m_image = QStringLiteral("bmp_01");
     int m_focusRect = 0;
     bool m_sorted = false;

@@ -106,39 +106,6 @@ Rows historyRows(const std::vector<UrlHistoryEntry> &entries, std::optional<QDat
     return out;
 }
 
-namespace {
-
-// Case-insensitive search for an ASCII needle given in small letters: the
-// common case of a filter keystroke, several times faster than full case
-// folding of every record.
-bool containsAscii(QStringView hay, QStringView lower)
-{
-    const qsizetype n = lower.size();
-    if (n == 0)
-        return true;
-    const char16_t first = lower.at(0).unicode();
-    const char16_t firstUpper = (first >= u'a' && first <= u'z') ? char16_t(first - 32) : first;
-    const char16_t *h = hay.utf16();
-    const qsizetype last = hay.size() - n;
-    for (qsizetype i = 0; i <= last; ++i) {
-        if (h[i] != first && h[i] != firstUpper)
-            continue;
-        qsizetype k = 1;
-        for (; k < n; ++k) {
-            char16_t c = h[i + k];
-            if (c >= u'A' && c <= u'Z')
-                c = char16_t(c + 32);
-            if (c != lower.at(k).unicode())
-                break;
-        }
-        if (k == n)
-            return true;
-    }
-    return false;
-}
-
-} // namespace
-
 QStringList withoutRecords(const QStringList &stored, const QStringList &removed)
 {
     QHash<QString, int> pending;
@@ -155,36 +122,6 @@ QStringList withoutRecords(const QStringList &stored, const QStringList &removed
         kept.append(r);
     }
     return kept;
-}
-
-FavoriteRows::FavoriteRows(const QString &search)
-    : m_search(search)
-    , m_all(search.trimmed().isEmpty())
-{
-    bool ascii = true;
-    for (const QChar c : search)
-        ascii = ascii && c.unicode() < 128;
-    if (ascii)
-        m_lower = search.toLower();
-}
-
-void FavoriteRows::add(QStringView record)
-{
-    static const QString sep = FavoritesStore::kFieldSeparator;
-    if (!m_all) {
-        const bool found =
-            m_lower.isNull() ? record.contains(m_search, Qt::CaseInsensitive) : containsAscii(record, m_lower);
-        if (!found)
-            return;
-    }
-    const qsizetype first = record.indexOf(sep);
-    if (first < 0) {
-        m_listed.push_back({record, QStringView(), record});
-        return;
-    }
-    const qsizetype urlStart = first + sep.size();
-    const qsizetype second = record.indexOf(sep, urlStart);
-    m_listed.push_back({record.left(first), record.mid(urlStart, second < 0 ? -1 : second - urlStart), record});
 }
 
 } // namespace ListRules

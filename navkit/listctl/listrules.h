@@ -40,27 +40,4 @@ Rows historyRows(const std::vector<UrlHistoryEntry> &entries, std::optional<QDat
 // record not stored is passed over.
 QStringList withoutRecords(const QStringList &stored, const QStringList &removed);
 
-// Favorites rows: every record whose lower-cased text contains the search
-// text (all when the search text is blank), in stored order.
-class FavoriteRows
-{
-public:
-    // Where a listed record's title and URL lie (untrimmed).
-    struct Listed {
-        QStringView title;
-        QStringView url;    // empty when the record has no second field
-        QStringView record; // the whole record
-    };
-
-    explicit FavoriteRows(const QString &search);
-    void add(QStringView record);
-    const std::vector<Listed> &listed() const { return m_listed; }
-
-private:
-    QString m_search;
-    QString m_lower; // the search text in small letters, when it is plain ASCII
-    bool m_all;
-    std::vector<Listed> m_listed;
-};
-
 } // namespace ListRules

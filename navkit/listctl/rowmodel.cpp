@@ -1,64 +1,63 @@
 #include "rowmodel.h"
 
-QStringView RowModel::viewOf(const QByteArray &backing, Span span)
-{
-    const auto *units = reinterpret_cast<const char16_t *>(backing.constData());
-    return QStringView(units + span.offset, span.length);
-}
-
 void RowModel::setRows(QStringList rows)
 {
     beginResetModel();
-    m_backing.clear();
-    m_rows.clear();
-    m_rows.reserve(size_t(rows.size()));
-    for (QString &r : rows)
-        m_rows.push_back(Row{{-1, 0}, std::move(r)});
+    m_source.reset();
+    m_rows.assign(std::make_move_iterator(rows.begin()), std::make_move_iterator(rows.end()));
     endResetModel();
 }
 
-void RowModel::setSpans(const QByteArray &backing, const std::vector<Span> &titles)
+void RowModel::setSource(std::shared_ptr<const Source> source)
 {
     beginResetModel();
-    m_backing = backing;
     m_rows.clear();
-    m_rows.reserve(titles.size());
-    for (const Span &s : titles)
-        m_rows.push_back(Row{s, QString()});
+    m_source = std::move(source);
     endResetModel();
+}
+
+void RowModel::materialize()
+{
+    if (!m_source)
+        return;
+    const std::shared_ptr<const Source> source = std::move(m_source);
+    m_rows.clear();
+    m_rows.reserve(size_t(source->count()));
+    for (int i = 0; i < source->count(); ++i)
+        m_rows.push_back(source->text(i));
 }
 
 QString RowModel::text(int row) const
 {
-    if (row < 0 || size_t(row) >= m_rows.size())
+    if (row < 0 || row >= rowCount())
         return {};
-    const Row &r = m_rows[size_t(row)];
-    if (r.span.offset < 0)
-        return r.text;
-    return QStringLiteral("  ").append(viewOf(m_backing, r.span).trimmed());
+    return m_source ? m_source->text(row) : m_rows[size_t(row)];
 }
 
 bool RowModel::setText(int row, const QString &text)
 {
+    materialize();
     if (row < 0 || size_t(row) >= m_rows.size())
         return false;
-    m_rows[size_t(row)] = Row{{-1, 0}, text};
+    m_rows[size_t(row)] = text;
     emit dataChanged(index(row), index(row));
     return true;
 }
 
 bool RowModel::insertText(int row, const QString &text)
 {
+    materialize();
     if (row < 0 || size_t(row) > m_rows.size())
         return false;
     beginInsertRows({}, row, row);
-    m_rows.insert(m_rows.begin() + row, Row{{-1, 0}, text});
+    m_rows.insert(m_rows.begin() + row, text);
     endInsertRows();
     return true;
 }
 
 bool RowModel::removeRowAt(int row)
 {
+    materialize();
     if (row < 0 || size_t(row) >= m_rows.size())
         return false;
     beginRemoveRows({}, row, row);
@@ -69,16 +68,18 @@ bool RowModel::removeRowAt(int row)
 
 int RowModel::indexOf(const QString &text) const
 {
-    for (size_t i = 0; i < m_rows.size(); ++i) {
-        if (this->text(int(i)) == text)
-            return int(i);
+    for (int i = 0; i < rowCount(); ++i) {
+        if (this->text(i) == text)
+            return i;
     }
     return -1;
 }
 
 int RowModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : int(m_rows.size());
+    if (parent.isValid())
+        return 0;
+    return m_source ? m_source->count() : int(m_rows.size());
 }
 
 QVariant RowModel::data(const QModelIndex &index, int role) const

@@ -1,31 +1,33 @@
 #pragma once
 
 #include <QAbstractListModel>
-#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <vector>
 
-// The rows of the list control. A refresh over a large store keeps the
-// stored text and only where each row's title lies in it; the row text
-// ("  " + trimmed title) is made when a row is drawn or asked for, so a
-// keystroke in the favorites filter does not build 100,000 strings.
+// The rows of the list control: plain texts, or a source that makes each
+// row when it is drawn or asked for, so a keystroke in the favorites filter
+// or a history of a million visits builds no string per row.
 class RowModel : public QAbstractListModel
 {
     Q_OBJECT
 
 public:
-    struct Span {
-        qsizetype offset; // in UTF-16 units into the backing text
-        qsizetype length;
+    // A row changed, added or removed turns the model back into plain rows.
+    class Source
+    {
+    public:
+        virtual ~Source() = default;
+        virtual int count() const = 0;
+        virtual QString text(int row) const = 0;
     };
 
     using QAbstractListModel::QAbstractListModel;
 
     void setRows(QStringList rows);
-    // Rows whose titles lie in backing (UTF-16 text, kept alive here).
-    void setSpans(const QByteArray &backing, const std::vector<Span> &titles);
+    void setSource(std::shared_ptr<const Source> source);
 
     QString text(int row) const;
     bool setText(int row, const QString &text);
@@ -36,13 +38,9 @@ public:
     int rowCount(const QModelIndex &parent = {}) const override;
     QVariant data(const QModelIndex &index, int role) const override;
 
-    static QStringView viewOf(const QByteArray &backing, Span span);
-
 private:
-    struct Row {
-        Span span{-1, 0}; // used when text is null
-        QString text;
-    };
-    QByteArray m_backing;
-    std::vector<Row> m_rows;
+    void materialize();
+
+    std::vector<QString> m_rows;
+    std::shared_ptr<const Source> m_source;
 };

@@ -1,6 +1,7 @@
 // The favorites list and history list row builders on arbitrary stored
-// text: a favorites file read record by record as views, filtered with a
+// text: a favorites file read into its index and searched with a
 // search text, and history entries with any title, address and time.
+#include "favoritesindex.h"
 #include "favoritesstore.h"
 #include "listrules.h"
 #include "urlhistorystore.h"
@@ -26,10 +27,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             return 0;
         f.write(reinterpret_cast<const char *>(data), qint64(size));
     }
-    ListRules::FavoriteRows rows(search);
-    const QByteArray keep = FavoritesStore::visit(path, [&](QStringView record) { rows.add(record); });
-    for (const auto &listed : rows.listed()) {
-        if (listed.title.size() < 0 || listed.url.size() < 0)
+    // Each run writes a new file: the index is read again, never reused.
+    const auto index = FavoritesIndex::of(path);
+    for (const qsizetype i : index->matching(search, FavoritesIndex::kNoLimit)) {
+        const QStringView record = index->record(i);
+        const QStringView title = index->title(i);
+        const QStringView url = index->url(i);
+        if (title.utf16() != record.utf16() || title.size() > record.size())
+            __builtin_trap();
+        if (!url.isNull()
+            && (url.utf16() < record.utf16() || url.utf16() + url.size() > record.utf16() + record.size()))
             __builtin_trap();
     }
 
@@ -44,8 +51,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         // Within a few weeks of one another, as a real history is.
         e.lastVisited = 133000000000000000ULL + (quint64(qHash(e.url)) % 100000ULL) * 10000000ULL;
         entries.push_back(e);
-        ListRules::FavoriteRows filtered(e.title);
-        filtered.add(e.url);
     }
     const ListRules::Rows history = ListRules::historyRows(entries, std::nullopt);
     if (history.rows.size() != history.urls.size() || history.urls.size() != qsizetype(entries.size()))

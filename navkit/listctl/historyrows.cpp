@@ -1,0 +1,78 @@
+#include "historyrows.h"
+
+#include "listrules.h"
+#include "logging.h"
+#include "timeconv.h"
+
+#include <QDateTime>
+
+#include <limits>
+#include <tuple>
+
+namespace {
+
+// Pages kept at once: a screenful scrolled back and forth is read once, a
+// fling through a million rows does not keep them all.
+constexpr int kPagesKept = 64;
+
+} // namespace
+
+HistoryRows::HistoryRows(std::optional<QDate> day, const QString &prefix, quint64 now)
+    : HistoryRows(day, prefix, now, QString())
+{}
+
+HistoryRows::HistoryRows(std::optional<QDate> day, const QString &prefix, quint64 now, const QString &databasePath)
+    : m_store(databasePath.isEmpty() ? std::make_unique<UrlHistoryStore>()
+                                     : std::make_unique<UrlHistoryStore>(databasePath))
+{
+    m_range.prefix = prefix;
+    m_range.expiresAfter = now;
+    m_range.before = std::numeric_limits<qint64>::max();
+    if (day)
+        std::tie(m_range.from, m_range.before) = dayRange(*day);
+    const std::optional<UrlHistoryStore::VisitCount> counted = m_store->countVisits(m_range);
+    if (!counted) {
+        qCWarning(lcFiles) << "history not listed: the store cannot be read" << m_store->databasePath();
+        return;
+    }
+    // Visits made while the list is shown would push its rows down between
+    // the pages read: the list ends at the newest visit it counted.
+    m_range.before = std::min<quint64>(m_range.before, counted->newest + 1);
+    m_count = int(std::min<qint64>(counted->count, std::numeric_limits<int>::max()));
+}
+
+std::pair<quint64, quint64> HistoryRows::dayRange(QDate day)
+{
+    const auto startOf = [](QDate d) { return TimeConv::toFileTime(d.startOfDay(Qt::LocalTime).toUTC()); };
+    return {startOf(day), startOf(day.addDays(1))};
+}
+
+const HistoryRows::Page *HistoryRows::page(int row) const
+{
+    if (row < 0 || row >= m_count)
+        return nullptr;
+    const int number = row / kPageRows;
+    if (const auto it = m_pages.constFind(number); it != m_pages.cend())
+        return &*it;
+    if (m_pages.size() >= kPagesKept)
+        m_pages.clear();
+    const auto entries = m_store->visitsNewestFirst(m_range, qint64(number) * kPageRows, kPageRows);
+    if (!entries)
+        qCWarning(lcFiles) << "history rows not read" << number * kPageRows << m_store->databasePath();
+    // Visits within the same instant order as the whole list always did:
+    // by time text, then title, then address, all descending.
+    ListRules::Rows rows = ListRules::historyRows(entries.value_or(std::vector<UrlHistoryEntry>()), std::nullopt);
+    return &*m_pages.insert(number, Page{std::move(rows.rows), std::move(rows.urls)});
+}
+
+QString HistoryRows::text(int row) const
+{
+    const Page *p = page(row);
+    return p ? p->rows.value(row % kPageRows) : QString();
+}
+
+QString HistoryRows::url(int row) const
+{
+    const Page *p = page(row);
+    return p ? p->urls.value(row % kPageRows) : QString();
+}

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "rowmodel.h"
+#include "urlhistorystore.h"
+
+#include <QDate>
+#include <QHash>
+
+#include <memory>
+#include <optional>
+
+// The history list's rows, newest visit first, read from the store a page
+// at a time as they are drawn: a list of a million visits opens as fast as
+// one of a hundred. The list ends at the newest visit stored when it is made
+// (later visits wait for the next refresh), so rows keep their places while
+// it is shown.
+class HistoryRows : public RowModel::Source
+{
+public:
+    // Visits of the given local day (every day when none) whose URL starts
+    // with prefix and whose entries have not expired at now (file time).
+    HistoryRows(std::optional<QDate> day, const QString &prefix, quint64 now);
+    HistoryRows(std::optional<QDate> day, const QString &prefix, quint64 now, const QString &databasePath);
+
+    int count() const override { return m_count; }
+    QString text(int row) const override;
+    QString url(int row) const;
+
+    // The file-time range of a local day: [start of day, start of the next).
+    static std::pair<quint64, quint64> dayRange(QDate day);
+
+    static constexpr int kPageRows = 256;
+
+private:
+    struct Page {
+        QStringList rows;
+        QStringList urls;
+    };
+    const Page *page(int row) const;
+
+    std::unique_ptr<UrlHistoryStore> m_store;
+    UrlHistoryStore::VisitRange m_range;
+    int m_count = 0;
+    mutable QHash<int, Page> m_pages;
+};
