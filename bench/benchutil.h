@@ -97,26 +97,23 @@ private:
     std::vector<double> m_last;
 };
 
-// A Favorites tree of 1,000 folders (10 x 10 x 10) with 10 shortcuts each,
+// A Favorites tree of shortcuts / 10 folders of 10 shortcuts each (1,000
+// folders: 10 x 10 x 10 under the root, 2,000: twenty such top folders),
 // every one to its own address. False when it cannot be written.
-inline bool makeShortcutTree(const QString &root)
+inline bool makeShortcutTree(const QString &root, int shortcuts = 10000)
 {
-    int made = 0;
-    for (int a = 0; a < 10; ++a) {
-        for (int b = 0; b < 10; ++b) {
-            for (int c = 0; c < 10; ++c) {
-                const QString folder = QStringLiteral("%1/f%2/g%3/h%4").arg(root).arg(a).arg(b).arg(c);
-                QDir().mkpath(folder);
-                for (int s = 0; s < 10; ++s, ++made) {
-                    QFile f(QStringLiteral("%1/Shortcut %2.url").arg(folder).arg(s));
-                    if (!f.open(QIODevice::WriteOnly))
-                        return false;
-                    f.write(QStringLiteral("[InternetShortcut]\r\nURL=https://site%1.example.test/path/page.html\r\n")
-                                .arg(made)
-                                .toUtf8());
-                }
-            }
-        }
+    for (int made = 0; made < shortcuts; ++made) {
+        const int folder = made / 10;
+        const QString path =
+            QStringLiteral("%1/f%2/g%3/h%4").arg(root).arg(folder / 100).arg(folder / 10 % 10).arg(folder % 10);
+        if (made % 10 == 0)
+            QDir().mkpath(path);
+        QFile f(QStringLiteral("%1/Shortcut %2.url").arg(path).arg(made % 10));
+        if (!f.open(QIODevice::WriteOnly))
+            return false;
+        f.write(QStringLiteral("[InternetShortcut]\r\nURL=https://site%1.example.test/path/page.html\r\n")
+                    .arg(made)
+                    .toUtf8());
     }
     return true;
 }

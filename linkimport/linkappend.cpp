@@ -1,45 +1,59 @@
 #include "linkappend.h"
 
+#include "duplicatefilter.h"
 #include "favoritesstore.h"
 #include "mdlfavorites.h"
 #include "shortcutwalk.h"
 
 #include <QCoreApplication>
-#include <QStringMatcher>
 
 namespace LinkAppend {
 
 std::optional<QStringList> acceptedRecords(const QStringList &stored, const QStringList &batch,
                                            const KeywordSource &keywords)
 {
+    DuplicateFilter present;
+    present.follow(QString(), stored);
+    return acceptedRecords(present, batch, keywords);
+}
+
+std::optional<QStringList> acceptedRecords(DuplicateFilter &present, const QStringList &batch,
+                                           const KeywordSource &keywords)
+{
     const QString sep = FavoritesStore::kFieldSeparator;
-    // One text of everything stored; a line break keeps matches inside a record.
-    QString haystack = stored.join(u'\n');
     QStringList accepted;
     for (const QString &record : batch) {
         if (record.trimmed().isEmpty())
             continue;
         const QString url = FavoriteRecord::field(record, FavoriteRecord::Field::Url).trimmed();
-        if (url.isEmpty())
-            continue;
-        if (QStringMatcher(url, Qt::CaseSensitive).indexIn(haystack) >= 0)
+        if (url.isEmpty() || present.contains(url))
             continue;
         const std::optional<QString> keywordText = keywords ? keywords(url) : QStringLiteral("no keywords");
         if (!keywordText)
             return std::nullopt; // called off: the rest would be stored without their keywords for good
         const QString written = record + sep + FavoritesStore::fieldText(*keywordText);
         accepted.append(written);
-        haystack += u'\n' + written;
+        present.add(written, url);
     }
     return accepted;
 }
 
 bool appendFavorites(const QString &dataFile, const QStringList &batch, const KeywordSource &keywords)
 {
-    return FavoritesStore::save(dataFile, batch, FavoritesStore::AfterSave::ProcessEvents,
-                                [&keywords](const QStringList &stored, const QStringList &offered) {
-                                    return acceptedRecords(stored, offered, keywords);
-                                });
+    DuplicateFilter present;
+    return appendFavorites(dataFile, batch, keywords, present);
+}
+
+bool appendFavorites(const QString &dataFile, const QStringList &batch, const KeywordSource &keywords,
+                     DuplicateFilter &present)
+{
+    const bool ok = FavoritesStore::save(dataFile, batch, FavoritesStore::AfterSave::ProcessEvents,
+                                         [&](const QStringList &stored, const QStringList &offered) {
+                                             present.follow(dataFile, stored);
+                                             return acceptedRecords(present, offered, keywords);
+                                         });
+    present.saved(dataFile, ok);
+    return ok;
 }
 
 int importFolder(const QString &dataFile, const QString &folder, const KeywordSource &keywords,
@@ -47,6 +61,9 @@ int importFolder(const QString &dataFile, const QString &folder, const KeywordSo
 {
     if (folder.isEmpty())
         return 0; // no Favorites folder: nothing to import
+    // One index of the stored text for the whole walk: a folder's save then
+    // checks its own records only.
+    DuplicateFilter present;
     return ShortcutWalk::walk(folder, QStringLiteral("*.url"), [&](const QStringList &records, int count) {
         if (progress)
             progress(count);
@@ -58,7 +75,7 @@ int importFolder(const QString &dataFile, const QString &folder, const KeywordSo
             return text;
         })
                                                : KeywordSource();
-        appendFavorites(dataFile, records, watched);
+        appendFavorites(dataFile, records, watched, present);
         return !calledOff;
     });
 }

@@ -6,6 +6,8 @@
 #include <functional>
 #include <optional>
 
+class DuplicateFilter;
+
 // The import tool's own walk and append: a record is added only when its
 // URL is not yet anywhere in the store (or earlier in the same save), and
 // gets a third field with the page's keywords (or "no keywords").
@@ -21,8 +23,16 @@ using KeywordSource = std::function<std::optional<QString>(const QString &url)>;
 std::optional<QStringList> acceptedRecords(const QStringList &stored, const QStringList &batch,
                                            const KeywordSource &keywords);
 
+// The same, knowing what is stored through present, which then holds the
+// records accepted too.
+std::optional<QStringList> acceptedRecords(DuplicateFilter &present, const QStringList &batch,
+                                           const KeywordSource &keywords);
+
 // Appends a folder's batch in one save. False when called off (nothing saved).
 bool appendFavorites(const QString &dataFile, const QStringList &batch, const KeywordSource &keywords);
+// The same for one of many saves of an import that share present.
+bool appendFavorites(const QString &dataFile, const QStringList &batch, const KeywordSource &keywords,
+                     DuplicateFilter &present);
 
 // Walks the folder tree (a folder's own shortcuts, then its sub-folders),
 // appending each folder's records and reporting the running shortcut count

@@ -1,3 +1,4 @@
+#include "duplicatefilter.h"
 #include "favoritesstore.h"
 #include "filedialogservice.h"
 #include "importwindow.h"
@@ -101,6 +102,48 @@ private slots:
                                               {QStringLiteral("x"), QStringLiteral("b")},
                                               {QStringLiteral("Description"), QStringLiteral("c")}}),
                  QStringLiteral(" a c"));
+    }
+
+    // One index of the stored text serves the saves of a whole import: it
+    // answers as a search of the text would, follows its own saves and sees
+    // a store changed by another program.
+    void duplicatesAcrossTheSavesOfAnImport()
+    {
+        const QString store = m_env->path(QStringLiteral("dups.dat"));
+        QVERIFY(FavoritesStore::save(store,
+                                     {QStringLiteral("Mentions http://in.title.test/ here") + S
+                                      + QStringLiteral("http://site.test/deep/page.html") + S
+                                      + QStringLiteral("keywords http://in.keywords.test/")}));
+        DuplicateFilter present;
+        const auto append = [&](const QString &title, const QString &url) {
+            return LinkAppend::appendFavorites(store, {title + S + url}, {}, present);
+        };
+        QVERIFY(append(QStringLiteral("Root"), QStringLiteral("http://site.test/")));        // part of an address
+        QVERIFY(append(QStringLiteral("Title"), QStringLiteral("http://in.title.test/")));   // in a title
+        QVERIFY(append(QStringLiteral("Kw"), QStringLiteral("http://in.keywords.test/")));   // in keyword text
+        QVERIFY(append(QStringLiteral("Deep"), QStringLiteral("site.test/deep/page.html"))); // shorter than stored
+        QCOMPARE(FavoritesStore::load(store).size(), 1);
+        // Enough new records to outgrow the first bit table several times.
+        for (int i = 0; i < 3000; i += 10) {
+            QStringList batch;
+            for (int k = i; k < i + 10; ++k)
+                batch.append(QStringLiteral("P%1").arg(k) + S + QStringLiteral("https://p%1.test/a/long/path").arg(k));
+            QVERIFY(LinkAppend::appendFavorites(store, batch, {}, present));
+        }
+        QCOMPARE(FavoritesStore::load(store).size(), 3001);
+        QVERIFY(append(QStringLiteral("Again"), QStringLiteral("https://p1234.test/a/long/path")));
+        QVERIFY(append(QStringLiteral("Part"), QStringLiteral("p2999.test/a/lon")));
+        QCOMPARE(FavoritesStore::load(store).size(), 3001);
+
+        // Another program stores an address meanwhile: it is not added twice.
+        QVERIFY(FavoritesStore::save(store, {QStringLiteral("Other") + S + QStringLiteral("http://other.test/x")}));
+        QVERIFY(append(QStringLiteral("Dup"), QStringLiteral("http://other.test/")));
+        QCOMPARE(FavoritesStore::load(store).size(), 3002);
+        QVERIFY(append(QStringLiteral("New"), QStringLiteral("http://brand.new.test/")));
+        QCOMPARE(FavoritesStore::load(store).size(), 3003);
+        QCOMPARE(FavoritesStore::load(store).last(),
+                 QStringLiteral("New") + S + QStringLiteral("http://brand.new.test/") + S
+                     + QStringLiteral("no keywords"));
     }
 
     void bookmarksFileIntoTheBrowsersStore()

@@ -1,43 +1,21 @@
 #include "favoritesindex.h"
 
 #include "favoritesstore.h"
+#include "fileidentity.h"
 #include "logging.h"
 
 #include <QFile>
 #include <QMutex>
 
-#include <sys/stat.h>
-
-namespace {
-
-struct FileKey {
-    quint64 device = 0;
-    quint64 inode = 0;
-    qint64 size = -1;
-    qint64 changed = 0; // nanoseconds
-    bool operator==(const FileKey &) const = default;
-};
-
-std::optional<FileKey> keyOf(const QString &path)
-{
-    struct stat st {};
-    if (::stat(QFile::encodeName(path).constData(), &st) != 0)
-        return std::nullopt;
-    return FileKey{quint64(st.st_dev), quint64(st.st_ino), qint64(st.st_size),
-                   qint64(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec};
-}
-
-} // namespace
-
 std::shared_ptr<const FavoritesIndex> FavoritesIndex::of(const QString &dataFile)
 {
     static QMutex mutex;
     static QString lastFile;
-    static FileKey lastKey;
+    static FileIdentity lastKey;
     static std::shared_ptr<const FavoritesIndex> last;
 
     const QMutexLocker lock(&mutex);
-    const std::optional<FileKey> key = keyOf(dataFile);
+    const std::optional<FileIdentity> key = FileIdentity::of(dataFile);
     if (!key)
         return std::make_shared<const FavoritesIndex>();
     if (last && lastFile == dataFile && lastKey == *key)
