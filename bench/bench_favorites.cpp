@@ -1,7 +1,9 @@
-// Favorites store: load and save of 100,000 records of about 120 characters,
-// the import of a tree of 1,000 folders holding 10,000 shortcuts, and of a
-// bookmarks HTML file of 10,000 bookmarks into an empty store and into the
-// 100,000-record store.
+// The favorites store at each size given (default 100k, 300k, 1M records of
+// about 120 characters): load, one record saved onto it, and a bookmarks
+// file of 10,000 bookmarks imported into it; then the browser's own import
+// of a shortcut tree (mdlFavorites::ImportFolder, one save per folder) of
+// 10,000 and 20,000 shortcuts.
+//   bench_favorites [N ...]
 #include "benchutil.h"
 #include "bookmarkshtml.h"
 #include "favoritesstore.h"
@@ -12,51 +14,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
-int main(int argc, char **argv)
+namespace {
+
+QByteArray bookmarksFile(int count)
 {
-    QCoreApplication app(argc, argv);
-    QTemporaryDir dir;
-    const QString store = dir.filePath(QStringLiteral("_favorites.dat"));
-
-    QStringList records;
-    records.reserve(100000);
-    for (int i = 0; i < 100000; ++i) {
-        records.append(QStringLiteral("Page title number %1 with some words").arg(i) + FavoritesStore::kFieldSeparator
-                       + QStringLiteral("https://www.example.test/section/%1/article-about-something.html").arg(i)
-                       + FavoritesStore::kFieldSeparator + QStringLiteral("keywords here"));
-    }
-    FavoritesStore::save(store, records);
-    QTextStream(stdout) << "store: " << records.size() << " records, " << QFileInfo(store).size() / 1024
-                        << " KiB, record length " << records.front().size() << Qt::endl;
-
-    qsizetype loaded = 0;
-    benchMedian(
-        "load 100k", 7, [&] { loaded = FavoritesStore::load(store).size(); }, 150);
-    if (loaded != 100000)
-        return 1;
-    int n = 0;
-    benchMedian(
-        "save 1 record onto 100k", 5, [&] { FavoritesStore::save(store, {QStringLiteral("new %1").arg(n++)}); }, 500);
-
-    // 1,000 folders (10 x 10 x 10), 10 shortcuts each.
-    const QString fav = dir.filePath(QStringLiteral("Favorites"));
-    if (!makeShortcutTree(fav))
-        return 1;
-    const QString importStore = dir.filePath(QStringLiteral("import.dat"));
-    qint16 count = 0;
-    benchMedian(
-        "import 1,000 folders / 10,000 shortcuts (1,111 saves)", 1,
-        [&] {
-            QString folder = fav;
-            QString pattern = QStringLiteral("*.url");
-            mdlFavorites::ImportFolder(importStore, folder, pattern, count);
-        },
-        10000);
-    const auto imported = FavoritesStore::load(importStore).size();
-    QTextStream(stdout) << "imported " << imported << " records, counted " << count << Qt::endl;
-
     QByteArray html = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
-    for (int folder = 0; folder < 100; ++folder) {
+    for (int folder = 0; folder < count / 100; ++folder) {
         html += "<DT><H3>Folder " + QByteArray::number(folder) + "</H3>\n<DL><p>\n";
         for (int i = 0; i < 100; ++i) {
             const QByteArray k = QByteArray::number(folder * 100 + i);
@@ -67,21 +30,76 @@ int main(int argc, char **argv)
         }
         html += "</DL><p>\n";
     }
-    html += "</DL><p>\n";
-    const auto importBookmarks = [&](const QString &target) {
-        QStringList batch;
-        for (const BookmarksHtml::Bookmark &b : BookmarksHtml::parse(html))
-            batch.append(BookmarksHtml::toRecord(b));
-        FavoritesStore::save(target, batch, FavoritesStore::AfterSave::Nothing,
-                             [](const QStringList &stored, const QStringList &fresh) {
-                                 return std::optional<QStringList>(BookmarksHtml::newRecords(stored, fresh));
-                             });
-    };
-    int run = 0;
-    benchMedian("import 10,000 bookmarks (HTML) into an empty store", 3,
-                [&] { importBookmarks(dir.filePath(QStringLiteral("bookmarks%1.dat").arg(run++))); });
-    benchMedian("import 10,000 bookmarks (HTML) into the 100k store", 1, [&] { importBookmarks(store); });
-    const auto withBookmarks = FavoritesStore::load(store).size();
-    QTextStream(stdout) << "store after the bookmarks: " << withBookmarks << " records" << Qt::endl;
-    return imported == 10000 ? 0 : 1;
+    return html + "</DL><p>\n";
+}
+
+bool importBookmarks(const QString &target, const QByteArray &html)
+{
+    QStringList batch;
+    for (const BookmarksHtml::Bookmark &b : BookmarksHtml::parse(html))
+        batch.append(BookmarksHtml::toRecord(b));
+    return FavoritesStore::save(target, batch, FavoritesStore::AfterSave::Nothing,
+                                [](const QStringList &stored, const QStringList &fresh) {
+                                    return std::optional<QStringList>(BookmarksHtml::newRecords(stored, fresh));
+                                });
+}
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    QCoreApplication app(argc, argv);
+    const std::vector<qint64> sizes = benchSizes(argc, argv, {100000, 300000, 1000000});
+    QTemporaryDir dir;
+    bool right = true;
+    const QByteArray html = bookmarksFile(10000);
+
+    GrowthTable store(QStringLiteral("favorites store, ms"),
+                      {QStringLiteral("load, median of 5"), QStringLiteral("save 1 record onto it, median of 3"),
+                       QStringLiteral("import 10,000 bookmarks (HTML) into it")});
+    for (const qint64 n : sizes) {
+        const QString file = dir.filePath(QStringLiteral("_favorites%1.dat").arg(n));
+        QStringList records;
+        records.reserve(n);
+        for (qint64 i = 0; i < n; ++i) {
+            records.append(QStringLiteral("Page title number %1 with some words").arg(i)
+                           + FavoritesStore::kFieldSeparator
+                           + QStringLiteral("https://www.example.test/section/%1/article-about-something.html").arg(i)
+                           + FavoritesStore::kFieldSeparator + QStringLiteral("keywords here"));
+        }
+        if (!FavoritesStore::save(file, records))
+            return 1;
+        records.clear();
+        const double load = medianMs(5, [&] { right = right && FavoritesStore::load(file).size() == n; });
+        int k = 0;
+        const double save =
+            medianMs(3, [&] { right = FavoritesStore::save(file, {QStringLiteral("new %1").arg(k++)}) && right; });
+        const double bookmarks = medianMs(1, [&] { right = importBookmarks(file, html) && right; });
+        right = right && FavoritesStore::load(file).size() == n + 3 + 10000;
+        store.row(n, {load, save, bookmarks});
+        QFile::remove(file);
+    }
+
+    GrowthTable import(QStringLiteral("the browser's import of a shortcut tree (10 shortcuts a folder, one save "
+                                      "per folder), ms"),
+                       {QStringLiteral("into an empty store")});
+    for (const qint64 n :
+         std::vector<qint64>{std::min<qint64>(sizes.front() / 10, 10000), std::min<qint64>(sizes.front() / 5, 20000)}) {
+        QTemporaryDir tree;
+        const QString fav = tree.filePath(QStringLiteral("Favorites"));
+        if (!makeShortcutTree(fav, int(n)))
+            return 1;
+        const QString target = tree.filePath(QStringLiteral("import.dat"));
+        qint16 count = 0;
+        const double ms = medianMs(1, [&] {
+            QString folder = fav;
+            QString pattern = QStringLiteral("*.url");
+            mdlFavorites::ImportFolder(target, folder, pattern, count);
+        });
+        right = right && FavoritesStore::load(target).size() == n;
+        import.row(n, {ms});
+    }
+    if (!right)
+        QTextStream(stdout) << "WRONG: a store did not hold the records it should" << Qt::endl;
+    return right ? 0 : 1;
 }

@@ -19,23 +19,28 @@ namespace {
 // The browser with the benchmarks' hooks, chosen by QUILLON_BENCH:
 //   QUILLON_BENCH=first-document  print the time from start to the home
 //                                 tab's first completed page, then quit;
+//   QUILLON_BENCH=first-document-stay  the same, and keep running;
 //   QUILLON_BENCH=all-loaded      show every tab once, print "loaded" once
 //                                 every tab has finished loading, and keep
 //                                 running.
 void benchHooks(Form1 &form, const QElapsedTimer &clock)
 {
     const QByteArray mode = qgetenv("QUILLON_BENCH");
-    if (mode == "first-document") {
+    if (mode == "first-document" || mode == "first-document-stay") {
+        const bool stay = mode == "first-document-stay";
         // The first tab made is the home tab.
         auto first = std::make_shared<QMetaObject::Connection>();
-        *first = QObject::connect(&form, &Form1::browserTabCreated, &form, [first, &clock](Form2 *tab) {
+        *first = QObject::connect(&form, &Form1::browserTabCreated, &form, [first, &clock, stay](Form2 *tab) {
             QObject::disconnect(*first);
-            QObject::connect(tab->wb1(), &BrowserControl::DocumentComplete, tab, [&clock](const QString &url) {
-                if (url == QStringLiteral("about:blank"))
-                    return;
-                QTextStream(stdout) << "first-document-ms " << clock.nsecsElapsed() / 1e6 << Qt::endl;
-                QCoreApplication::exit(0);
-            });
+            QObject::connect(tab->wb1(), &BrowserControl::DocumentComplete, tab,
+                             [&clock, tab, stay](const QString &url) {
+                                 if (url == QStringLiteral("about:blank"))
+                                     return;
+                                 QTextStream(stdout) << "first-document-ms " << clock.nsecsElapsed() / 1e6 << ' '
+                                                     << tab->wb1()->LocationName() << Qt::endl;
+                                 if (!stay)
+                                     QCoreApplication::exit(0);
+                             });
         });
     } else if (mode == "all-loaded") {
         // A tab counts once its page has completed (an address alone is
@@ -61,18 +66,20 @@ void benchHooks(Form1 &form, const QElapsedTimer &clock)
             if (DocumentWindow *first = form.dsMain()->document(1); first && first != form.dsMain()->activeDocument())
                 first->activate();
             int tabs = 0;
+            QString title;
             for (DocumentWindow *w : form.dsMain()->documents()) {
                 auto *tab = qobject_cast<Form2 *>(w->hostedForm());
                 if (!tab)
                     continue;
                 if (!done->contains(tab) || tab->wb1()->Busy())
                     return;
+                title = tab->wb1()->LocationName();
                 ++tabs;
             }
             if (tabs == 0)
                 return;
             poll->stop();
-            QTextStream(stdout) << "loaded" << Qt::endl;
+            QTextStream(stdout) << "loaded " << tabs << " tabs, " << title << Qt::endl;
         });
         poll->start(50);
     }

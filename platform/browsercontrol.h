@@ -99,6 +99,8 @@ public:
     void setZoomFactor(double factor);
     // The page, made on first use.
     BrowserPage *page();
+    // The page if one was made (a restored tab not yet shown has none).
+    BrowserPage *existingPage() const { return m_page; }
 
 signals:
     void printFinished(bool ok);

@@ -1,6 +1,8 @@
 // The standard keys, the tab strip's context menu, reopening closed tabs
 // and zoom, driven by key events on the window and clicks on the tab strip.
+#include "backgroundtabs.h"
 #include "browsercontrol.h"
+#include "browserpage.h"
 #include "browserfixture.h"
 #include "browsertab.h"
 #include "documentwindow.h"
@@ -239,6 +241,43 @@ private slots:
         key(main.get(), Qt::Key_0, Qt::ControlModifier);
         QCOMPARE(other->wb1()->zoomFactor(), 1.0);
         QCOMPARE(other->zoomText(), QString()); // 100 % is not shown
+        shutDown(main);
+    }
+
+    // A tab left in the background is frozen, dropped when memory runs low,
+    // and loaded again when the user clicks its tab.
+    void backgroundTabsFreezeAndComeBack()
+    {
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        auto *background = main->findChild<BackgroundTabs *>();
+        QVERIFY(background);
+        background->setFreezeAfter(std::chrono::milliseconds(300));
+        bool memoryLow = false;
+        background->setMemoryLow([&memoryLow] { return memoryLow; });
+        openTab(main.get(), "/a"); // 3
+        auto *tab = qobject_cast<Form2 *>(main->ActiveTabForm());
+        BrowserPage *page = tab->wb1()->existingPage();
+        QVERIFY(page);
+
+        key(main.get(), Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(current(main.get()), 1);
+        QTRY_COMPARE_WITH_TIMEOUT(page->lifecycleState(), QWebEnginePage::LifecycleState::Frozen, 10000);
+        QCOMPARE(qobject_cast<Form2 *>(main->ActiveTabForm())->wb1()->existingPage()->lifecycleState(),
+                 QWebEnginePage::LifecycleState::Active); // the tab in front goes on
+
+        memoryLow = true;
+        QTRY_COMPARE_WITH_TIMEOUT(page->lifecycleState(), QWebEnginePage::LifecycleState::Discarded, 10000);
+        QSignalSpy reloaded(page, &QWebEnginePage::loadFinished); // a dropped page loads again
+        QTabBar *bar = main->dsMain()->tabs()->tabBar();
+        QTest::mouseClick(main->windowHandle(), Qt::LeftButton, {}, bar->mapTo(main.get(), bar->tabRect(2).center()));
+        QCOMPARE(current(main.get()), 3);
+        QTRY_COMPARE_WITH_TIMEOUT(page->lifecycleState(), QWebEnginePage::LifecycleState::Active, 10000);
+        QTRY_VERIFY_WITH_TIMEOUT(!reloaded.isEmpty(), 10000);
+        QVERIFY(reloaded.first().first().toBool());
+        QVERIFY(waitLoaded(main.get(), 3, url("/a")));
         shutDown(main);
     }
 

@@ -1,11 +1,13 @@
 #include "addressrules.h"
 #include "downloadrules.h"
+#include "engineflags.h"
 #include "browsercontrol.h"
 #include "commanddispatcher.h"
 #include "favoriterecord.h"
 #include "mainrules.h"
 #include "mdlinicontrol.h"
 #include "searchengines.h"
+#include "tablifecycle.h"
 #include "tabrules.h"
 #include "testenvironment.h"
 #include "zoomrules.h"
@@ -253,6 +255,29 @@ private slots:
                  (Ranges{{0, 4}, {5, 3}, {12, 4}}));
         QCOMPARE(AddressRules::emphasis(QStringLiteral("aaaa"), QStringLiteral("aa aaa")), (Ranges{{0, 4}}));
         QVERIFY(AddressRules::emphasis(QStringLiteral("x"), QStringLiteral("  ")).isEmpty());
+    }
+
+    void backgroundTabsAndEngineProcesses()
+    {
+        using S = TabLifecycle::State;
+        QCOMPARE(TabLifecycle::backgroundState(false, S::Discarded), S::Frozen);
+        QCOMPARE(TabLifecycle::backgroundState(true, S::Discarded), S::Discarded);
+        QCOMPARE(TabLifecycle::backgroundState(true, S::Frozen), S::Frozen);  // would lose what was typed
+        QCOMPARE(TabLifecycle::backgroundState(false, S::Active), S::Active); // playing sound
+        QCOMPARE(TabLifecycle::backgroundState(true, S::Active), S::Active);
+
+        const QByteArray plenty = "MemTotal:       24000000 kB\nMemFree:  100 kB\nMemAvailable:   12000000 kB\n";
+        const QByteArray scarce = "MemTotal:       24000000 kB\nMemAvailable:    2000000 kB\n";
+        QVERIFY(!TabLifecycle::memoryLow(plenty));
+        QVERIFY(TabLifecycle::memoryLow(scarce));
+        QVERIFY(!TabLifecycle::memoryLow("MemTotal: 1000 kB\n")); // says nothing of what is free
+        QVERIFY(!TabLifecycle::memoryLow(""));
+
+        QCOMPARE(EngineFlags::withProcessPerSite(""), QByteArray("--process-per-site"));
+        QCOMPARE(EngineFlags::withProcessPerSite(" --disable-gpu --no-sandbox "),
+                 QByteArray("--disable-gpu --no-sandbox --process-per-site"));
+        QCOMPARE(EngineFlags::withProcessPerSite("--process-per-tab"), QByteArray("--process-per-tab"));
+        QCOMPARE(EngineFlags::withProcessPerSite("--single-process --x"), QByteArray("--single-process --x"));
     }
 
     void zoomSteps()

@@ -1,5 +1,6 @@
 #include "browserstartup.h"
 
+#include "engineflags.h"
 #include "graphicsmode.h"
 #include "keyrecorder.h"
 #include "logging.h"
@@ -91,6 +92,7 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
         QTextStream(stderr) << "quillon: running as root, the web sandbox is off\n";
     }
     GraphicsMode::apply();
+    EngineFlags::apply();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts); // the web engine needs it
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Quillon XP"));

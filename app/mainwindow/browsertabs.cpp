@@ -1,5 +1,6 @@
 #include "browsertabs.h"
 
+#include "backgroundtabs.h"
 #include "browsercontrol.h"
 #include "browsertab.h"
 #include "dockframe.h"
@@ -14,10 +15,12 @@ BrowserTabs::BrowserTabs(Form1 *window, DockFrame *dock)
     : QObject(window)
     , m_window(window)
     , m_dock(dock)
+    , m_background(new BackgroundTabs(this))
 {}
 
 void BrowserTabs::adopt(Form2 *tab)
 {
+    m_background->watch(tab);
     connect(tab, &Form2::backForwardChanged, this, [this, tab] {
         if (activeTab() == tab)
             emit activeBackForwardChanged(tab->StateBack(), tab->StateNext());

@@ -45,4 +45,5 @@ private:
 
     Form1 *m_window;
     DockFrame *m_dock;
+    class BackgroundTabs *m_background;
 };

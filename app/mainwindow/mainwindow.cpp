@@ -188,16 +188,6 @@ void Form1::load()
     m_isLoading = true;
     PlatformPaths::prepareProgramFolder();
     const QString folder = PlatformPaths::programFolder();
-
-    clsLayout layout;
-    layout.Load(folder + QStringLiteral("/_layout.lay"));
-    if (layout.Layout().typeId() == QMetaType::QByteArray)
-        m_dsMain->restoreLayout(layout.Layout().toByteArray());
-
-    ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
-    setupCompletion();
-    m_dsMain->setStartUp(true);
-    processEvents();
     m_popStopCommand = m_dsMain->command(QStringLiteral("mnuPopStop"));
 
     // The open pages and the favorites are the user's own.
@@ -212,6 +202,26 @@ void Form1::load()
     g().LoadBack = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")));
     g().AllowPopup = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")));
     m_popStopCommand->setChecked(g().AllowPopup == 1);
+
+    // The home page is requested first: the engine fetches and lays it out
+    // while the rest of the window is put together. The window is drawn
+    // once, when its start-up tabs are in place; the tab pages stay hidden
+    // until then (each new tab is current for a moment, and a page shown
+    // even that briefly sets up its drawing, some megabytes a tab, for
+    // nothing).
+    setUpdatesEnabled(false);
+    m_dsMain->holdPages(true);
+    mdlAplication::OpenBrowserTab(g().HomePage);
+
+    clsLayout layout;
+    layout.Load(folder + QStringLiteral("/_layout.lay"));
+    if (layout.Layout().typeId() == QMetaType::QByteArray)
+        m_dsMain->restoreLayout(layout.Layout().toByteArray());
+
+    ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
+    setupCompletion();
+    m_dsMain->setStartUp(true);
+    processEvents();
     restorePlacement();
     m_isLoading = false;
 
@@ -224,20 +234,10 @@ void Form1::load()
     mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
 
     processEvents();
-    // The window is shown here but drawn once, when its start-up tabs are
-    // in place: drawing it before, and each new tab while it is current for
-    // a moment, would only delay the home page (the engine works on this
-    // thread). So there is nothing to refresh between these events either.
-    setUpdatesEnabled(false);
     show();
     processEvents(6);
 
     const QStringList saved = LoadedPages::read(g().LoadedFile);
-    // The tab pages stay hidden until all start-up tabs are in: each new tab
-    // is current for a moment, and a page shown even that briefly sets up
-    // its drawing (some megabytes a tab) for nothing.
-    m_dsMain->holdPages(true);
-    mdlAplication::OpenBrowserTab(g().HomePage);
     mdlAplication::OpenFavoritesTab();
     // The two fixed tabs show no close button.
     m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);

@@ -64,9 +64,10 @@ void TestHttpServer::serve(QTcpSocket *socket)
         return;
     }
     const QList<QByteArray> line = request.left(request.indexOf("\r\n")).split(' ');
-    QString path = line.size() > 1 ? QString::fromLatin1(line.at(1)) : QStringLiteral("/");
-    path = path.section(u'?', 0, 0);
+    const QString target = line.size() > 1 ? QString::fromLatin1(line.at(1)) : QStringLiteral("/");
+    const QString path = target.section(u'?', 0, 0);
     m_hits[path] += 1;
+    emit requested(target);
     if (m_downloads.contains(path)) {
         const QByteArray data = m_downloads.value(path);
         socket->write("HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n"

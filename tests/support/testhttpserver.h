@@ -27,6 +27,9 @@ public:
     QString url(const QString &path) const;
     int requestCount(const QString &path) const { return m_hits.value(path); }
 
+signals:
+    void requested(const QString &target); // the path with its query
+
 private:
     void serve(class QTcpSocket *socket);
 
