@@ -4,6 +4,8 @@
 
 #include <QStringMatcher>
 
+#include <algorithm>
+
 namespace {
 
 // A piece's place in the bit table: FNV-1a over its UTF-16 units.
@@ -110,4 +112,11 @@ void DuplicateFilter::add(const QString &record, const QString &url)
 void DuplicateFilter::saved(const QString &dataFile, bool ok)
 {
     m_file = ok ? FileIdentity::of(dataFile) : std::nullopt;
+}
+
+bool DuplicateFilter::holdsAll(const QString &dataFile, const QStringList &urls) const
+{
+    if (!m_file || FileIdentity::of(dataFile) != m_file)
+        return false;
+    return std::all_of(urls.cbegin(), urls.cend(), [this](const QString &url) { return contains(url); });
 }

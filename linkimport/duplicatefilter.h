@@ -31,6 +31,9 @@ public:
     // Called after the save that stored the records added: the index is
     // the store's as long as the file stays that one.
     void saved(const QString &dataFile, bool ok);
+    // True when the index is that of dataFile as it is now and holds every
+    // address given: a save of them would add nothing.
+    bool holdsAll(const QString &dataFile, const QStringList &urls) const;
 
     static constexpr int kPiece = 8;
 

@@ -47,6 +47,15 @@ bool appendFavorites(const QString &dataFile, const QStringList &batch, const Ke
 bool appendFavorites(const QString &dataFile, const QStringList &batch, const KeywordSource &keywords,
                      DuplicateFilter &present)
 {
+    // A folder whose every address the store holds already (an import run
+    // again) is not saved: the store would be written as it is.
+    QStringList urls;
+    for (const QString &record : batch) {
+        if (!record.trimmed().isEmpty())
+            urls.append(FavoriteRecord::field(record, FavoriteRecord::Field::Url).trimmed());
+    }
+    if (present.holdsAll(dataFile, urls))
+        return true;
     const bool ok = FavoritesStore::save(dataFile, batch, FavoritesStore::AfterSave::ProcessEvents,
                                          [&](const QStringList &stored, const QStringList &offered) {
                                              present.follow(dataFile, stored);

@@ -26,6 +26,9 @@ public:
     std::optional<QStringView> readView();
     // Appends after the values already written.
     void writeString(const QString &value);
+    // Appends values already in the stream's form (read from another
+    // stream), without decoding them.
+    void appendValues(const QByteArray &values) { m_data.append(values); }
 
     const QByteArray &data() const { return m_data; }
     qsizetype position() const { return m_pos; }

@@ -1,5 +1,6 @@
 #include "duplicatefilter.h"
 #include "favoritesstore.h"
+#include "fileidentity.h"
 #include "filedialogservice.h"
 #include "importwindow.h"
 #include "keywordfetcher.h"
@@ -131,8 +132,11 @@ private slots:
             QVERIFY(LinkAppend::appendFavorites(store, batch, {}, present));
         }
         QCOMPARE(FavoritesStore::load(store).size(), 3001);
+        // Nothing new: the store is not written again at all.
+        const std::optional<FileIdentity> unchanged = FileIdentity::of(store);
         QVERIFY(append(QStringLiteral("Again"), QStringLiteral("https://p1234.test/a/long/path")));
         QVERIFY(append(QStringLiteral("Part"), QStringLiteral("p2999.test/a/lon")));
+        QCOMPARE(FileIdentity::of(store), unchanged);
         QCOMPARE(FavoritesStore::load(store).size(), 3001);
 
         // Another program stores an address meanwhile: it is not added twice.

@@ -26,7 +26,9 @@ constexpr std::chrono::seconds kReadWait{1};
 
 struct ReadResult {
     QStringList records;
-    bool complete = true; // false: the streams did not agree or held damage
+    bool complete = true;  // false: the streams did not agree or held damage
+    bool anyBlank = false; // a blank record, which the next save drops
+    QByteArray values;     // the "Items" stream as read, when complete
 };
 
 // Reads "Count" values from "Items". A missing or unreadable "Count" reads
@@ -52,9 +54,12 @@ ReadResult readRecords(CompoundFile &file)
         auto value = items->readString();
         if (!value)
             break;
+        result.anyBlank = result.anyBlank || isBlank(*value);
         result.records.append(std::move(*value));
     }
     result.complete = count && result.records.size() == *count && items->position() == items->data().size();
+    if (result.complete)
+        result.values = items->data();
     return result;
 }
 
@@ -158,9 +163,10 @@ std::unique_ptr<CompoundFile> openForSave(const QString &dataFile, ReadResult &e
     return file;
 }
 
-// Writes the summary and the non-blank records, replacing what was stored,
-// in one atomic commit.
-bool commitRecords(CompoundFile &file, const QString &dataFile, std::initializer_list<const QStringList *> lists)
+// Writes the summary and the records, replacing what was stored, in one
+// atomic commit: first kept (stored values passed on as they were read,
+// none of them blank), then the non-blank records.
+bool commitRecords(CompoundFile &file, const QString &dataFile, const ReadResult *kept, const QStringList &records)
 {
     const QString user = userName();
     file.setSummary(CompoundFile::Summary::Title, kTitle);
@@ -174,19 +180,19 @@ bool commitRecords(CompoundFile &file, const QString &dataFile, std::initializer
 
     ValueStream *items = file.createStream(kItemsStream);
     qint64 written = 0;
-    qint64 bytes = 0;
-    for (const QStringList *list : lists) {
-        for (const QString &r : *list)
-            bytes += 6 + r.size() * 2;
-    }
+    qint64 bytes = kept ? kept->values.size() : 0;
+    for (const QString &r : records)
+        bytes += 6 + r.size() * 2;
     items->reserve(qsizetype(bytes));
-    for (const QStringList *list : lists) {
-        for (const QString &record : *list) {
-            if (isBlank(record))
-                continue;
-            items->writeString(record);
-            ++written;
-        }
+    if (kept) {
+        items->appendValues(kept->values);
+        written += kept->records.size();
+    }
+    for (const QString &record : records) {
+        if (isBlank(record))
+            continue;
+        items->writeString(record);
+        ++written;
     }
     file.createStream(kCountStream)->writeString(QString::number(written));
     const bool ok = file.commit();
@@ -208,7 +214,11 @@ bool save(const QString &dataFile, const QStringList &offered, AfterSave after, 
         qCWarning(lcFiles) << "favorites save called off" << dataFile;
         return false;
     }
-    const bool ok = commitRecords(*file, dataFile, {&existing.records, &*prepared});
+    // The stored values of a whole, tidy store are written back as they
+    // were read, without decoding and encoding each again.
+    const bool ok = existing.complete && !existing.anyBlank
+        ? commitRecords(*file, dataFile, &existing, *prepared)
+        : commitRecords(*file, dataFile, nullptr, existing.records + *prepared);
     if (after == AfterSave::ProcessEvents && QCoreApplication::instance())
         QCoreApplication::processEvents();
     return ok;
@@ -227,7 +237,7 @@ bool rewrite(const QString &dataFile, const Change &change)
         qCWarning(lcFiles) << "favorites change called off" << dataFile;
         return false;
     }
-    return commitRecords(*file, dataFile, {&*changed});
+    return commitRecords(*file, dataFile, nullptr, *changed);
 }
 
 } // namespace FavoritesStore
