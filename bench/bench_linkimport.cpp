@@ -12,6 +12,7 @@
 
 int main(int argc, char **argv)
 {
+    LinkAppend::keepFreedMemory(); // as the import tool does
     QCoreApplication app(argc, argv);
     const std::vector<qint64> sizes = benchSizes(argc, argv, {10000, 20000});
     bool right = true;

@@ -2,10 +2,13 @@
 
 #include "duplicatefilter.h"
 #include "favoritesstore.h"
+#include "logging.h"
 #include "mdlfavorites.h"
 #include "shortcutwalk.h"
 
 #include <QCoreApplication>
+
+#include <malloc.h>
 
 namespace LinkAppend {
 
@@ -63,6 +66,14 @@ bool appendFavorites(const QString &dataFile, const QStringList &batch, const Ke
                                          });
     present.saved(dataFile, ok);
     return ok;
+}
+
+void keepFreedMemory()
+{
+    // Large blocks from the heap rather than mapped one by one, and the
+    // heap's free top kept up to this size.
+    if (mallopt(M_MMAP_THRESHOLD, 256 << 20) != 1 || mallopt(M_TRIM_THRESHOLD, 512 << 20) != 1)
+        qCWarning(lcFiles) << "memory settings for the import not taken";
 }
 
 int importFolder(const QString &dataFile, const QString &folder, const KeywordSource &keywords,

@@ -39,6 +39,12 @@ bool appendFavorites(const QString &dataFile, const QStringList &batch, const Ke
 // after each folder's shortcuts are read. Returns the count. A walk called
 // off ends at once; the folder in progress is not saved.
 using Progress = std::function<void(int count)>;
+
+// For the import tool's process: an import rewrites the whole store once
+// per folder, so large freed buffers are kept for the next save instead of
+// being handed back to the system and mapped anew each time (a third of an
+// import's time). The browser does not call it: it would keep its memory.
+void keepFreedMemory();
 int importFolder(const QString &dataFile, const QString &folder, const KeywordSource &keywords,
                  const Progress &progress);
 

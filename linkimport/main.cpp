@@ -1,4 +1,5 @@
 #include "importwindow.h"
+#include "linkappend.h"
 #include "platformpaths.h"
 
 #include <QApplication>
@@ -12,6 +13,7 @@ int main(int argc, char *argv[])
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1"); // the engine refuses its sandbox as root
         QTextStream(stderr) << "linkimport: running as root, the web sandbox is off\n";
     }
+    LinkAppend::keepFreedMemory();
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("linkimport"));
