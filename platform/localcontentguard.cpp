@@ -21,5 +21,10 @@ void LocalContentGuard::interceptRequest(QWebEngineUrlRequestInfo &info)
     if (blocks(info.initiator(), info.requestUrl(), userFollowed)) {
         qCWarning(lcFiles) << "local page kept from the network" << info.requestUrl().host();
         info.block(true);
+        return;
+    }
+    if (info.resourceType() == QWebEngineUrlRequestInfo::ResourceTypeMainFrame) {
+        ++m_pageRequests;
+        emit pageRequested(info.requestUrl());
     }
 }

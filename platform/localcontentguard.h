@@ -18,4 +18,13 @@ public:
     static bool blocks(const QUrl &initiator, const QUrl &target, bool userFollowed);
 
     void interceptRequest(QWebEngineUrlRequestInfo &info) override;
+    // How many pages' own addresses have been requested so far.
+    int pageRequests() const { return m_pageRequests; }
+
+signals:
+    // A page's own address is being fetched: its request is on its way.
+    void pageRequested(const QUrl &url);
+
+private:
+    int m_pageRequests = 0;
 };

@@ -6,10 +6,13 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QFileDialog>
+#include <QLineEdit>
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QTimer>
 
 #include <functional>
+#include <memory>
 #include <QtTest>
 
 using namespace mdlCommonDialog;
@@ -71,25 +74,54 @@ private slots:
     // more than one turn of the event loop to get there); a dialog that
     // never becomes it is closed after a while, so the test fails instead
     // of hanging.
+    // Acts on the next file dialog once it is the modal one. A dialog still
+    // open a second after the act (the folder's contents were not read yet,
+    // so a file could not be chosen) gets the act again, and one still open
+    // after five acts, or none shown within 10 s, is closed: the test then
+    // fails instead of waiting forever.
     void whenDialogShown(std::function<void(QFileDialog *)> act)
     {
+        struct State {
+            QElapsedTimer sinceStart;
+            QElapsedTimer sinceAct;
+            QPointer<QFileDialog> target; // the dialog acted on
+            int acts = 0;
+        };
+        auto state = std::make_shared<State>();
+        state->sinceStart.start();
         auto *poll = new QTimer(this);
-        auto *clock = new QElapsedTimer;
-        clock->start();
-        connect(poll, &QTimer::timeout, this, [poll, clock, act = std::move(act)] {
-            if (auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget())) {
-                act(dialog);
-            } else if (clock->elapsed() < 10000) {
-                return;
-            } else {
-                for (QWidget *w : QApplication::topLevelWidgets()) {
-                    if (auto *stray = qobject_cast<QFileDialog *>(w); stray && stray->isVisible())
-                        stray->reject();
+        connect(poll, &QTimer::timeout, this, [poll, state, act = std::move(act)] {
+            const auto stop = [poll] {
+                poll->stop();
+                poll->deleteLater();
+            };
+            auto *dialog = qobject_cast<QFileDialog *>(QApplication::activeModalWidget());
+            if (state->acts > 0) {
+                if (!state->target || !state->target->isVisible() || (dialog && dialog != state->target))
+                    return stop(); // closed: done (a later dialog is another call's)
+                if (state->acts >= 5)
+                    state->target->reject();
+                else if (state->sinceAct.elapsed() > 1000) {
+                    act(state->target);
+                    ++state->acts;
+                    state->sinceAct.start();
                 }
+                return;
             }
-            poll->stop();
-            poll->deleteLater();
-            delete clock;
+            if (dialog) {
+                state->target = dialog;
+                act(dialog);
+                ++state->acts;
+                state->sinceAct.start();
+                return;
+            }
+            if (state->sinceStart.elapsed() < 10000)
+                return;
+            for (QWidget *w : QApplication::topLevelWidgets()) {
+                if (auto *stray = qobject_cast<QFileDialog *>(w); stray && stray->isVisible())
+                    stray->reject();
+            }
+            stop();
         });
         poll->start(10);
     }
@@ -113,9 +145,14 @@ private slots:
                 return true;
             }
             dialog->selectNameFilter(shownFilters.at(1));
-            dialog->setDirectory(env.root());
-            dialog->selectFile(file);
-            QMetaObject::invokeMethod(dialog, "accept");
+            // The file's whole path typed into the name box and Enter, as a
+            // user does: it does not wait for the folder's contents to be read.
+            auto *name = dialog->findChild<QLineEdit *>(QStringLiteral("fileNameEdit"));
+            if (!name)
+                return false;
+            name->clear();
+            QTest::keyClicks(name, file);
+            QTest::keyClick(name, Qt::Key_Return);
             return true;
         };
         bool driven = false;

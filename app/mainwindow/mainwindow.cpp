@@ -3,6 +3,8 @@
 #include "addresscompleter.h"
 #include "addressrules.h"
 #include "browsercontrol.h"
+#include "browserprofile.h"
+#include "localcontentguard.h"
 #include "clslayout.h"
 #include "commanddispatcher.h"
 #include "commandtable.h"
@@ -211,7 +213,14 @@ void Form1::load()
     // nothing).
     setUpdatesEnabled(false);
     m_dsMain->holdPages(true);
+    const int requested = BrowserProfile::requestGuard()->pageRequests();
     mdlAplication::OpenBrowserTab(g().HomePage);
+    // The engine takes the request's first steps on this thread: the rest
+    // waits until the request is on its way (a moment, at most a fifth of a
+    // second), then is built while the page is fetched.
+    if (const QString scheme = QUrl::fromUserInput(g().HomePage).scheme();
+        scheme == QStringLiteral("http") || scheme == QStringLiteral("https"))
+        BrowserProfile::waitForPageRequest(requested, std::chrono::milliseconds(200));
 
     clsLayout layout;
     layout.Load(folder + QStringLiteral("/_layout.lay"));

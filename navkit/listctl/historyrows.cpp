@@ -18,12 +18,7 @@ constexpr int kPagesKept = 64;
 } // namespace
 
 HistoryRows::HistoryRows(std::optional<QDate> day, const QString &prefix, quint64 now)
-    : HistoryRows(day, prefix, now, QString())
-{}
-
-HistoryRows::HistoryRows(std::optional<QDate> day, const QString &prefix, quint64 now, const QString &databasePath)
-    : m_store(databasePath.isEmpty() ? std::make_unique<UrlHistoryStore>()
-                                     : std::make_unique<UrlHistoryStore>(databasePath))
+    : m_store(std::make_unique<UrlHistoryStore>())
 {
     m_range.prefix = prefix;
     m_range.expiresAfter = now;
@@ -57,11 +52,15 @@ const HistoryRows::Page *HistoryRows::page(int row) const
     if (m_pages.size() >= kPagesKept)
         m_pages.clear();
     const auto entries = m_store->visitsNewestFirst(m_range, qint64(number) * kPageRows, kPageRows);
-    if (!entries)
+    if (!entries) {
+        // Busy or damaged: blank rows now, read again when next drawn.
         qCWarning(lcFiles) << "history rows not read" << number * kPageRows << m_store->databasePath();
+        static const Page none;
+        return &none;
+    }
     // Visits within the same instant order as the whole list always did:
     // by time text, then title, then address, all descending.
-    ListRules::Rows rows = ListRules::historyRows(entries.value_or(std::vector<UrlHistoryEntry>()), std::nullopt);
+    ListRules::Rows rows = ListRules::historyRows(*entries, std::nullopt);
     return &*m_pages.insert(number, Page{std::move(rows.rows), std::move(rows.urls)});
 }
 

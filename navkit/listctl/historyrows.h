@@ -20,7 +20,6 @@ public:
     // Visits of the given local day (every day when none) whose URL starts
     // with prefix and whose entries have not expired at now (file time).
     HistoryRows(std::optional<QDate> day, const QString &prefix, quint64 now);
-    HistoryRows(std::optional<QDate> day, const QString &prefix, quint64 now, const QString &databasePath);
 
     int count() const override { return m_count; }
     QString text(int row) const override;
