@@ -66,6 +66,11 @@ int main(int argc, char **argv)
     list.show();
     const auto repaint = [&] { list.listBox()->viewport()->repaint(); };
     bool right = true;
+    const auto check = [&right](bool ok, const char *what, qint64 n) {
+        if (!ok)
+            QTextStream(stdout) << "WRONG at " << n << ": " << what << Qt::endl;
+        right = right && ok;
+    };
 
     GrowthTable favorites(QStringLiteral("favorites tab list, ms (goal per keystroke: <= 10 at 100k, <= 50 at 1M)"),
                           {QStringLiteral("first listing (reads the store)"),
@@ -78,14 +83,14 @@ int main(int argc, char **argv)
             list.RefreshFavoritesEx(store, QString());
             repaint();
         });
-        right = right && list.ListCount() == n;
+        check(list.ListCount() == n, "favorites listed", n);
         const char *keys[] = {"n", "ne", "new", "news", "news,"};
         int k = 0;
         const double key = medianMs(15, [&] {
             list.RefreshFavoritesEx(store, QString::fromLatin1(keys[k++ % 5]));
             repaint();
         });
-        right = right && list.ListCount() == (n + 9) / 10;
+        check(list.ListCount() == (n + 9) / 10, "favorites found", n);
         const double all = medianMs(5, [&] {
             list.RefreshFavoritesEx(store, QString());
             repaint();
@@ -100,22 +105,23 @@ int main(int argc, char **argv)
     for (const qint64 n : sizes) {
         if (!writeHistory(n))
             return 1;
+        list.listBox()->scrollToTop(); // the last size's jump to its end
+
         const double shown = medianMs(5, [&] {
             list.RefreshHistoryEx(today);
             repaint();
         });
         // Painted with rows: the view has laid them out.
-        right = right && list.ListCount() == n && list.listBox()->indexAt(QPoint(5, 5)).row() == 0;
+        check(list.ListCount() == n, "visits listed", n);
+        check(list.listBox()->indexAt(QPoint(5, 5)).row() == 0, "first row painted", n);
         const double last = medianMs(1, [&] {
             list.listBox()->scrollToBottom();
             repaint();
         });
         const QWidget *viewport = list.listBox()->viewport();
-        right = right && list.listBox()->indexAt(QPoint(5, viewport->height() - 8)).row() > n - 100
-            && !list.ListUrl(int(n) - 1).isEmpty();
+        check(list.listBox()->indexAt(QPoint(5, viewport->height() - 8)).row() > n - 100, "last rows shown", n);
+        check(!list.ListUrl(int(n) - 1).isEmpty(), "last row's address", n);
         history.row(n, {shown, last});
     }
-    if (!right)
-        QTextStream(stdout) << "WRONG: a list did not hold the rows it should" << Qt::endl;
     return right ? 0 : 1;
 }
