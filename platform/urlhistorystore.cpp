@@ -40,14 +40,14 @@ bool isDamage(int rc)
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
 }
 
-// The entry in the columns url, title, last_visited, last_updated, expires,
-// flags from the given one on.
 QString text(sqlite3_stmt *stmt, int col)
 {
     const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
     return t ? QString::fromUtf8(t, sqlite3_column_bytes(stmt, col)) : QString();
 }
 
+// The entry in the columns url, title, last_visited, last_updated, expires,
+// flags from the given one on.
 UrlHistoryEntry entryAt(sqlite3_stmt *stmt, int first)
 {
     UrlHistoryEntry e;
