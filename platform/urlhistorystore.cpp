@@ -309,6 +309,26 @@ template <typename Fn> bool UrlHistoryStore::withRetry(Fn &&fn)
     return false;
 }
 
+template <typename Bind>
+std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::readEntries(const char *sql, Bind &&bind)
+{
+    std::vector<UrlHistoryEntry> entries;
+    const bool ok = withRetry([&] {
+        entries.clear();
+        Statement st(m_db, sql);
+        if (!st.ok())
+            return st.prepareResult();
+        bind(st);
+        int rc;
+        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+            entries.push_back(entryAt(st.get(), 0));
+        return rc;
+    });
+    if (!ok)
+        return std::nullopt;
+    return entries;
+}
+
 bool UrlHistoryStore::addUrl(const QString &url, const QString &title, quint32 flags)
 {
     const quint64 now = nowFileTime();
@@ -371,24 +391,12 @@ bool UrlHistoryStore::clear()
 
 std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::visitedSince(quint64 after)
 {
-    std::vector<UrlHistoryEntry> entries;
-    const bool ok = withRetry([&] {
-        entries.clear();
-        Statement st(m_db,
-                     "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
-                     " WHERE expires > ?1 AND last_visited > ?2");
-        if (!st.ok())
-            return st.prepareResult();
-        st.bind(1, qint64(nowFileTime()));
-        st.bind(2, qint64(after));
-        int rc;
-        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
-            entries.push_back(entryAt(st.get(), 0));
-        return rc;
-    });
-    if (!ok)
-        return std::nullopt;
-    return entries;
+    return readEntries("SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
+                       " WHERE expires > ?1 AND last_visited > ?2",
+                       [&](Statement &st) {
+                           st.bind(1, qint64(nowFileTime()));
+                           st.bind(2, qint64(after));
+                       });
 }
 
 namespace {
@@ -439,58 +447,37 @@ std::optional<UrlHistoryStore::VisitCount> UrlHistoryStore::countVisits(const Vi
 std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::visitsNewestFirst(const VisitRange &range, qint64 offset,
                                                                                int limit)
 {
-    std::vector<UrlHistoryEntry> entries;
-    const bool ok = withRetry([&] {
-        entries.clear();
-        Statement st(m_db,
-                     rangeSql("SELECT url, title, last_visited, last_updated, expires, flags", range,
-                              " ORDER BY last_visited DESC LIMIT ?6 OFFSET ?7")
-                         .constData());
-        if (!st.ok())
-            return st.prepareResult();
+    const QByteArray sql = rangeSql("SELECT url, title, last_visited, last_updated, expires, flags", range,
+                                    " ORDER BY last_visited DESC LIMIT ?6 OFFSET ?7");
+    return readEntries(sql.constData(), [&](Statement &st) {
         bindRange(st, range);
         st.bind(6, qint64(std::max(limit, 0)));
         st.bind(7, std::max<qint64>(offset, 0));
-        int rc;
-        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
-            entries.push_back(entryAt(st.get(), 0));
-        return rc;
     });
-    if (!ok)
-        return std::nullopt;
-    return entries;
 }
 
 std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::enumerate(const QString &prefix, quint32 flags)
 {
     Q_UNUSED(flags);
-    std::vector<UrlHistoryEntry> entries;
-    const bool ok = withRetry([&] {
-        entries.clear();
-        // A range on the key finds the prefix without scanning every row.
-        Statement st(m_db,
-                     prefix.isEmpty() ? "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
-                                        " WHERE expires > ?1"
-                                      : "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
-                                        " WHERE expires > ?1 AND url >= ?2 AND url < ?3");
-        if (!st.ok())
-            return st.prepareResult();
-        st.bind(1, qint64(nowFileTime()));
-        if (!prefix.isEmpty()) {
-            st.bind(2, prefix);
-            st.bind(3, prefix + QChar(0xdbff) + QChar(0xdfff)); // U+10FFFF sorts after every continuation
-        }
-        int rc;
-        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-            entries.push_back(entryAt(st.get(), 0));
-        }
-        return rc;
-    });
-    if (!ok) {
+    // A range on the key finds the prefix without scanning every row.
+    auto entries =
+        readEntries(prefix.isEmpty() ? "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
+                                       " WHERE expires > ?1"
+                                     : "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
+                                       " WHERE expires > ?1 AND url >= ?2 AND url < ?3",
+                    [&](Statement &st) {
+                        st.bind(1, qint64(nowFileTime()));
+                        if (!prefix.isEmpty()) {
+                            st.bind(2, prefix);
+                            // U+10FFFF sorts after every continuation
+                            st.bind(3, prefix + QChar(0xdbff) + QChar(0xdfff));
+                        }
+                    });
+    if (!entries) {
         if (isBusy(m_lastResult))
             return lastKnownList(m_path, prefix);
         return std::nullopt;
     }
-    rememberList(m_path, prefix, entries);
+    rememberList(m_path, prefix, *entries);
     return entries;
 }

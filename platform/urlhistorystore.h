@@ -86,6 +86,9 @@ private:
     bool recoverFromDamage(int resultCode);
     bool fileReplaced() const;
     template <typename Fn> bool withRetry(Fn &&fn);
+    // The entries a SELECT of the six entry columns gives, its parameters
+    // set by bind(SqliteStatement &); nullopt when the store cannot be read.
+    template <typename Bind> std::optional<std::vector<UrlHistoryEntry>> readEntries(const char *sql, Bind &&bind);
 
     QString m_path;
     sqlite3 *m_db = nullptr;
