@@ -110,6 +110,7 @@ void BrowserControl::connectPage()
             emit NavigateComplete2(url.toString(QUrl::FullyEncoded));
     });
     connect(m_page, &QWebEnginePage::titleChanged, this, [this] {
+        emit TitleChange(LocationName());
         if (!m_busy)
             recordVisit(); // the real title often arrives after the load
     });

@@ -108,6 +108,8 @@ signals:
     void ProgressChange(int Progress, int ProgressMax);
     void CommandStateChange(int Command, bool Enable);
     void DownloadComplete();
+    // The page's title changed (it may come long after the load began).
+    void TitleChange(const QString &Text);
     void BeforeNavigate2(const QString &URL, bool *Cancel);
     void NewWindow2(QObject **ppDisp, bool *Cancel);
     void NavigateComplete2(const QString &URL);

@@ -63,7 +63,7 @@ DockFrame::DockFrame(QMainWindow *host)
     connect(m_address, &AddressBox::keyDown, this,
             [this](int *code, int *shift) { emit EditKeyDown(m_addressCommand, code, shift); });
     m_addressCommand = addressAction;
-    m_bars.value(QStringLiteral("Address"))->addWidget(new QLabel(QStringLiteral(" Address ")));
+    m_bars.value(QStringLiteral("Address"))->addWidget(new QLabel(QStringLiteral("Address  ")));
     m_bars.value(QStringLiteral("Address"))->addAction(addressAction);
     m_commands.insert(QStringLiteral("mnuAddress"), addressAction);
 
@@ -126,8 +126,7 @@ QString DockFrame::commandText(const QString &key) const
 void DockFrame::setCommandText(const QString &key, const QString &text)
 {
     if (key == QStringLiteral("mnuAddress")) {
-        m_address->setText(text);
-        m_address->setCursorPosition(0);
+        m_address->showAddress(text);
     } else if (QAction *a = command(key)) {
         a->setText(text);
     }

@@ -46,7 +46,7 @@ public:
     QAction *addCommand(const QString &key, const QString &caption, const QKeySequence &shortcut = {});
     QAction *command(const QString &key) const;
     // The edit command "mnuAddress" in the "Address" bar.
-    QLineEdit *addressBox() const { return m_address; }
+    AddressBox *addressBox() const { return m_address; }
     QString commandText(const QString &key) const;
     void setCommandText(const QString &key, const QString &text);
     void setCommandWidth(const QString &key, int twips);

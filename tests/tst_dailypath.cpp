@@ -305,12 +305,14 @@ private slots:
             QVERIFY2(bar->tabRect(i).width() >= needed, qPrintable(bar->tabText(i)));
         }
         QCOMPARE(bar->tabText(1), QStringLiteral(" Favorites "));
-        // A page without a title is named by its host.
-        QCOMPARE(bar->tabText(10), QStringLiteral(" 127.0.0.1 "));
+        // A page without a title: an empty caption, and " Tab - " once the
+        // tab is brought to the front; never the host in its place.
+        QCOMPARE(bar->tabText(10), QStringLiteral("  "));
         clickTab(main.get(), 1);
-        QCOMPARE(bar->tabText(10), QStringLiteral(" 127.0.0.1 "));
+        QCOMPARE(bar->tabText(10), QStringLiteral("  "));
         QCOMPARE(bar->tabToolTip(10), url("/untitled"));
         clickTab(main.get(), 11);
+        QCOMPARE(bar->tabText(10), QStringLiteral("  Tab -  "));
         visitByTyping(main.get(), "/long");
         QTRY_COMPARE_WITH_TIMEOUT(bar->tabToolTip(10), QStringLiteral("A page title of well over fifteen characters"),
                                   kTimeout);

@@ -1,5 +1,6 @@
 // The standard keys, the tab strip's context menu, reopening closed tabs
 // and zoom, driven by key events on the window and clicks on the tab strip.
+#include "addressbox.h"
 #include "backgroundtabs.h"
 #include "browsercontrol.h"
 #include "browserpage.h"
@@ -179,6 +180,65 @@ private slots:
         QVERIFY(main->dsMain()->command(QStringLiteral("mnuGotoAddress"))->text().contains(QStringLiteral("Ctrl+L")));
         QCOMPARE(main->dsMain()->command(QStringLiteral("mnuNewTab"))->shortcut(),
                  QKeySequence(QStringLiteral("Ctrl+T")));
+        shutDown(main);
+    }
+
+    // Ctrl+T, an address typed at the window key by key while the new tab's
+    // home page is still coming, Enter: the page typed opens, every time.
+    // A page that moves on by itself while the user types leaves the text
+    // alone; another tab brought to the front shows its own address.
+    void typingIsNeverLost()
+    {
+        // A home page that comes late and moves on at once, as many do.
+        m_server.setPage(QStringLiteral("/slow"), "<script>location.replace('/home')</script>");
+        m_server.setDelay(QStringLiteral("/slow"), 120);
+        m_server.setPage(QStringLiteral("/moves"),
+                         TestPages::page("Moves", "<script>setTimeout(() => location.replace('/c'), 600)</script>"));
+        mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("HomePage"),
+                                      url("/slow"));
+        auto main = start();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        QWindow *window = main->windowHandle();
+        AddressBox *box = main->dsMain()->addressBox();
+        const auto type = [window](const QString &text, int msPerKey) {
+            for (const QChar c : text) {
+                QTest::qWait(msPerKey); // the page's events come between the keys
+                QTest::keyClick(window, c.toLatin1());
+            }
+        };
+        const QString host = QStringLiteral("127.0.0.1:%1").arg(QUrl(url("/")).port());
+        // 20 tabs typed fast, 3 at a human pace, each while its home page loads.
+        for (int i = 0; i < 23; ++i) {
+            const int msPerKey = i < 20 ? 5 : 200;
+            const int before = main->dsMain()->documentCount();
+            key(main.get(), Qt::Key_T, Qt::ControlModifier);
+            QCOMPARE(main->dsMain()->documentCount(), before + 1);
+            QVERIFY(box->hasFocus());
+            QCOMPARE(box->selectedText(), box->text());
+            const QString typed = host + QStringLiteral("/a?") + QString::number(i);
+            type(typed, msPerKey);
+            QCOMPARE(box->text(), typed);
+            key(main.get(), Qt::Key_Return);
+            QVERIFY2(waitLoaded(main.get(), before + 1, QStringLiteral("http://") + typed), qPrintable(typed));
+            QTRY_COMPARE_WITH_TIMEOUT(box->text(), QStringLiteral("http://") + typed, kTimeout);
+        }
+
+        // Typing through a page's own move to another address.
+        auto *tab = qobject_cast<Form2 *>(main->ActiveTabForm());
+        const int position = main->dsMain()->documentCount();
+        tab->wb1()->Navigate(url("/moves"));
+        QVERIFY(waitLoaded(main.get(), position, url("/moves")));
+        key(main.get(), Qt::Key_L, Qt::ControlModifier);
+        const QString typed = host + QStringLiteral("/b");
+        type(typed, 60); // longer than the page takes to move on
+        QVERIFY(waitLoaded(main.get(), position, url("/c")));
+        QCOMPARE(box->text(), typed);
+        // Another tab in front shows its address; back here, this page's.
+        key(main.get(), Qt::Key_1, Qt::ControlModifier);
+        QCOMPARE(box->text(), url("/home"));
+        key(main.get(), Qt::Key_9, Qt::ControlModifier);
+        QCOMPARE(box->text(), url("/c"));
         shutDown(main);
     }
 

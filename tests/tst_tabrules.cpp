@@ -211,6 +211,13 @@ private slots:
             {"", false},
             {"  ", false},
             {"x,y.com", false},
+            {"/tmp/pages/b.html", true},
+            {"~/notes.html", true},
+            {"intranet/", true},
+            {"nas/share", true},
+            {"nas:8080", true},
+            {"10.1.2.3", true},
+            {"c++", false},
         };
         for (const auto &[typed, address] : cases)
             QTest::newRow(typed) << QString::fromUtf8(typed) << address;
@@ -228,7 +235,15 @@ private slots:
         const QString engine = QStringLiteral("http://s.test/?q=<%search%>&x=<%search%>");
         QCOMPARE(AddressRules::resolve(QStringLiteral(" a & b?"), engine),
                  QStringLiteral("http://s.test/?q=a%20%26%20b%3F&x=a%20%26%20b%3F"));
-        QCOMPARE(AddressRules::resolve(QStringLiteral(" example.org "), engine), QStringLiteral("example.org"));
+        QCOMPARE(AddressRules::resolve(QStringLiteral(" example.org "), engine), QStringLiteral("http://example.org"));
+        QCOMPARE(AddressRules::resolve(QStringLiteral("nas:8080"), engine), QStringLiteral("http://nas:8080"));
+        QCOMPARE(AddressRules::resolve(QStringLiteral("intranet/"), engine), QStringLiteral("http://intranet/"));
+        QCOMPARE(AddressRules::resolve(QStringLiteral("HTTPS://a.test/x"), engine), QStringLiteral("HTTPS://a.test/x"));
+        // A local path is never sent to the engine, there or not.
+        QCOMPARE(AddressRules::resolve(QStringLiteral("/tmp/no such/b.html"), engine),
+                 QStringLiteral("file:///tmp/no%20such/b.html"));
+        QCOMPARE(AddressRules::resolve(QStringLiteral("~/a.html"), engine),
+                 QUrl::fromLocalFile(QDir::homePath() + QStringLiteral("/a.html")).toString());
         QCOMPARE(AddressRules::resolve(QStringLiteral("words"), QString()), QStringLiteral("words")); // no engine
 
         const QString sep = QStringLiteral(">\u00A4<");

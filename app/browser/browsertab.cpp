@@ -63,6 +63,7 @@ Form2::Form2(BrowserControl *newWindowHost, QWidget *parent)
     connect(m_wb1, &BrowserControl::ProgressChange, this, &Form2::onProgressChange);
     connect(m_wb1, &BrowserControl::CommandStateChange, this, &Form2::onCommandStateChange);
     connect(m_wb1, &BrowserControl::DownloadComplete, this, &Form2::setTabCaption);
+    connect(m_wb1, &BrowserControl::TitleChange, this, &Form2::setTabCaption);
     connect(m_wb1, &BrowserControl::NewWindow2, this,
             [newWindowHost = QPointer(newWindowHost)](QObject **ppDisp, bool *) {
                 if (newWindowHost)
@@ -127,8 +128,7 @@ void Form2::setTabCaption()
 {
     const QString title = m_wb1->LocationName();
     const QString address = m_wb1->LocationURL();
-    emit captionChanged(TabRules::tabCaption(TabRules::pageName(title, address)),
-                        TabRules::pageToolTip(title, address));
+    emit captionChanged(TabRules::tabCaption(title), TabRules::pageToolTip(title, address));
 }
 
 void Form2::readBackForward()

@@ -41,7 +41,8 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
             // one more gives the box back the page's address.
             if (*keyCode != Qt::Key_Escape || *shift != 0 || popup()->isVisible() || !m_pageAddress)
                 return;
-            m_box->setText(m_pageAddress());
+            if (auto *own = qobject_cast<AddressBox *>(m_box))
+                own->showAddress(m_pageAddress());
             m_box->selectAll();
         });
     }

@@ -2,6 +2,7 @@
 
 #include "favoriterecord.h"
 
+#include <QDir>
 #include <QRegularExpression>
 #include <QSet>
 #include <QUrl>
@@ -10,20 +11,36 @@
 
 namespace AddressRules {
 
-bool looksLikeAddress(const QString &text)
+namespace {
+bool hasScheme(const QString &t)
 {
-    const QString t = text.trimmed();
-    if (t.isEmpty())
-        return false;
     static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
     if (scheme.match(t).hasMatch())
         return true;
     static const QStringList schemes = {QStringLiteral("about:"), QStringLiteral("file:"), QStringLiteral("data:"),
                                         QStringLiteral("mailto:"), QStringLiteral("view-source:")};
-    for (const QString &s : schemes) {
-        if (t.startsWith(s, Qt::CaseInsensitive))
-            return true;
-    }
+    return std::any_of(schemes.cbegin(), schemes.cend(),
+                       [&t](const QString &s) { return t.startsWith(s, Qt::CaseInsensitive); });
+}
+} // namespace
+
+QString localPath(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.startsWith(u'/'))
+        return QDir::cleanPath(t);
+    if (t == QStringLiteral("~") || t.startsWith(QStringLiteral("~/")))
+        return QDir::cleanPath(QDir::homePath() + t.mid(1));
+    return {};
+}
+
+bool looksLikeAddress(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.isEmpty())
+        return false;
+    if (hasScheme(t) || !localPath(t).isEmpty())
+        return true;
     if (t.contains(u' ') || t.contains(u'\t'))
         return false;
     // The host: up to the first "/", "?" or "#", less a port.
@@ -41,7 +58,8 @@ bool looksLikeAddress(const QString &text)
         return true;
     if (host.contains(u'.'))
         return !host.startsWith(u'.') && !host.endsWith(u'.') && !host.contains(QStringLiteral(".."));
-    return hasPort;
+    // A name on the local network: "intranet/", "nas/share", "nas:8080".
+    return hasPort || (end >= 0 && t.at(end) == u'/');
 }
 
 QString searchAddress(const QString &urlTemplate, const QString &query)
@@ -53,10 +71,19 @@ QString searchAddress(const QString &urlTemplate, const QString &query)
 
 QString resolve(const QString &typed, const QString &searchTemplate)
 {
-    QString t = typed.trimmed();
-    if (t.isEmpty() || searchTemplate.isEmpty() || looksLikeAddress(t))
+    const QString t = typed.trimmed();
+    if (t.isEmpty())
         return t;
-    return searchAddress(searchTemplate, t);
+    // A local path opens as a file, whether it exists or not: it is never
+    // sent to a search engine.
+    if (const QString path = localPath(t); !path.isEmpty())
+        return QUrl::fromLocalFile(path).toString(QUrl::FullyEncoded);
+    if (hasScheme(t))
+        return t;
+    // Spelled out: "nas:8080" would otherwise read as the scheme "nas".
+    if (looksLikeAddress(t))
+        return QStringLiteral("http://") + t;
+    return searchTemplate.isEmpty() ? t : searchAddress(searchTemplate, t);
 }
 
 QList<Suggestion> suggestions(const QString &typed, const QStringList &favoriteRecords,

@@ -10,15 +10,21 @@
 // the rows the suggestion list shows.
 namespace AddressRules {
 
-// Text a user types as an address (a scheme, a host with a dot or a port,
-// localhost), as opposed to words to search for.
+// Text a user types as an address (a scheme, a local path, a host with a
+// dot or a port, localhost, a single name followed by "/"), as opposed to
+// words to search for.
 bool looksLikeAddress(const QString &text);
+
+// The file a typed absolute or "~/" path names, cleaned; empty for
+// anything else.
+QString localPath(const QString &text);
 
 // A search engine's address template with the query put in, encoded, for
 // every "<%search%>" in it.
 QString searchAddress(const QString &urlTemplate, const QString &query);
 
-// What Enter opens for the text in the box: the text itself, or a search
+// What Enter opens for the text in the box: a local path as its file
+// address, an address (with "http://" when it has no scheme), or a search
 // with the template when the text is words and there is an engine.
 QString resolve(const QString &typed, const QString &searchTemplate);
 

@@ -27,7 +27,7 @@ void BrowserTabs::adopt(Form2 *tab)
     });
     connect(tab, &Form2::addressChanged, this, [this, tab](const QString &address) {
         if (activeTab() == tab)
-            emit activeAddressChanged(address);
+            emit activeAddressChanged(address, AddressSource::Page);
     });
     connect(tab, &Form2::captionChanged, this, [this, tab](const QString &caption, const QString &toolTip) {
         if (DocumentWindow *document = documentOf(tab))
@@ -45,12 +45,12 @@ void BrowserTabs::activated(Form2 *tab, DocumentWindow *document)
     if (!m_window->AddressNavigating()) {
         // A restored tab shown for the first time has no page yet: its address.
         const QString shown = tab->wb1()->LocationURL();
-        emit activeAddressChanged(shown.isEmpty() ? tab->pageAddress() : shown);
+        emit activeAddressChanged(shown.isEmpty() ? tab->pageAddress() : shown, AddressSource::TabSwitch);
     }
     if (!tab->loadPending()) { // a restored tab keeps naming its site until it is shown
         const QString title = tab->wb1()->LocationName();
         const QString address = tab->wb1()->LocationURL();
-        document->setCaption(TabRules::activatedCaption(TabRules::pageName(title, address), document->position()),
+        document->setCaption(TabRules::activatedCaption(title, document->position()),
                              TabRules::pageToolTip(title, address));
     }
 }

@@ -24,6 +24,10 @@ class BrowserTabs : public QObject
 public:
     BrowserTabs(Form1 *window, DockFrame *dock);
 
+    // Why the address of the tab in front is sent: its page moved, or the
+    // tab came to the front (the box then shows it whatever was typed).
+    enum class AddressSource { Page, TabSwitch };
+
     // Connects a tab made for this window.
     void adopt(Form2 *tab);
     // The tab in the front now: its back/next state and address are shown.
@@ -36,7 +40,7 @@ public:
 signals:
     // The state of the tab in front, for the window's commands.
     void activeBackForwardChanged(bool back, bool next);
-    void activeAddressChanged(const QString &address);
+    void activeAddressChanged(const QString &address, BrowserTabs::AddressSource source);
 
 private:
     Form2 *activeTab() const;

@@ -81,7 +81,14 @@ void CommandDispatcher::buildHandlers()
         mdlAplication::OpenBrowserTab(g.HomePage);
         g.OpenInFront = false;
     });
-    add("mnuNewTab", [this] { execute(QStringLiteral("mnuNew")); });
+    add("mnuNewTab", [this] {
+        execute(QStringLiteral("mnuNew"));
+        // A new tab by key is for typing an address: the box takes the keys
+        // at once (F8 and New leave the focus on the page).
+        AddressBox *box = m_main->dsMain()->addressBox();
+        box->setFocus(Qt::ShortcutFocusReason);
+        box->selectAll();
+    });
     add("mnuReopenTab", [this] { m_main->tabCommands()->reopenLast(); });
     add("mnuNextTab", [this] { m_main->tabCommands()->step(TabCommands::Step::Next); });
     add("mnuPrevTab", [this] { m_main->tabCommands()->step(TabCommands::Step::Previous); });

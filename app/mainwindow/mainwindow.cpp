@@ -114,10 +114,14 @@ Form1::Form1()
     m_tabCommands = new TabCommands(this);
     connect(this, &Form1::browserTabCreated, m_tabs, &BrowserTabs::adopt);
     connect(m_tabs, &BrowserTabs::activeBackForwardChanged, this, &Form1::showBackForward);
-    connect(m_tabs, &BrowserTabs::activeAddressChanged, this, [this](const QString &address) {
-        if (m_dsMain->commandText(QStringLiteral("mnuAddress")) != address)
-            m_dsMain->setCommandText(QStringLiteral("mnuAddress"), address);
-    });
+    connect(m_tabs, &BrowserTabs::activeAddressChanged, this,
+            [this](const QString &address, BrowserTabs::AddressSource source) {
+                // What the user is typing is never replaced by the page's doings.
+                if (source == BrowserTabs::AddressSource::Page && m_dsMain->addressBox()->userEditing())
+                    return;
+                if (m_dsMain->commandText(QStringLiteral("mnuAddress")) != address)
+                    m_dsMain->setCommandText(QStringLiteral("mnuAddress"), address);
+            });
     connect(m_dsMain, &DockFrame::Resized, this, [this] {
         sizeAddressBar();
         m_timer1.start();
@@ -357,6 +361,7 @@ void Form1::onEditKeyDown(QAction *command, int *keyCode, int *shift)
 void Form1::openTyped(const QString &typed, PageTarget target)
 {
     const QString address = AddressRules::resolve(typed, AddressCompleter::firstEngine().second);
+    m_dsMain->addressBox()->finishEditing();
     m_addressNavigating = true;
     if (target == PageTarget::ActiveTab) {
         processEvents(2);

@@ -1,5 +1,7 @@
 #include "testhttpserver.h"
 
+#include <QTimer>
+
 #include <QSslCertificate>
 #include <QSslConfiguration>
 #include <QSslKey>
@@ -82,6 +84,12 @@ void TestHttpServer::serve(QTcpSocket *socket)
     QByteArray response = "HTTP/1.0 " + QByteArray::number(page.first) + (page.first == 200 ? " OK" : " Error")
         + "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " + QByteArray::number(page.second.size())
         + "\r\nConnection: close\r\n\r\n" + page.second;
-    socket->write(response);
-    socket->disconnectFromHost();
+    const auto answer = [socket, response] {
+        socket->write(response);
+        socket->disconnectFromHost();
+    };
+    if (const int delay = m_delays.value(path); delay > 0)
+        QTimer::singleShot(delay, socket, answer);
+    else
+        answer();
 }

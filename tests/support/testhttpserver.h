@@ -22,6 +22,8 @@ public:
     bool listenTls(const QByteArray &certificatePem, const QByteArray &keyPem);
     // Status 0: the request is accepted and never answered.
     void setPage(const QString &path, const QByteArray &html, int status = 200);
+    // The page at path is answered only after ms milliseconds (a slow server).
+    void setDelay(const QString &path, int ms) { m_delays.insert(path, ms); }
     // A file the browser saves rather than shows.
     void setDownload(const QString &path, const QByteArray &data) { m_downloads.insert(path, data); }
     QString url(const QString &path) const;
@@ -40,5 +42,6 @@ private:
     bool m_tls = false;
     QHash<QString, std::pair<int, QByteArray>> m_pages;
     QHash<QString, int> m_hits;
+    QHash<QString, int> m_delays;
     QHash<QString, QByteArray> m_downloads;
 };
