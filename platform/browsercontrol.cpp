@@ -259,6 +259,7 @@ void BrowserControl::restoreHistory(const QByteArray &history)
 {
     if (!m_view || history.isEmpty())
         return;
+    page(); // ours, before the view would make one of its own
     QDataStream in(history);
     in >> *m_view->history();
     if (in.status() != QDataStream::Ok)

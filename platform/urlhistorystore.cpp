@@ -335,6 +335,15 @@ bool UrlHistoryStore::addUrl(const QString &url, const QString &title, quint32 f
     return putEntry({url, title, now, now, now + kExpiryDays * kTicksPerDay, flags});
 }
 
+std::optional<UrlHistoryEntry> UrlHistoryStore::entryFor(const QString &url)
+{
+    auto entries = readEntries("SELECT url, title, last_visited, last_updated, expires, flags FROM urls WHERE url = ?1",
+                               [&](Statement &st) { st.bind(1, url); });
+    if (!entries || entries->empty())
+        return std::nullopt;
+    return entries->front();
+}
+
 bool UrlHistoryStore::putEntry(const UrlHistoryEntry &entry)
 {
     return putEntries({entry});

@@ -71,6 +71,8 @@ public:
 
     // For tests and tools: stores entries with the given times as they are,
     // in one transaction.
+    // The entry of exactly this address, if there is one.
+    std::optional<UrlHistoryEntry> entryFor(const QString &url);
     bool putEntry(const UrlHistoryEntry &entry);
     bool putEntries(const std::vector<UrlHistoryEntry> &entries);
 

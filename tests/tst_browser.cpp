@@ -60,6 +60,9 @@ private slots:
         m_server.setPage(QStringLiteral("/b"), page("Page B with a longer title"));
         m_server.setPage(QStringLiteral("/x"), page("x"));
         m_server.setPage(QStringLiteral("/untitled"), "<html><body>no title here</body></html>");
+        // A title at once, then a picture that never comes: the load goes on.
+        m_server.setPage(QStringLiteral("/coming"), page("Title came first", "<img src='/never'>"));
+        m_server.setPage(QStringLiteral("/never"), {}, 0);
         m_server.setPage(QStringLiteral("/opener"),
                          page("Opener",
                               "<button id='b' style='position:fixed;left:0;top:0;width:100%;height:100%'"
@@ -87,6 +90,7 @@ private slots:
                                      m_server.url(QStringLiteral("/a")));
         mdlIniControl::WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_5"),
                                      m_server.url(QStringLiteral("/b")));
+        QVERIFY(UrlHistoryStore().addUrl(m_server.url(QStringLiteral("/b")), QStringLiteral("Page B, visited"), 0));
         auto main = start();
         DockFrame *dock = main->dsMain();
         QCOMPARE(dock->documentCount(), 4);
@@ -95,7 +99,9 @@ private slots:
         QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
         // Restored tabs load when first shown; the file lists them meanwhile.
         QVERIFY(tabAt(main.get(), 3)->loadPending() && tabAt(main.get(), 4)->loadPending());
+        // Named by the title the history knows, else by the host.
         QCOMPARE(dock->document(3)->caption(), QStringLiteral(" 127.0.0.1 "));
+        QCOMPARE(dock->document(4)->caption(), QStringLiteral(" Page B, visited "));
         QCOMPARE(loaded(QStringLiteral("Global"), QStringLiteral("Count")), QStringLiteral("4"));
         QCOMPARE(loaded(QStringLiteral("Loaded URL"), QStringLiteral("URL_4")), m_server.url(QStringLiteral("/b")));
         QCOMPARE(MainRules::pagesToReopen(programState().LoadedFile),
@@ -284,6 +290,12 @@ private slots:
         QCOMPARE(main->dsMain()->document(1)->caption(), QStringLiteral("  ")); // no title: never the host
         QCOMPARE(tab->progressWidthTwips(), 0);
         QCOMPARE(tab->statusText(), QStringLiteral("Done"));
+        // The caption follows the title as soon as it is there, load or not.
+        tab->wb1()->Navigate(m_server.url(QStringLiteral("/coming")));
+        QTRY_COMPARE_WITH_TIMEOUT(main->dsMain()->document(1)->caption(), QStringLiteral(" Title came firs... "),
+                                  kTimeout);
+        QVERIFY(tab->wb1()->Busy());
+        tab->wb1()->Stop();
         shutDown(main);
     }
 

@@ -101,6 +101,57 @@ private slots:
         QCOMPARE(MainRules::pagesToReopen(m_env->programDir() + QStringLiteral("/_data/_loaded.dat")).size(), 1999);
     }
 
+    // A restart gives each tab back its page, its name and its back/forward
+    // list; a damaged list file costs the lists only. A home page that is
+    // there at once never overwrites the session before it is read.
+    void restartBringsBackEachTab()
+    {
+        m_server->setPage(QStringLiteral("/b"), page("Page B"));
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        mdlAplication::OpenBrowserTab(m_server->url(QStringLiteral("/a")));
+        QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/a"))));
+        tabAt(main.get(), 3)->wb1()->Navigate(m_server->url(QStringLiteral("/b")));
+        QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/b"))));
+        mdlAplication::OpenBrowserTab(m_server->url(QStringLiteral("/a?2")));
+        QVERIFY(waitLoaded(main.get(), 4, m_server->url(QStringLiteral("/a?2"))));
+        shutDown(main);
+
+        const QString homeFile = m_env->programDir() + QStringLiteral("/home.html");
+        QFile home(homeFile);
+        QVERIFY(home.open(QIODevice::WriteOnly) && home.write("<title>Local</title>") > 0);
+        home.close();
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"),
+                         QUrl::fromLocalFile(homeFile).toString());
+        const QString historyFile = m_env->programDir() + QStringLiteral("/_data/_tabhistory.dat");
+        QVERIFY(QFile::exists(historyFile));
+        for (const bool damaged : {false, true}) {
+            if (damaged) {
+                QFile file(historyFile);
+                QVERIFY(file.open(QIODevice::ReadWrite));
+                file.seek(file.size() / 2);
+                file.write("\xff\xff\xff\xff garbage");
+            }
+            main = start();
+            QCOMPARE(main->dsMain()->documentCount(), 4);
+            QCOMPARE(main->dsMain()->document(3)->caption(), QStringLiteral(" Page B "));
+            QCOMPARE(main->dsMain()->document(4)->caption(), QStringLiteral(" Page A "));
+            QCOMPARE(mdlAplication::ActiveTabPosition(main->dsMain()), 1);
+            QTabBar *bar = main->dsMain()->tabs()->tabBar();
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(2).center());
+            QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/b"))));
+            QAction *back = main->dsMain()->command(QStringLiteral("mnuBack"));
+            QTRY_COMPARE_WITH_TIMEOUT(back->isEnabled(), !damaged, kTimeout);
+            if (!damaged) {
+                QTest::keyClick(main->windowHandle(), Qt::Key_Left, Qt::AltModifier);
+                QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/a"))));
+                QTest::keyClick(main->windowHandle(), Qt::Key_Right, Qt::AltModifier);
+                QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/b"))));
+            }
+            shutDown(main);
+        }
+    }
+
     // Last, for the reason above.
     void exitListsEveryOpenPage()
     {

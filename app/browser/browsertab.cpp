@@ -16,6 +16,7 @@
 #include <QUrl>
 
 #include <cmath>
+#include <utility>
 
 using namespace TwipsGeometry;
 
@@ -97,8 +98,20 @@ void Form2::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (m_loadPending) {
         m_loadPending = false;
-        m_wb1->Navigate(m_url);
+        // The history brings back its current page, the one saved.
+        if (m_restoredHistory.isEmpty())
+            m_wb1->Navigate(m_url);
+        else
+            m_wb1->restoreHistory(std::exchange(m_restoredHistory, {}));
     }
+}
+
+QByteArray Form2::historyState() const
+{
+    if (m_loadPending)
+        return m_restoredHistory;
+    // A browser that never made a page has no history to ask for.
+    return m_wb1->existingPage() ? m_wb1->saveHistory() : QByteArray();
 }
 
 QString Form2::pageAddress() const

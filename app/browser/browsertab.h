@@ -30,6 +30,11 @@ public:
     // Remembers the address and navigates to it.
     void setLoadURL(const QString &n_url, LoadWhen when = LoadWhen::Now);
     bool loadPending() const { return m_loadPending; }
+    // The back/forward list a restored tab gets back when it loads.
+    void setRestoredHistory(const QByteArray &history) { m_restoredHistory = history; }
+    // The back/forward list to keep for the next start (a tab not yet
+    // loaded keeps the one it was restored with).
+    QByteArray historyState() const;
     // The page to reopen at the next start: the address shown, or while
     // nothing is shown yet the one asked for.
     QString pageAddress() const;
@@ -94,6 +99,7 @@ private:
     QLabel *m_lblStatus3;
     QString m_url;
     bool m_loadPending = false;
+    QByteArray m_restoredHistory;
     QString m_tag;
     bool m_stateBack = false;
     bool m_stateNext = false;

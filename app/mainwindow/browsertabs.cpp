@@ -74,6 +74,19 @@ QStringList BrowserTabs::openPages() const
     return addresses;
 }
 
+QList<std::pair<QString, QByteArray>> BrowserTabs::savedHistories() const
+{
+    QList<std::pair<QString, QByteArray>> histories;
+    const QList<DocumentWindow *> windows = m_dock->documents();
+    for (qsizetype i = TabRules::kFavoritesTab; i < windows.size(); ++i) {
+        const auto *tab = qobject_cast<const Form2 *>(windows.at(i)->hostedForm());
+        const QString url = tab ? tab->pageAddress().trimmed() : QString();
+        if (!url.isEmpty())
+            histories.append({url, tab->historyState()});
+    }
+    return histories;
+}
+
 Form2 *BrowserTabs::activeTab() const
 {
     const DocumentWindow *w = m_dock->activeDocument();
@@ -90,7 +103,7 @@ void BrowserTabs::recordPage(const Form2 *tab)
 {
     // Once the window closes it writes the whole list itself; pages that
     // complete meanwhile would write into positions that are shifting.
-    if (m_window->IsClosing())
+    if (!m_recording || m_window->IsClosing())
         return;
     const QString &file = programState().LoadedFile;
     if (DocumentWindow *document = documentOf(tab))

@@ -32,10 +32,16 @@ public:
     void adopt(Form2 *tab);
     // The tab in the front now: its back/next state and address are shown.
     void activated(Form2 *tab, DocumentWindow *document);
+    // Pages write their entries of the open-pages list from now on (not
+    // while the list of the last session is being opened).
+    void startRecording() { m_recording = true; }
     // A pane's request to open a page.
     void open(const QString &url, PageTarget target);
     // The address of every tab, in tab order ("" for tabs without a page).
     QStringList openPages() const;
+    // The back/forward list of every saved page (tabs from position 3 with
+    // an address), in tab order.
+    QList<std::pair<QString, QByteArray>> savedHistories() const;
 
 signals:
     // The state of the tab in front, for the window's commands.
@@ -50,4 +56,5 @@ private:
     Form1 *m_window;
     DockFrame *m_dock;
     class BackgroundTabs *m_background;
+    bool m_recording = false;
 };

@@ -31,6 +31,7 @@
 #include "processlauncher.h"
 #include "programstate.h"
 #include "tabcommands.h"
+#include "tabhistoryfile.h"
 #include "tabrules.h"
 #include "twipsgeometry.h"
 #include "urlhistorystore.h"
@@ -202,6 +203,9 @@ void Form1::load()
     g().ConfigFile = folder + QStringLiteral("/_config.dat");
     g().FavoritesFile = folder + QStringLiteral("/_data/_favorites.dat");
     g().PrevTabIndex = TabRules::kHomeTab;
+    // Read before any page is requested: a page that completes writes its
+    // entry and the tab count, and must not shorten the list first.
+    const QStringList saved = LoadedPages::read(g().LoadedFile);
 
     using namespace mdlRegistry;
     g().HomePage = GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString();
@@ -250,13 +254,22 @@ void Form1::load()
     show();
     processEvents(6);
 
-    const QStringList saved = LoadedPages::read(g().LoadedFile);
     mdlAplication::OpenFavoritesTab();
     // The two fixed tabs show no close button.
     m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
     m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
-    for (const QString &url : saved) {
-        mdlAplication::OpenBrowserTab(url, mdlAplication::TabLoad::WhenShown);
+    UrlHistoryStore visited;
+    const QList<TabHistoryFile::Entry> histories = TabHistoryFile::read(TabHistoryFile::pathBeside(g().LoadedFile));
+    for (qsizetype i = 0; i < saved.size(); ++i) {
+        const QString &url = saved.at(i);
+        Form2 *form = mdlAplication::OpenBrowserTab(url, mdlAplication::TabLoad::WhenShown);
+        if (form)
+            form->setRestoredHistory(TabHistoryFile::historyFor(histories, i, url));
+        // Named by the title last seen for the page until it loads.
+        const std::optional<UrlHistoryEntry> known = visited.entryFor(url.trimmed());
+        DocumentWindow *window = form ? m_dsMain->documentByKey(form->Tag()) : nullptr;
+        if (window && known && !known->title.trimmed().isEmpty())
+            window->setCaption(TabRules::tabCaption(known->title), known->title.trimmed());
         processEvents();
     }
     processEvents(2);
@@ -269,7 +282,9 @@ void Form1::load()
     setUpdatesEnabled(true);
     m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
     // Restored tabs write their entries only once they load: the list is
-    // written whole now, at the positions they have in this session.
+    // written whole now, at the positions they have in this session, and
+    // from now on each page writes its own.
+    m_tabs->startRecording();
     if (!saved.isEmpty())
         saveOpenPages();
 }
@@ -498,6 +513,10 @@ void Form1::saveOpenPages()
 {
     if (!LoadedPages::writeAll(g().LoadedFile, m_tabs->openPages()))
         qCWarning(lcProfile) << "open pages not saved" << g().LoadedFile;
+    QList<TabHistoryFile::Entry> histories;
+    for (const auto &[url, history] : m_tabs->savedHistories())
+        histories.append({url, history});
+    TabHistoryFile::write(TabHistoryFile::pathBeside(g().LoadedFile), histories);
 }
 
 void Form1::savePlacementAndLayout()
