@@ -31,3 +31,14 @@ void DockPane::setVisible(bool visible)
 {
     m_dock->setVisible(visible);
 }
+
+bool DockPane::inView() const
+{
+    return m_dock->isVisible() && !m_dock->visibleRegion().isEmpty();
+}
+
+void DockPane::bringIntoView()
+{
+    m_dock->show();
+    m_dock->raise(); // a tabbed pane becomes the current tab
+}

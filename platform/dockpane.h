@@ -19,6 +19,10 @@ public:
     void setHostedForm(QWidget *form);
     bool visible() const;
     void setVisible(bool visible);
+    // Shown and not covered by another pane tabbed with it.
+    bool inView() const;
+    // Shows the pane and brings it in front of the panes tabbed with it.
+    void bringIntoView();
     QDockWidget *dock() const { return m_dock; }
 
 private:

@@ -125,15 +125,23 @@ private slots:
     void panesAndPopupStop()
     {
         auto main = start();
-        for (const auto &[key, pane] : {std::pair{"mnuHistory", "frmHistory"}, std::pair{"mnuFindPan", "frmSearch"},
-                                        std::pair{"mnuHelpPan", "frmHelp"}}) {
-            DockPane *p = main->dsMain()->pane(QString::fromLatin1(pane));
-            const bool before = p->visible();
-            run(main.get(), key);
-            QCOMPARE(p->visible(), !before);
-            run(main.get(), key);
-            QCOMPARE(p->visible(), before);
+        // The three panes are tabbed together, Search in front. A covered
+        // pane's key brings it to the front; the key of a pane in view hides it.
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        const auto pane = [&main](const char *name) { return main->dsMain()->pane(QString::fromLatin1(name)); };
+        const auto press = [&main](Qt::Key k) { QTest::keyClick(main->windowHandle(), k, Qt::ControlModifier); };
+        QVERIFY(pane("frmSearch")->inView() && !pane("frmHistory")->inView() && pane("frmHistory")->visible());
+        for (const auto &[k, name] : {std::pair{Qt::Key_H, "frmHistory"}, std::pair{Qt::Key_F1, "frmHelp"},
+                                      std::pair{Qt::Key_G, "frmSearch"}}) {
+            press(k);
+            QTRY_VERIFY(pane(name)->inView());
+            press(k);
+            QTRY_VERIFY(!pane(name)->visible());
+            press(k);
+            QTRY_VERIFY(pane(name)->inView());
         }
+        QVERIFY(!pane("frmHistory")->inView() && pane("frmHistory")->visible());
         QAction *stop = main->dsMain()->command(QStringLiteral("mnuPopStop"));
         QVERIFY(!stop->isChecked());
         run(main.get(), "mnuPopStop");

@@ -469,6 +469,11 @@ private slots:
         visitByTyping(main.get(), "/a");
         clickCommand(main.get(), "mnuFav");
         QCOMPARE(FavoritesStore::load(m_env->programDir() + QStringLiteral("/_data/_favorites.dat")).size(), 1);
+        // Pressed again: the store takes it twice, and the count says what is listed.
+        clickCommand(main.get(), "mnuFav");
+        auto *favorites = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
+        QCOMPARE(favorites->List1().ListCount(), 2);
+        QCOMPARE(favorites->countText(), QStringLiteral("Z\u00e1znamov : 2"));
         QFileInfo folder(m_env->programDir() + QStringLiteral("/_data"));
         QCOMPARE(int(folder.permissions() & 0x0077), 0); // nothing for group or others
         QVERIFY(folder.permissions() & QFile::WriteOwner);

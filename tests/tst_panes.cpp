@@ -345,7 +345,7 @@ private slots:
                          .toUtf8());
         config.close();
         QCOMPARE(Form5::fillTemplate(QStringLiteral("x<%search%>y<%search%>"), QStringLiteral("<%search%>")),
-                 QStringLiteral("x<%search%>y<%search%>"));
+                 QStringLiteral("x%3C%25search%25%3Ey%3C%25search%25%3E"));
         QCOMPARE(Form5::fillTemplate(QStringLiteral("http://t/"), QStringLiteral("q")), QStringLiteral("http://t/"));
 
         auto main = start();
@@ -356,7 +356,14 @@ private slots:
         QVERIFY(waitLoaded(main.get(), 1, url("/home")));
 
         // One engine, active tab, both placeholders filled, Enter searches.
-        pane->Text1()->setText(QStringLiteral("  two words  "));
+        // Words are encoded: "&" and "+" stay part of the query.
+        QTest::keyClicks(pane->Text1(), QStringLiteral("  fish & chips c++ "));
+        QTest::keyClick(pane->Text1(), Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1,
+                           url("/a")
+                               + QStringLiteral("?q=fish%20%26%20chips%20c%2B%2B&again=fish%20%26%20chips%20c%2B%2B")));
+        pane->Text1()->selectAll();
+        QTest::keyClicks(pane->Text1(), QStringLiteral("  two words  "));
         QTest::keyClick(pane->Text1(), Qt::Key_Return);
         QVERIFY(waitLoaded(main.get(), 1, url("/a") + QStringLiteral("?q=two%20words&again=two%20words")));
 

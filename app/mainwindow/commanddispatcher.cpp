@@ -271,8 +271,14 @@ void CommandDispatcher::exportBookmarks()
 
 void CommandDispatcher::togglePane(const QString &name)
 {
-    if (DockPane *pane = m_main->dsMain()->pane(name))
-        pane->setVisible(!pane->visible());
+    DockPane *pane = m_main->dsMain()->pane(name);
+    if (!pane)
+        return;
+    // Only a pane the user can see is hidden; a covered one comes to the front.
+    if (pane->inView())
+        pane->setVisible(false);
+    else
+        pane->bringIntoView();
 }
 
 void CommandDispatcher::togglePopStop()

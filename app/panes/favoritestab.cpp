@@ -4,10 +4,12 @@
 #include "favoriterecord.h"
 #include "firstsight.h"
 #include "keycodes.h"
+#include "logging.h"
 #include "paneheader.h"
 #include "programstate.h"
 #include "twipsgeometry.h"
 
+#include <QAbstractItemView>
 #include <QApplication>
 #include <QClipboard>
 #include <QContextMenuEvent>
@@ -86,6 +88,17 @@ void Form9::connectList()
             SLOT(onListMouseDown(int *, int *, float *, float *)));
     connect(list, SIGNAL(KeyUp(int *, int *)), this, SLOT(onListKeyUp(int *, int *)));
     connect(list, SIGNAL(KeyDown(int *, int *)), this, SLOT(onListKeyDown(int *, int *)));
+    // The count follows the rows however they change (a favorite added from
+    // the tool bar goes into the list directly).
+    if (auto *view = list->findChild<QAbstractItemView *>(); view && view->model()) {
+        QAbstractItemModel *rows = view->model();
+        for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
+            connect(rows, change, this, &Form9::writeCount);
+        connect(rows, &QAbstractItemModel::modelReset, this, &Form9::writeCount);
+        connect(rows, &QAbstractItemModel::layoutChanged, this, &Form9::writeCount);
+    } else {
+        qCWarning(lcFiles) << "favorites list: no rows to count";
+    }
 }
 
 void Form9::onListClick()

@@ -1,5 +1,7 @@
 #include "searchpane.h"
 
+#include "addressrules.h"
+
 #include "mdlinicontrol.h"
 #include "paneheader.h"
 #include "twipsgeometry.h"
@@ -55,9 +57,9 @@ QString Form5::configValue(const QString &key) const
 
 QString Form5::fillTemplate(const QString &urlTemplate, const QString &query)
 {
-    QString address = urlTemplate;
-    // Left to right; what is put in is not looked at again.
-    return address.replace(QStringLiteral("<%search%>"), query, Qt::CaseSensitive);
+    // Encoded as the address box does: "&", "+" or "#" in the words would
+    // otherwise end or change the query.
+    return AddressRules::searchAddress(urlTemplate, query);
 }
 
 void Form5::search()
