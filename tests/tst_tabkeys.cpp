@@ -6,6 +6,7 @@
 #include "browserpage.h"
 #include "browserfixture.h"
 #include "browsertab.h"
+#include "dockpane.h"
 #include "documentwindow.h"
 #include "downloadmanager.h"
 #include "downloadswindow.h"
@@ -20,6 +21,9 @@
 #include "webtestmain.h"
 
 #include <QAction>
+#include <QDockWidget>
+#include <QMenuBar>
+#include <QToolBar>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -170,11 +174,26 @@ private slots:
         QTest::keyClick(box, Qt::Key_Escape);
         QCOMPARE(box->text(), url("/c"));
 
-        // F11: full screen and back.
-        key(main.get(), Qt::Key_F11);
-        QVERIFY(main->windowState() & Qt::WindowFullScreen);
-        key(main.get(), Qt::Key_F11);
-        QVERIFY(!(main->windowState() & Qt::WindowFullScreen));
+        // F11: full screen, the page alone; Esc or F11 brings all back.
+        QDockWidget *pane = main->dsMain()->pane(QStringLiteral("frmSearch"))->dock();
+        QWidget *strip = tab->findChild<QWidget *>(QStringLiteral("StatusStrip"));
+        const QList<QWidget *> chrome{main->menuBar(),
+                                      main->statusBar(),
+                                      pane,
+                                      strip,
+                                      main->dsMain()->toolBar(QStringLiteral("ToolBar")),
+                                      main->dsMain()->toolBar(QStringLiteral("Address"))};
+        for (const Qt::Key leave : {Qt::Key_Escape, Qt::Key_F11}) {
+            key(main.get(), Qt::Key_F11);
+            QVERIFY(main->windowState() & Qt::WindowFullScreen);
+            for (QWidget *w : chrome)
+                QVERIFY2(!w->isVisible(), qPrintable(w->objectName()));
+            QTRY_COMPARE(tab->wb1()->height(), tab->height());
+            key(main.get(), leave);
+            QVERIFY(!(main->windowState() & Qt::WindowFullScreen));
+            for (QWidget *w : chrome)
+                QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
+        }
 
         // The menus list the keys.
         QVERIFY(main->dsMain()->command(QStringLiteral("mnuGotoAddress"))->text().contains(QStringLiteral("Ctrl+L")));

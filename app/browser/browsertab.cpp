@@ -42,6 +42,7 @@ Form2::Form2(BrowserControl *newWindowHost, QWidget *parent)
     m_lblStatus3 = new QLabel(m_picture2);
     m_lblStatus3->setGeometry(px(10545), px(30), px(1290), px(210));
     m_picture2->setFixedHeight(px(255));
+    m_picture2->setObjectName(QStringLiteral("StatusStrip"));
     setFocusPolicy(Qt::StrongFocus);
 
     // Load.
@@ -247,6 +248,12 @@ void Form2::resizeEvent(QResizeEvent *event)
     const int scaleHeight = tw(height());
     if (scaleHeight - 275 >= 0)
         m_wb1->setGeometry(0, 0, px(scaleWidth), px(scaleHeight - 275));
+    // Without its strip (full screen) the page takes the whole tab.
+    if (m_picture2->isHidden()) {
+        m_picture1->setGeometry(rect());
+        m_wb1->setGeometry(m_picture1->rect());
+        return;
+    }
     const int stripHeight = m_picture2->height();
     if (scaleHeight - tw(stripHeight) - 15 >= 0)
         m_picture1->setGeometry(0, 0, width(), px(scaleHeight - tw(stripHeight) - 15));

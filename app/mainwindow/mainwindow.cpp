@@ -157,6 +157,8 @@ void Form1::buildCommands()
                 a->setText(c.caption + u'\t' + keys.join(QStringLiteral(", ")));
             }
             menu->addAction(a);
+            // Keys work with the menu bar hidden too (full screen).
+            addAction(a);
         }
     }
     m_dsMain->command(QStringLiteral("mnuPopStop"))->setCheckable(true);

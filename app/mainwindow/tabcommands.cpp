@@ -4,6 +4,7 @@
 #include "browsertab.h"
 #include "dockframe.h"
 #include "documentwindow.h"
+#include "fullscreenview.h"
 #include "mainwindow.h"
 #include "tabrules.h"
 
@@ -14,6 +15,7 @@
 TabCommands::TabCommands(Form1 *main)
     : QObject(main)
     , m_main(main)
+    , m_fullScreen(new FullScreenView(main))
 {
     DockFrame *frame = main->dsMain();
     // After the window's own handler, which refuses to close the fixed tabs.
@@ -65,7 +67,7 @@ void TabCommands::reopenLast()
 
 void TabCommands::toggleFullScreen()
 {
-    m_main->setWindowState(m_main->windowState() ^ Qt::WindowFullScreen);
+    m_fullScreen->toggle();
 }
 
 void TabCommands::fillMenu(QMenu *menu, DocumentWindow *window)

@@ -33,5 +33,6 @@ private:
     void fillReopenMenu(QMenu *menu);
 
     Form1 *m_main;
+    class FullScreenView *m_fullScreen;
     ClosedTabs m_closed;
 };
