@@ -14,6 +14,7 @@
 #include <QMainWindow>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QShortcut>
 #include <QTabBar>
 #include <QStackedWidget>
@@ -23,6 +24,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <QWidgetAction>
+
+#include <algorithm>
 
 namespace {
 constexpr int kLayoutVersion = 1;
@@ -336,6 +339,13 @@ bool DockFrame::eventFilter(QObject *watched, QEvent *event)
 {
     if (watched == m_host && event->type() == QEvent::Resize) {
         emit Resized();
+    } else if (watched == m_tabs->tabBar() && event->type() == QEvent::Wheel) {
+        // The wheel moves through the tabs, one a notch, whatever the style says.
+        const QPoint delta = static_cast<QWheelEvent *>(event)->angleDelta();
+        const int steps = (delta.y() != 0 ? delta.y() : delta.x()) / -120;
+        if (steps != 0)
+            m_tabs->setCurrentIndex(std::clamp(m_tabs->currentIndex() + steps, 0, m_tabs->count() - 1));
+        return true;
     } else if (watched == m_tabs->tabBar() && event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         if (mouse->button() == Qt::MiddleButton) {

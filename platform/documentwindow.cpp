@@ -45,6 +45,12 @@ void DocumentWindow::setCaption(const QString &caption, const QString &toolTip)
     }
 }
 
+QString DocumentWindow::toolTip() const
+{
+    const int index = position() - 1;
+    return index < 0 ? QString() : m_frame->tabs()->tabToolTip(index);
+}
+
 bool DocumentWindow::shown() const
 {
     return position() > 0;

@@ -23,6 +23,8 @@ public:
     QString caption() const;
     // The tooltip shows toolTip, or the caption when that is empty.
     void setCaption(const QString &caption, const QString &toolTip = {});
+    // The whole name of the tab's page (its caption is cut to 15 characters).
+    QString toolTip() const;
     // Clearing the shown flag asks to close the tab; the closing event may
     // refuse, and the flag then still reads true.
     bool shown() const;

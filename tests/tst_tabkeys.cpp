@@ -24,6 +24,8 @@
 #include <QDockWidget>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QToolButton>
+#include <QWheelEvent>
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
@@ -142,6 +144,37 @@ private slots:
         QCOMPARE(current(main.get()), 4);
         key(main.get(), Qt::Key_3, Qt::ControlModifier);
         QCOMPARE(current(main.get()), 3);
+
+        // The wheel over the tab bar moves through the tabs.
+        QTabBar *tabBar = main->dsMain()->tabs()->tabBar();
+        const auto wheel = [tabBar](int notches) {
+            const QPointF at = tabBar->rect().center();
+            QWheelEvent event(at, tabBar->mapToGlobal(at), {}, QPoint(0, 120 * notches), Qt::NoButton, {},
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(tabBar, &event);
+        };
+        wheel(1);
+        QCOMPARE(current(main.get()), 2);
+        wheel(-1);
+        QCOMPARE(current(main.get()), 3);
+        // The button at the end of the bar lists every tab by its whole
+        // title, the current one checked; one picked comes to the front.
+        QStringList listed;
+        ModalInput::whenShown([&listed](QWidget *w) {
+            auto *menu = qobject_cast<QMenu *>(w);
+            for (QAction *a : menu->actions())
+                listed.append(a->text() + (a->isChecked() ? QStringLiteral(" *") : QString()));
+            QTest::keyClick(menu, Qt::Key_Down); // the first entry
+            QTest::keyClick(menu, Qt::Key_Return);
+        });
+        auto *listButton = main->dsMain()->tabs()->findChild<QToolButton *>(QStringLiteral("TabListButton"));
+        QVERIFY(listButton && listButton->isVisible());
+        QTest::mouseClick(listButton, Qt::LeftButton);
+        QTRY_COMPARE(listed,
+                     (QStringList{QStringLiteral("Home"), QStringLiteral("Favorites"), QStringLiteral("Page A *"),
+                                  QStringLiteral("Page B")}));
+        QCOMPARE(current(main.get()), 1);
+        key(main.get(), Qt::Key_3, Qt::ControlModifier);
 
         // Alt+Left and Alt+Right: back and forward in the tab in front.
         auto *tab = qobject_cast<Form2 *>(main->ActiveTabForm());

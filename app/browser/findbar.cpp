@@ -29,9 +29,6 @@ FindBar::FindBar(BrowserControl *browser)
     auto *escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
     escape->setContext(Qt::WidgetWithChildrenShortcut);
     connect(escape, &QShortcut::activated, this, &FindBar::close);
-    auto *find = new QShortcut(QKeySequence::Find, browser);
-    find->setContext(Qt::WidgetWithChildrenShortcut);
-    connect(find, &QShortcut::activated, this, &FindBar::open);
 }
 
 void FindBar::open()

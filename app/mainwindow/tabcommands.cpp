@@ -9,6 +9,9 @@
 #include "tabrules.h"
 
 #include <QMenu>
+#include <QMenuBar>
+#include <QPointer>
+#include <QToolButton>
 #include <QTabBar>
 #include <QTabWidget>
 
@@ -25,6 +28,40 @@ TabCommands::TabCommands(Form1 *main)
         if (auto *tab = qobject_cast<Form2 *>(window->hostedForm()))
             m_closed.remember(tab);
     });
+    // With many tabs only a few fit: a button at the end of the bar and the
+    // Tabs menu list them all.
+    auto *listButton = new QToolButton(frame->tabs());
+    listButton->setObjectName(QStringLiteral("TabListButton"));
+    listButton->setArrowType(Qt::DownArrow);
+    listButton->setAutoRaise(true);
+    listButton->setToolTip(QStringLiteral("List all tabs"));
+    listButton->setPopupMode(QToolButton::InstantPopup);
+    auto *listMenu = new QMenu(listButton);
+    listMenu->setObjectName(QStringLiteral("TabListMenu"));
+    listButton->setMenu(listMenu);
+    connect(listMenu, &QMenu::aboutToShow, this, [this, listMenu] {
+        listMenu->clear();
+        fillTabList(listMenu);
+    });
+    frame->tabs()->setCornerWidget(listButton, Qt::TopRightCorner);
+    if (auto *tabsMenu = main->menuBar()->findChild<QMenu *>(QStringLiteral("mnuTabs"))) {
+        connect(tabsMenu, &QMenu::aboutToShow, this, [this, tabsMenu] {
+            for (QAction *a : tabsMenu->actions()) {
+                if (a->property("tabEntry").toBool())
+                    a->deleteLater();
+            }
+            QMenu list;
+            fillTabList(&list);
+            QAction *separator = tabsMenu->addSeparator();
+            separator->setProperty("tabEntry", true);
+            for (QAction *a : list.actions()) {
+                a->setParent(tabsMenu);
+                a->setProperty("tabEntry", true);
+                tabsMenu->addAction(a);
+            }
+        });
+    }
+
     QTabBar *bar = frame->tabs()->tabBar();
     bar->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(bar, &QWidget::customContextMenuRequested, this, [this, bar](const QPoint &at) {
@@ -101,6 +138,25 @@ void TabCommands::fillMenu(QMenu *menu, DocumentWindow *window)
     QMenu *reopen = menu->addMenu(QStringLiteral("Reopen Closed Tab"));
     reopen->setObjectName(QStringLiteral("ReopenMenu"));
     fillReopenMenu(reopen);
+}
+
+void TabCommands::fillTabList(QMenu *menu)
+{
+    DockFrame *frame = m_main->dsMain();
+    const DocumentWindow *current = frame->activeDocument();
+    for (DocumentWindow *w : frame->documents()) {
+        const QString title = w->toolTip().isEmpty() ? w->caption().trimmed() : w->toolTip();
+        QPointer<DocumentWindow> target(w);
+        QAction *a = menu->addAction(QString(title).replace(u'&', QStringLiteral("&&")), this, [target] {
+            if (target)
+                target->activate();
+        });
+        a->setCheckable(true);
+        a->setChecked(w == current);
+        if (const auto *tab = qobject_cast<Form2 *>(w->hostedForm()))
+            a->setToolTip(tab->pageAddress());
+    }
+    menu->setToolTipsVisible(true);
 }
 
 void TabCommands::fillReopenMenu(QMenu *menu)

@@ -27,6 +27,9 @@ public:
     const ClosedTabs &closed() const { return m_closed; }
     // The entries of a tab's context menu.
     void fillMenu(QMenu *menu, DocumentWindow *window);
+    // Every open tab by its whole title (its address as tooltip, the
+    // current one checked); picking one brings it to the front.
+    void fillTabList(QMenu *menu);
 
 private:
     void closeOthers(DocumentWindow *keep);
