@@ -106,8 +106,10 @@ void BrowserControl::connectPage()
     });
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
+        if (url.scheme() != QStringLiteral("data"))
+            m_errorPageFor.clear();
         if (!m_crashed)
-            emit NavigateComplete2(url.toString(QUrl::FullyEncoded));
+            emit NavigateComplete2(LocationURL());
     });
     connect(m_page, &QWebEnginePage::titleChanged, this, [this] {
         emit TitleChange(LocationName());
@@ -193,6 +195,7 @@ void BrowserControl::Navigate(const QString &url)
         return;
     }
     m_certificateOffered.clear();
+    m_errorPageFor.clear();
     m_crashed = false;
     m_lastRequested = toUrl(url);
     page()->load(m_lastRequested);
@@ -301,7 +304,12 @@ QString BrowserControl::LocationURL() const
     // Encoded, as a page address is sent and stored.
     if (m_crashed)
         return m_lastRequested.toString(QUrl::FullyEncoded);
-    return m_page ? m_page->url().toString(QUrl::FullyEncoded) : QString();
+    if (!m_page)
+        return {};
+    // The certificate page stands for the site it refused.
+    if (m_errorPageFor.isValid() && m_page->url().scheme() == QStringLiteral("data"))
+        return m_errorPageFor.toString(QUrl::FullyEncoded);
+    return m_page->url().toString(QUrl::FullyEncoded);
 }
 
 QString BrowserControl::LocationName() const
@@ -386,7 +394,11 @@ void BrowserControl::onLoadFinished(LoadEnd end)
         QTimer::singleShot(0, this, &BrowserControl::showCertificatePage);
     }
     emit ProgressChange(-1, 100);
-    emit StatusTextChange(loadEndText(end));
+    const QUrl shown = m_page->url();
+    const bool passed = ok && shown.scheme() == QStringLiteral("https")
+        && passedSites().contains(shown.host() + u':' + QString::number(shown.port(443)));
+    // A site whose certificate the user passed is never shown as plain "Done".
+    emit StatusTextChange(passed ? kPassedCertificateText : loadEndText(end));
     updateLock();
     emit DownloadComplete();
     if (ok && !m_crashed)
@@ -506,5 +518,6 @@ void BrowserControl::showCertificatePage()
 {
     if (!m_certificateOffered.isValid())
         return; // another address was asked for meanwhile
+    m_errorPageFor = m_certificateOffered;
     page()->setHtml(ErrorPages::certificateRefused(m_certificateOffered, m_certificateProblem));
 }

@@ -87,6 +87,9 @@ public:
     enum class LoadEnd { Loaded, Stopped, Failed };
     static LoadEnd loadEnd(QWebEngineLoadingInfo::LoadStatus status, int errorCode);
     static QString loadEndText(LoadEnd end);
+    // The status of a page loaded although its certificate is not trusted.
+    static inline const QString kPassedCertificateText =
+        QStringLiteral("Done - the site's certificate is not trusted (you chose to continue)");
 
     QWebEngineView *view() const { return m_view; }
     // The back and forward list in the engine's own form, and back: a page
@@ -153,5 +156,6 @@ private:
     QUrl m_certificateBlocked; // the address whose certificate was refused in this load
     QString m_certificateProblem;
     QUrl m_certificateOffered; // shown on the error page, with a way on
+    QUrl m_errorPageFor;       // the site the certificate page shown stands for
     bool m_mixedContent = false;
 };

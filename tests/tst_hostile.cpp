@@ -223,6 +223,8 @@ private slots:
         QVERIFY(!QApplication::activeModalWidget()); // no question in a dialog
         QVERIFY(!tab->lockVisible());
         QCOMPARE(secure.requestCount(QStringLiteral("/s")), 0);
+        // The address box names the site, not the page that stands for it.
+        QCOMPARE(main->dsMain()->commandText(QStringLiteral("mnuAddress")), secure.url(QStringLiteral("/s")));
 
         // The way on, by keyboard: Tab to the link, Enter.
         QWidget *page = tab->wb1()->view()->focusProxy();
@@ -233,6 +235,7 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(titleOf(main.get(), 1), QStringLiteral("Self-signed"), kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(!tab->wb1()->Busy(), kTimeout);
         QVERIFY(!tab->lockVisible()); // passed, but never shown as secure
+        QCOMPARE(tab->statusText(), BrowserControl::kPassedCertificateText);
         shutDown(main);
     }
 
