@@ -2,6 +2,7 @@
 #include "commandpages.h"
 #include "commanddispatcher.h"
 #include "commandtable.h"
+#include "downloadmanager.h"
 #include "dockpane.h"
 #include "filedialogservice.h"
 #include "aboutbox.h"
@@ -277,9 +278,11 @@ private slots:
             QCOMPARE(dialog.Text1()->text(), QStringLiteral("http://old.test/"));
             QCOMPARE(programState().HomePage, QStringLiteral("http://old.test/"));
             QVERIFY(!dialog.Check1()->isChecked());
-            dialog.Text1()->setText(QStringLiteral("   http://new.test/  "));
-            dialog.Check1()->setChecked(true);
             dialog.show();
+            dialog.Text1()->selectAll();
+            QTest::keyClicks(dialog.Text1(), QStringLiteral("   http://new.test/  "));
+            QTest::mouseClick(dialog.Check1(), Qt::LeftButton, {}, QPoint(4, dialog.Check1()->height() / 2));
+            QTest::keyClicks(dialog.Text2(), m_env->path(QStringLiteral("saved here")));
             QTest::keyClick(dialog.Text1(), Qt::Key_Return); // Enter acts as OK
             QCOMPARE(dialog.result(), int(QDialog::Accepted));
         }
@@ -288,6 +291,7 @@ private slots:
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")).toString(),
                  QStringLiteral("1"));
         QCOMPARE(programState().LoadBack, 1);
+        QCOMPARE(DownloadManager::defaultFolder(), m_env->path(QStringLiteral("saved here")));
         {
             Form4 dialog;
             dialog.Command3()->click();

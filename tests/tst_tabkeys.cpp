@@ -29,6 +29,7 @@
 #include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QMenu>
 #include <QTabBar>
@@ -413,8 +414,8 @@ private slots:
         connect(&watch, &QTimer::timeout, this, [&dialog] { dialog = dialog || QApplication::activeModalWidget(); });
         watch.start(10);
         QWidget *page = tab->wb1()->view()->focusProxy();
-        auto *manager = main->findChild<DownloadManager *>();
-        QVERIFY(manager);
+        DownloadManager *manager = main->downloads();
+        QSignalSpy running(manager, &DownloadManager::runningChanged);
         QTest::mouseClick(page, Qt::LeftButton, {}, page->rect().center());
         QTRY_COMPARE_WITH_TIMEOUT(manager->window() ? manager->window()->count() : 0, 30, kTimeout);
         QTRY_VERIFY_WITH_TIMEOUT(manager->window() && manager->window()->count() == 30, kTimeout);
@@ -429,6 +430,19 @@ private slots:
         for (const QFileInfo &f : QDir(folder).entryInfoList(QDir::Files))
             bytes += f.size();
         QCOMPARE(bytes, qint64(30 * 4096 + 29 * 30 / 2));
+        // The tool bar showed the downloads while they ran, and no longer.
+        QVERIFY(
+            std::any_of(running.cbegin(), running.cend(), [](const QList<QVariant> &r) { return r[0].toInt() > 0; }));
+        QTRY_COMPARE(manager->running(), 0);
+        QVERIFY(!manager->indicator()->isVisible());
+        // Closed, the list comes back with Ctrl+Shift+Y, over the window.
+        manager->window()->close();
+        QVERIFY(!manager->window()->isVisible());
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
+        key(main.get(), Qt::Key_Y, Qt::ControlModifier | Qt::ShiftModifier);
+        QVERIFY(manager->window()->isVisible());
+        QVERIFY(main->geometry().contains(manager->window()->geometry().center()));
         shutDown(main);
     }
 

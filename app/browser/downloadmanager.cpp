@@ -7,6 +7,7 @@
 #include "logging.h"
 #include "mdlregistry.h"
 
+#include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -60,17 +61,49 @@ void DownloadManager::onRequested(QWebEngineDownloadRequest *download)
     download->setDownloadFileName(target.fileName());
 
     // One list for every download of the run, not a dialog each.
+    ensureWindow()->add(download);
+    emit runningChanged(++m_running);
+    if (!m_list->isVisible())
+        showWindow();
+    download->accept();
+}
+
+DownloadsWindow *DownloadManager::ensureWindow()
+{
     if (!m_list) {
         m_list = new DownloadsWindow(m_window);
         connect(m_list, &DownloadsWindow::finished, this, [this](const QString &file, bool completed) {
             if (!completed)
                 qCWarning(lcFiles) << "download did not complete" << file;
+            emit runningChanged(m_running = std::max(0, m_running - 1));
             emit announced(completed ? QStringLiteral("Downloaded: ") + file
                                      : QStringLiteral("Download not completed: ") + file);
         });
+        // Over the browser, not at the corner of the screen.
+        m_list->move(m_window->geometry().center() - m_list->rect().center());
     }
-    m_list->add(download);
-    if (!m_list->isVisible())
-        m_list->show();
-    download->accept();
+    return m_list;
+}
+
+QAction *DownloadManager::indicator()
+{
+    if (!m_indicator) {
+        m_indicator = new QAction(QIcon::fromTheme(QStringLiteral("folder-download")), QString(), this);
+        m_indicator->setObjectName(QStringLiteral("DownloadsIndicator"));
+        m_indicator->setToolTip(QStringLiteral("Downloads in progress: show the list"));
+        m_indicator->setVisible(false);
+        connect(m_indicator, &QAction::triggered, this, &DownloadManager::showWindow);
+        connect(this, &DownloadManager::runningChanged, m_indicator, [this](int running) {
+            m_indicator->setText(QStringLiteral("Downloads (%1)").arg(running));
+            m_indicator->setVisible(running > 0);
+        });
+    }
+    return m_indicator;
+}
+
+void DownloadManager::showWindow()
+{
+    ensureWindow()->show();
+    m_list->raise();
+    m_list->activateWindow();
 }

@@ -21,6 +21,13 @@ public:
     explicit DownloadManager(QWidget *parentWindow);
 
     DownloadsWindow *window() const { return m_list; }
+    // Brings the list into view (made when there is none yet), over the
+    // browser window when it is first shown.
+    void showWindow();
+    int running() const { return m_running; }
+    // A tool bar entry shown while downloads run ("Downloads (n)"); a click
+    // shows the list.
+    class QAction *indicator();
     // The folder downloads go to without asking: the settings' "DownloadFolder",
     // else the system's downloads folder.
     static QString defaultFolder();
@@ -28,11 +35,16 @@ public:
 signals:
     // For the status line: "Downloaded: <file>" and the like.
     void announced(const QString &text);
+    // How many downloads are going on (for the tool bar's indicator).
+    void runningChanged(int running);
 
 private:
     void onRequested(QWebEngineDownloadRequest *download);
+    DownloadsWindow *ensureWindow();
 
     QWidget *m_window;
     DownloadsWindow *m_list = nullptr; // made with the first download
     QSet<QString> m_taken;             // paths given to downloads of this run
+    int m_running = 0;
+    class QAction *m_indicator = nullptr;
 };

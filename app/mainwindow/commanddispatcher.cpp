@@ -5,6 +5,7 @@
 #include "browsercontrol.h"
 #include "dockframe.h"
 #include "dockpane.h"
+#include "downloadmanager.h"
 #include "documentwindow.h"
 #include "mainwindow.h"
 #include "tabcommands.h"
@@ -139,6 +140,7 @@ void CommandDispatcher::buildHandlers()
         dialog.exec();
     });
     add("mnuFav", [this] { addToFavorites(); });
+    add("mnuDownloads", [this] { m_main->downloads()->showWindow(); });
     for (const char *key : {"mnuBack", "mnuBack1"})
         onPage(key, [](BrowserControl *b) { b->GoBack(); });
     for (const char *key : {"mnuNext", "mnuNext1"})

@@ -69,7 +69,7 @@ QList<Menu> menus()
         {QStringLiteral("mnuTools"),
          QStringLiteral(" &Tools "),
          {c("mnuEmail", "&Email ...", {}, "mnuEmail"), c("mnuPopStop", "&Popup Stop", Qt::CTRL | Qt::Key_Q),
-          c("mnuInternet", "Internet Options")}},
+          c("mnuDownloads", "&Downloads", Qt::CTRL | Qt::SHIFT | Qt::Key_Y), c("mnuInternet", "Internet Options")}},
         {QStringLiteral("mnuHelp"),
          QStringLiteral(" &Help "),
          {c("mnuContent", "&Content", Qt::Key_F1, "mnuHelpIndex"), c("mnuSupport", "&Support"),

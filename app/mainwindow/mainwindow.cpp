@@ -79,8 +79,8 @@ Form1::Form1()
     // Silent for good: nothing here turns it back on (the design sets it
     // again after each event, which has no effect).
     m_wb->setSilent(true);
-    auto *downloads = new DownloadManager(this);
-    connect(downloads, &DownloadManager::announced, m_picture2->lblStatus1(), &QLabel::setText);
+    m_downloads = new DownloadManager(this);
+    connect(m_downloads, &DownloadManager::announced, m_picture2->lblStatus1(), &QLabel::setText);
     m_dispatcher = new CommandDispatcher(this);
     setStatusBar(m_picture2);
     buildCommands();
@@ -184,6 +184,7 @@ void Form1::buildCommands()
     for (const char *key : {"mnuBack", "mnuBack1", "mnuNext", "mnuNext1"})
         m_dsMain->command(QString::fromLatin1(key))->setEnabled(false);
     m_dsMain->addressBox()->setToolTip(QStringLiteral("Address Bar"));
+    bar->addAction(m_downloads->indicator());
 }
 
 QWidget *Form1::ActiveTabForm() const

@@ -33,6 +33,7 @@ public:
     class FavoriteStar *star() const { return m_star; }
     class TabCommands *tabCommands() const { return m_tabCommands; }
     class BrowserTabs *tabs() const { return m_tabs; }
+    class DownloadManager *downloads() const { return m_downloads; }
     QWidget *ActiveTabForm() const;
     QAction *PopStopCommand() const { return m_popStopCommand; }
     bool IsLoading() const { return m_isLoading; }
@@ -76,6 +77,7 @@ private:
     DockFrame *m_dsMain;
     class CommandDispatcher *m_dispatcher = nullptr;
     class BrowserTabs *m_tabs = nullptr;
+    class DownloadManager *m_downloads = nullptr;
     BrowserControl *m_wb;
     MainStatusBar *m_picture2;
     QAction *m_popStopCommand = nullptr;

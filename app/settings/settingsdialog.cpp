@@ -44,6 +44,12 @@ Form4::Form4(QWidget *parent)
     m_check1->setGeometry(twipsRect(3405, 1950, 3525, 240));
     m_check2 = new QCheckBox(QStringLiteral(" Ask Where to Save Each Download"), picture1);
     m_check2->setGeometry(twipsRect(3405, 2310, 3525, 240));
+    auto *label4 = new QLabel(QStringLiteral("Downloads Folder :"), picture1);
+    label4->setGeometry(twipsRect(3405, 2640, 1500, 165).adjusted(0, -2, 20, 2));
+    m_text2 = new QLineEdit(picture1);
+    m_text2->setObjectName(QStringLiteral("DownloadFolder"));
+    m_text2->setGeometry(twipsRect(3405, 2835, 3660, 285));
+    m_text2->setPlaceholderText(QStringLiteral("the system's downloads folder"));
     auto *label3 = new QLabel(QStringLiteral("TIP : Some Tips"), picture1);
     label3->setGeometry(twipsRect(3405, 3465, 3780, 450));
     auto *line3 = new QFrame(picture1);
@@ -60,6 +66,7 @@ Form4::Form4(QWidget *parent)
     setTabOrder(m_text1, m_command3);
     setTabOrder(m_command3, m_check1);
     setTabOrder(m_check1, m_check2);
+    setTabOrder(m_check2, m_text2);
 
     TextFit::fitTexts(this);
 
@@ -78,6 +85,8 @@ Form4::Form4(QWidget *parent)
     m_text1->setText(g.HomePage);
     m_check2->setChecked(DownloadRules::asksWhereToSave(
         GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AskDownload")).toString()));
+    m_text2->setText(
+        GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("DownloadFolder")).toString().trimmed());
 }
 
 void Form4::save()
@@ -89,6 +98,7 @@ void Form4::save()
     SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), home);
     SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AskDownload"),
                      m_check2->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
+    SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("DownloadFolder"), m_text2->text().trimmed());
     programState().LoadBack = loadBack;
     programState().HomePage = home;
     accept();

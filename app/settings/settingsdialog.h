@@ -20,6 +20,8 @@ public:
     QCheckBox *Check1() const { return m_check1; }
     // Ask where to save each download (else: the downloads folder).
     QCheckBox *Check2() const { return m_check2; }
+    // The folder downloads go to without asking (empty: the system's).
+    QLineEdit *Text2() const { return m_text2; }
     QPushButton *Command1() const { return m_command1; } // "Storno"
     QPushButton *Command2() const { return m_command2; } // "OK"
     QPushButton *Command3() const { return m_command3; } // "*"
@@ -30,6 +32,7 @@ private:
     QLineEdit *m_text1;
     QCheckBox *m_check1;
     QCheckBox *m_check2;
+    QLineEdit *m_text2;
     QPushButton *m_command1;
     QPushButton *m_command2;
     QPushButton *m_command3;
