@@ -3,7 +3,7 @@
 #   lib/quillon/                       the installation data the programs read:
 #                                      libnavkit.so, components.manifest
 #                                      (naming the library relative to itself),
-#                                      regsvr, _config.dat
+#                                      regsvr, _config.dat, userguide.html
 #   share/applications, share/icons/hicolor, share/metainfo
 # Nothing goes on the system library path. What the programs write lives
 # under the user's XDG folders (see PlatformPaths).
@@ -12,7 +12,8 @@ set(QUILLON_PRIVATE_DIR lib/quillon)
 install(TARGETS quillon linkimport RUNTIME DESTINATION bin)
 install(TARGETS navkit LIBRARY DESTINATION ${QUILLON_PRIVATE_DIR})
 install(TARGETS regsvr RUNTIME DESTINATION ${QUILLON_PRIVATE_DIR})
-install(FILES ${QUILLON_PROGRAM_DIR}/components.manifest data/_config.dat DESTINATION ${QUILLON_PRIVATE_DIR}
+install(FILES ${QUILLON_PROGRAM_DIR}/components.manifest data/_config.dat data/userguide.html
+        DESTINATION ${QUILLON_PRIVATE_DIR}
         PERMISSIONS OWNER_READ OWNER_WRITE GROUP_READ WORLD_READ)
 install(FILES data/quillon.desktop data/linkimport.desktop DESTINATION share/applications)
 install(FILES data/icons/quillon.svg DESTINATION share/icons/hicolor/scalable/apps)

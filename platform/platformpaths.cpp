@@ -64,6 +64,18 @@ QString installFolder()
     return isPortable() ? exeFolder : QDir::cleanPath(exeFolder + QStringLiteral("/../lib/quillon"));
 }
 
+QString userGuide()
+{
+    const QString exeFolder = QCoreApplication::applicationDirPath();
+    for (const QString &folder : {installFolder(), exeFolder, exeFolder + QStringLiteral("/../lib/quillon"),
+                                  exeFolder + QStringLiteral("/../bin")}) {
+        const QString guide = QDir::cleanPath(folder + QStringLiteral("/userguide.html"));
+        if (QFileInfo::exists(guide))
+            return guide;
+    }
+    return {};
+}
+
 QString programFolder()
 {
     if (QString p = fromEnv("QUILLON_PROGRAM_DIR"); !p.isEmpty())

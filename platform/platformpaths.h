@@ -27,6 +27,10 @@ bool isPortable();
 // Where the installation data is read: _config.dat as installed,
 // components.manifest and the component library. No trailing slash.
 QString installFolder();
+// The user guide shipped with the program ("userguide.html" in the
+// installation data; in a build tree, beside the programs). Empty when
+// there is none.
+QString userGuide();
 
 // Where the program keeps the files it writes: _data/ (open pages,
 // favorites), _layout.lay and the user's _config.dat. No trailing slash.

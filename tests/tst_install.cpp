@@ -146,10 +146,10 @@ private slots:
     {
         for (const char *file :
              {"bin/quillon", "bin/linkimport", "lib/quillon/libnavkit.so", "lib/quillon/regsvr",
-              "lib/quillon/components.manifest", "lib/quillon/_config.dat", "share/applications/quillon.desktop",
-              "share/applications/linkimport.desktop", "share/icons/hicolor/scalable/apps/quillon.svg",
-              "share/icons/hicolor/16x16/apps/quillon.png", "share/icons/hicolor/256x256/apps/quillon.png",
-              "share/metainfo/org.kestrane.QuillonXP.metainfo.xml"})
+              "lib/quillon/components.manifest", "lib/quillon/_config.dat", "lib/quillon/userguide.html",
+              "share/applications/quillon.desktop", "share/applications/linkimport.desktop",
+              "share/icons/hicolor/scalable/apps/quillon.svg", "share/icons/hicolor/16x16/apps/quillon.png",
+              "share/icons/hicolor/256x256/apps/quillon.png", "share/metainfo/org.kestrane.QuillonXP.metainfo.xml"})
             QVERIFY2(QFileInfo::exists(prefix() + u'/' + QString::fromLatin1(file)), file);
         // Nothing on the system library path, and no marker of a portable folder.
         QVERIFY(!QFileInfo::exists(prefix() + QStringLiteral("/lib/libnavkit.so")));

@@ -229,6 +229,14 @@ private slots:
                 QVERIFY2(w->isVisible(), qPrintable(w->objectName()));
         }
 
+        // F1: no viewer for the help file here, so the guide opens in a tab.
+        const int tabs = main->dsMain()->documentCount();
+        key(main.get(), Qt::Key_F1);
+        QCOMPARE(main->dsMain()->documentCount(), tabs + 1);
+        QCOMPARE(current(main.get()), tabs + 1);
+        QTRY_COMPARE_WITH_TIMEOUT(qobject_cast<Form2 *>(main->ActiveTabForm())->wb1()->LocationName(),
+                                  QStringLiteral("Quillon XP User Guide"), kTimeout);
+
         // The menus list the keys.
         QVERIFY(main->dsMain()->command(QStringLiteral("mnuGotoAddress"))->text().contains(QStringLiteral("Ctrl+L")));
         QCOMPARE(main->dsMain()->command(QStringLiteral("mnuNewTab"))->shortcut(),

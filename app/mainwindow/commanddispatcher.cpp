@@ -32,6 +32,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QPointer>
 #include <QLineEdit>
@@ -132,9 +133,7 @@ void CommandDispatcher::buildHandlers()
     });
     add("mnuEmail", [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:"))); });
     add("mnuSupport", [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MakerInfo::kSupportEmail)); });
-    add("mnuContent", [] {
-        QDesktopServices::openUrl(QUrl::fromLocalFile(PlatformPaths::installFolder() + QStringLiteral("/quillon.chm")));
-    });
+    add("mnuContent", [this] { openHelp(); });
     add("mnuInternet", [this] {
         InternetOptions dialog(m_main);
         dialog.exec();
@@ -200,6 +199,23 @@ QString CommandDispatcher::homeAddress(const QString &storedStartPage, const QSt
 void CommandDispatcher::goHome(BrowserControl *browser)
 {
     browser->Navigate(homeAddress(StartPage::stored(), programState().HomePage));
+}
+
+void CommandDispatcher::openHelp()
+{
+    const QString helpFile = PlatformPaths::installFolder() + QStringLiteral("/quillon.chm");
+    if (QFileInfo::exists(helpFile) && QDesktopServices::openUrl(QUrl::fromLocalFile(helpFile)))
+        return;
+    // No viewer for the help file here: the guide shipped with the program, in a tab.
+    const QString guide = PlatformPaths::userGuide();
+    if (guide.isEmpty()) {
+        qCWarning(lcFiles) << "no help file and no user guide" << helpFile;
+        return;
+    }
+    ProgramState &g = programState();
+    g.OpenInFront = true;
+    mdlAplication::OpenBrowserTab(QUrl::fromLocalFile(guide).toString());
+    g.OpenInFront = false;
 }
 
 void CommandDispatcher::openFile(bool newTab)

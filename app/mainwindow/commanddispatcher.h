@@ -39,6 +39,8 @@ private:
     void buildHandlers();
     BrowserControl *activeBrowser() const;
     void openFile(bool newTab);
+    // The help file, or where it cannot be opened the user guide in a tab.
+    void openHelp();
     void addToFavorites();
     // The favorites tab, which shows the store (nullptr when it is not there).
     class Form9 *favoritesTab() const;
