@@ -1,9 +1,12 @@
 #include "browserprofile.h"
 
 #include "localcontentguard.h"
+#include "logging.h"
 #include "platformpaths.h"
 
 #include <QCoreApplication>
+#include <QFileInfo>
+#include <QDir>
 #include <QEventLoop>
 #include <QTimer>
 #include <QWebEngineProfile>
@@ -22,10 +25,25 @@ const Made &made()
 {
     // Owned by the application object, so it outlives every page.
     static const Made made = [] {
+        // The engine writes its preferences where the application's data
+        // location is while the profile is made: the program's own folder
+        // name then, not the maker's and product's names.
+        const QString organization = QCoreApplication::organizationName();
+        const QString application = QCoreApplication::applicationName();
+        QCoreApplication::setOrganizationName(QString());
+        QCoreApplication::setApplicationName(QStringLiteral("quillon"));
         auto *p = new QWebEngineProfile(QStringLiteral("quillon"), QCoreApplication::instance());
-        const QString base = PlatformPaths::root() + QStringLiteral("/webengine");
-        p->setPersistentStoragePath(base + QStringLiteral("/storage"));
-        p->setCachePath(base + QStringLiteral("/cache"));
+        QCoreApplication::setOrganizationName(organization);
+        QCoreApplication::setApplicationName(application);
+        const QString storage = PlatformPaths::engineStorage();
+        // Cookies and site storage of earlier versions, kept in the platform root.
+        const QString earlier = PlatformPaths::root() + QStringLiteral("/webengine/storage");
+        if (!QFileInfo::exists(storage) && QFileInfo::exists(earlier)
+            && (!PlatformPaths::makePrivateFolder(QFileInfo(storage).absolutePath())
+                || !QDir().rename(earlier, storage)))
+            qCWarning(lcFiles) << "engine storage not moved" << earlier << storage;
+        p->setPersistentStoragePath(storage);
+        p->setCachePath(PlatformPaths::engineCache());
         p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
         p->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
         // A saved or downloaded page opened from disk must not read the

@@ -76,6 +76,21 @@ QString userGuide()
     return {};
 }
 
+QString engineStorage()
+{
+    return programFolder() + QStringLiteral("/webengine/storage");
+}
+
+QString engineCache()
+{
+    if (isPortable() || !fromEnv("QUILLON_PROGRAM_DIR").isEmpty())
+        return programFolder() + QStringLiteral("/webengine/cache");
+    QString base = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (base.isEmpty())
+        base = QDir::homePath() + QStringLiteral("/.cache");
+    return QDir::cleanPath(base + QStringLiteral("/quillon"));
+}
+
 QString programFolder()
 {
     if (QString p = fromEnv("QUILLON_PROGRAM_DIR"); !p.isEmpty())

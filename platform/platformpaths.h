@@ -31,6 +31,12 @@ QString installFolder();
 // installation data; in a build tree, beside the programs). Empty when
 // there is none.
 QString userGuide();
+// Where the web engine keeps cookies and site storage: inside the program's
+// own data folder. Its cache: under $XDG_CACHE_HOME/quillon for an
+// installed program, beside the rest for a portable one (or a folder given
+// by QUILLON_PROGRAM_DIR).
+QString engineStorage();
+QString engineCache();
 
 // Where the program keeps the files it writes: _data/ (open pages,
 // favorites), _layout.lay and the user's _config.dat. No trailing slash.

@@ -161,6 +161,9 @@ private slots:
         for (const char *line : {"Name=Quillon XP\n", "Exec=quillon %U\n", "Categories=Network;WebBrowser;\n",
                                  "MimeType=text/html;x-scheme-handler/http;x-scheme-handler/https;\n"})
             QVERIFY2(desktop.contains(line), line);
+        // The import tool is no web browser.
+        QVERIFY(!TestFiles::readAll(prefix() + QStringLiteral("/share/applications/linkimport.desktop"))
+                     .contains("WebBrowser"));
     }
 
     void startArguments()
@@ -212,6 +215,12 @@ private slots:
         QVERIFY(QFileInfo::exists(dataFolder() + QStringLiteral("/_layout.lay")));
         QVERIFY(QFileInfo::exists(dataFolder() + QStringLiteral("/_config.dat"))); // the user's copy
         QVERIFY(QFileInfo(dataHome() + QStringLiteral("/quillon/platform/registry")).isDir());
+        // The engine's data in the program's own folder, its cache in the
+        // user's cache folder, nothing under the maker's name.
+        QVERIFY(QFileInfo(dataFolder() + QStringLiteral("/webengine/storage")).isDir());
+        QVERIFY(QFileInfo(m_root.path() + QStringLiteral("/cache/quillon")).isDir());
+        QCOMPARE(QDir(dataHome()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot),
+                 QStringList{QStringLiteral("quillon")});
         for (const QString &folder : {dataFolder(), dataFolder() + QStringLiteral("/_data")})
             QCOMPARE(mode(folder), 0);
         QCOMPARE(mode(loadedFile()), 0);
