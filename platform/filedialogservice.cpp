@@ -2,6 +2,7 @@
 
 #include "logging.h"
 
+#include <QDir>
 #include <QFileDialog>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -35,6 +36,8 @@ OpenResult runQFileDialog(const OpenRequest &request)
     dialog.setFileMode(QFileDialog::ExistingFile);
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
+    if (!request.folder.isEmpty())
+        dialog.setDirectory(request.folder);
     QStringList names;
     for (const Filter &f : request.filters)
         names.append(qtNameFilter(f));
@@ -91,17 +94,25 @@ QString chooseBookmarksFile(QWidget *owner)
     OpenRequest request;
     request.owner = owner;
     request.title = QStringLiteral("Import Bookmarks");
-    request.filters = {{QStringLiteral("Bookmarks (*.html)"), QStringLiteral("*.html;*.htm")},
+    request.filters = {{bookmarksFilter(), QStringLiteral("*.html;*.htm")},
                        {QStringLiteral("All Files (*.*)"), QStringLiteral("*")}};
+    // Bookmarks files are looked for from the home folder, not from where
+    // the program happened to be started.
+    request.folder = QDir::homePath();
     const OpenResult chosen = getOpenFileName(request);
     return chosen.accepted ? chosen.path : QString();
 }
 
-QString getSaveFileName(QWidget *owner, const QString &title, const QString &suggested)
+QString bookmarksFilter()
+{
+    return QStringLiteral("Bookmarks (*.html *.htm)");
+}
+
+QString getSaveFileName(QWidget *owner, const QString &title, const QString &suggested, const QString &nameFilter)
 {
     if (customSaveRunner())
         return customSaveRunner()(owner, title, suggested);
-    return QFileDialog::getSaveFileName(owner, title, suggested);
+    return QFileDialog::getSaveFileName(owner, title, suggested, nameFilter);
 }
 
 void setSaveRunner(SaveRunner runner)

@@ -24,6 +24,7 @@ struct OpenRequest {
     QList<Filter> filters;
     int selectedFilter = 0; // 0-based position in filters
     quint32 flags = 0;
+    QString folder; // where the dialog starts; empty: the working folder
 };
 
 struct OpenResult {
@@ -42,7 +43,9 @@ void setRunner(Runner runner);
 
 // The save dialog: the chosen path, or "" when cancelled.
 using SaveRunner = std::function<QString(QWidget *owner, const QString &title, const QString &suggested)>;
-QString getSaveFileName(QWidget *owner, const QString &title, const QString &suggested);
+QString getSaveFileName(QWidget *owner, const QString &title, const QString &suggested, const QString &nameFilter = {});
+// The filter of bookmarks files in the import and export dialogs.
+QString bookmarksFilter();
 // Asks for a bookmarks HTML file to import (through the runner like every
 // open dialog); "" when cancelled.
 QString chooseBookmarksFile(QWidget *owner);

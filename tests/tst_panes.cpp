@@ -83,10 +83,15 @@ private slots:
                                           "</DL><p>\n<DT><A HREF=\""
                                         + url("/b").toUtf8() + "\">Page B</A>\n</DL><p>\n"));
         auto main = start();
-        FileDialogService::setRunner([&](const FileDialogService::OpenRequest &) {
+        FileDialogService::OpenRequest asked;
+        FileDialogService::setRunner([&](const FileDialogService::OpenRequest &r) {
+            asked = r;
             return FileDialogService::OpenResult{true, html, 0};
         });
         run(main.get(), "mnuImportBm");
+        // Both spellings offered, from the home folder.
+        QCOMPARE(asked.filters.value(0).name, QStringLiteral("Bookmarks (*.html *.htm)"));
+        QCOMPARE(asked.folder, QDir::homePath());
         auto *tab = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
         QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 2"));
         QCOMPARE(tab->statusText(), QStringLiteral("2 bookmarks imported"));
@@ -101,8 +106,13 @@ private slots:
         QCOMPARE(FavoritesStore::load(store).size(), 2);
 
         QString exported = m_env->path(QStringLiteral("exported.html"));
-        FileDialogService::setSaveRunner([&](QWidget *, const QString &, const QString &) { return exported; });
+        QString suggested;
+        FileDialogService::setSaveRunner([&](QWidget *, const QString &, const QString &s) {
+            suggested = s;
+            return exported;
+        });
         run(main.get(), "mnuExportBm");
+        QCOMPARE(suggested, QDir::home().filePath(QStringLiteral("bookmarks.html")));
         QVERIFY(TestFiles::readAll(exported).contains("<DD>Kitchen soup &amp; bread"));
         shutDown(main);
     }
@@ -128,14 +138,15 @@ private slots:
         tab->Text1()->setText(QStringLiteral("sport"));
         QCOMPARE(list.ListCount(), 1);
 
-        // Ctrl+R: everything again; the box and the count keep the filter's.
+        // Ctrl+R: everything again; the box keeps the filter, the count
+        // says what is listed.
         QListView *view = list.widget()->findChild<QListView *>();
         QTest::keyRelease(view, Qt::Key_R, Qt::ShiftModifier | Qt::ControlModifier);
         QCOMPARE(list.ListCount(), 1);
         QTest::keyRelease(view, Qt::Key_R, Qt::ControlModifier);
         QCOMPARE(list.ListCount(), 3);
         QCOMPARE(tab->Text1()->text(), QStringLiteral("sport"));
-        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 1"));
+        QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 3"));
 
         main->dsMain()->document(2)->activate();
         QTRY_VERIFY_WITH_TIMEOUT(view->isVisible(), kTimeout);

@@ -32,6 +32,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QDesktopServices>
+#include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QPointer>
@@ -281,8 +282,9 @@ void CommandDispatcher::exportBookmarks()
     Form9 *tab = favoritesTab();
     if (!tab)
         return;
-    const QString path = FileDialogService::getSaveFileName(m_main, QStringLiteral("Export Bookmarks"),
-                                                            QStringLiteral("bookmarks.html"));
+    const QString path = FileDialogService::getSaveFileName(
+        m_main, QStringLiteral("Export Bookmarks"), QDir::home().filePath(QStringLiteral("bookmarks.html")),
+        FileDialogService::bookmarksFilter() + QStringLiteral(";;All Files (*)"));
     if (!path.isEmpty())
         tab->exportBookmarks(path);
 }
