@@ -96,6 +96,7 @@ private slots:
         QCOMPARE(dock->documentCount(), 4);
         QVERIFY(qobject_cast<Form9 *>(dock->document(2)->hostedForm()));
         QCOMPARE(dock->document(2)->caption(), QStringLiteral(" Favorites "));
+        QVERIFY(!main->windowIcon().availableSizes().isEmpty()); // the program's own, not a blank frame
         QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
         // Restored tabs load when first shown; the file lists them meanwhile.
         QVERIFY(tabAt(main.get(), 3)->loadPending() && tabAt(main.get(), 4)->loadPending());

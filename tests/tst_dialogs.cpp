@@ -3,6 +3,7 @@
 #include "aboutbox.h"
 #include "settingsdialog.h"
 #include "programstate.h"
+#include "quillon_version.h"
 #include "testenvironment.h"
 
 #include <QAbstractButton>
@@ -48,6 +49,9 @@ private slots:
     {
         Form3 about;
         QVERIFY(about.contactLine().contains(QStringLiteral("support@")));
+        // The version is shown, whole.
+        auto *version = about.findChild<QLabel *>(QStringLiteral("Version"));
+        QVERIFY(version && version->text().contains(QStringLiteral(QUILLON_VERSION_TEXT)));
         verifyTextsWhole(&about);
     }
 

@@ -351,6 +351,17 @@ private slots:
         key(main.get(), Qt::Key_Equal, Qt::ControlModifier);
         QCOMPARE(home->wb1()->zoomFactor(), 1.25);
         QCOMPARE(home->zoomText(), QStringLiteral("125 %"));
+        // Shown whole in a window of 1024 pixels with its side pane.
+        main->resize(1024, 720);
+        QLabel *cell = nullptr;
+        QTRY_VERIFY((cell = [home] {
+            for (QLabel *l : home->findChildren<QLabel *>())
+                if (l->text() == QStringLiteral("125 %"))
+                    return l;
+            return static_cast<QLabel *>(nullptr);
+        }()));
+        QTRY_VERIFY(cell->width() >= cell->fontMetrics().horizontalAdvance(cell->text())
+                    && cell->geometry().right() < cell->parentWidget()->width());
         key(main.get(), Qt::Key_Minus, Qt::ControlModifier);
         QCOMPARE(home->wb1()->zoomFactor(), 1.1);
 

@@ -82,6 +82,17 @@ private slots:
         QCOMPARE(refitBrowser({100, 100}, 9000, 6000).width, 9000);
         QCOMPARE(refitBrowser({100, 100}, 9000, 200).height, 100);
         QCOMPARE(statusCellWidth(12645), 12645 - 1950 - 7410 - 1080 - 90);
+        // Wide enough: the design's places; narrow (a 1024-pixel window with
+        // the side pane): the status text gives way, the cell stays whole.
+        const StripLayout wide = stripLayout(12645);
+        QCOMPARE(wide.statusWidth, 7410);
+        QCOMPARE(wide.cellLeft, 10500);
+        QCOMPARE(wide.cellWidth, statusCellWidth(12645));
+        const StripLayout narrow = stripLayout(10800);
+        QCOMPARE(narrow.cellWidth, 1395);
+        QCOMPARE(narrow.cellLeft + narrow.cellWidth, 10800 - 30);
+        QCOMPARE(narrow.statusWidth, 7410 - (1395 - statusCellWidth(10800)));
+        QVERIFY(stripLayout(100).statusWidth >= 1500);
         // Widening the main status bar by 600 moves the last field and widens the middle one by 600.
         const auto a = MainRules::statusBarLayout(10200);
         const auto b = MainRules::statusBarLayout(10800);

@@ -263,10 +263,16 @@ void Form2::resizeEvent(QResizeEvent *event)
 
 void Form2::layoutStrip()
 {
-    const int cell = TabRules::statusCellWidth(tw(m_picture2->width()));
-    if (cell >= 0)
-        m_shape3->resize(px(cell), m_shape3->height());
-    m_lblStatus3->move(m_shape3->x(), m_lblStatus3->y());
+    const TabRules::StripLayout l = TabRules::stripLayout(tw(m_picture2->width()));
+    m_shape1->resize(px(l.statusWidth), m_shape1->height());
+    m_lblStatus1->resize(px(l.statusWidth - 105), m_lblStatus1->height());
+    m_shape4->move(px(l.progressLeft), m_shape4->y());
+    m_shape5->move(px(l.progressLeft + 30), m_shape5->y());
+    m_shape3->move(px(l.cellLeft), m_shape3->y());
+    if (l.cellWidth >= 0)
+        m_shape3->resize(px(l.cellWidth), m_shape3->height());
+    m_lblStatus3->setGeometry(m_shape3->x(), m_lblStatus3->y(), std::max(0, m_shape3->width() - px(105)),
+                              m_lblStatus3->height());
 }
 
 void Form2::focusInEvent(QFocusEvent *event)

@@ -1,5 +1,7 @@
 #include "tabrules.h"
 
+#include <algorithm>
+
 #include <QUrl>
 
 namespace TabRules {
@@ -87,6 +89,18 @@ int statusCellWidth(int stripWidth)
 {
     // Shape1 left 1950 and width 7410, Shape4 width 1080, and a 90 gap.
     return stripWidth - 1950 - 7410 - 1080 - 90;
+}
+
+StripLayout stripLayout(int stripWidth)
+{
+    constexpr int kStatusWidth = 7410;
+    constexpr int kCellWidth = 1395; // the right-hand cell's design width
+    constexpr int kLeastStatusWidth = 1500;
+    const int cell = statusCellWidth(stripWidth);
+    // A narrow tab gives the status text less room rather than push the
+    // right-hand cell out of sight.
+    const int shrink = cell >= kCellWidth ? 0 : std::min(kCellWidth - cell, kStatusWidth - kLeastStatusWidth);
+    return {kStatusWidth - shrink, 9390 - shrink, 10500 - shrink, cell + shrink};
 }
 
 } // namespace TabRules

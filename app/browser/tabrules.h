@@ -48,4 +48,15 @@ Size refitBrowser(Size current, int scaleWidth, int scaleHeight);
 // Width of the right-hand status cell for a status strip of inner width w.
 int statusCellWidth(int stripWidth);
 
+// The status strip's fields for a strip of inner width w: the design's
+// places while the right-hand cell gets at least its design width (1395),
+// else the status text field gives up what the cell lacks.
+struct StripLayout {
+    int statusWidth;  // Shape1 (the status text is 105 less)
+    int progressLeft; // Shape4 (the fill starts 30 further)
+    int cellLeft;     // Shape3 and the right-hand cell's text
+    int cellWidth;    // Shape3 (the cell's text is 105 less)
+};
+StripLayout stripLayout(int stripWidth);
+
 } // namespace TabRules

@@ -1,5 +1,7 @@
 #include "browserstartup.h"
 
+#include "commandtable.h"
+
 #include "engineflags.h"
 #include "graphicsmode.h"
 #include "keyrecorder.h"
@@ -99,6 +101,7 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     QApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION_TEXT));
     QApplication::setOrganizationName(QStringLiteral("Kestrane"));
     QApplication::setDesktopFileName(QStringLiteral("quillon"));
+    QApplication::setWindowIcon(CommandTable::programIcon());
 
     const QStringList addresses = addressesFromArguments(QApplication::arguments().mid(1), QDir::currentPath());
     SingleInstance instance(PlatformPaths::programFolder());

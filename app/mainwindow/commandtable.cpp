@@ -129,4 +129,12 @@ QIcon image(const QString &imageKey)
     }));
 }
 
+QIcon programIcon()
+{
+    QIcon builtIn;
+    for (const int size : {16, 32, 48, 256})
+        builtIn.addFile(QStringLiteral(":/icons/quillon-%1.png").arg(size), QSize(size, size));
+    return QIcon::fromTheme(QStringLiteral("quillon"), builtIn);
+}
+
 } // namespace CommandTable

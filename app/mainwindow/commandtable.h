@@ -30,4 +30,7 @@ QList<Command> toolBar();
 // The image for an image-list key: a theme icon, or a small fallback.
 QIcon image(const QString &imageKey);
 
+// The program's own icon: the desktop theme's "quillon", else the one built in.
+QIcon programIcon();
+
 } // namespace CommandTable

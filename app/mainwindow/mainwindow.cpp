@@ -74,6 +74,7 @@ Form1::Form1()
 {
     g().mainForm = this;
     setWindowTitle(kCaption);
+    setWindowIcon(CommandTable::programIcon());
     setObjectName(QStringLiteral("Form1"));
     m_wb->hide();
     // Silent for good: nothing here turns it back on (the design sets it

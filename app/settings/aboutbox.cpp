@@ -4,6 +4,7 @@
 #include "textfit.h"
 #include "twipsgeometry.h"
 #include "makerinfo.h"
+#include "quillon_version.h"
 
 #include <QCoreApplication>
 #include <QFrame>
@@ -37,6 +38,9 @@ Form3::Form3(QWidget *parent)
     auto *line1 = new QFrame(picture1);
     line1->setGeometry(px(2175), px(465) + px(240) + 6, px(3210), 1);
     line1->setStyleSheet(QStringLiteral("background: #808080;"));
+    auto *version = new QLabel(versionLine(), picture1);
+    version->setObjectName(QStringLiteral("Version"));
+    version->setGeometry(twipsRect(2175, 900, 3210, 165).adjusted(0, -2, 60, 4));
     auto *label3 = new QLabel(m_contact, picture1);
     label3->setStyleSheet(QStringLiteral("color: #000080;"));
     label3->setGeometry(twipsRect(2175, 2565, 3210, 165).adjusted(0, -2, 60, 4));
@@ -52,6 +56,12 @@ Form3::Form3(QWidget *parent)
         move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 3);
     }
     QCoreApplication::processEvents();
+}
+
+QString Form3::versionLine()
+{
+    return QStringLiteral("Version ") + QStringLiteral(QUILLON_VERSION_TEXT) + QStringLiteral(" (Qt ")
+        + QString::fromLatin1(qVersion()) + u')';
 }
 
 QString Form3::contactLine() const

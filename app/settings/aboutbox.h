@@ -5,7 +5,7 @@
 
 class QPushButton;
 
-// The About box: the product title and the maker's contact line.
+// The About box: the product title, its version and the maker's contact line.
 class Form3 : public QDialog
 {
     Q_OBJECT
@@ -14,6 +14,8 @@ public:
     explicit Form3(QWidget *parent = nullptr);
 
     QString contactLine() const;
+    // "Version 1.2.3 (Qt 6.4.2)".
+    static QString versionLine();
     QPushButton *Command1() const { return m_command1; }
 
 private:
