@@ -3,6 +3,7 @@
 #include "commanddispatcher.h"
 #include "commandtable.h"
 #include "downloadmanager.h"
+#include "mainrules.h"
 #include "dockpane.h"
 #include "filedialogservice.h"
 #include "aboutbox.h"
@@ -143,14 +144,21 @@ private slots:
             QTRY_VERIFY(pane(name)->inView());
         }
         QVERIFY(!pane("frmHistory")->inView() && pane("frmHistory")->visible());
+        // Ctrl+Q toggles pop-up stop and the tab in front says so; Ctrl+W
+        // on a fixed tab says why nothing happened.
         QAction *stop = main->dsMain()->command(QStringLiteral("mnuPopStop"));
         QVERIFY(!stop->isChecked());
-        run(main.get(), "mnuPopStop");
+        press(Qt::Key_Q);
         QVERIFY(stop->isChecked());
         QCOMPARE(programState().AllowPopup, 1);
-        run(main.get(), "mnuPopStop");
+        QCOMPARE(tabAt(main.get(), 1)->statusText(), MainRules::popStopText(true));
+        press(Qt::Key_Q);
         QVERIFY(!stop->isChecked());
         QCOMPARE(programState().AllowPopup, 0);
+        QCOMPARE(tabAt(main.get(), 1)->statusText(), MainRules::popStopText(false));
+        press(Qt::Key_W);
+        QCOMPARE(main->dsMain()->documentCount(), 2);
+        QCOMPARE(tabAt(main.get(), 1)->statusText(), MainRules::fixedTabText(1));
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")).toString(),
                  QStringLiteral("0"));
         shutDown(main);

@@ -128,6 +128,11 @@ QString Form2::statusText() const
     return m_lblStatus1->text();
 }
 
+void Form2::showStatus(const QString &text)
+{
+    m_lblStatus1->setText(text);
+}
+
 bool Form2::lockVisible() const
 {
     return !m_imgSecure->isHidden();

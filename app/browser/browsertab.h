@@ -50,6 +50,8 @@ public:
 
     // What the status strip shows.
     QString statusText() const;
+    // A word from the window for the user (the page's next status replaces it).
+    void showStatus(const QString &text);
     int progressWidthTwips() const { return m_progressTwips; }
     bool lockVisible() const;
     QString lockToolTip() const;

@@ -7,6 +7,7 @@
 #include "dockpane.h"
 #include "downloadmanager.h"
 #include "documentwindow.h"
+#include "mainrules.h"
 #include "mainwindow.h"
 #include "tabcommands.h"
 #include "zoomrules.h"
@@ -311,4 +312,6 @@ void CommandDispatcher::togglePopStop()
     programState().AllowPopup = on ? 1 : 0;
     mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("AllowPopup"),
                                   on ? QStringLiteral("1") : QStringLiteral("0"));
+    // Ctrl+Q quits elsewhere: say what it did here.
+    m_main->sayInActiveTab(MainRules::popStopText(on));
 }

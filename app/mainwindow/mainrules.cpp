@@ -77,4 +77,16 @@ int shiftBits(Qt::KeyboardModifiers m)
     return KeyCodes::shiftBits(m);
 }
 
+QString fixedTabText(int position)
+{
+    return position == 1 ? QStringLiteral("The home page tab stays open")
+                         : QStringLiteral("The favorites tab stays open");
+}
+
+QString popStopText(bool on)
+{
+    return on ? QStringLiteral("Pop-up stop on: pages cannot open new windows (hold Shift to let one through)")
+              : QStringLiteral("Pop-up stop off: pages may open new windows, as new tabs");
+}
+
 } // namespace MainRules

@@ -36,4 +36,9 @@ StatusLayout statusBarLayout(int width);
 int keyCode(int qtKey);
 int shiftBits(Qt::KeyboardModifiers modifiers);
 
+// What the active tab says when a fixed tab (1 or 2) refuses to close.
+QString fixedTabText(int position);
+// What the active tab says when pop-up stop is switched on or off.
+QString popStopText(bool on);
+
 } // namespace MainRules

@@ -434,10 +434,21 @@ void Form1::onDocumentActivated(DocumentWindow *window)
     setWindowTitle(kCaption);
 }
 
+void Form1::sayInActiveTab(const QString &text)
+{
+    QWidget *form = ActiveTabForm();
+    if (auto *tab = qobject_cast<Form2 *>(form))
+        tab->showStatus(text);
+    else if (auto *favorites = qobject_cast<Form9 *>(form))
+        favorites->setStatus(text);
+}
+
 void Form1::onDocumentClosing(DocumentWindow *window, int, bool *cancel)
 {
-    if (window->position() <= TabRules::kFavoritesTab && !m_isClosing)
+    if (window->position() <= TabRules::kFavoritesTab && !m_isClosing) {
         *cancel = true;
+        sayInActiveTab(MainRules::fixedTabText(window->position()));
+    }
     if (!m_isClosing)
         LoadedPages::writeCount(g().LoadedFile, m_dsMain->documentCount());
     setWindowTitle(kCaption);

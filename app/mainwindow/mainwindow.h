@@ -42,6 +42,9 @@ public:
 
     // The address box text, whole.
     QString readAddress();
+    // Says text in the active tab's status strip (the window's own status
+    // bar keeps its "Ready").
+    void sayInActiveTab(const QString &text);
 
 signals:
     // Every command, after the built-in handling.

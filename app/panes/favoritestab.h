@@ -28,6 +28,7 @@ public:
     ListProxy List1();
     QLineEdit *Text1() const { return m_text1; }
     QString statusText() const;
+    void setStatus(const QString &text);
     // Bookmarks HTML files: the number imported (-1: nothing could be
     // imported) and whether the export was written; the status line says
     // which.
@@ -65,7 +66,6 @@ private:
     void layoutList();
     void reload();
     void refreshFiltered();
-    void setStatus(const QString &text);
     void writeCount();
 
     PaneHeader *m_header;
