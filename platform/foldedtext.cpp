@@ -5,14 +5,14 @@
 
 QByteArray FoldedText::fold(QStringView text)
 {
-    // Most records are plain ASCII: folded byte by byte without a copy of
-    // the string; anything else goes through Qt's full case folding.
+    // Lower case. Most records are plain ASCII: lowered byte by byte
+    // without a copy of the string; anything else goes through Qt.
     QByteArray out;
     out.reserve(text.size());
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (u >= 128)
-            return text.toString().toCaseFolded().toUtf8();
+            return text.toString().toLower().toUtf8();
         out.append(char(u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u));
     }
     return out;
@@ -37,7 +37,9 @@ void FoldedText::append(QStringView record)
 
 void FoldedText::find(QStringView needle, const std::function<bool(qsizetype)> &hit) const
 {
-    const QByteArray folded = fold(needle.trimmed());
+    // Blanks are part of what is looked for; only text of blanks alone
+    // (or nothing) matches every record.
+    const QByteArray folded = needle.trimmed().isEmpty() ? QByteArray() : fold(needle);
     if (folded.isEmpty()) {
         for (qsizetype i = 0; i < count(); ++i) {
             if (!hit(i))

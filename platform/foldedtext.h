@@ -17,10 +17,11 @@ public:
     qsizetype count() const { return qsizetype(m_starts.size()); }
 
     // Hands each record that contains needle (any case) to hit, in the order
-    // appended, until hit returns false. A blank needle finds every record.
+    // appended, until hit returns false. The needle is matched with its
+    // blanks; one of blanks only (or empty) finds every record.
     void find(QStringView needle, const std::function<bool(qsizetype record)> &hit) const;
 
-    // The text as it is stored and searched: case-folded UTF-8.
+    // The text as it is stored and searched: lower-cased UTF-8.
     static QByteArray fold(QStringView text);
 
 private:

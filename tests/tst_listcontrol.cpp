@@ -121,6 +121,9 @@ private slots:
         QCOMPARE(list.ItemUrl(2), QStringLiteral("http://c.test/"));
         list.RefreshFavoritesEx(m_store, QStringLiteral("   "));
         QCOMPARE(list.ListCount(), 5);
+        // The text is matched as given, blanks included (only the host trims).
+        list.RefreshFavoritesEx(m_store, QStringLiteral(" news"));
+        QCOMPARE(rows(list), (QStringList{QStringLiteral("  Daily News"), QStringLiteral("  Recipes")}));
         list.RefreshFavoritesEx(m_store, QStringLiteral(">"));
         QCOMPARE(list.ListCount(), 4); // every separator holds ">", a record without one does not
         list.RefreshFavoritesEx(m_env->path(QStringLiteral("missing.dat")));
