@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QPointer>
 #include <QtTest>
 
 #include <sqlite3.h>
@@ -196,6 +197,12 @@ private slots:
         QCOMPARE(history.Count(), 2);
         QCOMPARE(qobject_cast<clsHistoryItem *>(history.Item(1))->URL(), second);
         QCOMPARE(first->URL(), QStringLiteral("file:///a.html")); // still valid after removal
+        const QPointer<clsHistoryItem> kept = first;
+        QVERIFY(history.Refresh(QString()));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCoreApplication::processEvents();
+        QVERIFY(kept); // and after a refresh, once events ran
+        QCOMPARE(kept->URL(), QStringLiteral("file:///a.html"));
         QVERIFY(!history.Item(0));
         QVERIFY(!history.Item(3));
         QVERIFY(!history.Remove(5));

@@ -47,8 +47,10 @@ bool clsHistory::Refresh(const QString &URLStartsWith, quint32 Flags)
 
 void clsHistory::setItems(const std::vector<UrlHistoryEntry> &entries)
 {
+    // Items a host was given stay valid (they live as long as the
+    // collection); the others go now, so a refresh costs no memory.
     for (const auto &item : std::as_const(m_items)) {
-        if (item && item->parent() == this)
+        if (item && item->parent() == this && !item->handedOut())
             delete item.data();
     }
     m_items.clear();
@@ -64,7 +66,10 @@ QObject *clsHistory::Item(int Index) const
 {
     if (Index < 1 || Index > m_items.size())
         return nullptr;
-    return m_items.at(Index - 1).data();
+    clsHistoryItem *item = m_items.at(Index - 1).data();
+    if (item)
+        item->markHandedOut();
+    return item;
 }
 
 bool clsHistory::Remove(int Index)
@@ -75,8 +80,8 @@ bool clsHistory::Remove(int Index)
     if (!item || !m_store->deleteUrl(item->URL(), 0))
         return false;
     m_items.removeAt(Index - 1);
-    if (item->parent() == this)
-        item->deleteLater();
+    if (item->parent() == this && !item->handedOut())
+        delete item.data();
     return true;
 }
 
@@ -91,8 +96,11 @@ QObjectList clsHistory::NewEnum() const
 {
     QObjectList list;
     list.reserve(m_items.size());
-    for (const auto &item : m_items)
+    for (const auto &item : m_items) {
+        if (item)
+            item->markHandedOut();
         list.append(item.data());
+    }
     return list;
 }
 

@@ -34,7 +34,13 @@ public:
 
     static QDateTime localTime(quint64 fileTime);
 
+    // Library-internal: a host was given this item, so it must stay valid
+    // after it leaves the collection (until the collection goes).
+    void markHandedOut() { m_handedOut = true; }
+    bool handedOut() const { return m_handedOut; }
+
 private:
     UrlHistoryEntry m_entry;
+    bool m_handedOut = false;
     LiveObjectToken m_token;
 };
