@@ -7,6 +7,7 @@
 #include "logging.h"
 #include "platformpaths.h"
 #include "pagecommands.h"
+#include "pagecontextmenu.h"
 #include "popupcatcherpage.h"
 #include "startpage.h"
 #include "visitrecorder.h"
@@ -329,34 +330,6 @@ QString BrowserControl::LocationName() const
     return title;
 }
 
-int BrowserControl::lockIconFor(const QUrl &url, LoadSecurity security)
-{
-    if (url.scheme().compare(QStringLiteral("https"), Qt::CaseInsensitive) != 0)
-        return 0;
-    if (security.loadFailed || security.certificateError)
-        return 0;
-    if (security.mixedContent)
-        return 1;
-    return 6;
-}
-
-bool BrowserControl::isScriptAddress(const QString &address)
-{
-    // As URL parsers read it: leading controls and blanks dropped, tabs and
-    // line breaks anywhere ignored, the scheme in any case.
-    QString scheme;
-    for (const QChar c : address) {
-        if (c == u'\t' || c == u'\n' || c == u'\r' || (scheme.isEmpty() && c.unicode() <= 0x20))
-            continue;
-        if (c == u':')
-            return scheme == QStringLiteral("javascript");
-        scheme += c.toLower();
-        if (scheme.size() > 10)
-            return false;
-    }
-    return false;
-}
-
 QSet<QString> &BrowserControl::passedSites()
 {
     static QSet<QString> sites;
@@ -366,21 +339,6 @@ QSet<QString> &BrowserControl::passedSites()
 void BrowserControl::updateLock()
 {
     emit SetSecureLockIcon(lockIconFor(m_page->url(), {m_certificateError, m_mixedContent, m_loadFailed}));
-}
-
-BrowserControl::LoadEnd BrowserControl::loadEnd(QWebEngineLoadingInfo::LoadStatus status, int errorCode)
-{
-    constexpr int kAborted = -3; // the engine's code for a load called off (stopped, or a download)
-    if (status == QWebEngineLoadingInfo::LoadSucceededStatus)
-        return LoadEnd::Loaded;
-    if (status == QWebEngineLoadingInfo::LoadStoppedStatus || errorCode == kAborted)
-        return LoadEnd::Stopped;
-    return LoadEnd::Failed;
-}
-
-QString BrowserControl::loadEndText(LoadEnd end)
-{
-    return end == LoadEnd::Failed ? QStringLiteral("Page could not be loaded") : QStringLiteral("Done");
 }
 
 void BrowserControl::onLoadFinished(LoadEnd end)
@@ -463,31 +421,12 @@ void BrowserControl::showContextMenu(const QPoint &position)
     const QWebEngineContextMenuRequest *request = m_view->lastContextMenuRequest();
     if (!m_page || !request)
         return;
-    auto *menu = new QMenu(this);
-    menu->setAttribute(Qt::WA_DeleteOnClose);
-    const QUrl link = request->linkUrl();
-    if (link.isValid()) {
-        // The user's own command: a tab, whatever pop-up stop says (the
-        // engine's entry would go through the pop-up decision).
-        connect(menu->addAction(QStringLiteral("Open Link in New Tab")), &QAction::triggered, this, [this, link] {
-            // After the menu has closed: the new tab runs events while it starts.
-            if (!isScriptAddress(link.toString()))
-                QTimer::singleShot(0, this, [this, link] { emit OpenInNewTab(link.toString(QUrl::FullyEncoded)); });
-        });
-        menu->addAction(m_page->action(QWebEnginePage::CopyLinkToClipboard));
-        menu->addSeparator();
-    }
-    if (!request->selectedText().isEmpty() || request->isContentEditable()) {
-        menu->addAction(m_page->action(QWebEnginePage::Cut));
-        menu->addAction(m_page->action(QWebEnginePage::Copy));
-        menu->addAction(m_page->action(QWebEnginePage::Paste));
-        menu->addSeparator();
-    }
-    for (const auto action : {QWebEnginePage::Back, QWebEnginePage::Forward, QWebEnginePage::Reload})
-        menu->addAction(m_page->action(action));
-    menu->addSeparator();
-    menu->addAction(m_page->action(QWebEnginePage::SelectAll));
-    menu->popup(m_view->mapToGlobal(position));
+    // A link in a new tab is the user's own command: a tab, whatever pop-up
+    // stop says (the engine's entry would go through the pop-up decision).
+    PageContextMenu::make(this, m_page, *request, [this](const QUrl &link) {
+        if (!isScriptAddress(link.toString()))
+            emit OpenInNewTab(link.toString(QUrl::FullyEncoded));
+    })->popup(m_view->mapToGlobal(position));
 }
 
 void BrowserControl::receiveNewWindowAddress(const QUrl &url)

@@ -241,6 +241,14 @@ private slots:
         QVERIFY(main->dsMain()->command(QStringLiteral("mnuGotoAddress"))->text().contains(QStringLiteral("Ctrl+L")));
         QCOMPARE(main->dsMain()->command(QStringLiteral("mnuNewTab"))->shortcut(),
                  QKeySequence(QStringLiteral("Ctrl+T")));
+        // Closed in full screen: the next start has its bars and panes, the
+        // same pane in front.
+        key(main.get(), Qt::Key_F11);
+        shutDown(main);
+        main = start();
+        QVERIFY(main->menuBar()->isVisible() && main->dsMain()->toolBar(QStringLiteral("ToolBar"))->isVisible());
+        QTRY_VERIFY(main->dsMain()->pane(QStringLiteral("frmSearch"))->inView());
+        QVERIFY(!(main->windowState() & Qt::WindowFullScreen));
         shutDown(main);
     }
 

@@ -9,7 +9,9 @@
 #include "mainwindow.h"
 #include "mdlaplication.h"
 #include "programstate.h"
+#include "tabhistoryfile.h"
 #include "tabrules.h"
+#include "urlhistorystore.h"
 
 BrowserTabs::BrowserTabs(Form1 *window, DockFrame *dock)
     : QObject(window)
@@ -52,6 +54,25 @@ void BrowserTabs::activated(Form2 *tab, DocumentWindow *document)
         const QString address = tab->wb1()->LocationURL();
         document->setCaption(TabRules::activatedCaption(title, document->position()),
                              TabRules::pageToolTip(title, address));
+    }
+}
+
+void BrowserTabs::restoreSession(const QStringList &saved, const std::function<void()> &afterEach)
+{
+    UrlHistoryStore visited;
+    const QList<TabHistoryFile::Entry> histories =
+        TabHistoryFile::read(TabHistoryFile::pathBeside(programState().LoadedFile));
+    for (qsizetype i = 0; i < saved.size(); ++i) {
+        const QString &url = saved.at(i);
+        Form2 *form = mdlAplication::OpenBrowserTab(url, mdlAplication::TabLoad::WhenShown);
+        if (form)
+            form->setRestoredHistory(TabHistoryFile::historyFor(histories, i, url));
+        // Named by the title last seen for the page until it loads.
+        const std::optional<UrlHistoryEntry> known = visited.entryFor(url.trimmed());
+        DocumentWindow *window = form ? documentOf(form) : nullptr;
+        if (window && known && !known->title.trimmed().isEmpty())
+            window->setCaption(TabRules::tabCaption(known->title), known->title.trimmed());
+        afterEach();
     }
 }
 

@@ -4,6 +4,8 @@
 #include "pagetarget.h"
 
 #include <QObject>
+
+#include <functional>
 #include <QString>
 #include <QStringList>
 
@@ -35,6 +37,10 @@ public:
     // Pages write their entries of the open-pages list from now on (not
     // while the list of the last session is being opened).
     void startRecording() { m_recording = true; }
+    // Opens the pages of the last session behind the tab in front, each
+    // named by the title the history knows for it and given its back and
+    // forward list; between tabs, afterEach (the window's events).
+    void restoreSession(const QStringList &saved, const std::function<void()> &afterEach);
     // A pane's request to open a page.
     void open(const QString &url, PageTarget target);
     // The address of every tab, in tab order ("" for tabs without a page).

@@ -54,6 +54,11 @@ void FullScreenView::enter()
 {
     m_on = true;
     m_hidden.clear();
+    m_inFront.clear();
+    for (QDockWidget *pane : m_window->findChildren<QDockWidget *>(Qt::FindDirectChildrenOnly)) {
+        if (pane->isVisible() && !pane->visibleRegion().isEmpty())
+            m_inFront.append(pane);
+    }
     for (QWidget *w : chrome()) {
         if (w && !w->isHidden()) {
             m_hidden.append(w);
@@ -76,4 +81,11 @@ void FullScreenView::leave()
             w->show();
     }
     m_hidden.clear();
+    // Showing panes tabbed together brings each to the front in turn: the
+    // ones in front before are put back there.
+    for (const QPointer<QDockWidget> &pane : std::as_const(m_inFront)) {
+        if (pane)
+            pane->raise();
+    }
+    m_inFront.clear();
 }

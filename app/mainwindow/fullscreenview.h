@@ -32,6 +32,7 @@ private:
 
     QMainWindow *m_window;
     QList<QPointer<QWidget>> m_hidden;
+    QList<QPointer<class QDockWidget>> m_inFront; // panes in view before
     bool m_on = false;
     bool m_wasMaximized = false;
 };

@@ -33,13 +33,10 @@
 #include "tabcommands.h"
 #include "tabhistoryfile.h"
 #include "tabrules.h"
-#include "twipsgeometry.h"
-#include "urlhistorystore.h"
+#include "windowplacement.h"
 
 #include <QAction>
 #include <QApplication>
-#include <QGuiApplication>
-#include <QScreen>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QLabel>
@@ -243,7 +240,7 @@ void Form1::load()
     setupCompletion();
     m_dsMain->setStartUp(true);
     processEvents();
-    restorePlacement();
+    WindowPlacement::restore(this);
     m_isLoading = false;
 
     auto *search = new Form5;
@@ -262,20 +259,7 @@ void Form1::load()
     // The two fixed tabs show no close button.
     m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
     m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
-    UrlHistoryStore visited;
-    const QList<TabHistoryFile::Entry> histories = TabHistoryFile::read(TabHistoryFile::pathBeside(g().LoadedFile));
-    for (qsizetype i = 0; i < saved.size(); ++i) {
-        const QString &url = saved.at(i);
-        Form2 *form = mdlAplication::OpenBrowserTab(url, mdlAplication::TabLoad::WhenShown);
-        if (form)
-            form->setRestoredHistory(TabHistoryFile::historyFor(histories, i, url));
-        // Named by the title last seen for the page until it loads.
-        const std::optional<UrlHistoryEntry> known = visited.entryFor(url.trimmed());
-        DocumentWindow *window = form ? m_dsMain->documentByKey(form->Tag()) : nullptr;
-        if (window && known && !known->title.trimmed().isEmpty())
-            window->setCaption(TabRules::tabCaption(known->title), known->title.trimmed());
-        processEvents();
-    }
+    m_tabs->restoreSession(saved, [] { processEvents(); });
     processEvents(2);
     DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
     if (first)
@@ -291,39 +275,6 @@ void Form1::load()
     m_tabs->startRecording();
     if (!saved.isEmpty())
         saveOpenPages();
-}
-
-void Form1::restorePlacement()
-{
-    using namespace mdlRegistry;
-    const int state = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State")));
-    if (state == 2) {
-        setWindowState(Qt::WindowMaximized);
-        return;
-    }
-    if (state == 1) {
-        setWindowState(Qt::WindowMinimized);
-        return;
-    }
-    const int top = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Top")));
-    const int left = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Left")));
-    const int width = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width")));
-    const int height = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Height")));
-    QList<QRect> screens;
-    for (const QScreen *screen : QGuiApplication::screens())
-        screens.append(screen->availableGeometry());
-    // With nothing stored (first run) a window of usable size, not the
-    // smallest the desktop allows; the same when the stored place is out of
-    // sight on the screens there are now.
-    using TwipsGeometry::px;
-    const QRect stored(px(left), px(top), px(width), px(height));
-    if (width <= 0 || height <= 0 || !MainRules::placementReachable(stored, screens)) {
-        resize(width > 0 && height > 0 ? stored.size() : QSize(1024, 720));
-        mdlAplication::CenterForm(this, 2);
-        return;
-    }
-    move(stored.topLeft());
-    resize(stored.size());
 }
 
 void Form1::setupCompletion()
@@ -503,6 +454,7 @@ void Form1::closeEvent(QCloseEvent *event)
         return;
     }
     m_isClosing = true;
+    m_tabCommands->endFullScreen(); // the layout and placement are kept as they are outside it
     saveOpenPages();
     hide();
     processEvents();
@@ -539,17 +491,5 @@ void Form1::savePlacementAndLayout()
     clsLayout layout;
     layout.setLayout(m_dsMain->saveLayout());
     layout.Save(PlatformPaths::programFolder() + QStringLiteral("/_layout.lay"));
-
-    using namespace mdlRegistry;
-    const Qt::WindowStates s = windowState();
-    const int state = s & Qt::WindowMinimized ? 1 : (s & Qt::WindowMaximized ? 2 : 0);
-    SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State"), QString::number(state));
-    if (state == 0) {
-        const QRect r = geometry();
-        const auto twips = [](int pixels) { return QString::number(float(Twips::tw(pixels))); };
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Top"), twips(pos().y()));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Left"), twips(pos().x()));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width"), twips(r.width()));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Height"), twips(r.height()));
-    }
+    WindowPlacement::save(this);
 }

@@ -69,7 +69,6 @@ private:
     void onEditKeyDown(QAction *command, int *keyCode, int *shift);
     void onWbBeforeNavigate(const QString &url, bool *cancel);
     void sizeAddressBar();
-    void restorePlacement();
     void savePlacementAndLayout();
     // The whole open-pages list, in tab order, as the window closes.
     void saveOpenPages();

@@ -107,6 +107,12 @@ void TabCommands::toggleFullScreen()
     m_fullScreen->toggle();
 }
 
+void TabCommands::endFullScreen()
+{
+    if (m_fullScreen->isOn())
+        m_fullScreen->toggle();
+}
+
 void TabCommands::fillMenu(QMenu *menu, DocumentWindow *window)
 {
     auto *tab = qobject_cast<Form2 *>(window->hostedForm());

@@ -24,6 +24,8 @@ public:
     void goTo(int position);
     void reopenLast();
     void toggleFullScreen();
+    // Leaves full screen if it is on.
+    void endFullScreen();
     const ClosedTabs &closed() const { return m_closed; }
     // The entries of a tab's context menu.
     void fillMenu(QMenu *menu, DocumentWindow *window);
