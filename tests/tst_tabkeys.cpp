@@ -239,6 +239,9 @@ private slots:
 
         // The menus list the keys.
         QVERIFY(main->dsMain()->command(QStringLiteral("mnuGotoAddress"))->text().contains(QStringLiteral("Ctrl+L")));
+        const QString previous = main->dsMain()->command(QStringLiteral("mnuPrevTab"))->text();
+        QVERIFY2(previous.endsWith(QStringLiteral("\tCtrl+Shift+Tab, Ctrl+PgUp")), qPrintable(previous));
+        QCOMPARE(main->dsMain()->command(QStringLiteral("mnuFind"))->shortcut(), QKeySequence(QKeySequence::Find));
         QCOMPARE(main->dsMain()->command(QStringLiteral("mnuNewTab"))->shortcut(),
                  QKeySequence(QStringLiteral("Ctrl+T")));
         // Closed in full screen: the next start has its bars and panes, the

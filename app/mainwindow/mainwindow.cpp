@@ -150,8 +150,11 @@ void Form1::buildCommands()
                 a->setShortcuts(QList<QKeySequence>{c.shortcut} + c.moreShortcuts);
                 // A menu shows one key of its own accord.
                 QStringList keys;
-                for (const QKeySequence &k : a->shortcuts())
-                    keys.append(k.toString(QKeySequence::NativeText));
+                for (const QKeySequence &k : a->shortcuts()) {
+                    // Shift+Tab arrives as Backtab: the key is bound twice, shown once.
+                    if (k[0].key() != Qt::Key_Backtab)
+                        keys.append(k.toString(QKeySequence::NativeText));
+                }
                 a->setText(c.caption + u'\t' + keys.join(QStringLiteral(", ")));
             }
             menu->addAction(a);
