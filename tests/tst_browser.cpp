@@ -324,8 +324,10 @@ private slots:
     {
         auto main = start();
         DockPane *help = main->dsMain()->pane(QStringLiteral("frmHelp"));
+        QVERIFY(help->visible() && !help->inView()); // behind the search pane
+        main->dsMain()->command(QStringLiteral("mnuHelpPan"))->trigger(); // to the front
         QVERIFY(help->visible());
-        main->dsMain()->command(QStringLiteral("mnuHelpPan"))->trigger();
+        main->dsMain()->command(QStringLiteral("mnuHelpPan"))->trigger(); // hidden
         QVERIFY(!help->visible());
         shutDown(main);
         main = start();
