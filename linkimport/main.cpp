@@ -3,6 +3,8 @@
 #include "platformpaths.h"
 
 #include <QApplication>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <QTextStream>
 
 #include <unistd.h>
@@ -17,7 +19,14 @@ int main(int argc, char *argv[])
     QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("linkimport"));
-    // The favorites store it writes is the browser's, in the same folders.
+    // The favorites store it writes is the browser's, in the same folders,
+    // and never in a folder someone else planted.
+    if (const QString problem = PlatformPaths::dataFolderProblem(); !problem.isEmpty()) {
+        QTextStream(stderr) << "linkimport: " << problem << "\n";
+        if (QGuiApplication::platformName() != QStringLiteral("offscreen"))
+            QMessageBox::critical(nullptr, QStringLiteral("linkimport"), problem);
+        return 1;
+    }
     PlatformPaths::prepareProgramFolder();
     LinkImport::Form1 window;
     window.show();

@@ -108,7 +108,8 @@ bool write(const QString &path, const QByteArray &data)
     const QString temp = tempName(path);
     const QByteArray tempPath = QFile::encodeName(temp);
     int error = fault(Step::Open, path);
-    const int fd = error ? -1 : ::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    const int fd =
+        error ? -1 : ::open(tempPath.constData(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0600);
     if (fd < 0)
         return failed("open", temp, error ? error : errno);
 

@@ -9,6 +9,7 @@
 #include "pagecommands.h"
 #include "pagecontextmenu.h"
 #include "popupcatcherpage.h"
+#include "shownaddress.h"
 #include "startpage.h"
 #include "visitrecorder.h"
 
@@ -19,6 +20,7 @@
 #include <QMenu>
 #include <QWebEngineContextMenuRequest>
 #include <QEvent>
+#include <QRandomGenerator>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
@@ -96,7 +98,8 @@ BrowserControl::~BrowserControl()
 
 void BrowserControl::connectPage()
 {
-    connect(m_page, &QWebEnginePage::linkHovered, this, [this](const QString &url) { emit StatusTextChange(url); });
+    connect(m_page, &QWebEnginePage::linkHovered, this,
+            [this](const QString &url) { emit StatusTextChange(ShownAddress::of(url)); });
     connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
         m_busy = true;
         m_certificateError = false;
@@ -134,18 +137,25 @@ void BrowserControl::connectPage()
         m_mixedContent = true;
         updateLock();
     });
-    connect(m_page, &BrowserPage::navigationRequested, this, [this](const QUrl &url, bool *cancel) {
-        // The way on from the certificate page: only from that page, only to that site.
-        if (m_certificateOffered.isValid() && url.fragment() == ErrorPages::kContinueFragment) {
+    connect(m_page, &BrowserPage::navigationRequested, this, [this](const QUrl &url, bool clicked, bool *cancel) {
+        // The way on from the certificate page: only a click on that page's
+        // own link, which carries the token made for it; only to that site.
+        if (url.fragment().startsWith(ErrorPages::kContinueFragment)) {
             QUrl target = url;
             target.setFragment(QString());
-            if (target.host() == m_certificateOffered.host() && target.port(443) == m_certificateOffered.port(443)) {
-                passedSites().insert(target.host() + u':' + QString::number(target.port(443)));
-                m_certificateOffered.clear();
-                *cancel = true;
-                QTimer::singleShot(0, this, [this, target] { Navigate(target.toString(QUrl::FullyEncoded)); });
+            const bool granted = clicked && !m_continueToken.isEmpty() && m_certificateOffered.isValid()
+                && m_errorPageFor.isValid() && url.fragment() == ErrorPages::continueFragment(m_continueToken)
+                && target.host() == m_certificateOffered.host() && target.port(443) == m_certificateOffered.port(443);
+            *cancel = true;
+            if (!granted) {
+                qCWarning(lcFiles) << "a way past a certificate error was refused" << target.host();
                 return;
             }
+            m_continueToken.clear(); // one use
+            passedSites().insert(target.host() + u':' + QString::number(target.port(443)));
+            m_certificateOffered.clear();
+            QTimer::singleShot(0, this, [this, target] { Navigate(target.toString(QUrl::FullyEncoded)); });
+            return;
         }
         emit BeforeNavigate2(url.toString(), cancel);
     });
@@ -197,6 +207,7 @@ void BrowserControl::Navigate(const QString &url)
     }
     m_certificateOffered.clear();
     m_errorPageFor.clear();
+    m_continueToken.clear();
     m_crashed = false;
     m_lastRequested = toUrl(url);
     page()->load(m_lastRequested);
@@ -458,5 +469,7 @@ void BrowserControl::showCertificatePage()
     if (!m_certificateOffered.isValid())
         return; // another address was asked for meanwhile
     m_errorPageFor = m_certificateOffered;
-    page()->setHtml(ErrorPages::certificateRefused(m_certificateOffered, m_certificateProblem));
+    m_continueToken = QString::number(QRandomGenerator::system()->generate64(), 36)
+        + QString::number(QRandomGenerator::system()->generate64(), 36);
+    page()->setHtml(ErrorPages::certificateRefused(m_certificateOffered, m_certificateProblem, m_continueToken));
 }

@@ -157,5 +157,6 @@ private:
     QString m_certificateProblem;
     QUrl m_certificateOffered; // shown on the error page, with a way on
     QUrl m_errorPageFor;       // the site the certificate page shown stands for
+    QString m_continueToken;   // the certificate page's way on carries it; one use
     bool m_mixedContent = false;
 };

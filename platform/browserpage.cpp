@@ -15,7 +15,7 @@ bool BrowserPage::acceptNavigationRequest(const QUrl &url, NavigationType type, 
 {
     if (isMainFrame) {
         bool cancel = false;
-        emit navigationRequested(url, &cancel);
+        emit navigationRequested(url, type == NavigationTypeLinkClicked, &cancel);
         if (cancel)
             return false;
     }

@@ -21,7 +21,8 @@ signals:
     void newWindowPage(QWebEnginePage **page, QWebEnginePage::WebWindowType type);
     void mixedContentSeen();
     // Main-frame navigation about to start; set *cancel to refuse it.
-    void navigationRequested(const QUrl &url, bool *cancel);
+    // clicked: the user followed a link (not a script, history, reload or typing).
+    void navigationRequested(const QUrl &url, bool clicked, bool *cancel);
 
 protected:
     QWebEnginePage *createWindow(WebWindowType type) override;

@@ -8,10 +8,15 @@ QString crashed()
                           "<h2>This page stopped working.</h2><p>Use Refresh to load it again.</p></body></html>");
 }
 
-QString certificateRefused(const QUrl &site, const QString &problem)
+QString continueFragment(const QString &token)
+{
+    return kContinueFragment + u'-' + token;
+}
+
+QString certificateRefused(const QUrl &site, const QString &problem, const QString &token)
 {
     QUrl onward = site;
-    onward.setFragment(kContinueFragment);
+    onward.setFragment(continueFragment(token));
     return QStringLiteral(
                "<html><head><title>Certificate error</title></head><body style='font-family:sans-serif'>"
                "<h2>This site's certificate cannot be trusted.</h2><p>%1</p><p>%2</p>"

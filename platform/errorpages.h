@@ -10,7 +10,10 @@ namespace ErrorPages {
 inline const QString kContinueFragment = QStringLiteral("quillon-continue");
 
 QString crashed();
-// site: the refused address; problem: the engine's description of the error.
-QString certificateRefused(const QUrl &site, const QString &problem);
+// site: the refused address; problem: the engine's description of the error;
+// token: made for this page alone, the way on carries it.
+QString certificateRefused(const QUrl &site, const QString &problem, const QString &token);
+// The fragment of the way on for a token.
+QString continueFragment(const QString &token);
 
 } // namespace ErrorPages

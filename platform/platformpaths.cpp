@@ -121,6 +121,25 @@ bool prepareProgramFolder()
     return true;
 }
 
+QString dataFolderProblem()
+{
+    const QString folder = QDir::cleanPath(programFolder());
+    for (const char *name : {"", "/_data", "/_data/_loaded.dat", "/_data/_favorites.dat", "/_data/_tabhistory.dat",
+                             "/_layout.lay", "/_config.dat"}) {
+        const QString path = folder + QLatin1String(name);
+        struct stat st {};
+        if (::lstat(QFile::encodeName(path).constData(), &st) != 0)
+            continue; // not there (yet): made by the program, as its own
+        if (S_ISLNK(st.st_mode))
+            return QStringLiteral("%1 is a link; the browser keeps your data only in a folder of your own").arg(path);
+        if (st.st_uid != ::geteuid())
+            return QStringLiteral(
+                       "%1 belongs to another user; the browser keeps your data only in a folder of your own")
+                .arg(path);
+    }
+    return {};
+}
+
 bool makePrivateFolder(const QString &path)
 {
     const QString clean = QDir::cleanPath(QDir(path).absolutePath());

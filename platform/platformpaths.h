@@ -48,6 +48,11 @@ QString programFolder();
 // engines). False when the folder cannot be made.
 bool prepareProgramFolder();
 
+// Why the data folder cannot be trusted with the user's files: it (or one
+// of the files the programs keep in it) is a link, or belongs to another
+// user. Empty when it is the user's own (or not there yet).
+QString dataFolderProblem();
+
 // Creates the folder and any missing parents private to the user (0700).
 // An existing folder is made private too: it holds history, favorites or
 // the open pages. True when the folder exists afterwards.

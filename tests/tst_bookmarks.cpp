@@ -1,5 +1,6 @@
 // Bookmarks HTML files from other browsers into the favorites store, and back out.
 #include "bookmarkshtml.h"
+#include "favoriterecord.h"
 #include "favoritesstore.h"
 #include "testenvironment.h"
 #include "testfiles.h"
@@ -104,6 +105,67 @@ private slots:
         for (const Bookmark &b : parse(TestFiles::readAll(file)))
             again.append(toRecord(b));
         QCOMPARE(again, records);
+    }
+
+    // Files as other parsers read them: each case a minimal file.
+    void readAsOtherParsersDo()
+    {
+        const auto one = [](const QByteArray &body) {
+            return parse("<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n" + body + "\n</DL><p>\n");
+        };
+        // A description runs to the next entry, whatever tags are in it; a
+        // link in it is no bookmark.
+        QList<Bookmark> got = one("<DT><A HREF=\"http://a.test/\">A</A>\n<DD>first <b>bold</b><br>line,"
+                                  " see <a href=\"http://x.test/\">x</a> too\n<DT><A HREF=\"http://b.test/\">B</A>");
+        QCOMPARE(got.size(), 2);
+        QCOMPARE(got[0].description, QStringLiteral("first bold line, see x too"));
+        QCOMPARE(got[1].url, QStringLiteral("http://b.test/"));
+        // "href=" inside another attribute's value, and ">" inside a quoted one.
+        got = one("<DT><A ICON_URI=\"http://i.test/?href=http://evil.test/\" TITLE=\"a > b\" "
+                  "HREF=\"http://good.test/\">Good</A>");
+        QCOMPARE(got.size(), 1);
+        QCOMPARE(got[0].url, QStringLiteral("http://good.test/"));
+        QCOMPARE(got[0].title, QStringLiteral("Good"));
+        // Commented out: not there. Tags in a title or folder name: text.
+        got =
+            one("<!-- <DT><A HREF=\"http://hidden.test/\">H</A> -->\n<DT><H3><i>Work</i> stuff</H3>\n<DL><p>\n"
+                "<DT><A HREF=\"http://t.test/\" TAGS=\"red,blue\" SHORTCUTURL=\"tt\"><b>Bold</b> title</A>\n</DL><p>");
+        QCOMPARE(got.size(), 1);
+        QCOMPARE(got[0].title, QStringLiteral("Bold title"));
+        QCOMPARE(got[0].folders, QStringList{QStringLiteral("Work stuff")});
+        QCOMPARE(FavoriteRecord::field(toRecord(got[0]), FavoriteRecord::Field::Keywords),
+                 QStringLiteral("Work stuff red blue tt"));
+        // The declared charset, and a marked UTF-16 file.
+        got = parse("<META HTTP-EQUIV=\"Content-Type\" CONTENT=\"text/html; charset=windows-1252\">\n"
+                    "<DL><p><DT><A HREF=\"http://c.test/\">Caf\xe9</A></DL>");
+        QCOMPARE(got.value(0).title, QStringLiteral("Caf\u00e9"));
+        const QString utf16 = QStringLiteral("<DL><p><DT><A HREF=\"http://u.test/\">\u00dcber</A></DL>");
+        QByteArray marked("\xff\xfe");
+        marked.append(reinterpret_cast<const char *>(utf16.utf16()), utf16.size() * 2);
+        got = parse(marked);
+        QCOMPARE(got.value(0).title, QStringLiteral("\u00dcber"));
+        // Deep folders: the innermost eight, at most a kilobyte of names.
+        QByteArray deep;
+        for (int i = 0; i < 40; ++i)
+            deep += "<DT><H3>" + QByteArray(200, char('a' + i % 26)) + "</H3>\n<DL><p>\n";
+        deep += "<DT><A HREF=\"http://deep.test/\">Deep</A>\n";
+        got = one(deep);
+        QCOMPARE(got.size(), 1);
+        const QString words = FavoriteRecord::field(toRecord(got[0]), FavoriteRecord::Field::Keywords);
+        QVERIFY(words.size() <= kMostFolderText);
+        QVERIFY(words.endsWith(QString(200, QChar(u'a' + 39 % 26))));
+    }
+
+    // One address written several ways is one favorite; the store keeps
+    // the spelling it has.
+    void oneAddressWrittenTwoWays()
+    {
+        const auto rec = [](const char *url) { return record(QStringLiteral("T"), QString::fromLatin1(url), {}); };
+        const QStringList batch{rec("http://a.example"),     rec("http://a.example/"),  rec("HTTP://A.EXAMPLE/"),
+                                rec("http://a.example:80/"), rec("http://a.example/x"), rec("https://a.example/")};
+        QCOMPARE(newRecords({}, batch), (QStringList{batch[0], batch[4], batch[5]}));
+        QCOMPARE(newRecords({rec("HTTPS://A.Example:443")}, batch), (QStringList{batch[0], batch[4]}));
+        QCOMPARE(addressKey(QStringLiteral(" not an address ")), QStringLiteral("not an address"));
     }
 
     void tenThousandBookmarks()

@@ -1,5 +1,6 @@
 // The browser against hostile pages and addresses: nothing let in.
 #include "browsercontrol.h"
+#include "browserpage.h"
 #include "browserfixture.h"
 #include "dockframe.h"
 #include "documentwindow.h"
@@ -14,6 +15,7 @@
 #include "popupcatcherpage.h"
 #include "programstate.h"
 #include "testenvironment.h"
+#include "tabrules.h"
 #include "testpages.h"
 #include "testhttpserver.h"
 #include "webtestmain.h"
@@ -30,6 +32,7 @@
 #include <QTcpServer>
 #include <QTemporaryDir>
 #include <QWebEngineView>
+#include <QSignalSpy>
 #include <QtTest>
 
 using namespace mdlRegistry;
@@ -226,6 +229,17 @@ private slots:
         // The address box names the site, not the page that stands for it.
         QCOMPARE(main->dsMain()->commandText(QStringLiteral("mnuAddress")), secure.url(QStringLiteral("/s")));
 
+        // Any other way to the site's address with the way on's mark (here
+        // a script steering the tab, as an opener can steer its pop-up)
+        // lacks the page's token: refused where it starts.
+        QSignalSpy refused(tab->wb1()->page(), &BrowserPage::navigationRequested);
+        tab->wb1()->page()->runJavaScript(
+            QStringLiteral("location.href = '%1#quillon-continue'").arg(secure.url(QStringLiteral("/s"))));
+        QTRY_VERIFY_WITH_TIMEOUT(!refused.isEmpty(), kTimeout);
+        // A pass would reach the server within a second.
+        QVERIFY(!QTest::qWaitFor([&secure] { return secure.requestCount(QStringLiteral("/s")) > 0; }, 1000));
+        QCOMPARE(titleOf(main.get(), 1), QStringLiteral("Certificate error"));
+
         // The way on, by keyboard: Tab to the link, Enter.
         QWidget *page = tab->wb1()->view()->focusProxy();
         QVERIFY(page);
@@ -236,6 +250,33 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(!tab->wb1()->Busy(), kTimeout);
         QVERIFY(!tab->lockVisible()); // passed, but never shown as secure
         QCOMPARE(tab->statusText(), BrowserControl::kPassedCertificateText);
+        shutDown(main);
+    }
+
+    // A trusted name padded into the user information of a link: the box
+    // and the tab's tooltip show the real host first.
+    void paddedUserInfoNeverShown()
+    {
+        const QString real = m_server->url(QStringLiteral("/a"));
+        const QString padded = QStringLiteral("http://www.quill-bank.example") + QString(300, u' ') + u'@'
+            + real.mid(QStringLiteral("http://").size());
+        m_server->setPage(QStringLiteral("/lure"),
+                          page("Lure",
+                               "<a id='l' style='position:fixed;inset:0;display:block' href='" + padded.toUtf8()
+                                   + "'>your bank</a>"));
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        Form2 *tab = tabAt(main.get(), 1);
+        tab->wb1()->Navigate(m_server->url(QStringLiteral("/lure")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/lure"))));
+        QWidget *view = tab->wb1()->view()->focusProxy();
+        QVERIFY(view);
+        QTest::mouseClick(view, Qt::LeftButton, {}, view->rect().center());
+        QTRY_COMPARE_WITH_TIMEOUT(titleOf(main.get(), 1), QStringLiteral("Page A"), kTimeout);
+        const QString box = main->dsMain()->commandText(QStringLiteral("mnuAddress"));
+        QVERIFY2(box.startsWith(QStringLiteral("http://127.0.0.1")) && !box.contains(QStringLiteral("bank")),
+                 qPrintable(box));
+        QVERIFY(!TabRules::pageToolTip(QString(), tab->wb1()->LocationURL()).contains(QStringLiteral("bank")));
         shutDown(main);
     }
 

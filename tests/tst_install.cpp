@@ -198,6 +198,34 @@ private slots:
         QTRY_COMPARE(activated.size(), 1);
         QCOMPARE(activated.at(0).at(0).toStringList(), QStringList{QStringLiteral("http://a.test/")});
         QVERIFY(!elsewhere.handOver({}, 200)); // another data folder, another browser
+
+        // A runtime folder others may enter, or another user's, is not used:
+        // the socket goes to a folder of the user's own, made private.
+        const QByteArray runtime = qgetenv("XDG_RUNTIME_DIR");
+        const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+        const QString shared = folder.path() + QStringLiteral("/shared");
+        QVERIFY(QDir().mkpath(shared));
+        QVERIFY(QFile::setPermissions(
+            shared, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther | QFile::ExeOther));
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(shared));
+        qputenv("XDG_CACHE_HOME", QFile::encodeName(folder.path() + QStringLiteral("/cache")));
+        const QString own = folder.path() + QStringLiteral("/cache/quillon/run");
+        QCOMPARE(SingleInstance::socketFolder(), own);
+        QCOMPARE(mode(own), 0);
+        if (::geteuid() == 0) { // only root can give a folder to another user
+            QVERIFY(QFile::setPermissions(shared, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner));
+            QCOMPARE(::chown(QFile::encodeName(shared).constData(), 65534, 65534), 0);
+            QCOMPARE(SingleInstance::socketFolder(), own);
+        }
+        qputenv("XDG_RUNTIME_DIR", runtime);
+        qputenv("XDG_CACHE_HOME", cache);
+
+        // At most 100 addresses a start.
+        QStringList many;
+        for (int i = 0; i < 150; ++i)
+            many.append(QStringLiteral("http://a.test/%1").arg(i));
+        QCOMPARE(SingleInstance::parseMessage(SingleInstance::message(many))->size(), 100);
+        QCOMPARE(SingleInstance::bounded(many), many.mid(0, 100));
     }
 
     void installedBrowserKeepsItsDataInXdgFolders()
@@ -235,6 +263,25 @@ private slots:
         endBrowser(again);
         QVERIFY(TestFiles::readAll(loadedFile()).contains(pageUrl.toUtf8()));
         QCOMPARE(snapshot(prefix()), before);
+    }
+
+    // A data folder planted as a link (or another user's) is refused: the
+    // browser says why and ends, and nothing is written through the link.
+    void plantedDataFolderRefused()
+    {
+        const QString target = m_root.path() + QStringLiteral("/elsewhere");
+        const QString planted = m_root.path() + QStringLiteral("/planted");
+        QVERIFY(QDir().mkpath(target) && QDir().mkpath(planted));
+        QVERIFY(QFile::link(target, planted + QStringLiteral("/quillon")));
+        QProcessEnvironment env = userEnvironment();
+        env.insert(QStringLiteral("XDG_DATA_HOME"), planted);
+        QProcess browser;
+        browser.setProcessEnvironment(env);
+        browser.start(prefix() + QStringLiteral("/bin/quillon"), {});
+        QVERIFY(browser.waitForFinished(kTimeout));
+        QCOMPARE(browser.exitCode(), 1);
+        QVERIFY(browser.readAllStandardError().contains("is a link"));
+        QCOMPARE(QDir(target).entryList(QDir::AllEntries | QDir::NoDotAndDotDot), QStringList());
     }
 
     void secondStartHandsItsAddressesOver()

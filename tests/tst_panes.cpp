@@ -114,6 +114,19 @@ private slots:
         run(main.get(), "mnuExportBm");
         QCOMPARE(suggested, QDir::home().filePath(QStringLiteral("bookmarks.html")));
         QVERIFY(TestFiles::readAll(exported).contains("<DD>Kitchen soup &amp; bread"));
+        // A store held by a writer past the wait, or damaged, is not an empty
+        // one: the backup is left as it was, and the status says so.
+        const QByteArray backup = TestFiles::readAll(exported);
+        {
+            FileLock writer(store, FileLock::Mode::Exclusive, std::chrono::milliseconds(0));
+            QVERIFY(writer.isLocked());
+            run(main.get(), "mnuExportBm");
+        }
+        QCOMPARE(TestFiles::readAll(exported), backup);
+        QVERIFY(tab->statusText().startsWith(QStringLiteral("Nothing exported")));
+        QVERIFY(QFile::resize(store, 600)); // cut short
+        run(main.get(), "mnuExportBm");
+        QCOMPARE(TestFiles::readAll(exported), backup);
         shutDown(main);
     }
 
@@ -184,6 +197,24 @@ private slots:
         QCOMPARE(FavoritesStore::load(store), QStringList({b, c, home}));
         QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 3"));
         QCOMPARE(tab->statusText(), QStringLiteral("1 favorite deleted"));
+
+        // Another browser edits the record just before it is deleted here:
+        // nothing is deleted, and the status says so.
+        const QString elsewhere = QStringLiteral("Meta, edited") + sep + url("/meta");
+        QVERIFY(FavoritesStore::rewrite(store, [&](const QStringList &stored) {
+            QStringList changed = stored;
+            changed.replace(stored.indexOf(c), elsewhere);
+            return std::optional<QStringList>(changed);
+        }));
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1)); // "Meta", as listed
+        QTest::keyClick(view, Qt::Key_Delete);
+        QCOMPARE(FavoritesStore::load(store), QStringList({b, elsewhere, home}));
+        QVERIFY(tab->statusText().startsWith(QStringLiteral("Not deleted")));
+        QCOMPARE(Form9::deletedText(1, 2), QStringLiteral("1 favorite deleted (1 no longer stored)"));
+        QVERIFY(FavoritesStore::rewrite(store, [&](const QStringList &) {
+            return std::optional<QStringList>(QStringList{b, c, home});
+        }));
+        tab->List1().RefreshFavoritesEx(programState().FavoritesFile);
 
         // Two rows picked with Ctrl, deleted from the context menu.
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 0));

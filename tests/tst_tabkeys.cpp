@@ -465,6 +465,19 @@ private slots:
             std::any_of(running.cbegin(), running.cend(), [](const QList<QVariant> &r) { return r[0].toInt() > 0; }));
         QTRY_COMPARE(manager->running(), 0);
         QVERIFY(!manager->indicator()->isVisible());
+        // A server's hidden name, with the home folder as the downloads
+        // folder: a plain name, in the home's Downloads folder.
+        const QString home = m_env->path(QStringLiteral("home"));
+        QVERIFY(QDir().mkpath(home));
+        const QByteArray realHome = qgetenv("HOME");
+        qputenv("HOME", QFile::encodeName(home));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("DownloadFolder"), home);
+        m_server.setDownload(QStringLiteral("/profile"), "echo owned\n", ".bash_profile");
+        tab->wb1()->Navigate(url("/profile"));
+        QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(home + QStringLiteral("/Downloads/bash_profile")).size() == 11, kTimeout);
+        qputenv("HOME", realHome);
+        QVERIFY(!QFileInfo::exists(home + QStringLiteral("/.bash_profile")));
+        QCOMPARE(QDir(home + QStringLiteral("/Downloads")).entryList(QDir::Files | QDir::Hidden).size(), 1);
         // Closed, the list comes back with Ctrl+Shift+Y, over the window.
         manager->window()->close();
         QVERIFY(!manager->window()->isVisible());

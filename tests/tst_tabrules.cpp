@@ -7,6 +7,7 @@
 #include "mainrules.h"
 #include "mdlinicontrol.h"
 #include "searchengines.h"
+#include "shownaddress.h"
 #include "tablifecycle.h"
 #include "tabrules.h"
 #include "testenvironment.h"
@@ -240,6 +241,22 @@ private slots:
         QCOMPARE(AddressRules::looksLikeAddress(typed), address);
     }
 
+    void addressesShownWithoutUserInformation()
+    {
+        const QString padded =
+            QStringLiteral("http://www.quill-bank.example") + QString(300, u' ') + QStringLiteral("@127.0.0.1/x");
+        QCOMPARE(ShownAddress::of(QUrl(padded).toString(QUrl::FullyEncoded)), QStringLiteral("http://127.0.0.1/x"));
+        QCOMPARE(ShownAddress::of(QStringLiteral("https://u:pw@h.test:8443/a?b#c")),
+                 QStringLiteral("https://h.test:8443/a?b#c"));
+        for (const char *kept : {"about:blank", "mailto:a@b.test", "words @ home", "http://h.test/a@b"})
+            QCOMPARE(ShownAddress::of(QString::fromLatin1(kept)), QString::fromLatin1(kept));
+        const QList<AddressRules::Suggestion> rows = AddressRules::suggestions(
+            QStringLiteral("x"), {}, {{QStringLiteral("T"), QStringLiteral("http://u@h.test/")}}, {});
+        QCOMPARE(rows.value(0).url, QStringLiteral("http://h.test/"));
+        QCOMPARE(TabRules::pageToolTip(QString(), QStringLiteral("http://bank@h.test/")),
+                 QStringLiteral("http://h.test/"));
+    }
+
     void whatEnterOpensAndWhatIsListed()
     {
         using AddressRules::Suggestion;
@@ -348,6 +365,22 @@ private slots:
         // A name from the server never leaves the folder.
         QCOMPARE(DownloadRules::freePath(folder, QStringLiteral("../../etc/x")), folder + QStringLiteral("/x"));
         QCOMPARE(DownloadRules::freePath(folder, QString()), folder + QStringLiteral("/download"));
+        // No hidden files, controls or reversed names from a server.
+        QCOMPARE(DownloadRules::safeFileName(QStringLiteral(".bash_profile")), QStringLiteral("bash_profile"));
+        QCOMPARE(DownloadRules::safeFileName(QStringLiteral(" ..\\..\\.x")), QStringLiteral("x"));
+        QCOMPARE(DownloadRules::safeFileName(QStringLiteral("ev\u202Eil\ttxt.exe")), QStringLiteral("eviltxt.exe"));
+        QCOMPARE(DownloadRules::safeFileName(QStringLiteral("...")), QStringLiteral("download"));
+        // A name is reserved once: a file or a link already there is never taken.
+        const QString reserved = folder + QStringLiteral("/r.bin");
+        QVERIFY(DownloadRules::reserve(reserved));
+        QVERIFY(!DownloadRules::reserve(reserved));
+        QVERIFY(QFile::link(env.path(QStringLiteral("elsewhere")), folder + QStringLiteral("/link.bin")));
+        QVERIFY(!DownloadRules::reserve(folder + QStringLiteral("/link.bin")));
+        QVERIFY(!QFileInfo::exists(env.path(QStringLiteral("elsewhere"))));
+        // Without asking, never into the home folder itself.
+        QCOMPARE(DownloadRules::folderWithoutAsking(env.path(QStringLiteral("home")), env.path(QStringLiteral("home"))),
+                 env.path(QStringLiteral("home/Downloads")));
+        QCOMPARE(DownloadRules::folderWithoutAsking(folder, env.path(QStringLiteral("home"))), folder);
     }
 
     void keyCodes()

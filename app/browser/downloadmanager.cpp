@@ -6,6 +6,7 @@
 #include "filedialogservice.h"
 #include "logging.h"
 #include "mdlregistry.h"
+#include "platformpaths.h"
 
 #include <QAction>
 #include <QDir>
@@ -52,9 +53,23 @@ void DownloadManager::onRequested(QWebEngineDownloadRequest *download)
         }
     } else {
         // Files of downloads still running may not exist yet: their names
-        // are taken all the same.
-        path = DownloadRules::freePath(defaultFolder(), download->downloadFileName(), m_taken);
-        m_taken.insert(path);
+        // are taken all the same. The name is the server's, made harmless,
+        // and the file is made here first, so that no existing file (or a
+        // link planted in its place) is ever written through.
+        QString folder = DownloadRules::folderWithoutAsking(defaultFolder(), QDir::homePath());
+        if (!QFileInfo::exists(folder) && !PlatformPaths::makePrivateFolder(folder))
+            qCWarning(lcFiles) << "downloads folder not made" << folder;
+        for (int tries = 0; tries < 100 && path.isEmpty(); ++tries) {
+            const QString candidate = DownloadRules::freePath(folder, download->downloadFileName(), m_taken);
+            m_taken.insert(candidate);
+            if (DownloadRules::reserve(candidate))
+                path = candidate;
+        }
+        if (path.isEmpty()) {
+            qCWarning(lcFiles) << "no name could be reserved for a download in" << folder;
+            download->cancel();
+            return;
+        }
     }
     const QFileInfo target(path);
     download->setDownloadDirectory(target.absolutePath());

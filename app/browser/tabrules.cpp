@@ -1,5 +1,7 @@
 #include "tabrules.h"
 
+#include "shownaddress.h"
+
 #include <algorithm>
 
 #include <QUrl>
@@ -29,7 +31,7 @@ QString pageName(const QString &locationName, const QString &locationUrl)
 QString pageToolTip(const QString &locationName, const QString &locationUrl)
 {
     const QString title = locationName.trimmed();
-    return title.isEmpty() ? locationUrl.trimmed() : title;
+    return title.isEmpty() ? ShownAddress::of(locationUrl.trimmed()) : title;
 }
 
 QString activatedCaption(const QString &locationName, int position)

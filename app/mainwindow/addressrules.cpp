@@ -1,6 +1,7 @@
 #include "addressrules.h"
 
 #include "favoriterecord.h"
+#include "shownaddress.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -97,13 +98,15 @@ QList<Suggestion> suggestions(const QString &typed, const QStringList &favoriteR
         if (url.isEmpty() || listed.contains(url))
             continue;
         listed.insert(url);
-        rows.append({Suggestion::Kind::Favorite, FavoriteRecord::field(record, Field::Title).trimmed(), url, url});
+        const QString shown = ShownAddress::of(url);
+        rows.append({Suggestion::Kind::Favorite, FavoriteRecord::field(record, Field::Title).trimmed(), shown, shown});
     }
     for (const HistoryRow &h : history) {
         if (h.url.isEmpty() || listed.contains(h.url))
             continue;
         listed.insert(h.url);
-        rows.append({Suggestion::Kind::History, h.title.trimmed().isEmpty() ? h.url : h.title.trimmed(), h.url, h.url});
+        const QString shown = ShownAddress::of(h.url);
+        rows.append({Suggestion::Kind::History, h.title.trimmed().isEmpty() ? shown : h.title.trimmed(), shown, shown});
     }
     const QString words = typed.trimmed();
     if (!words.isEmpty() && !engineName.isEmpty() && !looksLikeAddress(words))

@@ -1,7 +1,6 @@
 #include "browserstartup.h"
 
 #include "commandtable.h"
-
 #include "engineflags.h"
 #include "graphicsmode.h"
 #include "keyrecorder.h"
@@ -14,6 +13,8 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QGuiApplication>
+#include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTextStream>
 #include <QUrl>
@@ -103,7 +104,17 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     QApplication::setDesktopFileName(QStringLiteral("quillon"));
     QApplication::setWindowIcon(CommandTable::programIcon());
 
-    const QStringList addresses = addressesFromArguments(QApplication::arguments().mid(1), QDir::currentPath());
+    // A data folder planted by someone else (a link, another user's folder)
+    // is never written to.
+    if (const QString problem = PlatformPaths::dataFolderProblem(); !problem.isEmpty()) {
+        QTextStream(stderr) << "quillon: " << problem << "\n";
+        if (QGuiApplication::platformName() != QStringLiteral("offscreen")) // someone to answer it
+            QMessageBox::critical(nullptr, QStringLiteral("Quillon XP"), problem);
+        return 1;
+    }
+
+    const QStringList addresses =
+        SingleInstance::bounded(addressesFromArguments(QApplication::arguments().mid(1), QDir::currentPath()));
     SingleInstance instance(PlatformPaths::programFolder());
     if (instance.handOver(addresses))
         return 0;

@@ -30,6 +30,7 @@
 #include "platformpaths.h"
 #include "processlauncher.h"
 #include "programstate.h"
+#include "shownaddress.h"
 #include "tabcommands.h"
 #include "tabhistoryfile.h"
 #include "tabrules.h"
@@ -118,8 +119,9 @@ Form1::Form1()
                 // What the user is typing is never replaced by the page's doings.
                 if (source == BrowserTabs::AddressSource::Page && m_dsMain->addressBox()->userEditing())
                     return;
-                if (m_dsMain->commandText(QStringLiteral("mnuAddress")) != address)
-                    m_dsMain->setCommandText(QStringLiteral("mnuAddress"), address);
+                const QString shown = ShownAddress::of(address);
+                if (m_dsMain->commandText(QStringLiteral("mnuAddress")) != shown)
+                    m_dsMain->setCommandText(QStringLiteral("mnuAddress"), shown);
             });
     connect(m_dsMain, &DockFrame::Resized, this, [this] {
         sizeAddressBar();

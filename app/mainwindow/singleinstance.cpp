@@ -6,18 +6,75 @@
 #include <QDir>
 #include <QLocalServer>
 #include <QLocalSocket>
-#include <QStandardPaths>
+#include <QFile>
+#include <QFileInfo>
+#include <QTextStream>
 
 #include <memory>
 #include <optional>
 
+#include <sys/socket.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
 const QByteArray kHello = QByteArrayLiteral("quillon-open 1");
 // A message is a few addresses; anything larger is not from a browser start.
 constexpr qint64 kMaxMessage = 1 << 20;
+
+// A folder that is this user's alone: a real folder (no link), owned by the
+// user, open to nobody else. Made (0700) when missing.
+bool isPrivateFolder(const QString &path)
+{
+    if (path.isEmpty())
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    struct stat st {};
+    if (::lstat(name.constData(), &st) != 0) {
+        if (!QDir().mkpath(QFileInfo(path).absolutePath()) || ::mkdir(name.constData(), 0700) != 0
+            || ::lstat(name.constData(), &st) != 0)
+            return false;
+    }
+    return S_ISDIR(st.st_mode) && st.st_uid == ::geteuid() && (st.st_mode & 0077) == 0;
+}
+
+// The user id at the other end of a local socket; -1 when unknown.
+qint64 peerUid(qintptr descriptor)
+{
+    struct ucred credentials {};
+    socklen_t size = sizeof credentials;
+    if (descriptor < 0 || ::getsockopt(int(descriptor), SOL_SOCKET, SO_PEERCRED, &credentials, &size) != 0)
+        return -1;
+    return credentials.uid;
+}
 } // namespace
+
+QString SingleInstance::socketFolder()
+{
+    // The runtime folder when it is the user's own, else one in the user's
+    // cache folder: never a shared place such as /tmp, where another user
+    // could listen first.
+    if (const QString runtime = qEnvironmentVariable("XDG_RUNTIME_DIR"); isPrivateFolder(runtime))
+        return QDir::cleanPath(runtime);
+    QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
+    if (cache.isEmpty())
+        cache = QDir::homePath() + QStringLiteral("/.cache");
+    const QString own = QDir::cleanPath(cache + QStringLiteral("/quillon/run"));
+    if (isPrivateFolder(own))
+        return own;
+    qCWarning(lcFiles) << "no private folder for the browser's socket; running alone";
+    return {};
+}
+
+QStringList SingleInstance::bounded(QStringList addresses)
+{
+    if (addresses.size() > kMostAddresses) {
+        QTextStream(stderr) << "quillon: " << addresses.size() - kMostAddresses << " of " << addresses.size()
+                            << " addresses ignored (at most " << kMostAddresses << " a start)\n";
+        addresses.resize(kMostAddresses);
+    }
+    return addresses;
+}
 
 SingleInstance::SingleInstance(const QString &dataFolder, QObject *parent)
     : QObject(parent)
@@ -31,12 +88,8 @@ QString SingleInstance::serverName(const QString &dataFolder)
         QCryptographicHash::hash(folder.isEmpty() ? dataFolder.toUtf8() : folder, QCryptographicHash::Sha256)
             .toHex()
             .left(16));
-    // The runtime folder is the user's own; else the temporary folder, with
-    // the user in the name.
-    QString base = QStandardPaths::writableLocation(QStandardPaths::RuntimeLocation);
-    if (base.isEmpty())
-        base = QDir::tempPath();
-    return base + QStringLiteral("/quillon-%1-%2").arg(::geteuid()).arg(hash);
+    const QString base = socketFolder();
+    return base.isEmpty() ? QString() : base + QStringLiteral("/quillon-%1-%2").arg(::geteuid()).arg(hash);
 }
 
 QByteArray SingleInstance::message(const QStringList &addresses)
@@ -58,17 +111,26 @@ std::optional<QStringList> SingleInstance::parseMessage(const QByteArray &bytes)
     for (const QByteArray &line : lines) {
         if (!line.trimmed().isEmpty())
             addresses.append(QString::fromUtf8(line.trimmed()));
+        if (addresses.size() > kMostAddresses)
+            break;
     }
-    return addresses;
+    return bounded(addresses);
 }
 
 bool SingleInstance::handOver(const QStringList &addresses, int timeoutMs) const
 {
+    if (m_name.isEmpty())
+        return false;
     QLocalSocket socket;
     socket.connectToServer(m_name);
     if (!socket.waitForConnected(timeoutMs))
         return false;
-    socket.write(message(addresses));
+    // Only to a browser of this user.
+    if (peerUid(socket.socketDescriptor()) != qint64(::geteuid())) {
+        qCWarning(lcFiles) << "the browser's socket is held by another user; nothing handed over" << m_name;
+        return false;
+    }
+    socket.write(message(bounded(addresses)));
     if (!socket.waitForBytesWritten(timeoutMs)) {
         qCWarning(lcFiles) << "addresses not handed to the running browser" << socket.errorString();
         return false;
@@ -81,6 +143,8 @@ bool SingleInstance::handOver(const QStringList &addresses, int timeoutMs) const
 
 bool SingleInstance::listen()
 {
+    if (m_name.isEmpty())
+        return false;
     m_server = new QLocalServer(this);
     m_server->setSocketOptions(QLocalServer::UserAccessOption);
     connect(m_server, &QLocalServer::newConnection, this, &SingleInstance::onNewConnection);
@@ -98,6 +162,13 @@ bool SingleInstance::listen()
 void SingleInstance::onNewConnection()
 {
     while (QLocalSocket *socket = m_server->nextPendingConnection()) {
+        // Only the user's own starts are heard.
+        if (peerUid(socket->socketDescriptor()) != qint64(::geteuid())) {
+            qCWarning(lcFiles) << "a connection from another user refused";
+            socket->abort();
+            socket->deleteLater();
+            continue;
+        }
         auto buffer = std::make_shared<QByteArray>();
         connect(socket, &QLocalSocket::readyRead, this, [socket, buffer] {
             buffer->append(socket->readAll());

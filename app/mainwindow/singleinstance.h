@@ -8,7 +8,8 @@
 
 class QLocalServer;
 
-// The running browser listens on a local socket private to the user, named
+// The running browser listens on a local socket in a folder private to the
+// user (and hears only connections from the same user), named
 // after its data folder (two instances must never write the same stores;
 // instances with other data folders, as in tests, are independent). A
 // later start connects, sends its addresses (maybe none: then the running
@@ -21,8 +22,17 @@ public:
     // dataFolder: the folder whose stores this instance owns.
     explicit SingleInstance(const QString &dataFolder, QObject *parent = nullptr);
 
-    // The socket's name for a data folder.
+    // The socket's name for a data folder; empty when the user has no
+    // private folder for it (the browser then runs alone).
     static QString serverName(const QString &dataFolder);
+    // Where the socket lives: $XDG_RUNTIME_DIR when it is the user's alone
+    // (a folder, owned by the user, mode 0700), else a folder made so in the
+    // user's cache folder; empty when neither can be had.
+    static QString socketFolder();
+    // At most this many addresses a start; the rest are ignored with a note
+    // on stderr.
+    static constexpr qsizetype kMostAddresses = 100;
+    static QStringList bounded(QStringList addresses);
 
     // Hands the addresses to a running instance. True when one took them
     // (this start should then end).

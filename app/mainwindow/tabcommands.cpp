@@ -6,6 +6,7 @@
 #include "documentwindow.h"
 #include "fullscreenview.h"
 #include "mainwindow.h"
+#include "shownaddress.h"
 #include "tabrules.h"
 
 #include <QMenu>
@@ -160,7 +161,7 @@ void TabCommands::fillTabList(QMenu *menu)
         a->setCheckable(true);
         a->setChecked(w == current);
         if (const auto *tab = qobject_cast<Form2 *>(w->hostedForm()))
-            a->setToolTip(tab->pageAddress());
+            a->setToolTip(ShownAddress::of(tab->pageAddress()));
     }
     menu->setToolTipsVisible(true);
 }

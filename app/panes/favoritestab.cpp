@@ -171,16 +171,28 @@ bool Form9::deleteSelected()
     if (records.isEmpty())
         return false;
     const int first = rows.first();
-    if (!m_list1.DeleteFavorites(programState().FavoritesFile, records)) {
+    const int removed = m_list1.DeleteFavorites(programState().FavoritesFile, records);
+    if (removed < 0) {
         setStatus(QStringLiteral("The favorites could not be saved: nothing was deleted"));
         return false;
     }
     refreshFiltered();
     // The row that took the place of the first one deleted, ready for the next key.
     m_list1.selectRow(std::min(first, m_list1.ListCount() - 1));
-    setStatus(records.size() == 1 ? QStringLiteral("1 favorite deleted")
-                                  : QStringLiteral("%1 favorites deleted").arg(records.size()));
-    return true;
+    setStatus(deletedText(removed, int(records.size())));
+    return removed > 0;
+}
+
+QString Form9::deletedText(int removed, int asked)
+{
+    if (removed == 0)
+        return asked == 1 ? QStringLiteral("Not deleted: the favorite is no longer stored (changed elsewhere)")
+                          : QStringLiteral("Not deleted: the favorites are no longer stored (changed elsewhere)");
+    QString text =
+        removed == 1 ? QStringLiteral("1 favorite deleted") : QStringLiteral("%1 favorites deleted").arg(removed);
+    if (removed < asked)
+        text += QStringLiteral(" (%1 no longer stored)").arg(asked - removed);
+    return text;
 }
 
 bool Form9::editRecord(const QString &record)
@@ -249,7 +261,7 @@ bool Form9::exportBookmarks(const QString &htmlFile)
     ensureList();
     const bool written = m_list1.ExportBookmarks(programState().FavoritesFile, htmlFile);
     setStatus(written ? QStringLiteral("Favorites exported to ") + htmlFile
-                      : QStringLiteral("The favorites could not be exported"));
+                      : QStringLiteral("Nothing exported: the favorites could not be read, or the file not written"));
     return written;
 }
 

@@ -36,8 +36,11 @@ public:
     bool exportBookmarks(const QString &htmlFile);
     QString countText() const;
     // The selected favorites leave the store in one save; false (and the
-    // status line says so) when the store could not be saved.
+    // status line says so) when the store could not be saved or none of
+    // them was stored any more.
     bool deleteSelected();
+    // The status after a delete: how many of those asked for were removed.
+    static QString deletedText(int removed, int asked);
     // Edits a stored record in the edit dialog and stores the change; false
     // when cancelled or not saved (the status line says which).
     bool editRecord(const QString &record);

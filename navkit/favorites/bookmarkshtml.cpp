@@ -2,10 +2,13 @@
 
 #include "favoriterecord.h"
 
+#include <QHash>
 #include <QRegularExpression>
 #include <QSet>
+#include <QStringDecoder>
 #include <QUrl>
 
+#include <algorithm>
 #include <iterator>
 
 namespace BookmarksHtml {
@@ -87,19 +90,54 @@ QString textOf(QStringView raw)
     return decodeEntities(raw.toString()).simplified();
 }
 
-// The HREF of an anchor's attributes, quoted either way or not at all.
-QString href(const QString &tag)
+// A tag's attributes by lower-case name, values decoded: each quoted either
+// way or not at all, so that "href=" inside another attribute's value is
+// that value's text, not an address.
+QHash<QString, QString> attributes(QStringView tag)
 {
-    static const QRegularExpression re(QStringLiteral("\\bhref\\s*=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s>]+))"),
-                                       QRegularExpression::CaseInsensitiveOption);
-    const QRegularExpressionMatch m = re.match(tag);
-    if (!m.hasMatch())
-        return {};
-    for (int i = 1; i <= 3; ++i) {
-        if (m.capturedStart(i) >= 0)
-            return decodeEntities(m.captured(i)).trimmed();
+    static const QRegularExpression re(
+        QStringLiteral("([A-Za-z_:][-A-Za-z0-9_:.]*)\\s*(?:=\\s*(?:\"([^\"]*)\"|'([^']*)'|([^\\s\"'>]+)))?"));
+    QHash<QString, QString> found;
+    for (auto it = re.globalMatch(tag); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        const QString name = m.captured(1).toLower();
+        if (found.contains(name))
+            continue; // the first one counts, as browsers read it
+        for (int i = 2; i <= 4; ++i) {
+            if (m.capturedStart(i) >= 0) {
+                found.insert(name, decodeEntities(m.captured(i)).trimmed());
+                break;
+            }
+        }
+        if (!found.contains(name))
+            found.insert(name, QString());
     }
-    return {};
+    return found;
+}
+
+// The text of a file: a byte-order mark, else the charset its META
+// declares, else UTF-8 when it is valid UTF-8, else Windows-1252 (what the
+// old exports without a declaration were written in).
+QString decodeFile(const QByteArray &bytes)
+{
+    if (bytes.startsWith("\xFF\xFE") || bytes.startsWith("\xFE\xFF") || bytes.startsWith("\xEF\xBB\xBF")) {
+        QStringDecoder bom(QStringConverter::encodingForData(bytes).value_or(QStringConverter::Utf8));
+        return bom.decode(bytes);
+    }
+    static const QRegularExpression declared(QStringLiteral("charset\\s*=\\s*[\"']?([-A-Za-z0-9_:.]+)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    const QRegularExpressionMatch m = declared.match(QString::fromLatin1(bytes.left(4096)));
+    if (m.hasMatch() && m.captured(1).compare(QStringLiteral("utf-8"), Qt::CaseInsensitive) != 0) {
+        QStringDecoder named(m.captured(1).toLatin1().constData());
+        if (named.isValid())
+            return named.decode(bytes);
+    }
+    QStringDecoder utf8(QStringConverter::Utf8);
+    QString text = utf8.decode(bytes);
+    if (!utf8.hasError())
+        return text;
+    QStringDecoder windows("windows-1252");
+    return windows.isValid() ? QString(windows.decode(bytes)) : QString::fromLatin1(bytes);
 }
 
 // Only pages a tab can open: not script ("javascript:"), inline data, or
@@ -115,53 +153,88 @@ bool safeAddress(const QString &url)
 
 QList<Bookmark> parse(const QByteArray &html)
 {
-    const QString text = QString::fromUtf8(html);
-    static const QRegularExpression tag(QStringLiteral("<(/?)([a-zA-Z0-9]+)([^>]*)>"));
+    QString text = decodeFile(html);
+    // Commented-out entries are not entries.
+    static const QRegularExpression comment(QStringLiteral("<!--.*?-->"),
+                                            QRegularExpression::DotMatchesEverythingOption);
+    text.replace(comment, QStringLiteral(" "));
+    // A ">" inside a quoted attribute value does not end the tag.
+    static const QRegularExpression tag(QStringLiteral("<(/?)([a-zA-Z0-9]+)((?:[^>\"']|\"[^\"]*\"|'[^']*')*)>"));
     QList<Bookmark> bookmarks;
     QStringList folders;
     QString pendingFolder;     // an <H3> seen, its <DL> not yet opened
     QList<bool> levelIsFolder; // per open <DL>: whether it opened a folder
-    Bookmark *open = nullptr;  // the bookmark a <DD> would describe
+    qsizetype open = -1;       // the bookmark a <DD> would describe
     enum class In { Nothing, Folder, Anchor, Description } in = In::Nothing;
-    QString anchorTag;
+    QHash<QString, QString> anchor;
+    QString collected; // the text of a title, folder name or description, tags left out
     qsizetype textStart = 0;
+    const auto finishDescription = [&] {
+        if (in == In::Description && open >= 0)
+            bookmarks[open].description = textOf(collected);
+        if (in == In::Description)
+            in = In::Nothing;
+    };
     for (auto it = tag.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
         const bool closing = !m.captured(1).isEmpty();
         const QString name = m.captured(2).toLower();
-        const QStringView between = QStringView(text).mid(textStart, m.capturedStart() - textStart);
+        collected += QStringView(text).mid(textStart, m.capturedStart() - textStart);
         textStart = m.capturedEnd();
-        if (in == In::Folder && closing && name == QStringLiteral("h3")) {
-            pendingFolder = textOf(between);
-            in = In::Nothing;
-        } else if (in == In::Anchor && closing && name == QStringLiteral("a")) {
-            const QString url = href(anchorTag);
-            open = nullptr;
-            if (safeAddress(url)) {
-                bookmarks.append({textOf(between), url, folders, {}});
-                open = &bookmarks.last();
+        // A line or block break inside text reads as a blank.
+        static const QSet<QString> breaks = {QStringLiteral("br"), QStringLiteral("p"), QStringLiteral("div"),
+                                             QStringLiteral("li")};
+        if (breaks.contains(name))
+            collected += u' ';
+        // Inside a title, a folder name or a description, other tags only
+        // mark up the text: it runs on to its own end.
+        if (in == In::Folder) {
+            if (closing && name == QStringLiteral("h3")) {
+                pendingFolder = textOf(collected);
+                in = In::Nothing;
             }
-            in = In::Nothing;
-        } else if (in == In::Description) {
-            // A description runs to the next tag that starts an entry or a list.
-            if (open)
-                open->description = textOf(between);
-            in = In::Nothing;
+            continue;
         }
+        if (in == In::Anchor) {
+            if (closing && name == QStringLiteral("a")) {
+                const QString url = anchor.value(QStringLiteral("href"));
+                open = -1;
+                if (safeAddress(url)) {
+                    bookmarks.append({textOf(collected),
+                                      url,
+                                      folders,
+                                      {},
+                                      anchor.value(QStringLiteral("tags")),
+                                      anchor.value(QStringLiteral("shortcuturl"))});
+                    open = bookmarks.size() - 1;
+                }
+                in = In::Nothing;
+            }
+            continue;
+        }
+        if (in == In::Description) {
+            // A description runs to the next entry or list; a link in it is text.
+            const bool ends = name == QStringLiteral("dt") || name == QStringLiteral("dl")
+                || name == QStringLiteral("h3") || (!closing && name == QStringLiteral("dd"));
+            if (!ends)
+                continue;
+            finishDescription();
+        }
+        collected.clear();
         if (closing) {
             if (name == QStringLiteral("dl") && !levelIsFolder.isEmpty()) {
                 if (levelIsFolder.takeLast() && !folders.isEmpty())
                     folders.removeLast();
-                open = nullptr;
+                open = -1;
             }
             continue;
         }
         if (name == QStringLiteral("h3")) {
             in = In::Folder;
-            open = nullptr;
+            open = -1;
         } else if (name == QStringLiteral("a")) {
             in = In::Anchor;
-            anchorTag = m.captured(3);
+            anchor = attributes(m.capturedView(3));
         } else if (name == QStringLiteral("dd")) {
             in = In::Description;
         } else if (name == QStringLiteral("dl")) {
@@ -170,20 +243,30 @@ QList<Bookmark> parse(const QByteArray &html)
                 folders.append(pendingFolder);
             pendingFolder.clear();
             levelIsFolder.append(folder);
-            open = nullptr;
+            open = -1;
         } else if (name == QStringLiteral("dt")) {
-            if (in != In::Folder)
-                pendingFolder.clear(); // a folder without entries
+            pendingFolder.clear(); // a folder without entries
         }
     }
-    if (in == In::Description && open)
-        open->description = textOf(QStringView(text).mid(textStart));
+    collected += QStringView(text).mid(textStart);
+    finishDescription();
     return bookmarks;
 }
 
 QString toRecord(const Bookmark &bookmark)
 {
-    QStringList words = bookmark.folders;
+    // The innermost folders, and no more than a kilobyte of their names: a
+    // file of deeply nested folders must not make every record huge.
+    QStringList words = bookmark.folders.mid(std::max<qsizetype>(0, bookmark.folders.size() - kMostFolders));
+    QString folderWords = words.join(u' ');
+    if (folderWords.size() > kMostFolderText)
+        folderWords = folderWords.right(kMostFolderText);
+    words = QStringList{folderWords};
+    // Tags and the keyword of a bookmark are what its owner filters by.
+    for (const QString &more : {bookmark.tags, bookmark.shortcut}) {
+        if (!more.trimmed().isEmpty())
+            words.append(QString(more).replace(u',', u' ').simplified());
+    }
     if (!bookmark.description.isEmpty())
         words.append(bookmark.description);
     const QString keywords = words.join(u' ').trimmed();
@@ -215,19 +298,37 @@ QByteArray write(const QStringList &records)
     return out.toUtf8();
 }
 
+QString addressKey(const QString &url)
+{
+    const QString text = url.trimmed();
+    QUrl parsed(text, QUrl::StrictMode);
+    if (!parsed.isValid() || parsed.scheme().isEmpty() || parsed.host().isEmpty())
+        return text;
+    // QUrl lower-cases scheme and host already; the default port and an
+    // empty path are spelled one way.
+    static const QHash<QString, int> defaultPorts = {
+        {QStringLiteral("http"), 80}, {QStringLiteral("https"), 443}, {QStringLiteral("ftp"), 21}};
+    if (parsed.port() != -1 && parsed.port() == defaultPorts.value(parsed.scheme(), -2))
+        parsed.setPort(-1);
+    if (parsed.path().isEmpty())
+        parsed.setPath(QStringLiteral("/"));
+    return parsed.toString(QUrl::FullyEncoded);
+}
+
 QStringList newRecords(const QStringList &stored, const QStringList &batch)
 {
-    // The same address is the same favorite. (Not "the address appears
+    // The same address, however spelled, is the same favorite; what is
+    // stored keeps its own spelling. (Not "the address appears
     // somewhere in the stored text", as the shortcut import rules: that
     // drops a bookmark whose address begins another stored one, and costs
     // a search of the whole store per bookmark.)
     QSet<QString> seen;
     seen.reserve(stored.size() + batch.size());
     for (const QString &record : stored)
-        seen.insert(FavoriteRecord::field(record, FavoriteRecord::Field::Url).trimmed());
+        seen.insert(addressKey(FavoriteRecord::field(record, FavoriteRecord::Field::Url)));
     QStringList accepted;
     for (const QString &record : batch) {
-        const QString url = FavoriteRecord::field(record, FavoriteRecord::Field::Url).trimmed();
+        const QString url = addressKey(FavoriteRecord::field(record, FavoriteRecord::Field::Url));
         if (url.isEmpty() || seen.contains(url))
             continue;
         seen.insert(url);

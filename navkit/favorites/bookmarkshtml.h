@@ -18,16 +18,26 @@ struct Bookmark {
     QString url;
     QStringList folders; // outermost first
     QString description;
+    QString tags;     // TAGS="...", comma-separated
+    QString shortcut; // SHORTCUTURL="..." (a keyword)
 };
+
+// What a record keeps of the folders: the innermost few, at most a
+// kilobyte of their names.
+inline constexpr qsizetype kMostFolders = 8;
+inline constexpr qsizetype kMostFolderText = 1024;
 
 // Every bookmark with an address, in file order. Anchors without HREF, and
 // addresses a tab would not open as a page (script, inline data, another
-// browser's own places) are left out.
+// browser's own places) are left out, as are commented-out entries and
+// links inside a description. The text is read in the charset the file
+// declares (or marks), else UTF-8, else Windows-1252.
 QList<Bookmark> parse(const QByteArray &html);
 
 // A bookmark as a favorite record: its keyword text is the folder path
-// (each folder's name, so a filter by a folder's name finds it) and then
-// the description, separated by blanks; "no keywords" when both are empty.
+// (each folder's name, so a filter by a folder's name finds it), its tags
+// and keyword, then the description, separated by blanks; "no keywords"
+// when all are empty.
 QString toRecord(const Bookmark &bookmark);
 
 // The file for these favorite records, one bookmark each in store order,
@@ -35,9 +45,14 @@ QString toRecord(const Bookmark &bookmark);
 // Reading it back gives the same records.
 QByteArray write(const QStringList &records);
 
+// The form two spellings of one address share: scheme and host in small
+// letters, no default port, "/" for an empty path. Text that is no such
+// address, trimmed.
+QString addressKey(const QString &url);
+
 // The records of a batch that the store takes, given what it holds: a
-// record whose address is already stored, or is that of an earlier record
-// of the batch, is left out.
+// record whose address (compared by addressKey) is already stored, or is
+// that of an earlier record of the batch, is left out.
 QStringList newRecords(const QStringList &stored, const QStringList &batch);
 
 } // namespace BookmarksHtml

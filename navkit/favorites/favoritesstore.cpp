@@ -139,6 +139,23 @@ QStringList load(const QString &dataFile)
     return read.records;
 }
 
+std::optional<QStringList> loadWhole(const QString &dataFile)
+{
+    if (!QFileInfo::exists(dataFile))
+        return QStringList();
+    auto file = CompoundFile::open(dataFile, CompoundFile::Access::Read, kReadWait);
+    if (!file) {
+        qCWarning(lcFiles) << "favorites file held or unreadable" << dataFile;
+        return std::nullopt;
+    }
+    ReadResult read = readRecords(*file);
+    if (!read.complete) {
+        qCWarning(lcFiles) << "favorites file holds fewer or damaged records" << dataFile;
+        return std::nullopt;
+    }
+    return read.records;
+}
+
 bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after)
 {
     return save(dataFile, newRecords, after, {});

@@ -31,6 +31,11 @@ enum class AfterSave { Nothing, ProcessEvents };
 // "Count" says, the readable ones.
 QStringList load(const QString &dataFile);
 
+// The stored records, read whole; nothing when the file is there but could
+// not be read whole (held past the wait, damaged). A missing file is an
+// empty store. For what must not take "unreadable" for "empty" (an export).
+std::optional<QStringList> loadWhole(const QString &dataFile);
+
 // The same records handed one by one as views, without a copy each (for
 // lists that keep only some of them). Returns the stored text the views
 // point into; keeping it keeps them valid. Empty when the file did not open.

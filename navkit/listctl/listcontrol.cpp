@@ -178,14 +178,23 @@ QList<int> ListControl::SelectedRows() const
     return rows;
 }
 
-bool ListControl::DeleteFavorites(const QString &dataFile, const QStringList &records)
+int ListControl::DeleteFavorites(const QString &dataFile, const QStringList &records)
 {
-    const bool saved = FavoritesStore::rewrite(dataFile, [&records](const QStringList &stored) {
-        return std::optional<QStringList>(ListRules::withoutRecords(stored, records));
-    });
-    if (!saved)
-        qCWarning(lcFiles) << "favorites not deleted from" << dataFile;
-    return saved;
+    std::optional<qsizetype> removed;
+    const bool saved = FavoritesStore::rewrite(
+        dataFile, [&records, &removed](const QStringList &stored) -> std::optional<QStringList> {
+            QStringList kept = ListRules::withoutRecords(stored, records);
+            removed = stored.size() - kept.size();
+            if (*removed == 0)
+                return std::nullopt; // all gone already: nothing to write
+            return kept;
+        });
+    if (saved)
+        return int(*removed);
+    if (removed == 0)
+        return 0; // read, and none of them was stored any more
+    qCWarning(lcFiles) << "favorites not deleted from" << dataFile;
+    return -1;
 }
 
 bool ListControl::ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)
@@ -338,9 +347,12 @@ int ListControl::ImportBookmarks(const QString &dataFile, const QString &htmlFil
 
 bool ListControl::ExportBookmarks(const QString &dataFile, const QString &htmlFile)
 {
-    if (AtomicFile::write(htmlFile, BookmarksHtml::write(FavoritesStore::load(dataFile))))
+    // A store that cannot be read is not an empty one: an export over a
+    // backup would empty it. Nothing is written then.
+    const std::optional<QStringList> records = FavoritesStore::loadWhole(dataFile);
+    if (records && AtomicFile::write(htmlFile, BookmarksHtml::write(*records)))
         return true;
-    qCWarning(lcFiles) << "bookmarks not exported to" << htmlFile;
+    qCWarning(lcFiles) << "bookmarks not exported to" << htmlFile << (records ? "(not written)" : "(store not read)");
     return false;
 }
 

@@ -79,10 +79,11 @@ public:
     Q_INVOKABLE QString ItemRecord(int Index) const;
     // The selected rows, in order.
     Q_INVOKABLE QList<int> SelectedRows() const;
-    // Removes one stored copy of each record in one atomic save (a record
-    // no longer stored counts as removed). False when the store could not
-    // be saved: it is then as it was.
-    Q_INVOKABLE bool DeleteFavorites(const QString &dataFile, const QStringList &records);
+    // Removes one stored copy of each record in one atomic save. The number
+    // of records removed (a record no longer stored is not: 0 when none
+    // was, and nothing is written then); -1 when the store could not be
+    // saved: it is then as it was.
+    Q_INVOKABLE int DeleteFavorites(const QString &dataFile, const QStringList &records);
     // Puts newRecord in the place of the first stored copy of oldRecord, in
     // one atomic save. False when oldRecord is no longer stored or the
     // store could not be saved.

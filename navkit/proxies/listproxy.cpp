@@ -1,6 +1,7 @@
 #include "listproxy.h"
 
 #include "componentfactory.h"
+#include "logging.h"
 
 #include <QMetaObject>
 #include <QVariant>
@@ -140,13 +141,14 @@ void ListProxy::setMultiSelect(bool value)
         m_control->setProperty("MultiSelect", value);
 }
 
-bool ListProxy::DeleteFavorites(const QString &dataFile, const QStringList &records)
+int ListProxy::DeleteFavorites(const QString &dataFile, const QStringList &records)
 {
-    bool done = false;
-    if (m_control)
-        QMetaObject::invokeMethod(m_control, "DeleteFavorites", Qt::DirectConnection, Q_RETURN_ARG(bool, done),
-                                  Q_ARG(QString, dataFile), Q_ARG(QStringList, records));
-    return done;
+    int removed = -1;
+    if (m_control
+        && !QMetaObject::invokeMethod(m_control, "DeleteFavorites", Qt::DirectConnection, Q_RETURN_ARG(int, removed),
+                                      Q_ARG(QString, dataFile), Q_ARG(QStringList, records)))
+        qCWarning(lcFiles) << "the list control did not take DeleteFavorites";
+    return removed;
 }
 
 bool ListProxy::ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)

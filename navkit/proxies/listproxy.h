@@ -40,7 +40,8 @@ public:
     QString ItemRecord(int index) const;
     QList<int> SelectedRows() const;
     void setMultiSelect(bool value);
-    bool DeleteFavorites(const QString &dataFile, const QStringList &records);
+    // The number removed; -1 when the store could not be saved.
+    int DeleteFavorites(const QString &dataFile, const QStringList &records);
     bool ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord);
     QString FindFavorite(const QString &dataFile, const QString &url) const;
     QStringList SuggestFavorites(const QString &dataFile, const QString &search, int max) const;

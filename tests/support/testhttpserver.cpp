@@ -73,8 +73,9 @@ void TestHttpServer::serve(QTcpSocket *socket)
     if (m_downloads.contains(path)) {
         const QByteArray data = m_downloads.value(path);
         socket->write("HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n"
-                      "Content-Disposition: attachment; filename=\"file.bin\"\r\nContent-Length: "
-                      + QByteArray::number(data.size()) + "\r\nConnection: close\r\n\r\n" + data);
+                      "Content-Disposition: attachment; filename=\""
+                      + m_downloadNames.value(path) + "\"\r\nContent-Length: " + QByteArray::number(data.size())
+                      + "\r\nConnection: close\r\n\r\n" + data);
         socket->disconnectFromHost();
         return;
     }

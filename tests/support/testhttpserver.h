@@ -25,7 +25,11 @@ public:
     // The page at path is answered only after ms milliseconds (a slow server).
     void setDelay(const QString &path, int ms) { m_delays.insert(path, ms); }
     // A file the browser saves rather than shows.
-    void setDownload(const QString &path, const QByteArray &data) { m_downloads.insert(path, data); }
+    void setDownload(const QString &path, const QByteArray &data, const QByteArray &fileName = "file.bin")
+    {
+        m_downloads.insert(path, data);
+        m_downloadNames.insert(path, fileName);
+    }
     QString url(const QString &path) const;
     int requestCount(const QString &path) const { return m_hits.value(path); }
 
@@ -44,4 +48,5 @@ private:
     QHash<QString, int> m_hits;
     QHash<QString, int> m_delays;
     QHash<QString, QByteArray> m_downloads;
+    QHash<QString, QByteArray> m_downloadNames;
 };
