@@ -2,7 +2,8 @@
 // about 120 characters): load, one record saved onto it, and a bookmarks
 // file of 10,000 bookmarks imported into it; then the browser's own import
 // of a shortcut tree (mdlFavorites::ImportFolder, one save per folder) of
-// 10,000 and 20,000 shortcuts.
+// 10,000 and 20,000 shortcuts; and a file of deeply nested folders (its
+// store at most four times the file).
 //   bench_favorites [N ...]
 #include "benchutil.h"
 #include "bookmarkshtml.h"
@@ -12,7 +13,10 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -30,6 +34,22 @@ QByteArray bookmarksFile(int count)
         }
         html += "</DL><p>\n";
     }
+    return html + "</DL><p>\n";
+}
+
+// Folders nested levels deep, a bookmark in every tenth: the shape that made
+// every record carry the whole path (a store hundreds of times the file).
+QByteArray deeplyNested(int levels)
+{
+    QByteArray html = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+    for (int i = 0; i < levels; ++i) {
+        const QByteArray n = QByteArray::number(i);
+        html += "<DT><H3>Nested folder number " + n + "</H3>\n<DL><p>\n";
+        if (i % 10 == 9)
+            html += "<DT><A HREF=\"https://deep.test/" + n + "\">Deep " + n + "</A>\n";
+    }
+    for (int i = 0; i < levels; ++i)
+        html += "</DL><p>\n";
     return html + "</DL><p>\n";
 }
 
@@ -78,6 +98,21 @@ int main(int argc, char **argv)
         right = right && FavoritesStore::load(file).size() == n + 3 + 10000;
         store.row(n, {load, save, bookmarks});
         QFile::remove(file);
+    }
+
+    // A deeply nested file: the store stays within four times the file.
+    GrowthTable nested(QStringLiteral("a file of deeply nested folders imported"),
+                       {QStringLiteral("ms"), QStringLiteral("store / file size"), QStringLiteral("peak RSS, MiB")});
+    for (const int levels : {std::min(int(sizes.front() / 20), 5000), std::min(int(sizes.front() / 10), 10000)}) {
+        const QByteArray deep = deeplyNested(levels);
+        const QString target = dir.filePath(QStringLiteral("nested%1.dat").arg(levels));
+        const double ms = medianMs(1, [&] { right = importBookmarks(target, deep) && right; });
+        const double ratio = double(QFileInfo(target).size()) / double(deep.size());
+        // (A small file is mostly the store's own fixed overhead.)
+        right = right && FavoritesStore::load(target).size() == levels / 10 && (deep.size() < 100000 || ratio <= 4.0);
+        struct rusage usage {};
+        ::getrusage(RUSAGE_SELF, &usage);
+        nested.row(deep.size(), {ms, ratio, double(usage.ru_maxrss) / 1024.0});
     }
 
     GrowthTable import(QStringLiteral("the browser's import of a shortcut tree (10 shortcuts a folder, one save "

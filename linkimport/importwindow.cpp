@@ -80,7 +80,10 @@ void Form1::importBookmarks()
     if (path.isEmpty())
         return;
     const int added = m_list1.ImportBookmarks(dataFile(), path);
-    m_label3->setText(added < 0 ? QStringLiteral("Not imported") : QStringLiteral("Added : %1").arg(added));
+    m_label3->setText(added == ListProxy::kImportTooLarge
+                          ? QStringLiteral("Not imported: the file is larger than 64 MB")
+                          : added < 0 ? QStringLiteral("Not imported")
+                                      : QStringLiteral("Added : %1").arg(added));
 }
 
 QString Form1::dataFile()

@@ -1,5 +1,6 @@
 #include "platformpaths.h"
 
+#include "atomicfile.h"
 #include "logging.h"
 
 #include <QCoreApplication>
@@ -69,7 +70,7 @@ QString userGuide()
     const QString exeFolder = QCoreApplication::applicationDirPath();
     for (const QString &folder : {installFolder(), exeFolder, exeFolder + QStringLiteral("/../lib/quillon"),
                                   exeFolder + QStringLiteral("/../bin")}) {
-        const QString guide = QDir::cleanPath(folder + QStringLiteral("/userguide.html"));
+        QString guide = QDir::cleanPath(folder + QStringLiteral("/userguide.html"));
         if (QFileInfo::exists(guide))
             return guide;
     }
@@ -112,6 +113,16 @@ bool prepareProgramFolder()
     if (!makePrivateFolder(folder))
         return false;
     const QString config = folder + QStringLiteral("/_config.dat");
+    // A copy that is no search-engine file any more (garbage, or no
+    // "[Search]" at all) is kept aside and copied anew from the installation.
+    if (QFile existing(config); existing.open(QIODevice::ReadOnly)) {
+        const QByteArray text = existing.read(1 << 20);
+        if (text.contains('\0') || !text.toLower().contains("[search]")) {
+            existing.close();
+            if (AtomicFile::setAside(config).isEmpty() || !QFile::remove(config))
+                qCWarning(lcFiles) << "damaged search engines not set aside" << config;
+        }
+    }
     if (!QFileInfo::exists(config)) {
         if (!QFile::copy(install + QStringLiteral("/_config.dat"), config))
             qCWarning(lcFiles) << "search engines not copied to" << config;

@@ -256,12 +256,17 @@ private slots:
         // The favorites the browser reads are where linkimport writes them.
         QVERIFY(!QFileInfo::exists(prefix() + QStringLiteral("/bin/_favorites.dat")));
 
+        // A damaged copy of the search engines is kept aside and copied anew.
+        QVERIFY(TestFiles::writeAll(dataFolder() + QStringLiteral("/_config.dat"), QByteArray("\0\x01garbage", 9)));
+
         // The second start restores the page (and keeps it at its end).
         QProcess again;
         startBrowser(again, {});
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo::exists(SingleInstance::serverName(dataFolder())), kTimeout);
         endBrowser(again);
         QVERIFY(TestFiles::readAll(loadedFile()).contains(pageUrl.toUtf8()));
+        QVERIFY(TestFiles::readAll(dataFolder() + QStringLiteral("/_config.dat")).contains("[Search]"));
+        QVERIFY(QFileInfo::exists(dataFolder() + QStringLiteral("/_config.dat.bad")));
         QCOMPARE(snapshot(prefix()), before);
     }
 

@@ -104,6 +104,17 @@ private slots:
         QTRY_COMPARE(tab->List1().ListCount(), 1);
         run(main.get(), "mnuImportBm"); // the same file again adds nothing
         QCOMPARE(FavoritesStore::load(store).size(), 2);
+        // A file over 64 MB is not read at all, and the status says why.
+        const QString huge = m_env->path(QStringLiteral("huge.html"));
+        QFile sparse(huge);
+        QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize((qint64(64) << 20) + 1));
+        sparse.close();
+        FileDialogService::setRunner([&huge](const FileDialogService::OpenRequest &) {
+            return FileDialogService::OpenResult{true, huge, 0};
+        });
+        run(main.get(), "mnuImportBm");
+        QCOMPARE(tab->statusText(), QStringLiteral("Not imported: the file is larger than 64 MB"));
+        QCOMPARE(FavoritesStore::load(store).size(), 2);
 
         QString exported = m_env->path(QStringLiteral("exported.html"));
         QString suggested;

@@ -237,6 +237,12 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(qobject_cast<Form2 *>(main->ActiveTabForm())->wb1()->LocationName(),
                                   QStringLiteral("Quillon XP User Guide"), kTimeout);
 
+        // The address bar's caption, as designed.
+        QStringList labels;
+        for (QLabel *l : main->dsMain()->toolBar(QStringLiteral("Address"))->findChildren<QLabel *>())
+            labels.append(l->text());
+        QVERIFY2(labels.contains(QStringLiteral("Address  ")), qPrintable(labels.join(u'|')));
+
         // The menus list the keys.
         QVERIFY(main->dsMain()->command(QStringLiteral("mnuGotoAddress"))->text().contains(QStringLiteral("Ctrl+L")));
         const QString previous = main->dsMain()->command(QStringLiteral("mnuPrevTab"))->text();
@@ -311,6 +317,30 @@ private slots:
         QCOMPARE(box->text(), url("/home"));
         key(main.get(), Qt::Key_9, Qt::ControlModifier);
         QCOMPARE(box->text(), url("/c"));
+
+        // A local path typed opens the file; it is never searched for.
+        const QString file = m_env->path(QStringLiteral("typed page.html"));
+        QFile page(file);
+        QVERIFY(page.open(QIODevice::WriteOnly) && page.write("<title>Typed file</title>") > 0);
+        page.close();
+        key(main.get(), Qt::Key_L, Qt::ControlModifier);
+        for (const QChar c : file)
+            QTest::keyClick(window, c.toLatin1());
+        key(main.get(), Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), position, QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)));
+
+        // With the favorites tab in front Enter does nothing; Ctrl+Enter
+        // opens the address in a new tab, as everywhere.
+        const int tabs = main->dsMain()->documentCount();
+        key(main.get(), Qt::Key_2, Qt::ControlModifier);
+        key(main.get(), Qt::Key_L, Qt::ControlModifier);
+        type(host + QStringLiteral("/b"), 0);
+        key(main.get(), Qt::Key_Return);
+        QCOMPARE(main->dsMain()->documentCount(), tabs);
+        QCOMPARE(current(main.get()), 2);
+        key(main.get(), Qt::Key_Return, Qt::ControlModifier);
+        QCOMPARE(main->dsMain()->documentCount(), tabs + 1);
+        QVERIFY(waitLoaded(main.get(), tabs + 1, QStringLiteral("http://") + host + QStringLiteral("/b")));
         shutDown(main);
     }
 

@@ -72,7 +72,7 @@ QString searchAddress(const QString &urlTemplate, const QString &query)
 
 QString resolve(const QString &typed, const QString &searchTemplate)
 {
-    const QString t = typed.trimmed();
+    QString t = typed.trimmed();
     if (t.isEmpty())
         return t;
     // A local path opens as a file, whether it exists or not: it is never

@@ -59,7 +59,7 @@ QString SingleInstance::socketFolder()
     QString cache = qEnvironmentVariable("XDG_CACHE_HOME");
     if (cache.isEmpty())
         cache = QDir::homePath() + QStringLiteral("/.cache");
-    const QString own = QDir::cleanPath(cache + QStringLiteral("/quillon/run"));
+    QString own = QDir::cleanPath(cache + QStringLiteral("/quillon/run"));
     if (isPrivateFolder(own))
         return own;
     qCWarning(lcFiles) << "no private folder for the browser's socket; running alone";

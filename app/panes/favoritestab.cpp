@@ -251,8 +251,9 @@ int Form9::importBookmarks(const QString &htmlFile)
     // The list control shows the store once the bookmarks are in.
     const int added = m_list1.ImportBookmarks(programState().FavoritesFile, htmlFile);
     writeCount();
-    setStatus(added < 0 ? QStringLiteral("The bookmarks could not be imported")
-                        : QStringLiteral("%1 bookmarks imported").arg(added));
+    setStatus(added == ListProxy::kImportTooLarge ? QStringLiteral("Not imported: the file is larger than 64 MB")
+                  : added < 0                     ? QStringLiteral("The bookmarks could not be imported")
+                                                  : QStringLiteral("%1 bookmarks imported").arg(added));
     return added;
 }
 

@@ -200,9 +200,11 @@ QList<Bookmark> parse(const QByteArray &html)
                 const QString url = anchor.value(QStringLiteral("href"));
                 open = -1;
                 if (safeAddress(url)) {
+                    // Only the innermost folders: no copy of a deep path per entry.
+                    const qsizetype from = std::max<qsizetype>(0, folders.size() - kMostFolders);
                     bookmarks.append({textOf(collected),
                                       url,
-                                      folders,
+                                      folders.mid(from),
                                       {},
                                       anchor.value(QStringLiteral("tags")),
                                       anchor.value(QStringLiteral("shortcuturl"))});
@@ -300,7 +302,7 @@ QByteArray write(const QStringList &records)
 
 QString addressKey(const QString &url)
 {
-    const QString text = url.trimmed();
+    QString text = url.trimmed();
     QUrl parsed(text, QUrl::StrictMode);
     if (!parsed.isValid() || parsed.scheme().isEmpty() || parsed.host().isEmpty())
         return text;

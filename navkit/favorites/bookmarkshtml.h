@@ -16,7 +16,7 @@ namespace BookmarksHtml {
 struct Bookmark {
     QString title;
     QString url;
-    QStringList folders; // outermost first
+    QStringList folders; // outermost first; the innermost kMostFolders only
     QString description;
     QString tags;     // TAGS="...", comma-separated
     QString shortcut; // SHORTCUTURL="..." (a keyword)

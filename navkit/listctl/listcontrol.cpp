@@ -320,11 +320,14 @@ int ListControl::ImportFromIE(const QString &dataFile, bool bClear)
 
 int ListControl::ImportBookmarks(const QString &dataFile, const QString &htmlFile)
 {
-    constexpr qint64 kMaxFile = qint64(256) << 20; // far beyond any real export
     QFile file(htmlFile);
-    if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFile) {
+    if (!file.open(QIODevice::ReadOnly)) {
         qCWarning(lcFiles) << "bookmarks file not read" << htmlFile;
         return -1;
+    }
+    if (file.size() > kLargestBookmarksFile) {
+        qCWarning(lcFiles) << "bookmarks file too large" << htmlFile << file.size();
+        return kTooLarge;
     }
     QStringList records;
     for (const BookmarksHtml::Bookmark &bookmark : BookmarksHtml::parse(file.readAll()))

@@ -69,8 +69,12 @@ public:
     Q_INVOKABLE int ImportFromIE(const QString &dataFile, bool bClear);
     // Adds the bookmarks of a bookmarks HTML file to the store (an address
     // already stored is not added again) and shows the store. The number
-    // added; -1 when the file could not be read or the store not saved.
+    // added; -1 when the file could not be read or the store not saved;
+    // kTooLarge (the hosts' ListProxy::kImportTooLarge) for a file over
+    // kLargestBookmarksFile, which is not read at all.
     Q_INVOKABLE int ImportBookmarks(const QString &dataFile, const QString &htmlFile);
+    static constexpr int kTooLarge = -2;
+    static constexpr qint64 kLargestBookmarksFile = qint64(64) << 20;
     // Writes every favorite to a bookmarks HTML file, atomically. False
     // when the file could not be written.
     Q_INVOKABLE bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);

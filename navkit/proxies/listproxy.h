@@ -36,6 +36,8 @@ public:
     void InsertFavorites(const QString &dataFile, const QString &item);
     int ImportFromIE(const QString &dataFile, bool clear);
     int ImportBookmarks(const QString &dataFile, const QString &htmlFile);
+    // What ImportBookmarks answers for a file over 64 MB (not read).
+    static constexpr int kImportTooLarge = -2;
     bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
     QString ItemRecord(int index) const;
     QList<int> SelectedRows() const;
