@@ -156,6 +156,25 @@ private slots:
         QVERIFY(words.endsWith(QString(200, QChar(u'a' + 39 % 26))));
     }
 
+    // What this program writes reads back as it was: blanks kept, and what
+    // the reader leaves out is not written.
+    void exportAndImportAreInverse()
+    {
+        const QStringList kept{
+            record(QStringLiteral("  Two  blanks\tand a tab "), QStringLiteral("http://w.test/"),
+                   QStringLiteral(" kept  as\nit was ")),
+            record(QStringLiteral("Plain"), QStringLiteral("https://p.test/a?b=1&c=2"), QStringLiteral("no keywords")),
+        };
+        const QStringList dropped{record(QStringLiteral("Blank"), QStringLiteral("about:blank"), {}),
+                                  record(QStringLiteral("Mail"), QStringLiteral("mailto:a@b.test"), {})};
+        const QByteArray html = write(kept + dropped);
+        QVERIFY(!html.contains("about:blank") && !html.contains("mailto:"));
+        QStringList again;
+        for (const Bookmark &b : parse(html))
+            again.append(toRecord(b));
+        QCOMPARE(again, kept);
+    }
+
     // One address written several ways is one favorite; the store keeps
     // the spelling it has.
     void oneAddressWrittenTwoWays()

@@ -79,15 +79,32 @@ QString decodeEntities(const QString &text)
     return out;
 }
 
+// Text as written between tags: escaped, and every blank a reader would
+// fold away (leading, trailing, a run, a tab or line break) written as a
+// character reference, so that what is read back is the text as it was.
 QString escape(const QString &text)
 {
-    return text.toHtmlEscaped();
+    const QString escaped = text.toHtmlEscaped();
+    QString out;
+    out.reserve(escaped.size());
+    for (qsizetype i = 0; i < escaped.size(); ++i) {
+        const QChar c = escaped.at(i);
+        const bool single = c == u' ' && i > 0 && i + 1 < escaped.size() && !escaped.at(i - 1).isSpace()
+            && !escaped.at(i + 1).isSpace();
+        if (c.isSpace() && !single)
+            out += QStringLiteral("&#%1;").arg(c.unicode());
+        else
+            out += c;
+    }
+    return out;
 }
 
-// Text between tags: entities decoded, runs of white space as one blank.
+// Text between tags: runs of white space in the file as one blank (the
+// file's own line breaks and indents), then entities decoded (blanks
+// written as references are the text's own).
 QString textOf(QStringView raw)
 {
-    return decodeEntities(raw.toString()).simplified();
+    return decodeEntities(raw.toString().simplified());
 }
 
 // A tag's attributes by lower-case name, values decoded: each quoted either
@@ -263,7 +280,9 @@ QString toRecord(const Bookmark &bookmark)
     QString folderWords = words.join(u' ');
     if (folderWords.size() > kMostFolderText)
         folderWords = folderWords.right(kMostFolderText);
-    words = QStringList{folderWords};
+    words.clear();
+    if (!folderWords.isEmpty())
+        words.append(folderWords);
     // Tags and the keyword of a bookmark are what its owner filters by.
     for (const QString &more : {bookmark.tags, bookmark.shortcut}) {
         if (!more.trimmed().isEmpty())
@@ -271,7 +290,11 @@ QString toRecord(const Bookmark &bookmark)
     }
     if (!bookmark.description.isEmpty())
         words.append(bookmark.description);
-    const QString keywords = words.join(u' ').trimmed();
+    // The description as read (a file this program wrote gives its keyword
+    // text back as it was stored).
+    QString keywords = words.join(u' ');
+    if (keywords.trimmed().isEmpty())
+        keywords.clear();
     const QString title = bookmark.title.isEmpty() ? bookmark.url : bookmark.title;
     return FavoriteRecord::compose(title, bookmark.url) + FavoriteRecord::kFieldSeparator
         + FavoriteRecord::fieldText(keywords.isEmpty() ? kNoKeywords : keywords);
@@ -288,7 +311,9 @@ QByteArray write(const QStringList &records)
     for (const QString &record : records) {
         using FavoriteRecord::Field;
         const QString url = FavoriteRecord::field(record, Field::Url).trimmed();
-        if (url.isEmpty())
+        // What the reader would leave out (no address, or one a tab does not
+        // open as a page) stays out of the file too: the two are inverse.
+        if (url.isEmpty() || !safeAddress(url))
             continue;
         out += QStringLiteral("    <DT><A HREF=\"%1\">%2</A>\n")
                    .arg(escape(url), escape(FavoriteRecord::field(record, Field::Title)));

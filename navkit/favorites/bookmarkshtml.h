@@ -42,7 +42,9 @@ QString toRecord(const Bookmark &bookmark);
 
 // The file for these favorite records, one bookmark each in store order,
 // the keyword text as its <DD> description ("no keywords" left out).
-// Reading it back gives the same records.
+// Addresses the reader leaves out (script, inline data, about:, mailto:)
+// are left out here too; reading the file back gives the records written,
+// blanks in titles and keyword text as they were.
 QByteArray write(const QStringList &records);
 
 // The form two spellings of one address share: scheme and host in small
