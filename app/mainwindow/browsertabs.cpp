@@ -57,7 +57,7 @@ void BrowserTabs::activated(Form2 *tab, DocumentWindow *document)
     }
 }
 
-void BrowserTabs::restoreSession(const QStringList &saved, const std::function<void()> &afterEach)
+void BrowserTabs::restoreSession(const QStringList &saved)
 {
     UrlHistoryStore visited;
     const QList<TabHistoryFile::Entry> histories =
@@ -72,7 +72,6 @@ void BrowserTabs::restoreSession(const QStringList &saved, const std::function<v
         DocumentWindow *window = form ? documentOf(form) : nullptr;
         if (window && known && !known->title.trimmed().isEmpty())
             window->setCaption(TabRules::tabCaption(known->title), known->title.trimmed());
-        afterEach();
     }
 }
 

@@ -4,8 +4,6 @@
 #include "pagetarget.h"
 
 #include <QObject>
-
-#include <functional>
 #include <QString>
 #include <QStringList>
 
@@ -39,8 +37,8 @@ public:
     void startRecording() { m_recording = true; }
     // Opens the pages of the last session behind the tab in front, each
     // named by the title the history knows for it and given its back and
-    // forward list; between tabs, afterEach (the window's events).
-    void restoreSession(const QStringList &saved, const std::function<void()> &afterEach);
+    // forward list. (Each tab's opened event lets the window's events run.)
+    void restoreSession(const QStringList &saved);
     // A pane's request to open a page.
     void open(const QString &url, PageTarget target);
     // The address of every tab, in tab order ("" for tabs without a page).

@@ -264,7 +264,7 @@ void Form1::load()
     // The two fixed tabs show no close button.
     m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
     m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
-    m_tabs->restoreSession(saved, [] { processEvents(); });
+    m_tabs->restoreSession(saved);
     processEvents(2);
     DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
     if (first)
