@@ -71,19 +71,41 @@ Form1::Form1(QWidget *parent)
     // Load. The store's folder is the browser's data folder, private to the user.
     PlatformPaths::makePrivateFolder(QFileInfo(dataFile()).absolutePath());
     m_list1.setListImage(QStringLiteral("bmp_01"));
+    m_list1.connectImport(this, SLOT(onImportProgress(int)), SLOT(onImportFinished(int)));
     m_list1.RefreshFavoritesEx(dataFile());
 }
 
 void Form1::importBookmarks()
 {
+    if (m_importingBookmarks) {
+        m_list1.CancelImport();
+        return;
+    }
     const QString path = FileDialogService::chooseBookmarksFile(this);
     if (path.isEmpty())
         return;
-    const int added = m_list1.ImportBookmarks(dataFile(), path);
-    m_label3->setText(added == ListProxy::kImportTooLarge
-                          ? QStringLiteral("Not imported: the file is larger than 64 MB")
-                          : added < 0 ? QStringLiteral("Not imported")
-                                      : QStringLiteral("Added : %1").arg(added));
+    if (!m_list1.StartImportBookmarks(dataFile(), path)) {
+        m_label3->setText(QStringLiteral("Not imported"));
+        return;
+    }
+    m_importingBookmarks = true;
+    m_command2->setText(QStringLiteral("Cancel"));
+    onImportProgress(0);
+}
+
+void Form1::onImportProgress(int percent)
+{
+    m_label3->setText(QStringLiteral("Bookmarks : %1 %").arg(percent));
+}
+
+void Form1::onImportFinished(int added)
+{
+    m_importingBookmarks = false;
+    m_command2->setText(QStringLiteral("Bookmarks..."));
+    m_label3->setText(added == ListProxy::kImportTooLarge    ? QStringLiteral("Not imported: the file is larger than 64 MB")
+                      : added == ListProxy::kImportCancelled ? QStringLiteral("Cancelled: nothing added")
+                      : added < 0                            ? QStringLiteral("Not imported")
+                                                             : QStringLiteral("Added : %1").arg(added));
 }
 
 QString Form1::dataFile()

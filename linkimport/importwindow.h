@@ -31,7 +31,8 @@ public:
     ListProxy List1() const { return m_list1; }
     QCheckBox *Check1() const { return m_check1; }
     QPushButton *Command1() const { return m_command1; }
-    // "Bookmarks...": imports a bookmarks HTML file exported by a browser.
+    // "Bookmarks...": imports a bookmarks HTML file exported by a browser;
+    // while it runs (away from the GUI thread) the button cancels it.
     QPushButton *Command2() const { return m_command2; }
     QLabel *Label1() const { return m_label1; }
     QLabel *Label3() const { return m_label3; }
@@ -46,6 +47,8 @@ protected:
 
 private slots:
     void onListClick();
+    void onImportProgress(int percent);
+    void onImportFinished(int added);
 
 private:
     void importBookmarks();
@@ -59,6 +62,7 @@ private:
     QPushButton *m_command2;
     KeywordFetcher *m_fetcher;
     bool m_importing = false;
+    bool m_importingBookmarks = false;
     bool m_closed = false;
 };
 

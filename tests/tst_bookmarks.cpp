@@ -164,6 +164,9 @@ private slots:
             record(QStringLiteral("  Two  blanks\tand a tab "), QStringLiteral("http://w.test/"),
                    QStringLiteral(" kept  as\nit was ")),
             record(QStringLiteral("Plain"), QStringLiteral("https://p.test/a?b=1&c=2"), QStringLiteral("no keywords")),
+            record({}, QStringLiteral("http://untitled.test/"), QStringLiteral("no keywords")),
+            record(QStringLiteral("Half ") + QChar(0xD83D) + QStringLiteral(" pair \U0001F600"),
+                   QStringLiteral("http://half.test/"), QString(QChar(0xDE00))),
         };
         const QStringList dropped{record(QStringLiteral("Blank"), QStringLiteral("about:blank"), {}),
                                   record(QStringLiteral("Mail"), QStringLiteral("mailto:a@b.test"), {})};

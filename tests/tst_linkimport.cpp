@@ -166,7 +166,9 @@ private slots:
         QVERIFY(QTest::qWaitForWindowExposed(&window));
         QTest::mouseClick(window.Command2(), Qt::LeftButton);
         FileDialogService::setRunner({});
-        QCOMPARE(window.Label3()->text(), QStringLiteral("Added : 1"));
+        QCOMPARE(window.Command2()->text(), QStringLiteral("Cancel"));
+        QTRY_COMPARE(window.Label3()->text(), QStringLiteral("Added : 1"));
+        QCOMPARE(window.Command2()->text(), QStringLiteral("Bookmarks..."));
         QCOMPARE(window.List1().ListCount(), 1);
         // The browser's own store, in its data folder.
         QCOMPARE(LinkImport::Form1::dataFile(), m_env->programDir() + QStringLiteral("/_data/_favorites.dat"));

@@ -38,6 +38,7 @@
 #include <QMenu>
 #include <QPrinter>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QToolButton>
 #include <QSignalSpy>
 #include <QtTest>
@@ -93,8 +94,8 @@ private slots:
         QCOMPARE(asked.filters.value(0).name, QStringLiteral("Bookmarks (*.html *.htm)"));
         QCOMPARE(asked.folder, QDir::homePath());
         auto *tab = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
+        QTRY_COMPARE(tab->statusText(), QStringLiteral("2 bookmarks imported"));
         QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 2"));
-        QCOMPARE(tab->statusText(), QStringLiteral("2 bookmarks imported"));
         const QString store = m_env->programDir() + QStringLiteral("/_data/_favorites.dat");
         QCOMPARE(FavoritesStore::load(store).first(),
                  QStringLiteral("Page A>\u00A4<") + url("/a") + QStringLiteral(">\u00A4<Kitchen soup & bread"));
@@ -103,6 +104,28 @@ private slots:
         QTest::keyClicks(tab->Text1(), QStringLiteral("kitchen"));
         QTRY_COMPARE(tab->List1().ListCount(), 1);
         run(main.get(), "mnuImportBm"); // the same file again adds nothing
+        QTRY_COMPARE(tab->statusText(), QStringLiteral("0 bookmarks imported"));
+        QCOMPARE(FavoritesStore::load(store).size(), 2);
+        // A large file is read away from the window, which shows how far it
+        // got; Cancel leaves the store as it was.
+        const QString large = m_env->path(QStringLiteral("large.html"));
+        {
+            QByteArray many = "<!DOCTYPE NETSCAPE-Bookmark-file-1>\n<DL><p>\n";
+            for (int i = 0; i < 200000; ++i)
+                many += "<DT><A HREF=\"http://many.test/" + QByteArray::number(i) + "\">Page</A>\n<DD>words\n";
+            QVERIFY(TestFiles::writeAll(large, many));
+        }
+        FileDialogService::setRunner([&large](const FileDialogService::OpenRequest &) {
+            return FileDialogService::OpenResult{true, large, 0};
+        });
+        run(main.get(), "mnuImportBm");
+        static const QRegularExpression partWay(QStringLiteral("^Importing bookmarks\\.\\.\\. ([1-8][0-9]?) %$"));
+        QTRY_VERIFY(partWay.match(tab->statusText()).hasMatch());
+        auto *cancel = tab->findChild<QToolButton *>(QStringLiteral("cancelImport"));
+        QVERIFY(cancel && cancel->isVisible());
+        QTest::mouseClick(cancel, Qt::LeftButton);
+        QTRY_COMPARE(tab->statusText(), QStringLiteral("Import cancelled: nothing was added"));
+        QVERIFY(!cancel->isVisible());
         QCOMPARE(FavoritesStore::load(store).size(), 2);
         // A file over 64 MB is not read at all, and the status says why.
         const QString huge = m_env->path(QStringLiteral("huge.html"));
@@ -113,7 +136,7 @@ private slots:
             return FileDialogService::OpenResult{true, huge, 0};
         });
         run(main.get(), "mnuImportBm");
-        QCOMPARE(tab->statusText(), QStringLiteral("Not imported: the file is larger than 64 MB"));
+        QTRY_COMPARE(tab->statusText(), QStringLiteral("Not imported: the file is larger than 64 MB"));
         QCOMPARE(FavoritesStore::load(store).size(), 2);
 
         QString exported = m_env->path(QStringLiteral("exported.html"));

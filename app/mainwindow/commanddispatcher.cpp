@@ -270,11 +270,9 @@ void CommandDispatcher::importBookmarks()
     const QString path = FileDialogService::chooseBookmarksFile(m_main);
     if (path.isEmpty())
         return;
-    // The favorites tab shows the outcome: in front first, so that what its
-    // list does on showing does not cover the status line.
+    // The favorites tab shows the progress and the outcome.
     if (DocumentWindow *favorites = m_main->dsMain()->document(TabRules::kFavoritesTab))
         favorites->activate();
-    QCoreApplication::processEvents();
     tab->importBookmarks(path);
 }
 

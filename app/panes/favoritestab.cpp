@@ -16,6 +16,7 @@
 #include <QMenu>
 #include <QFrame>
 #include <QLabel>
+#include <QToolButton>
 #include <QLineEdit>
 
 using namespace TwipsGeometry;
@@ -34,6 +35,13 @@ Form9::Form9(QWidget *parent)
     m_shape1 = greyBox(m_picture2, twipsRect(30, 15, 5000, 240));
     m_lblStatus1 = new QLabel(QStringLiteral("Ready"), m_picture2);
     m_lblStatus1->setGeometry(px(60), px(30), px(4900), px(210));
+    m_cancelImport = new QToolButton(m_picture2);
+    m_cancelImport->setObjectName(QStringLiteral("cancelImport"));
+    m_cancelImport->setText(QStringLiteral("Cancel"));
+    m_cancelImport->setToolTip(QStringLiteral("Stop the import; nothing is added"));
+    m_cancelImport->setGeometry(px(4200), px(15), px(800), px(240));
+    m_cancelImport->hide();
+    connect(m_cancelImport, &QToolButton::clicked, this, [this] { m_list1.CancelImport(); });
     m_shape4 = greyBox(m_picture2, twipsRect(5060, 15, 1080, 240));
     m_shape3 = greyBox(m_picture2, twipsRect(6170, 15, 1800, 240));
     m_lblStatus3 = new QLabel(m_picture2);
@@ -88,6 +96,7 @@ void Form9::connectList()
             SLOT(onListMouseDown(int *, int *, float *, float *)));
     connect(list, SIGNAL(KeyUp(int *, int *)), this, SLOT(onListKeyUp(int *, int *)));
     connect(list, SIGNAL(KeyDown(int *, int *)), this, SLOT(onListKeyDown(int *, int *)));
+    m_list1.connectImport(this, SLOT(onImportProgress(int)), SLOT(onImportFinished(int)));
     // The count follows the rows however they change (a favorite added from
     // the tool bar goes into the list directly).
     if (auto *view = list->findChild<QAbstractItemView *>(); view && view->model()) {
@@ -245,16 +254,46 @@ void Form9::writeCount()
     m_lblStatus3->setText(QStringLiteral("Z\u00e1znamov : ") + QString::number(m_list1.ListCount()));
 }
 
-int Form9::importBookmarks(const QString &htmlFile)
+bool Form9::importBookmarks(const QString &htmlFile)
 {
     ensureList();
+    if (importRunning() || !m_list1.StartImportBookmarks(programState().FavoritesFile, htmlFile)) {
+        if (!importRunning())
+            setStatus(importedText(-1));
+        return false;
+    }
+    onImportProgress(0);
+    return true;
+}
+
+bool Form9::importRunning() const
+{
+    return !m_cancelImport->isHidden();
+}
+
+QString Form9::importedText(int added)
+{
+    switch (added) {
+    case ListProxy::kImportTooLarge: return QStringLiteral("Not imported: the file is larger than 64 MB");
+    case ListProxy::kImportCancelled: return QStringLiteral("Import cancelled: nothing was added");
+    default:
+        return added < 0 ? QStringLiteral("The bookmarks could not be imported")
+                         : QStringLiteral("%1 bookmarks imported").arg(added);
+    }
+}
+
+void Form9::onImportProgress(int percent)
+{
+    setStatus(QStringLiteral("Importing bookmarks... %1 %").arg(percent));
+    m_cancelImport->show();
+}
+
+void Form9::onImportFinished(int added)
+{
+    m_cancelImport->hide();
     // The list control shows the store once the bookmarks are in.
-    const int added = m_list1.ImportBookmarks(programState().FavoritesFile, htmlFile);
     writeCount();
-    setStatus(added == ListProxy::kImportTooLarge ? QStringLiteral("Not imported: the file is larger than 64 MB")
-                  : added < 0                     ? QStringLiteral("The bookmarks could not be imported")
-                                                  : QStringLiteral("%1 bookmarks imported").arg(added));
-    return added;
+    setStatus(importedText(added));
 }
 
 bool Form9::exportBookmarks(const QString &htmlFile)

@@ -11,6 +11,7 @@ class PaneHeader;
 class QFrame;
 class QLabel;
 class QLineEdit;
+class QToolButton;
 
 // The favorites tab: the favorites store in a list control, narrowed by a
 // filter box; a double click opens a favorite in a new tab, a right click
@@ -29,11 +30,15 @@ public:
     QLineEdit *Text1() const { return m_text1; }
     QString statusText() const;
     void setStatus(const QString &text);
-    // Bookmarks HTML files: the number imported (-1: nothing could be
-    // imported) and whether the export was written; the status line says
-    // which.
-    int importBookmarks(const QString &htmlFile);
+    // Bookmarks HTML files. An import runs away from the GUI thread: the
+    // status line shows its progress and a Cancel button, then the outcome;
+    // false when it did not start (one is running). An export says whether
+    // it was written.
+    bool importBookmarks(const QString &htmlFile);
+    bool importRunning() const;
     bool exportBookmarks(const QString &htmlFile);
+    // The status line's words for an import's outcome.
+    static QString importedText(int added);
     QString countText() const;
     // The selected favorites leave the store in one save; false (and the
     // status line says so) when the store could not be saved or none of
@@ -53,6 +58,8 @@ private slots:
     void onListMouseDown(int *button, int *shift, float *x, float *y);
     void onListKeyUp(int *keyCode, int *shift);
     void onListKeyDown(int *keyCode, int *shift);
+    void onImportProgress(int percent);
+    void onImportFinished(int added);
 
 signals:
     // The user chose a page to open.
@@ -77,6 +84,7 @@ private:
     QWidget *m_picture2;
     QFrame *m_shape1;
     QLabel *m_lblStatus1;
+    QToolButton *m_cancelImport;
     QFrame *m_shape4;
     QFrame *m_shape3;
     QLabel *m_lblStatus3;

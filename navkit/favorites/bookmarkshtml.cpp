@@ -67,7 +67,11 @@ QString decodeEntities(const QString &text)
             bool ok = false;
             const uint code = name.startsWith(QStringLiteral("#x"), Qt::CaseInsensitive) ? name.mid(2).toUInt(&ok, 16)
                                                                                          : name.mid(1).toUInt(&ok);
-            if (ok && code > 0 && code <= 0x10FFFF && !(code >= 0xD800 && code <= 0xDFFF))
+            // A surrogate on its own is what this program writes for a
+            // title's broken pair: read back as that code unit.
+            if (ok && code >= 0xD800 && code <= 0xDFFF)
+                replacement = QString(QChar(char16_t(code)));
+            else if (ok && code > 0 && code <= 0x10FFFF)
                 replacement = QString::fromUcs4(reinterpret_cast<const char32_t *>(&code), 1);
         } else {
             replacement = namedEntity(name);
@@ -89,6 +93,13 @@ QString escape(const QString &text)
     out.reserve(escaped.size());
     for (qsizetype i = 0; i < escaped.size(); ++i) {
         const QChar c = escaped.at(i);
+        // Half of a broken pair has no UTF-8 form: written as a reference.
+        const bool paired = (c.isHighSurrogate() && i + 1 < escaped.size() && escaped.at(i + 1).isLowSurrogate())
+            || (c.isLowSurrogate() && i > 0 && escaped.at(i - 1).isHighSurrogate());
+        if (c.isSurrogate() && !paired) {
+            out += QStringLiteral("&#x%1;").arg(c.unicode(), 0, 16);
+            continue;
+        }
         const bool single = c == u' ' && i > 0 && i + 1 < escaped.size() && !escaped.at(i - 1).isSpace()
             && !escaped.at(i + 1).isSpace();
         if (c.isSpace() && !single)
@@ -170,6 +181,11 @@ bool safeAddress(const QString &url)
 
 QList<Bookmark> parse(const QByteArray &html)
 {
+    return parse(html, {});
+}
+
+QList<Bookmark> parse(const QByteArray &html, const Progress &progress)
+{
     QString text = decodeFile(html);
     // Commented-out entries are not entries.
     static const QRegularExpression comment(QStringLiteral("<!--.*?-->"),
@@ -192,8 +208,11 @@ QList<Bookmark> parse(const QByteArray &html)
         if (in == In::Description)
             in = In::Nothing;
     };
+    qsizetype tags = 0;
     for (auto it = tag.globalMatch(text); it.hasNext();) {
         const QRegularExpressionMatch m = it.next();
+        if (progress && ++tags % 1024 == 0 && !progress(m.capturedEnd(), text.size()))
+            return bookmarks;
         const bool closing = !m.captured(1).isEmpty();
         const QString name = m.captured(2).toLower();
         collected += QStringView(text).mid(textStart, m.capturedStart() - textStart);
@@ -295,8 +314,8 @@ QString toRecord(const Bookmark &bookmark)
     QString keywords = words.join(u' ');
     if (keywords.trimmed().isEmpty())
         keywords.clear();
-    const QString title = bookmark.title.isEmpty() ? bookmark.url : bookmark.title;
-    return FavoriteRecord::compose(title, bookmark.url) + FavoriteRecord::kFieldSeparator
+    // An untitled bookmark stays untitled (the list shows its address).
+    return FavoriteRecord::compose(bookmark.title, bookmark.url) + FavoriteRecord::kFieldSeparator
         + FavoriteRecord::fieldText(keywords.isEmpty() ? kNoKeywords : keywords);
 }
 

@@ -6,6 +6,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+
 // The file format: "<!DOCTYPE NETSCAPE-Bookmark-file-1>", folders as
 // <DT><H3>name</H3> followed by a <DL> of their entries, bookmarks as
 // <DT><A HREF="..." ADD_DATE="..." ...>title</A>, each optionally followed
@@ -33,6 +35,12 @@ inline constexpr qsizetype kMostFolderText = 1024;
 // links inside a description. The text is read in the charset the file
 // declares (or marks), else UTF-8, else Windows-1252.
 QList<Bookmark> parse(const QByteArray &html);
+
+// The same, telling progress now and then how far it has read (of total,
+// in characters); progress answering false stops the reading, and what was
+// read so far is returned.
+using Progress = std::function<bool(qsizetype done, qsizetype total)>;
+QList<Bookmark> parse(const QByteArray &html, const Progress &progress);
 
 // A bookmark as a favorite record: its keyword text is the folder path
 // (each folder's name, so a filter by a folder's name finds it), its tags

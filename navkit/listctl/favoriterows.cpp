@@ -17,7 +17,11 @@ qsizetype FavoriteRows::recordAt(int row) const
 QString FavoriteRows::text(int row) const
 {
     const qsizetype i = recordAt(row);
-    return i < 0 ? QString() : QStringLiteral("  ").append(m_index->title(i).trimmed());
+    if (i < 0)
+        return {};
+    // An untitled favorite is listed by its address.
+    const QStringView title = m_index->title(i).trimmed();
+    return QStringLiteral("  ").append(title.isEmpty() ? m_index->url(i).trimmed() : title);
 }
 
 QString FavoriteRows::url(int row) const

@@ -1,6 +1,8 @@
 #include "listcontrol.h"
 
+
 #include "atomicfile.h"
+#include "bookmarksimport.h"
 #include "bookmarkshtml.h"
 #include "favoriterows.h"
 #include "favoritesindex.h"
@@ -320,32 +322,36 @@ int ListControl::ImportFromIE(const QString &dataFile, bool bClear)
 
 int ListControl::ImportBookmarks(const QString &dataFile, const QString &htmlFile)
 {
-    QFile file(htmlFile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        qCWarning(lcFiles) << "bookmarks file not read" << htmlFile;
-        return -1;
-    }
-    if (file.size() > kLargestBookmarksFile) {
-        qCWarning(lcFiles) << "bookmarks file too large" << htmlFile << file.size();
-        return kTooLarge;
-    }
-    QStringList records;
-    for (const BookmarksHtml::Bookmark &bookmark : BookmarksHtml::parse(file.readAll()))
-        records.append(BookmarksHtml::toRecord(bookmark));
-    int added = 0;
-    const bool saved = FavoritesStore::save(
-        dataFile, records, FavoritesStore::AfterSave::Nothing,
-        [&added](const QStringList &stored, const QStringList &batch) -> std::optional<QStringList> {
-            QStringList fresh = BookmarksHtml::newRecords(stored, batch);
-            added = int(fresh.size());
-            return fresh;
-        });
-    if (!saved) {
-        qCWarning(lcFiles) << "bookmarks not saved to" << dataFile;
-        return -1;
-    }
-    RefreshFavoritesEx(dataFile, QString());
+    const int added = BookmarksImport::run(dataFile, htmlFile, [](int) { return true; });
+    if (added >= 0)
+        RefreshFavoritesEx(dataFile, QString());
     return added;
+}
+
+bool ListControl::StartImportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    if (!m_import) {
+        m_import = new BookmarksImport(this);
+        connect(m_import, &BookmarksImport::progress, this, &ListControl::ImportProgress);
+    }
+    if (!m_import->start(dataFile, htmlFile))
+        return false;
+    // One finish per start: the store is shown before the host hears of it.
+    connect(
+        m_import, &BookmarksImport::finished, this,
+        [this, dataFile](int added) {
+            if (added >= 0)
+                RefreshFavoritesEx(dataFile, QString());
+            emit ImportFinished(added);
+        },
+        Qt::SingleShotConnection);
+    return true;
+}
+
+void ListControl::CancelImport()
+{
+    if (m_import)
+        m_import->cancel();
 }
 
 bool ListControl::ExportBookmarks(const QString &dataFile, const QString &htmlFile)

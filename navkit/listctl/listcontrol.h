@@ -10,6 +10,7 @@
 #include <vector>
 #include <QWidget>
 
+class BookmarksImport;
 class FavoriteRows;
 class HistoryRows;
 class QListView;
@@ -71,10 +72,15 @@ public:
     // already stored is not added again) and shows the store. The number
     // added; -1 when the file could not be read or the store not saved;
     // kTooLarge (the hosts' ListProxy::kImportTooLarge) for a file over
-    // kLargestBookmarksFile, which is not read at all.
+    // 64 MB, which is not read at all.
     Q_INVOKABLE int ImportBookmarks(const QString &dataFile, const QString &htmlFile);
     static constexpr int kTooLarge = -2;
-    static constexpr qint64 kLargestBookmarksFile = qint64(64) << 20;
+    // The same away from the GUI thread: ImportProgress now and then, then
+    // ImportFinished with what ImportBookmarks would answer, or kCancelled
+    // after CancelImport (nothing written). False when one is running.
+    Q_INVOKABLE bool StartImportBookmarks(const QString &dataFile, const QString &htmlFile);
+    Q_INVOKABLE void CancelImport();
+    static constexpr int kCancelled = -3;
     // Writes every favorite to a bookmarks HTML file, atomically. False
     // when the file could not be written.
     Q_INVOKABLE bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
@@ -111,6 +117,8 @@ signals:
     void MouseDown(int *Button, int *Shift, float *X, float *Y);
     void MouseUp(int *Button, int *Shift, float *X, float *Y);
     void Scroll();
+    void ImportProgress(int percent);
+    void ImportFinished(int added);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -132,5 +140,6 @@ private:
     int m_mousePointer = 0;
     bool m_shown = false;
     int m_clickedRow = -1; // the row the last Click was raised for
+    BookmarksImport *m_import = nullptr;
     LiveObjectToken m_token;
 };

@@ -113,6 +113,33 @@ int ListProxy::ImportBookmarks(const QString &dataFile, const QString &htmlFile)
     return added;
 }
 
+bool ListProxy::connectImport(QObject *receiver, const char *progressSlot, const char *finishedSlot)
+{
+    if (!m_control)
+        return false;
+    const bool connected = QObject::connect(m_control, SIGNAL(ImportProgress(int)), receiver, progressSlot)
+        && QObject::connect(m_control, SIGNAL(ImportFinished(int)), receiver, finishedSlot);
+    if (!connected)
+        qCWarning(lcFiles) << "list control: import signals not connected";
+    return connected;
+}
+
+bool ListProxy::StartImportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    bool started = false;
+    if (m_control
+        && !QMetaObject::invokeMethod(m_control, "StartImportBookmarks", Qt::DirectConnection,
+                                      Q_RETURN_ARG(bool, started), Q_ARG(QString, dataFile), Q_ARG(QString, htmlFile)))
+        qCWarning(lcFiles) << "list control: StartImportBookmarks not called";
+    return started;
+}
+
+void ListProxy::CancelImport()
+{
+    if (m_control)
+        QMetaObject::invokeMethod(m_control, "CancelImport", Qt::DirectConnection);
+}
+
 bool ListProxy::ExportBookmarks(const QString &dataFile, const QString &htmlFile)
 {
     bool done = false;

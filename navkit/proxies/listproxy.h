@@ -36,8 +36,17 @@ public:
     void InsertFavorites(const QString &dataFile, const QString &item);
     int ImportFromIE(const QString &dataFile, bool clear);
     int ImportBookmarks(const QString &dataFile, const QString &htmlFile);
-    // What ImportBookmarks answers for a file over 64 MB (not read).
+    // What ImportBookmarks answers for a file over 64 MB (not read), and
+    // what an import away from the GUI thread answers when cancelled.
     static constexpr int kImportTooLarge = -2;
+    static constexpr int kImportCancelled = -3;
+    // An import away from the GUI thread: its progress (a percentage) and
+    // outcome (what ImportBookmarks answers) reach the receiver's slots,
+    // taking an int each, connected once. False (logged) when not connected
+    // or not started.
+    bool connectImport(QObject *receiver, const char *progressSlot, const char *finishedSlot);
+    bool StartImportBookmarks(const QString &dataFile, const QString &htmlFile);
+    void CancelImport();
     bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
     QString ItemRecord(int index) const;
     QList<int> SelectedRows() const;

@@ -1,5 +1,5 @@
 // Reading a bookmarks file of arbitrary contents, and writing what was read
-// back and reading it again: the same addresses, in the same order.
+// back and reading it again: the same records, in the same order.
 #include "bookmarkshtml.h"
 #include "favoriterecord.h"
 
@@ -21,9 +21,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     QStringList again;
     for (const BookmarksHtml::Bookmark &b : BookmarksHtml::parse(BookmarksHtml::write(records)))
-        again.append(b.url);
-    addresses.removeAll(QString());
-    if (again != addresses)
+        again.append(BookmarksHtml::toRecord(b));
+    QStringList written;
+    for (qsizetype i = 0; i < records.size(); ++i) {
+        if (!addresses.at(i).isEmpty())
+            written.append(records.at(i));
+    }
+    if (again != written)
         __builtin_trap();
     return 0;
 }
