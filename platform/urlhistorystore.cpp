@@ -10,6 +10,7 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QFile>
+#include <QUrl>
 #include <QFileInfo>
 #include <QHash>
 #include <QMutex>
@@ -183,7 +184,8 @@ bool UrlHistoryStore::ensureOpen()
         close();
     if (m_db)
         return true;
-    if (!PlatformPaths::makePrivateFolder(QFileInfo(m_path).absolutePath())) {
+    const bool folderMade = PlatformPaths::makePrivateFolder(QFileInfo(m_path).absolutePath());
+    if (!folderMade && !QFileInfo::exists(m_path)) {
         qCWarning(lcFiles) << "cannot create folder for" << m_path;
         return false;
     }
@@ -194,6 +196,12 @@ bool UrlHistoryStore::ensureOpen()
         ::close(fd);
     int rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
                              nullptr);
+    // SQLite opens a file it may not write (a read-only volume) for reading:
+    // the history is then read as it is, and nothing is written.
+    if (rc == SQLITE_OK && sqlite3_db_readonly(m_db, "main") == 1) {
+        close();
+        return openReadOnly();
+    }
     if (rc == SQLITE_OK) {
         sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kLongestValue);
         sqlite3_busy_timeout(m_db, busyTimeoutMs());
@@ -205,10 +213,42 @@ bool UrlHistoryStore::ensureOpen()
         m_lastResult = rc;
         qCWarning(lcFiles) << "history database not usable" << m_path << rc << (m_db ? sqlite3_errmsg(m_db) : "");
         close();
+        const int primary = rc & 0xff;
+        if ((primary == SQLITE_READONLY || primary == SQLITE_CANTOPEN || primary == SQLITE_PERM)
+            && QFileInfo::exists(m_path))
+            return openReadOnly();
         return recoverFromDamage(rc) && ensureOpen();
     }
     fileId(m_path, &m_device, &m_inode);
     return true;
+}
+
+bool UrlHistoryStore::openReadOnly()
+{
+    // A WAL database needs its shared-memory file even to be read; where
+    // none can be made (the volume is read-only), nothing can change the
+    // file either, so it is read as immutable.
+    const QString uri = QUrl::fromLocalFile(m_path).toString(QUrl::FullyEncoded);
+    for (const char *options : {"?mode=ro", "?immutable=1"}) {
+        const QByteArray name = uri.toUtf8() + options;
+        int rc = sqlite3_open_v2(name.constData(), &m_db, SQLITE_OPEN_READONLY | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                                 nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kLongestValue);
+            sqlite3_busy_timeout(m_db, busyTimeoutMs());
+            // A read proves the file can be read this way.
+            rc = sqlite3_exec(m_db, "SELECT count(*) FROM urls WHERE 0", nullptr, nullptr, nullptr);
+        }
+        if (rc == SQLITE_OK) {
+            qCWarning(lcFiles) << "history opened read-only" << m_path << options;
+            fileId(m_path, &m_device, &m_inode);
+            return true;
+        }
+        m_lastResult = rc;
+        close();
+    }
+    qCWarning(lcFiles) << "history not readable" << m_path;
+    return false;
 }
 
 bool UrlHistoryStore::recoverFromDamage(int rc)

@@ -85,6 +85,7 @@ public:
 private:
     bool ensureOpen();
     void close();
+    bool openReadOnly();
     bool recoverFromDamage(int resultCode);
     bool fileReplaced() const;
     template <typename Fn> bool withRetry(Fn &&fn);

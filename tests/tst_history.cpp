@@ -12,6 +12,9 @@
 
 #include <sqlite3.h>
 
+#include <sched.h>
+#include <sys/mount.h>
+
 namespace {
 constexpr quint64 kDay = 864000000000ULL;
 quint64 now()
@@ -82,6 +85,36 @@ private slots:
         QVERIFY(first.addUrl(QStringLiteral("http://one.test/"), QStringLiteral("1"), 0));
         QVERIFY(second.addUrl(QStringLiteral("http://two.test/"), QStringLiteral("2"), 0));
         QCOMPARE(first.enumerate(QString(), 0)->size(), size_t(2));
+    }
+
+    // A history on a volume mounted read-only is read, and not written.
+    void readOnlyVolume()
+    {
+        // A mount of this process's own, where it may make one.
+        if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0)
+            QSKIP("no mount namespace of our own here");
+        const QString folder = m_env->path(QStringLiteral("volume"));
+        QVERIFY(QDir().mkpath(folder));
+        const QByteArray where = QFile::encodeName(folder);
+        if (::mount("volume", where.constData(), "tmpfs", 0, "size=4m") != 0)
+            QSKIP("no tmpfs to mount here");
+        const auto unmount = qScopeGuard([&where] { ::umount2(where.constData(), MNT_DETACH); });
+        const QString path = folder + QStringLiteral("/urlhistory.sqlite");
+        {
+            UrlHistoryStore store(path);
+            QVERIFY(store.addUrl(QStringLiteral("http://kept.test/"), QStringLiteral("K"), 0));
+            QVERIFY(store.addUrl(QStringLiteral("http://also.test/"), QStringLiteral("A"), 0));
+        }
+        QCOMPARE(::mount(nullptr, where.constData(), nullptr, MS_REMOUNT | MS_RDONLY, nullptr), 0);
+        {
+            UrlHistoryStore store(path);
+            const auto listed = store.enumerate(QString(), 0);
+            QVERIFY(listed);
+            QCOMPARE(listed->size(), size_t(2));
+            QVERIFY(!store.addUrl(QStringLiteral("http://new.test/"), QStringLiteral("N"), 0));
+            QVERIFY(store.entryFor(QStringLiteral("http://kept.test/")));
+        }
+        QVERIFY(!QFile::exists(path + QStringLiteral(".bad")));
     }
 
     void damagedDatabaseIsMovedAside()
