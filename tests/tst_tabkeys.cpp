@@ -505,6 +505,12 @@ private slots:
         m_server.setDownload(QStringLiteral("/profile"), "echo owned\n", ".bash_profile");
         tab->wb1()->Navigate(url("/profile"));
         QTRY_VERIFY_WITH_TIMEOUT(QFileInfo(home + QStringLiteral("/Downloads/bash_profile")).size() == 11, kTimeout);
+        // One the server breaks off ends, and leaves no file behind.
+        m_server.setDownload(QStringLiteral("/broken"), "only a part", "broken.bin", 1 << 20);
+        tab->wb1()->Navigate(url("/broken"));
+        QTRY_VERIFY_WITH_TIMEOUT(manager->running() == 1, kTimeout);
+        QTRY_COMPARE_WITH_TIMEOUT(manager->running(), 0, kTimeout);
+        QTRY_VERIFY_WITH_TIMEOUT(!QFileInfo::exists(home + QStringLiteral("/Downloads/broken.bin")), kTimeout);
         qputenv("HOME", realHome);
         QVERIFY(!QFileInfo::exists(home + QStringLiteral("/.bash_profile")));
         QCOMPARE(QDir(home + QStringLiteral("/Downloads")).entryList(QDir::Files | QDir::Hidden).size(), 1);

@@ -40,6 +40,16 @@ void DownloadManager::onRequested(QWebEngineDownloadRequest *download)
         download->accept();
         return;
     }
+    // The engine resumes a download the server broke off by asking again
+    // with the same id: it goes on in the file it had, listed and counted once.
+    if (const auto resumed = m_pathOf.constFind(download->id()); resumed != m_pathOf.cend()) {
+        const QFileInfo target(*resumed);
+        download->setDownloadDirectory(target.absolutePath());
+        download->setDownloadFileName(target.fileName());
+        ensureWindow()->add(download);
+        download->accept();
+        return;
+    }
     using namespace mdlRegistry;
     const bool ask = DownloadRules::asksWhereToSave(
         GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AskDownload")).toString());
@@ -62,8 +72,10 @@ void DownloadManager::onRequested(QWebEngineDownloadRequest *download)
         for (int tries = 0; tries < 100 && path.isEmpty(); ++tries) {
             const QString candidate = DownloadRules::freePath(folder, download->downloadFileName(), m_taken);
             m_taken.insert(candidate);
-            if (DownloadRules::reserve(candidate))
+            if (DownloadRules::reserve(candidate)) {
                 path = candidate;
+                m_reserved.insert(QFileInfo(candidate).absoluteFilePath());
+            }
         }
         if (path.isEmpty()) {
             qCWarning(lcFiles) << "no name could be reserved for a download in" << folder;
@@ -72,6 +84,7 @@ void DownloadManager::onRequested(QWebEngineDownloadRequest *download)
         }
     }
     const QFileInfo target(path);
+    m_pathOf.insert(download->id(), target.absoluteFilePath());
     download->setDownloadDirectory(target.absolutePath());
     download->setDownloadFileName(target.fileName());
 
@@ -88,8 +101,15 @@ DownloadsWindow *DownloadManager::ensureWindow()
     if (!m_list) {
         m_list = new DownloadsWindow(m_window);
         connect(m_list, &DownloadsWindow::finished, this, [this](const QString &file, bool completed) {
-            if (!completed)
+            // A name this browser reserved holds nothing worth keeping when
+            // the download did not complete: the file goes.
+            if (!completed) {
                 qCWarning(lcFiles) << "download did not complete" << file;
+                if (m_reserved.remove(QFileInfo(file).absoluteFilePath()) && QFile::exists(file) && !QFile::remove(file))
+                    qCWarning(lcFiles) << "unfinished download not removed" << file;
+            } else {
+                m_reserved.remove(QFileInfo(file).absoluteFilePath());
+            }
             emit runningChanged(m_running = std::max(0, m_running - 1));
             emit announced(completed ? QStringLiteral("Downloaded: ") + file
                                      : QStringLiteral("Download not completed: ") + file);

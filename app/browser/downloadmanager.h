@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QObject>
+#include <QHash>
 #include <QSet>
 #include <QString>
 
@@ -45,6 +46,8 @@ private:
     QWidget *m_window;
     DownloadsWindow *m_list = nullptr; // made with the first download
     QSet<QString> m_taken;             // paths given to downloads of this run
+    QSet<QString> m_reserved;          // files made for running downloads (absolute)
+    QHash<quint32, QString> m_pathOf;  // each download's file, by the engine's id
     int m_running = 0;
     class QAction *m_indicator = nullptr;
 };

@@ -18,6 +18,7 @@
 namespace {
 enum Column { File, Progress, Speed, Folder };
 constexpr int kDownloadRole = Qt::UserRole + 1;
+constexpr int kIdRole = Qt::UserRole + 2;
 
 QWebEngineDownloadRequest *downloadOf(const QTreeWidgetItem *item)
 {
@@ -83,7 +84,20 @@ int DownloadsWindow::count() const
 
 void DownloadsWindow::add(QWebEngineDownloadRequest *download)
 {
-    auto *item = new QTreeWidgetItem(m_list);
+    // The engine resumes a broken-off download as a new request of the same
+    // id: it takes the place of the old one in its row.
+    QTreeWidgetItem *item = nullptr;
+    for (int i = 0; i < m_list->topLevelItemCount() && !item; ++i) {
+        QTreeWidgetItem *row = m_list->topLevelItem(i);
+        if (row->data(File, kIdRole).toUInt() == download->id()) {
+            item = row;
+            if (QWebEngineDownloadRequest *old = downloadOf(row))
+                disconnect(old, nullptr, this, nullptr);
+        }
+    }
+    if (!item)
+        item = new QTreeWidgetItem(m_list);
+    item->setData(File, kIdRole, download->id());
     item->setData(File, kDownloadRole, QVariant::fromValue(QPointer<QWebEngineDownloadRequest>(download)));
     item->setText(File, download->downloadFileName());
     item->setText(Folder, download->downloadDirectory());
@@ -92,12 +106,20 @@ void DownloadsWindow::add(QWebEngineDownloadRequest *download)
     since->start();
     const auto refresh = [this, item, download, since] { update(item, download, *since); };
     connect(download, &QWebEngineDownloadRequest::receivedBytesChanged, this, refresh);
-    connect(download, &QWebEngineDownloadRequest::stateChanged, this, refresh);
-    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, [this, item, download, since] {
+    // A download ends once: done, cancelled, or broken off (the engine
+    // keeps a broken one open for a resume this list does not offer).
+    const auto ended = std::make_shared<bool>(false);
+    const auto end = [this, item, download, since, ended] {
         update(item, download, *since);
+        const auto state = download->state();
+        if (*ended || (!download->isFinished() && state != QWebEngineDownloadRequest::DownloadInterrupted))
+            return;
+        *ended = true;
         emit finished(QDir(download->downloadDirectory()).filePath(download->downloadFileName()),
-                      download->state() == QWebEngineDownloadRequest::DownloadCompleted);
-    });
+                      state == QWebEngineDownloadRequest::DownloadCompleted);
+    };
+    connect(download, &QWebEngineDownloadRequest::stateChanged, this, end);
+    connect(download, &QWebEngineDownloadRequest::isFinishedChanged, this, end);
     update(item, download, *since);
 }
 

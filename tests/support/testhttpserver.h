@@ -24,11 +24,14 @@ public:
     void setPage(const QString &path, const QByteArray &html, int status = 200);
     // The page at path is answered only after ms milliseconds (a slow server).
     void setDelay(const QString &path, int ms) { m_delays.insert(path, ms); }
-    // A file the browser saves rather than shows.
-    void setDownload(const QString &path, const QByteArray &data, const QByteArray &fileName = "file.bin")
+    // A file the browser saves rather than shows. A declared size above the
+    // data's is a download the server breaks off.
+    void setDownload(const QString &path, const QByteArray &data, const QByteArray &fileName = "file.bin",
+                     qint64 declaredSize = -1)
     {
         m_downloads.insert(path, data);
         m_downloadNames.insert(path, fileName);
+        m_declaredSizes.insert(path, declaredSize < 0 ? data.size() : declaredSize);
     }
     QString url(const QString &path) const;
     int requestCount(const QString &path) const { return m_hits.value(path); }
@@ -49,4 +52,5 @@ private:
     QHash<QString, int> m_delays;
     QHash<QString, QByteArray> m_downloads;
     QHash<QString, QByteArray> m_downloadNames;
+    QHash<QString, qint64> m_declaredSizes;
 };
