@@ -3,6 +3,7 @@
 #include "browsercontrol.h"
 #include "browserstartup.h"
 #include "browsertab.h"
+#include "browsertabs.h"
 #include "dockframe.h"
 #include "documentwindow.h"
 #include "mainwindow.h"
@@ -30,7 +31,7 @@ void benchHooks(Form1 &form, const QElapsedTimer &clock)
         const bool stay = mode == "first-document-stay";
         // The first tab made is the home tab.
         auto first = std::make_shared<QMetaObject::Connection>();
-        *first = QObject::connect(&form, &Form1::browserTabCreated, &form, [first, &clock, stay](Form2 *tab) {
+        *first = QObject::connect(form.tabs(), &BrowserTabs::tabOpened, &form, [first, &clock, stay](Form2 *tab) {
             QObject::disconnect(*first);
             QObject::connect(tab->wb1(), &BrowserControl::DocumentComplete, tab,
                              [&clock, tab, stay](const QString &url) {
@@ -46,7 +47,7 @@ void benchHooks(Form1 &form, const QElapsedTimer &clock)
         // A tab counts once its page has completed (an address alone is
         // there before the page is).
         auto done = std::make_shared<QSet<Form2 *>>();
-        QObject::connect(&form, &Form1::browserTabCreated, &form, [done](Form2 *tab) {
+        QObject::connect(form.tabs(), &BrowserTabs::tabOpened, &form, [done](Form2 *tab) {
             QObject::connect(tab->wb1(), &BrowserControl::DocumentComplete, tab, [done, tab](const QString &url) {
                 if (!url.isEmpty() && url != QStringLiteral("about:blank"))
                     done->insert(tab);

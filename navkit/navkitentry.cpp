@@ -2,6 +2,7 @@
 // server. Hosts load the library at run time and never link it.
 #include "componentabi.h"
 #include "componentregistry.h"
+#include "favorites/favoritesservice.h"
 #include "history/clshistory.h"
 #include "history/clshistoryitem.h"
 #include "listcontrol.h"
@@ -35,6 +36,7 @@ QObject *createList(QObject *parent)
 
 const ClassEntry kClasses[] = {
     {"QuillonHelper.List", "List", &createList},
+    {"QuillonHelper.Favorites", "Favorites", &createInstance<FavoritesService>},
     {"QuillonHelper.clsHistoryItem", "clsHistoryItem", &createInstance<clsHistoryItem>},
     {"QuillonHelper.clsHistory", "clsHistory", &createInstance<clsHistory>},
 };

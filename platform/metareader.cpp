@@ -1,6 +1,7 @@
 #include "metareader.h"
 
 #include <QEventLoop>
+#include <QPointer>
 #include <QTimer>
 #include <QWebEnginePage>
 #include <QWebEngineScript>
@@ -9,42 +10,63 @@
 
 namespace MetaReader {
 
-QList<std::pair<QString, QString>> read(QWebEnginePage *page, int timeoutMs)
+void readThen(QWebEnginePage *page, QObject *context, const std::function<void(const Elements &)> &done,
+              int timeoutMs)
 {
-    if (!page)
-        return {};
-    // Shared with the callback, which may run after this function gave up.
-    struct State {
-        QList<std::pair<QString, QString>> result;
-        bool done = false;
-        QEventLoop loop;
+    // The timer is the reading's lifetime: whichever of answer, time-out or
+    // the page's end comes first finishes it and deletes it, which cuts the
+    // other two off. Owned by context, it goes with it, and done with it.
+    auto *timer = new QTimer(context);
+    timer->setSingleShot(true);
+    const QPointer<QTimer> alive(timer);
+    auto finished = std::make_shared<bool>(false);
+    const auto once = [alive, finished, done](const Elements &elements) {
+        if (*finished || !alive)
+            return; // answered already, or context gone
+        *finished = true;
+        alive->stop();
+        alive->deleteLater();
+        done(elements);
     };
-    auto state = std::make_shared<State>();
+    if (!page) {
+        QTimer::singleShot(0, timer, [once] { once({}); });
+        return;
+    }
+    QObject::connect(timer, &QTimer::timeout, timer, [once] { once({}); });
+    QObject::connect(page, &QObject::destroyed, timer, [once] { once({}); });
     page->runJavaScript(
         QStringLiteral("Array.from(document.getElementsByTagName('meta'))"
                        ".map(function(m){return [m.getAttribute('name')||'', m.getAttribute('content')||''];})"),
-        QWebEngineScript::ApplicationWorld, [state](const QVariant &value) {
-            if (state->done)
-                return;
+        QWebEngineScript::ApplicationWorld, [once](const QVariant &value) {
+            Elements elements;
             for (const QVariant &pair : value.toList()) {
                 const QVariantList p = pair.toList();
                 if (p.size() == 2)
-                    state->result.append({p.at(0).toString(), p.at(1).toString()});
+                    elements.append({p.at(0).toString(), p.at(1).toString()});
             }
-            state->done = true;
-            state->loop.quit();
+            once(elements);
         });
-    QTimer timer;
-    timer.setSingleShot(true);
-    QObject::connect(&timer, &QTimer::timeout, &state->loop, &QEventLoop::quit);
-    // A tab closed meanwhile takes its page along: nothing more to wait for
-    // (and nothing of the page may be touched after the wait).
-    QObject::connect(page, &QObject::destroyed, &state->loop, &QEventLoop::quit);
-    timer.start(timeoutMs);
-    if (!state->done)
-        state->loop.exec();
-    state->done = true;
-    return state->result;
+    timer->start(timeoutMs);
+}
+
+Elements read(QWebEnginePage *page, int timeoutMs)
+{
+    if (!page)
+        return {};
+    QEventLoop loop;
+    Elements result;
+    bool done = false;
+    readThen(
+        page, &loop,
+        [&](const Elements &elements) {
+            result = elements;
+            done = true;
+            loop.quit();
+        },
+        timeoutMs);
+    if (!done)
+        loop.exec();
+    return result;
 }
 
 } // namespace MetaReader

@@ -4,15 +4,26 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <utility>
 
+class QObject;
 class QWebEnginePage;
 
 namespace MetaReader {
 
-// The page's META elements as (name, content) in document order, read in an
-// isolated script world. Waits in a local event loop, at most timeoutMs;
-// empty when the time ran out, there is no page, or the page went away.
-QList<std::pair<QString, QString>> read(QWebEnginePage *page, int timeoutMs = 5000);
+using Elements = QList<std::pair<QString, QString>>;
+
+// Reads the page's META elements as (name, content) in document order, in
+// an isolated script world, and hands them to done once: empty when the
+// time ran out or the page went away. done is not called once context is
+// gone. Nothing waits: the caller goes on when done runs.
+void readThen(QWebEnginePage *page, QObject *context, const std::function<void(const Elements &)> &done,
+              int timeoutMs = 5000);
+
+// The same, waiting in a local event loop (for the shortcut importer, which
+// reads one page after another): at most timeoutMs; empty when there is no
+// page either.
+Elements read(QWebEnginePage *page, int timeoutMs = 5000);
 
 } // namespace MetaReader

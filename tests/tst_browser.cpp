@@ -136,7 +136,7 @@ private slots:
     {
         auto main = start();
         DockFrame *dock = main->dsMain();
-        mdlAplication::OpenBrowserTab(m_server.url(QStringLiteral("/a")));
+        mdlAplication::OpenBrowserTab(*main->tabs(), m_server.url(QStringLiteral("/a")));
         QVERIFY(waitLoaded(main.get(), 3, m_server.url(QStringLiteral("/a"))));
         QVERIFY(!dock->closeDocument(dock->document(1)));
         QVERIFY(!dock->closeDocument(dock->document(2)));
@@ -305,7 +305,7 @@ private slots:
         auto main = start();
         DockFrame *dock = main->dsMain();
         QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
-        mdlAplication::OpenBrowserTab(m_server.url(QStringLiteral("/a")));
+        mdlAplication::OpenBrowserTab(*main->tabs(), m_server.url(QStringLiteral("/a")));
         QVERIFY(waitLoaded(main.get(), 3, m_server.url(QStringLiteral("/a"))));
         dock->document(1)->activate();
         Form2 *background = tabAt(main.get(), 3);

@@ -1,6 +1,8 @@
 #include "componentabi.h"
 #include "componentfactory.h"
+#include "favoritesproxy.h"
 #include "historyproxy.h"
+#include "listproxy.h"
 #include "mdlapplication.h"
 #include "registrystore.h"
 #include "smalldisk.h"
@@ -9,7 +11,11 @@
 #include <QDir>
 #include <QFile>
 #include <QLibrary>
+#include <QLoggingCategory>
 #include <QProcess>
+#include <QScopeGuard>
+#include <QSignalSpy>
+#include <QWidget>
 #include <QtTest>
 
 class TestComponents : public QObject
@@ -77,6 +83,64 @@ private slots:
         QCOMPARE(history.Count(), 0);
         // Not in the manifest: not created.
         QVERIFY(!ComponentFactory::create(QStringLiteral("QuillonHelper.clsHistoryItem")));
+    }
+
+    // Every call and connection the hosts make by name reaches the
+    // component: a name or signature that drifted would only be logged.
+    void hostsCallsResolve()
+    {
+        QVERIFY(QDir().mkpath(m_env->programDir()));
+        QFile manifest(m_env->programDir() + QStringLiteral("/components.manifest"));
+        QVERIFY(manifest.open(QIODevice::WriteOnly));
+        manifest.write("[Classes]\r\nQuillonHelper.List=" NAVKIT_LIBRARY "\r\nQuillonHelper.Favorites=" NAVKIT_LIBRARY
+                       "\r\n");
+        manifest.close();
+        static QStringList missed;
+        missed.clear();
+        QLoggingCategory::setFilterRules(QStringLiteral("quillon.*=true"));
+        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {
+            if (m.contains(QStringLiteral("did not take")) || m.contains(QStringLiteral("not connected"))
+                || m.contains(QStringLiteral("not called")))
+                missed.append(m);
+        });
+        const auto restore = qScopeGuard([previous] {
+            qInstallMessageHandler(previous);
+            QLoggingCategory::setFilterRules(QString());
+        });
+        const QString store = m_env->path(QStringLiteral("_favorites.dat"));
+        const QString sep = QStringLiteral(">\u00A4<");
+        const QString a = QStringLiteral("A") + sep + QStringLiteral("http://a.test/") + sep + QStringLiteral("alpha");
+        const QString b = QStringLiteral("B") + sep + QStringLiteral("http://b.test/") + sep + QStringLiteral("beta");
+
+        QObject owner;
+        FavoritesProxy favorites = FavoritesProxy::create(&owner);
+        QVERIFY(favorites.isValid());
+        QVERIFY(favorites.InsertFavorite(store, a));
+        QCOMPARE(favorites.FindFavorite(store, QStringLiteral("http://a.test/")), a);
+        QCOMPARE(favorites.SuggestFavorites(store, QStringLiteral("alp"), 5), QStringList{a});
+        QVERIFY(favorites.ReplaceFavorite(store, a, b));
+        QVERIFY(favorites.ExportBookmarks(store, m_env->path(QStringLiteral("out.html"))));
+        QCOMPARE(favorites.DeleteFavorites(store, {b}), 1);
+
+        QWidget parent;
+        ListProxy list = ListProxy::create(&parent);
+        QVERIFY(list.isValid());
+        list.InsertFavorites(store, a);
+        QCOMPARE(list.FindFavorite(store, QStringLiteral("http://a.test/")), a);
+        QCOMPARE(list.SuggestFavorites(store, QStringLiteral("alp"), 5), QStringList{a});
+        QVERIFY(list.ReplaceFavorite(store, a, b));
+        QCOMPARE(list.DeleteFavorites(store, {b}), 1);
+        list.RefreshFavoritesEx(store);
+        QCOMPARE(list.ListCount(), 0);
+        QVERIFY(list.ExportBookmarks(store, m_env->path(QStringLiteral("out.html"))));
+        QCOMPARE(list.ImportBookmarks(store, m_env->path(QStringLiteral("out.html"))), 0);
+        list.SelectedRows();
+        list.ItemRecord(0);
+        // The import away from the GUI thread reports to the host's slots.
+        QSignalSpy finished(list.widget(), SIGNAL(ImportFinished(int)));
+        QVERIFY(list.StartImportBookmarks(store, m_env->path(QStringLiteral("out.html"))));
+        QVERIFY(finished.wait(10000));
+        QCOMPARE(missed, QStringList());
     }
 
     void registrationTool()
@@ -154,5 +218,5 @@ private:
     std::unique_ptr<TestEnvironment> m_env;
 };
 
-QTEST_GUILESS_MAIN(TestComponents)
+QTEST_MAIN(TestComponents)
 #include "tst_components.moc"

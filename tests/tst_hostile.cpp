@@ -171,7 +171,7 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(titleOf(main.get(), 1).startsWith(QStringLiteral("read:")), kTimeout);
         QCOMPARE(titleOf(main.get(), 1), QStringLiteral("read:blocked"));
         // Give the requests their chance to arrive: a page loaded after them does.
-        mdlAplication::OpenBrowserTab(m_server->url(QStringLiteral("/a")));
+        mdlAplication::OpenBrowserTab(*main->tabs(), m_server->url(QStringLiteral("/a")));
         QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/a"))));
         QCOMPARE(m_server->requestCount(QStringLiteral("/leak")), 0);
         QCOMPARE(main->dsMain()->documentCount(), 3); // no tab for the pop-up

@@ -109,11 +109,11 @@ private slots:
         m_server->setPage(QStringLiteral("/b"), page("Page B"));
         auto main = start();
         QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
-        mdlAplication::OpenBrowserTab(m_server->url(QStringLiteral("/a")));
+        mdlAplication::OpenBrowserTab(*main->tabs(), m_server->url(QStringLiteral("/a")));
         QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/a"))));
         tabAt(main.get(), 3)->wb1()->Navigate(m_server->url(QStringLiteral("/b")));
         QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/b"))));
-        mdlAplication::OpenBrowserTab(m_server->url(QStringLiteral("/a?2")));
+        mdlAplication::OpenBrowserTab(*main->tabs(), m_server->url(QStringLiteral("/a?2")));
         QVERIFY(waitLoaded(main.get(), 4, m_server->url(QStringLiteral("/a?2"))));
         shutDown(main);
 
@@ -167,7 +167,7 @@ private slots:
             // Half still loading at exit, half completing while the window closes.
             const QString url =
                 i % 2 ? stalls.url(QStringLiteral("/stall?%1").arg(i)) : m_server->url(QStringLiteral("/a?%1").arg(i));
-            mdlAplication::OpenBrowserTab(url);
+            mdlAplication::OpenBrowserTab(*main->tabs(), url);
             expected.append(url);
         }
         QCOMPARE(main->dsMain()->documentCount(), 42);

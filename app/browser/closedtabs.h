@@ -7,7 +7,8 @@
 class Form2;
 
 // The pages of the last tabs closed in this run, newest first, each with
-// its back and forward history as the engine can write it, to reopen.
+// its back and forward history as the engine can write it, to reopen (the
+// tab set opens them).
 class ClosedTabs
 {
 public:
@@ -24,9 +25,6 @@ public:
     // Takes entry index (0: the last closed) out of the list.
     Entry take(int index);
     bool isEmpty() const { return m_entries.isEmpty(); }
-
-    // Opens entry as a new tab in front, its history restored.
-    static void reopen(const Entry &entry);
 
 private:
     QList<Entry> m_entries;

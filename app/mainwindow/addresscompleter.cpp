@@ -50,10 +50,7 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
             [this](const QModelIndex &index) { emit chosen(pathFromIndex(index)); });
 }
 
-AddressCompleter::~AddressCompleter()
-{
-    delete m_favorites.widget();
-}
+AddressCompleter::~AddressCompleter() = default;
 
 std::pair<QString, QString> AddressCompleter::firstEngine()
 {
@@ -66,15 +63,12 @@ std::pair<QString, QString> AddressCompleter::firstEngine()
     return {name.isEmpty() ? urlTemplate : name, urlTemplate};
 }
 
-ListProxy &AddressCompleter::favorites()
+FavoritesProxy &AddressCompleter::favorites()
 {
-    // The list control reads the store; made on the first keystroke, so
-    // the component is not loaded before the first page needs it.
-    if (!m_favorites.isValid()) {
-        m_favorites = ListProxy::create(nullptr);
-        if (QWidget *w = m_favorites.widget())
-            w->hide();
-    }
+    // Made on the first keystroke, so the component is not loaded before
+    // the first page needs it.
+    if (!m_favorites.isValid())
+        m_favorites = FavoritesProxy::create(this);
     return m_favorites;
 }
 

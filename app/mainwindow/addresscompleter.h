@@ -1,7 +1,7 @@
 #pragma once
 
 #include "historysuggestions.h"
-#include "listproxy.h"
+#include "favoritesproxy.h"
 
 #include <QCompleter>
 #include <QElapsedTimer>
@@ -45,12 +45,12 @@ signals:
     void chosen(const QString &text);
 
 private:
-    ListProxy &favorites();
+    FavoritesProxy &favorites();
 
     QLineEdit *m_box;
     QStandardItemModel *m_model;
     SuggestionDelegate *m_delegate;
-    ListProxy m_favorites; // a hidden list control: the favorites store's reader
+    FavoritesProxy m_favorites; // the favorites store's reader
     HistorySuggestions m_history;
     std::pair<QString, QString> m_engine;
     std::function<QString()> m_pageAddress;

@@ -6,7 +6,7 @@
 #include "keyrecorder.h"
 #include "logging.h"
 #include "mainwindow.h"
-#include "mdlaplication.h"
+#include "browsertabs.h"
 #include "platformpaths.h"
 #include "quillon_version.h"
 #include "singleinstance.h"
@@ -137,13 +137,13 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
             return;
         }
         for (const QString &address : more)
-            mdlAplication::OpenBrowserTab(address);
+            form.tabs()->openTab(address);
         bringToFront(form);
     });
     form.load();
     loaded = true;
     for (const QString &address : std::as_const(waiting))
-        mdlAplication::OpenBrowserTab(address);
+        form.tabs()->openTab(address);
     const int rc = g_quitRequested ? 0 : QApplication::exec();
     form.close(); // shutdown when the event loop was left some other way
     return rc;

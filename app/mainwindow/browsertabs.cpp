@@ -6,19 +6,79 @@
 #include "dockframe.h"
 #include "documentwindow.h"
 #include "loadedpages.h"
-#include "mainwindow.h"
-#include "mdlaplication.h"
+#include "favoritestab.h"
 #include "programstate.h"
 #include "tabhistoryfile.h"
 #include "tabrules.h"
 #include "urlhistorystore.h"
 
-BrowserTabs::BrowserTabs(Form1 *window, DockFrame *dock)
+#include <QUrl>
+
+BrowserTabs::BrowserTabs(QWidget *window, DockFrame *dock, BrowserControl *popupSource)
     : QObject(window)
     , m_window(window)
     , m_dock(dock)
+    , m_popupSource(popupSource)
     , m_background(new BackgroundTabs(this))
 {}
+
+Form2 *BrowserTabs::openTab(const QString &address, TabLoad load)
+{
+    // Made inside the main window, hidden until its tab takes it: a form
+    // without a parent would get a native window of its own as soon as its
+    // browser starts, only to lose it again to the tab. A restored tab's
+    // browser starts only when the tab is shown, so it is made without one:
+    // moving a child of the main window into its tab walks the window's
+    // whole focus chain, which grows with every tab.
+    auto *tab = new Form2(m_popupSource, load == TabLoad::WhenShown ? nullptr : m_window);
+    adopt(tab);
+    emit tabOpened(tab);
+    tab->setLoadURL(address, load == TabLoad::WhenShown ? Form2::LoadWhen::WhenShown : Form2::LoadWhen::Now);
+    // A tab waiting to be shown names its site meanwhile.
+    const QString host = QUrl(address.trimmed()).host();
+    // A restored tab goes in behind the current one: bringing each of them
+    // to the front for a moment (and moving the focus there) costs time for
+    // nothing while the window is not yet drawn.
+    DocumentWindow *window = m_dock->addDocument(
+        tab->loadPending() && !host.isEmpty() ? TabRules::tabCaption(host) : QStringLiteral(" New Tab "), tab,
+        tab->loadPending() ? DockFrame::Placement::Behind : DockFrame::Placement::Front);
+    window->setSecondFlag(false);
+    window->setShown(true);
+    tab->setTag(window->key());
+    return tab;
+}
+
+void BrowserTabs::openFavoritesTab()
+{
+    auto *form = new Form9;
+    connect(form, &Form9::openRequested, this, &BrowserTabs::open);
+    DocumentWindow *window = m_dock->addDocument(QStringLiteral(" Favorites "), form);
+    window->setSecondFlag(false);
+    window->setShown(true);
+}
+
+void BrowserTabs::tabClosing(DocumentWindow *window)
+{
+    if (m_windowClosing)
+        return;
+    if (auto *tab = qobject_cast<Form2 *>(window->hostedForm()))
+        m_closed.remember(tab);
+}
+
+void BrowserTabs::reopenClosed(int index)
+{
+    const ClosedTabs::Entry entry = m_closed.take(index);
+    if (entry.url.isEmpty())
+        return;
+    ProgramState &g = programState();
+    g.OpenInFront = true;
+    Form2 *tab = openTab(entry.url);
+    g.OpenInFront = false;
+    // Back and Forward as they were; the history brings back its current
+    // page, which is the address just asked for.
+    if (!entry.history.isEmpty())
+        tab->wb1()->restoreHistory(entry.history);
+}
 
 void BrowserTabs::adopt(Form2 *tab)
 {
@@ -36,7 +96,7 @@ void BrowserTabs::adopt(Form2 *tab)
             document->setCaption(caption, toolTip);
     });
     connect(tab, &Form2::pageChanged, this, [this, tab] { recordPage(tab); });
-    connect(tab, &Form2::newTabRequested, this, [](const QString &url) { mdlAplication::OpenBrowserTab(url); });
+    connect(tab, &Form2::newTabRequested, this, [this](const QString &url) { openTab(url); });
 }
 
 void BrowserTabs::activated(Form2 *tab, DocumentWindow *document)
@@ -44,7 +104,7 @@ void BrowserTabs::activated(Form2 *tab, DocumentWindow *document)
     emit activeBackForwardChanged(tab && tab->StateBack(), tab && tab->StateNext());
     if (!tab)
         return;
-    if (!m_window->AddressNavigating()) {
+    if (!m_addressNavigating) {
         // A restored tab shown for the first time has no page yet: its address.
         const QString shown = tab->wb1()->LocationURL();
         emit activeAddressChanged(shown.isEmpty() ? tab->pageAddress() : shown, AddressSource::TabSwitch);
@@ -64,12 +124,11 @@ void BrowserTabs::restoreSession(const QStringList &saved)
         TabHistoryFile::read(TabHistoryFile::pathBeside(programState().LoadedFile));
     for (qsizetype i = 0; i < saved.size(); ++i) {
         const QString &url = saved.at(i);
-        Form2 *form = mdlAplication::OpenBrowserTab(url, mdlAplication::TabLoad::WhenShown);
-        if (form)
-            form->setRestoredHistory(TabHistoryFile::historyFor(histories, i, url));
+        Form2 *form = openTab(url, TabLoad::WhenShown);
+        form->setRestoredHistory(TabHistoryFile::historyFor(histories, i, url));
         // Named by the title last seen for the page until it loads.
         const std::optional<UrlHistoryEntry> known = visited.entryFor(url.trimmed());
-        DocumentWindow *window = form ? documentOf(form) : nullptr;
+        DocumentWindow *window = documentOf(form);
         if (window && known && !known->title.trimmed().isEmpty())
             window->setCaption(TabRules::tabCaption(known->title), known->title.trimmed());
     }
@@ -78,7 +137,7 @@ void BrowserTabs::restoreSession(const QStringList &saved)
 void BrowserTabs::open(const QString &url, PageTarget target)
 {
     if (target == PageTarget::NewTab) {
-        mdlAplication::OpenBrowserTab(url);
+        openTab(url);
     } else if (Form2 *tab = activeTab()) {
         tab->wb1()->Navigate(url);
     }
@@ -113,17 +172,26 @@ Form2 *BrowserTabs::activeTab() const
     return w ? qobject_cast<Form2 *>(w->hostedForm()) : nullptr;
 }
 
+void BrowserTabs::sayInActiveTab(const QString &text)
+{
+    const DocumentWindow *w = m_dock->activeDocument();
+    QWidget *form = w ? w->hostedForm() : nullptr;
+    if (auto *tab = qobject_cast<Form2 *>(form))
+        tab->showStatus(text);
+    else if (auto *favorites = qobject_cast<Form9 *>(form))
+        favorites->setStatus(text);
+}
+
 DocumentWindow *BrowserTabs::documentOf(const Form2 *tab) const
 {
-    const int position = mdlAplication::FindTabByKey(m_dock, tab->Tag());
-    return position > 0 ? m_dock->document(position) : nullptr;
+    return m_dock->documentByKey(tab->Tag());
 }
 
 void BrowserTabs::recordPage(const Form2 *tab)
 {
     // Once the window closes it writes the whole list itself; pages that
     // complete meanwhile would write into positions that are shifting.
-    if (!m_recording || m_window->IsClosing())
+    if (!m_recording || m_windowClosing)
         return;
     const QString &file = programState().LoadedFile;
     if (DocumentWindow *document = documentOf(tab))

@@ -1,35 +1,60 @@
 // The window's side of its browser tabs: what a tab reports reaches the tab strip, the tool bar and the open-pages file.
 #pragma once
 
+#include "closedtabs.h"
 #include "pagetarget.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
 
+class BrowserControl;
 class DockFrame;
 class DocumentWindow;
-class Form1;
 class Form2;
+class QWidget;
 
-// Tabs know nothing of the window: each reports through its signals and
-// this class, owned by the window, turns the reports of the tab in front
-// into the window's state (back/next, address box) and every tab's into its
-// caption and its line in the open-pages file. When another tab comes to
-// the front, its whole state is sent again.
+// The tab set: it opens browser tabs and the favorites tab in the dock
+// frame, remembers the tabs closed, and turns what each tab reports into
+// the window's state (back/next, address box: the signals below), the
+// tab's caption and its line in the open-pages file. Tabs know nothing of
+// the window. When another tab comes to the front, its whole state is sent
+// again.
 class BrowserTabs : public QObject
 {
     Q_OBJECT
 
 public:
-    BrowserTabs(Form1 *window, DockFrame *dock);
+    // window: the main window, which owns the set; popupSource: the hidden
+    // browser whose engine new tabs share.
+    BrowserTabs(QWidget *window, DockFrame *dock, BrowserControl *popupSource);
+
+    enum class TabLoad { Now, WhenShown };
+    // Opens a new browser tab for the address; a tab restored at start-up
+    // loads its page when it is first shown (and goes in behind the tab in
+    // front). The new tab.
+    Form2 *openTab(const QString &address, TabLoad load = TabLoad::Now);
+    void openFavoritesTab();
+    // A tab is about to close (the window let it): its page is remembered.
+    void tabClosing(DocumentWindow *window);
+    const ClosedTabs &closed() const { return m_closed; }
+    // Opens closed entry index (0: the last closed) in front, its back and
+    // forward history restored; nothing when there is none.
+    void reopenClosed(int index);
+    // While the window closes it writes the open pages itself and nothing
+    // closed is remembered; while the address box opens a page, a tab
+    // coming to the front does not show its own address.
+    void setWindowClosing(bool closing) { m_windowClosing = closing; }
+    void setAddressNavigating(bool navigating) { m_addressNavigating = navigating; }
+    Form2 *activeTab() const;
+    // Says text in the status strip of the tab in front (a browser tab's or
+    // the favorites tab's).
+    void sayInActiveTab(const QString &text);
 
     // Why the address of the tab in front is sent: its page moved, or the
     // tab came to the front (the box then shows it whatever was typed).
     enum class AddressSource { Page, TabSwitch };
 
-    // Connects a tab made for this window.
-    void adopt(Form2 *tab);
     // The tab in the front now: its back/next state and address are shown.
     void activated(Form2 *tab, DocumentWindow *document);
     // Pages write their entries of the open-pages list from now on (not
@@ -48,17 +73,23 @@ public:
     QList<std::pair<QString, QByteArray>> savedHistories() const;
 
 signals:
+    // A browser tab was made, before its page starts loading.
+    void tabOpened(Form2 *tab);
     // The state of the tab in front, for the window's commands.
     void activeBackForwardChanged(bool back, bool next);
     void activeAddressChanged(const QString &address, BrowserTabs::AddressSource source);
 
 private:
-    Form2 *activeTab() const;
+    void adopt(Form2 *tab);
     DocumentWindow *documentOf(const Form2 *tab) const;
     void recordPage(const Form2 *tab);
 
-    Form1 *m_window;
+    QWidget *m_window;
     DockFrame *m_dock;
+    BrowserControl *m_popupSource;
     class BackgroundTabs *m_background;
+    ClosedTabs m_closed;
     bool m_recording = false;
+    bool m_windowClosing = false;
+    bool m_addressNavigating = false;
 };

@@ -8,7 +8,7 @@
 #include "downloadmanager.h"
 #include "documentwindow.h"
 #include "mainrules.h"
-#include "mainwindow.h"
+#include "browsertabs.h"
 #include "tabcommands.h"
 #include "zoomrules.h"
 #include "browsertab.h"
@@ -38,18 +38,19 @@
 #include <QKeyEvent>
 #include <QPointer>
 #include <QLineEdit>
+#include <QMainWindow>
 #include <QUrl>
 
-CommandDispatcher::CommandDispatcher(Form1 *main)
-    : QObject(main)
-    , m_main(main)
+CommandDispatcher::CommandDispatcher(const Targets &targets, QObject *parent)
+    : QObject(parent)
+    , m_to(targets)
 {
     buildHandlers();
 }
 
 BrowserControl *CommandDispatcher::activeBrowser() const
 {
-    auto *tab = qobject_cast<Form2 *>(m_main->ActiveTabForm());
+    auto *tab = m_to.tabs->activeTab();
     return tab ? tab->wb1() : nullptr;
 }
 
@@ -80,33 +81,33 @@ void CommandDispatcher::buildHandlers()
                 handler(browser);
         });
     };
-    add("mnuNew", [&g] {
+    add("mnuNew", [this, &g] {
         g.OpenInFront = true;
-        mdlAplication::OpenBrowserTab(g.HomePage);
+        m_to.tabs->openTab(g.HomePage);
         g.OpenInFront = false;
     });
     add("mnuNewTab", [this] {
         execute(QStringLiteral("mnuNew"));
         // A new tab by key is for typing an address: the box takes the keys
         // at once (F8 and New leave the focus on the page).
-        AddressBox *box = m_main->dsMain()->addressBox();
+        AddressBox *box = m_to.dock->addressBox();
         box->setFocus(Qt::ShortcutFocusReason);
         box->selectAll();
     });
-    add("mnuReopenTab", [this] { m_main->tabCommands()->reopenLast(); });
-    add("mnuNextTab", [this] { m_main->tabCommands()->step(TabCommands::Step::Next); });
-    add("mnuPrevTab", [this] { m_main->tabCommands()->step(TabCommands::Step::Previous); });
+    add("mnuReopenTab", [this] { m_to.tabCommands->reopenLast(); });
+    add("mnuNextTab", [this] { m_to.tabCommands->step(TabCommands::Step::Next); });
+    add("mnuPrevTab", [this] { m_to.tabCommands->step(TabCommands::Step::Previous); });
     for (int n = 1; n <= 8; ++n)
-        m_handlers.insert(QStringLiteral("mnuTab%1").arg(n), [this, n] { m_main->tabCommands()->goTo(n); });
-    add("mnuTabLast", [this] { m_main->tabCommands()->goTo(0); });
-    add("mnuFullScreen", [this] { m_main->tabCommands()->toggleFullScreen(); });
+        m_handlers.insert(QStringLiteral("mnuTab%1").arg(n), [this, n] { m_to.tabCommands->goTo(n); });
+    add("mnuTabLast", [this] { m_to.tabCommands->goTo(0); });
+    add("mnuFullScreen", [this] { m_to.tabCommands->toggleFullScreen(); });
     add("mnuZoomIn", [this] { zoom(ZoomRules::step(activeZoom(), ZoomRules::Direction::In)); });
     add("mnuZoomOut", [this] { zoom(ZoomRules::step(activeZoom(), ZoomRules::Direction::Out)); });
     add("mnuZoomReset", [this] { zoom(1.0); });
     add("mnuClone", [this, &g] {
         g.OpenInFront = true;
         if (BrowserControl *browser = activeBrowser())
-            mdlAplication::OpenBrowserTab(browser->LocationURL().trimmed());
+            m_to.tabs->openTab(browser->LocationURL().trimmed());
         g.OpenInFront = false;
     });
     add("mnuOpen", [this] { openFile(false); });
@@ -114,20 +115,20 @@ void CommandDispatcher::buildHandlers()
     add("mnuImportBm", [this] { importBookmarks(); });
     add("mnuExportBm", [this] { exportBookmarks(); });
     add("mnuSettings", [this] {
-        Form4 dialog(m_main);
+        Form4 dialog(m_to.window);
         dialog.exec();
     });
     add("mnuAbout", [this] {
-        Form3 dialog(m_main);
+        Form3 dialog(m_to.window);
         dialog.exec();
     });
-    add("mnuExit", [this] { m_main->close(); });
+    add("mnuExit", [this] { m_to.window->close(); });
     add("mnuHistory", [this] { togglePane(QStringLiteral("frmHistory")); });
     add("mnuFindPan", [this] { togglePane(QStringLiteral("frmSearch")); });
     add("mnuHelpPan", [this] { togglePane(QStringLiteral("frmHelp")); });
     add("mnuPopStop", [this] { togglePopStop(); });
-    add("mnuGotoAddress", [] {
-        if (QWidget *box = mdlAplication::AddressBoxWindow()) {
+    add("mnuGotoAddress", [this] {
+        if (QWidget *box = mdlAplication::AddressBoxWindow(m_to.dock)) {
             box->setFocus();
             if (auto *edit = qobject_cast<QLineEdit *>(box))
                 edit->selectAll();
@@ -137,11 +138,11 @@ void CommandDispatcher::buildHandlers()
     add("mnuSupport", [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MakerInfo::kSupportEmail)); });
     add("mnuContent", [this] { openHelp(); });
     add("mnuInternet", [this] {
-        InternetOptions dialog(m_main);
+        InternetOptions dialog(m_to.window);
         dialog.exec();
     });
     add("mnuFav", [this] { addToFavorites(); });
-    add("mnuDownloads", [this] { m_main->downloads()->showWindow(); });
+    add("mnuDownloads", [this] { m_to.downloads->showWindow(); });
     for (const char *key : {"mnuBack", "mnuBack1"})
         onPage(key, [](BrowserControl *b) { b->GoBack(); });
     for (const char *key : {"mnuNext", "mnuNext1"})
@@ -157,7 +158,7 @@ void CommandDispatcher::buildHandlers()
     onPage("mnuPaste", [](BrowserControl *b) { b->ExecWB(BrowserControl::Paste); });
     onPage("mnuSelAll", [](BrowserControl *b) { b->ExecWB(BrowserControl::SelectAll); });
     add("mnuFind", [this] {
-        if (auto *tab = qobject_cast<Form2 *>(m_main->ActiveTabForm()))
+        if (auto *tab = m_to.tabs->activeTab())
             tab->findBar()->open();
     });
 }
@@ -170,7 +171,7 @@ double CommandDispatcher::activeZoom() const
 
 void CommandDispatcher::zoom(double factor)
 {
-    if (auto *tab = qobject_cast<Form2 *>(m_main->ActiveTabForm()))
+    if (auto *tab = m_to.tabs->activeTab())
         tab->setZoom(factor);
 }
 
@@ -216,20 +217,20 @@ void CommandDispatcher::openHelp()
     }
     ProgramState &g = programState();
     g.OpenInFront = true;
-    mdlAplication::OpenBrowserTab(QUrl::fromLocalFile(guide).toString());
+    m_to.tabs->openTab(QUrl::fromLocalFile(guide).toString());
     g.OpenInFront = false;
 }
 
 void CommandDispatcher::openFile(bool newTab)
 {
-    const QString file = mdlCommonDialog::OpenFileDialog(m_main, openFilter(), QStringLiteral("Open File ..."),
+    const QString file = mdlCommonDialog::OpenFileDialog(m_to.window, openFilter(), QStringLiteral("Open File ..."),
                                                          mdlCommonDialog::kExplorerFlag)
                              .trimmed();
     if (file.isEmpty())
         return;
     const QString address = QUrl::fromLocalFile(file).toString();
     if (newTab) {
-        mdlAplication::OpenBrowserTab(address);
+        m_to.tabs->openTab(address);
     } else if (BrowserControl *browser = activeBrowser()) {
         browser->Navigate(address);
     }
@@ -240,25 +241,27 @@ void CommandDispatcher::addToFavorites()
     QPointer<BrowserControl> browser = activeBrowser();
     if (!browser)
         return;
-    // Title and address first: reading the META elements waits for the
-    // page, and the tab may be closed meanwhile.
+    // Title and address now: the META elements come later, and the tab
+    // may be closed meanwhile (the favorite is then stored without them).
     const QString title = browser->LocationName();
     const QString address = browser->LocationURL();
-    const auto meta = MetaReader::read(browser->page());
-    if (!browser)
-        qCWarning(lcFiles) << "tab closed while its keywords were read; stored without" << address;
-    const QString record = favoriteRecord(title, address, meta);
-    Form9 *tab = favoritesTab();
-    ListProxy list = tab ? tab->List1() : ListProxy();
-    if (list.isValid())
-        list.InsertFavorites(programState().FavoritesFile, record);
-    else
-        qCWarning(lcFiles) << "favorite not stored: the favorites list is not there" << record;
+    MetaReader::readThen(browser->page(), this, [this, browser, title, address](const MetaReader::Elements &meta) {
+        if (!browser)
+            qCWarning(lcFiles) << "tab closed while its keywords were read; stored without" << address;
+        const QString record = favoriteRecord(title, address, meta);
+        Form9 *tab = favoritesTab();
+        ListProxy list = tab ? tab->List1() : ListProxy();
+        if (list.isValid()) {
+            list.InsertFavorites(programState().FavoritesFile, record);
+            emit favoriteAdded(record);
+        } else
+            qCWarning(lcFiles) << "favorite not stored: the favorites list is not there" << record;
+    });
 }
 
 Form9 *CommandDispatcher::favoritesTab() const
 {
-    DocumentWindow *favorites = m_main->dsMain()->document(TabRules::kFavoritesTab);
+    DocumentWindow *favorites = m_to.dock->document(TabRules::kFavoritesTab);
     return favorites ? qobject_cast<Form9 *>(favorites->hostedForm()) : nullptr;
 }
 
@@ -267,11 +270,11 @@ void CommandDispatcher::importBookmarks()
     Form9 *tab = favoritesTab();
     if (!tab)
         return;
-    const QString path = FileDialogService::chooseBookmarksFile(m_main);
+    const QString path = FileDialogService::chooseBookmarksFile(m_to.window);
     if (path.isEmpty())
         return;
     // The favorites tab shows the progress and the outcome.
-    if (DocumentWindow *favorites = m_main->dsMain()->document(TabRules::kFavoritesTab))
+    if (DocumentWindow *favorites = m_to.dock->document(TabRules::kFavoritesTab))
         favorites->activate();
     tab->importBookmarks(path);
 }
@@ -282,7 +285,7 @@ void CommandDispatcher::exportBookmarks()
     if (!tab)
         return;
     const QString path = FileDialogService::getSaveFileName(
-        m_main, QStringLiteral("Export Bookmarks"), QDir::home().filePath(QStringLiteral("bookmarks.html")),
+        m_to.window, QStringLiteral("Export Bookmarks"), QDir::home().filePath(QStringLiteral("bookmarks.html")),
         FileDialogService::bookmarksFilter() + QStringLiteral(";;All Files (*)"));
     if (!path.isEmpty())
         tab->exportBookmarks(path);
@@ -290,7 +293,7 @@ void CommandDispatcher::exportBookmarks()
 
 void CommandDispatcher::togglePane(const QString &name)
 {
-    DockPane *pane = m_main->dsMain()->pane(name);
+    DockPane *pane = m_to.dock->pane(name);
     if (!pane)
         return;
     // Only a pane the user can see is hidden; a covered one comes to the front.
@@ -302,7 +305,7 @@ void CommandDispatcher::togglePane(const QString &name)
 
 void CommandDispatcher::togglePopStop()
 {
-    QAction *command = m_main->PopStopCommand();
+    QAction *command = m_to.dock->command(QStringLiteral("mnuPopStop"));
     if (!command)
         return;
     // The checkable command has already flipped its check mark.
@@ -311,5 +314,5 @@ void CommandDispatcher::togglePopStop()
     mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("AllowPopup"),
                                   on ? QStringLiteral("1") : QStringLiteral("0"));
     // Ctrl+Q quits elsewhere: say what it did here.
-    m_main->sayInActiveTab(MainRules::popStopText(on));
+    m_to.tabs->sayInActiveTab(MainRules::popStopText(on));
 }

@@ -9,7 +9,11 @@
 #include <utility>
 
 class BrowserControl;
-class Form1;
+class BrowserTabs;
+class DockFrame;
+class DownloadManager;
+class QMainWindow;
+class TabCommands;
 
 // The one handler of every menu and tool bar command, by key.
 class CommandDispatcher : public QObject
@@ -17,7 +21,15 @@ class CommandDispatcher : public QObject
     Q_OBJECT
 
 public:
-    explicit CommandDispatcher(Form1 *main);
+    // What the commands act on; all of it outlives the dispatcher.
+    struct Targets {
+        QMainWindow *window = nullptr; // dialogs' parent; Exit closes it
+        DockFrame *dock = nullptr;
+        BrowserTabs *tabs = nullptr;
+        TabCommands *tabCommands = nullptr;
+        DownloadManager *downloads = nullptr;
+    };
+    CommandDispatcher(const Targets &targets, QObject *parent);
 
     // Runs the command's handler; a key without one is logged, not ignored silently.
     void execute(const QString &key);
@@ -34,6 +46,11 @@ public:
     // Where Home goes: the Internet options' start page when one was ever
     // set there, else the home page of the settings, else a blank page.
     static QString homeAddress(const QString &storedStartPage, const QString &settingsHomePage);
+
+signals:
+    // A favorite was stored (Add to Favorites finishes after the page gave
+    // its keywords).
+    void favoriteAdded(const QString &record);
 
 private:
     void buildHandlers();
@@ -53,6 +70,6 @@ private:
     double activeZoom() const;
     void zoom(double factor);
 
-    Form1 *m_main;
+    Targets m_to;
     QHash<QString, std::function<void()>> m_handlers;
 };

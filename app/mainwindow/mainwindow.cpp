@@ -70,7 +70,6 @@ Form1::Form1()
     , m_wb(new BrowserControl(this))
     , m_picture2(new MainStatusBar(this))
 {
-    g().mainForm = this;
     setWindowTitle(kCaption);
     setWindowIcon(CommandTable::programIcon());
     setObjectName(QStringLiteral("Form1"));
@@ -80,7 +79,6 @@ Form1::Form1()
     m_wb->setSilent(true);
     m_downloads = new DownloadManager(this);
     connect(m_downloads, &DownloadManager::announced, m_picture2->lblStatus1(), &QLabel::setText);
-    m_dispatcher = new CommandDispatcher(this);
     setStatusBar(m_picture2);
     buildCommands();
     for (const auto &[name, caption] : {std::pair{QStringLiteral("frmSearch"), QStringLiteral("Search")},
@@ -110,9 +108,9 @@ Form1::Form1()
     connect(m_dsMain, &DockFrame::DocumentClosed, this, &Form1::onDocumentClosed);
     connect(m_dsMain, &DockFrame::DocumentOpened, this, &Form1::onDocumentOpened);
     connect(m_dsMain, &DockFrame::EditKeyDown, this, &Form1::onEditKeyDown);
-    m_tabs = new BrowserTabs(this, m_dsMain);
-    m_tabCommands = new TabCommands(this);
-    connect(this, &Form1::browserTabCreated, m_tabs, &BrowserTabs::adopt);
+    m_tabs = new BrowserTabs(this, m_dsMain, m_wb);
+    m_tabCommands = new TabCommands(this, m_dsMain, m_tabs);
+    m_dispatcher = new CommandDispatcher({this, m_dsMain, m_tabs, m_tabCommands, m_downloads}, this);
     connect(m_tabs, &BrowserTabs::activeBackForwardChanged, this, &Form1::showBackForward);
     connect(m_tabs, &BrowserTabs::activeAddressChanged, this,
             [this](const QString &address, BrowserTabs::AddressSource source) {
@@ -137,8 +135,6 @@ Form1::Form1()
 
 Form1::~Form1()
 {
-    if (g().mainForm == this)
-        g().mainForm = nullptr;
 }
 
 void Form1::buildCommands()
@@ -228,7 +224,7 @@ void Form1::load()
     setUpdatesEnabled(false);
     m_dsMain->holdPages(true);
     const int requested = BrowserProfile::requestGuard()->pageRequests();
-    mdlAplication::OpenBrowserTab(g().HomePage);
+    m_tabs->openTab(g().HomePage);
     // The engine takes the request's first steps on this thread: the rest
     // waits until the request is on its way (a moment, at most a fifth of a
     // second), then is built while the page is fetched.
@@ -260,7 +256,7 @@ void Form1::load()
     show();
     processEvents(6);
 
-    mdlAplication::OpenFavoritesTab();
+    m_tabs->openFavoritesTab();
     // The two fixed tabs show no close button.
     m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
     m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
@@ -302,6 +298,7 @@ void Form1::setupCompletion()
     };
     m_star = new FavoriteStar(m_dsMain->addressBox(), std::move(hooks), this);
     connect(m_tabs, &BrowserTabs::activeAddressChanged, m_star, &FavoriteStar::recheck);
+    connect(m_dispatcher, &CommandDispatcher::favoriteAdded, m_star, &FavoriteStar::recheck);
     connect(this, &Form1::commandExecuted, m_star, &FavoriteStar::recheck);
     // A click on a suggestion opens it as Enter would.
     connect(m_completer, &AddressCompleter::chosen, this, [this](const QString &text) {
@@ -338,16 +335,18 @@ void Form1::openTyped(const QString &typed, PageTarget target)
     const QString address = AddressRules::resolve(typed, AddressCompleter::firstEngine().second);
     m_dsMain->addressBox()->finishEditing();
     m_addressNavigating = true;
+    m_tabs->setAddressNavigating(true);
     if (target == PageTarget::ActiveTab) {
         processEvents(2);
         if (auto *form = qobject_cast<Form2 *>(ActiveTabForm()))
             form->wb1()->Navigate(address);
         processEvents(2);
     } else {
-        mdlAplication::OpenBrowserTab(address);
+        m_tabs->openTab(address);
         processEvents(2);
     }
     m_addressNavigating = false;
+    m_tabs->setAddressNavigating(false);
 }
 
 void Form1::onWbBeforeNavigate(const QString &url, bool *cancel)
@@ -355,7 +354,7 @@ void Form1::onWbBeforeNavigate(const QString &url, bool *cancel)
     *cancel = true;
     const bool open = MainRules::popupOpensTab(g().AllowPopup, g().LastShift, g().OpenInFront, m_isLoading);
     if (open) {
-        mdlAplication::OpenBrowserTab(url);
+        m_tabs->openTab(url);
         g().OpenInFront = false;
         processEvents();
     }
@@ -392,11 +391,7 @@ void Form1::onDocumentActivated(DocumentWindow *window)
 
 void Form1::sayInActiveTab(const QString &text)
 {
-    QWidget *form = ActiveTabForm();
-    if (auto *tab = qobject_cast<Form2 *>(form))
-        tab->showStatus(text);
-    else if (auto *favorites = qobject_cast<Form9 *>(form))
-        favorites->setStatus(text);
+    m_tabs->sayInActiveTab(text);
 }
 
 void Form1::onDocumentClosing(DocumentWindow *window, int, bool *cancel)
@@ -404,6 +399,8 @@ void Form1::onDocumentClosing(DocumentWindow *window, int, bool *cancel)
     if (window->position() <= TabRules::kFavoritesTab && !m_isClosing) {
         *cancel = true;
         sayInActiveTab(MainRules::fixedTabText(window->position()));
+    } else {
+        m_tabs->tabClosing(window); // remembered to reopen
     }
     if (!m_isClosing)
         LoadedPages::writeCount(g().LoadedFile, m_dsMain->documentCount());
@@ -459,6 +456,7 @@ void Form1::closeEvent(QCloseEvent *event)
         return;
     }
     m_isClosing = true;
+    m_tabs->setWindowClosing(true);
     m_tabCommands->endFullScreen(); // the layout and placement are kept as they are outside it
     saveOpenPages();
     hide();
@@ -469,6 +467,7 @@ void Form1::closeEvent(QCloseEvent *event)
         if (w->shown()) {
             // A tab refused to close: the window comes back.
             m_isClosing = false;
+            m_tabs->setWindowClosing(false);
             event->ignore();
             show();
             return;

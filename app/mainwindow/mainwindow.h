@@ -49,8 +49,6 @@ public:
 signals:
     // Every command, after the built-in handling.
     void commandExecuted(const QString &key);
-    // A browser tab was made, before its page starts loading.
-    void browserTabCreated(Form2 *tab);
     // A page's new window was opened as a tab, or dropped.
     void popupDecided(const QString &url, bool opened);
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "browsertabs.h"
+
 #include <QString>
 
 class DockFrame;
@@ -10,13 +12,12 @@ class QWidget;
 // helpers.
 namespace mdlAplication {
 
-enum class TabLoad { Now, WhenShown };
-// Opens a new browser tab for the address; a tab restored at start-up
-// loads its page when it is first shown. The new tab; none when there is
-// no main window.
-Form2 *OpenBrowserTab(const QString &address, TabLoad load = TabLoad::Now);
+using TabLoad = BrowserTabs::TabLoad;
+// Opens a new browser tab for the address in the tab set; a tab restored
+// at start-up loads its page when it is first shown. The new tab.
+Form2 *OpenBrowserTab(BrowserTabs &tabs, const QString &address, TabLoad load = TabLoad::Now);
 // Opens the favorites tab.
-void OpenFavoritesTab();
+void OpenFavoritesTab(BrowserTabs &tabs);
 // Position of the active tab, -1 when none.
 int ActiveTabPosition(DockFrame *dock);
 // Position of the first tab whose key is exactly key, -1 when none.
@@ -24,7 +25,7 @@ int FindTabByKey(DockFrame *dock, const QString &key);
 // Makes the named pane host the form.
 void AttachPane(DockFrame *dock, QWidget *form, const QString &paneName);
 // The edit box of the address bar, or nullptr.
-QWidget *AddressBoxWindow();
+QWidget *AddressBoxWindow(DockFrame *dock);
 // Top = (screen height - form height) / divisor, left = (screen width - form width) / 2.
 void CenterForm(QWidget *form, int divisor);
 

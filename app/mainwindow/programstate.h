@@ -2,7 +2,6 @@
 
 #include <QString>
 
-class Form1;
 
 // The program-wide values every part of the browser reads: the settings,
 // the paths of its files and the tab and key bookkeeping.
@@ -18,8 +17,6 @@ struct ProgramState {
     bool OpenInFront = false;
     int LastKeyCode = -1; // -1 when no key is held
     int LastShift = -1;   // 1 Shift, 2 Ctrl, 4 Alt
-
-    Form1 *mainForm = nullptr;
 };
 
 ProgramState &programState();

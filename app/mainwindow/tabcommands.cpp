@@ -5,30 +5,25 @@
 #include "dockframe.h"
 #include "documentwindow.h"
 #include "fullscreenview.h"
-#include "mainwindow.h"
+#include "browsertabs.h"
+#include "closedtabs.h"
 #include "shownaddress.h"
 #include "tabrules.h"
 
 #include <QMenu>
+#include <QMainWindow>
 #include <QMenuBar>
 #include <QPointer>
 #include <QToolButton>
 #include <QTabBar>
 #include <QTabWidget>
 
-TabCommands::TabCommands(Form1 *main)
-    : QObject(main)
-    , m_main(main)
-    , m_fullScreen(new FullScreenView(main))
+TabCommands::TabCommands(QMainWindow *window, DockFrame *frame, BrowserTabs *tabs)
+    : QObject(window)
+    , m_frame(frame)
+    , m_tabs(tabs)
+    , m_fullScreen(new FullScreenView(window))
 {
-    DockFrame *frame = main->dsMain();
-    // After the window's own handler, which refuses to close the fixed tabs.
-    connect(frame, &DockFrame::DocumentClosing, this, [this](DocumentWindow *window, int, bool *cancel) {
-        if (*cancel || m_main->IsClosing())
-            return;
-        if (auto *tab = qobject_cast<Form2 *>(window->hostedForm()))
-            m_closed.remember(tab);
-    });
     // With many tabs only a few fit: a button at the end of the bar and the
     // Tabs menu list them all.
     auto *listButton = new QToolButton(frame->tabs());
@@ -45,7 +40,7 @@ TabCommands::TabCommands(Form1 *main)
         fillTabList(listMenu);
     });
     frame->tabs()->setCornerWidget(listButton, Qt::TopRightCorner);
-    if (auto *tabsMenu = main->menuBar()->findChild<QMenu *>(QStringLiteral("mnuTabs"))) {
+    if (auto *tabsMenu = window->menuBar()->findChild<QMenu *>(QStringLiteral("mnuTabs"))) {
         connect(tabsMenu, &QMenu::aboutToShow, this, [this, tabsMenu] {
             for (QAction *a : tabsMenu->actions()) {
                 if (a->property("tabEntry").toBool())
@@ -67,19 +62,24 @@ TabCommands::TabCommands(Form1 *main)
     bar->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(bar, &QWidget::customContextMenuRequested, this, [this, bar](const QPoint &at) {
         const int index = bar->tabAt(at);
-        DocumentWindow *window = index < 0 ? nullptr : m_main->dsMain()->document(index + 1);
-        if (!window)
+        DocumentWindow *document = index < 0 ? nullptr : m_frame->document(index + 1);
+        if (!document)
             return;
         QMenu menu(bar);
         menu.setObjectName(QStringLiteral("TabMenu"));
-        fillMenu(&menu, window);
+        fillMenu(&menu, document);
         menu.exec(bar->mapToGlobal(at));
     });
 }
 
+const ClosedTabs &TabCommands::closed() const
+{
+    return m_tabs->closed();
+}
+
 void TabCommands::step(Step step)
 {
-    DockFrame *frame = m_main->dsMain();
+    DockFrame *frame = m_frame;
     const int count = frame->documentCount();
     if (count < 2)
         return;
@@ -91,7 +91,7 @@ void TabCommands::step(Step step)
 
 void TabCommands::goTo(int position)
 {
-    DockFrame *frame = m_main->dsMain();
+    DockFrame *frame = m_frame;
     const int target = position <= 0 ? frame->documentCount() : position;
     if (DocumentWindow *w = frame->document(target))
         w->activate();
@@ -99,8 +99,7 @@ void TabCommands::goTo(int position)
 
 void TabCommands::reopenLast()
 {
-    if (!m_closed.isEmpty())
-        ClosedTabs::reopen(m_closed.take(0));
+    m_tabs->reopenClosed(0);
 }
 
 void TabCommands::toggleFullScreen()
@@ -128,13 +127,13 @@ void TabCommands::fillMenu(QMenu *menu, DocumentWindow *window)
         if (!target)
             return;
         target->activate();
-        m_main->dsMain()->command(QStringLiteral("mnuClone"))->trigger();
+        m_frame->command(QStringLiteral("mnuClone"))->trigger();
     });
     clone->setEnabled(tab);
     menu->addSeparator();
     QAction *close = menu->addAction(QStringLiteral("Close &Tab"), this, [this, target] {
         if (target)
-            m_main->dsMain()->closeDocument(target);
+            m_frame->closeDocument(target);
     });
     close->setEnabled(!fixed);
     menu->addAction(QStringLiteral("Close &Other Tabs"), this, [this, target] {
@@ -149,7 +148,7 @@ void TabCommands::fillMenu(QMenu *menu, DocumentWindow *window)
 
 void TabCommands::fillTabList(QMenu *menu)
 {
-    DockFrame *frame = m_main->dsMain();
+    DockFrame *frame = m_frame;
     const DocumentWindow *current = frame->activeDocument();
     for (DocumentWindow *w : frame->documents()) {
         const QString title = w->toolTip().isEmpty() ? w->caption().trimmed() : w->toolTip();
@@ -168,11 +167,11 @@ void TabCommands::fillTabList(QMenu *menu)
 
 void TabCommands::fillReopenMenu(QMenu *menu)
 {
-    menu->setEnabled(!m_closed.isEmpty());
-    for (int i = 0; i < m_closed.entries().size(); ++i) {
-        const ClosedTabs::Entry &e = m_closed.entries().at(i);
+    menu->setEnabled(!m_tabs->closed().isEmpty());
+    for (int i = 0; i < m_tabs->closed().entries().size(); ++i) {
+        const ClosedTabs::Entry &e = m_tabs->closed().entries().at(i);
         QAction *a = menu->addAction(e.title.trimmed().isEmpty() ? e.url : e.title.trimmed(), this,
-                                     [this, i] { ClosedTabs::reopen(m_closed.take(i)); });
+                                     [this, i] { m_tabs->reopenClosed(i); });
         a->setToolTip(e.url);
     }
 }
@@ -180,7 +179,7 @@ void TabCommands::fillReopenMenu(QMenu *menu)
 void TabCommands::closeOthers(DocumentWindow *keep)
 {
     // From the last tab back: positions before the one closed stay valid.
-    DockFrame *frame = m_main->dsMain();
+    DockFrame *frame = m_frame;
     for (int p = frame->documentCount(); p > TabRules::kFavoritesTab; --p) {
         DocumentWindow *w = frame->document(p);
         if (w && w != keep)

@@ -1,11 +1,12 @@
 #pragma once
 
-#include "closedtabs.h"
-
 #include <QObject>
 
+class BrowserTabs;
+class ClosedTabs;
+class DockFrame;
 class DocumentWindow;
-class Form1;
+class QMainWindow;
 class QMenu;
 
 // What is done to tabs as a whole: going to the next, previous or n-th
@@ -16,7 +17,8 @@ class TabCommands : public QObject
     Q_OBJECT
 
 public:
-    explicit TabCommands(Form1 *main);
+    // The window's menu bar must hold the Tabs menu already.
+    TabCommands(QMainWindow *window, DockFrame *frame, BrowserTabs *tabs);
 
     enum class Step { Next, Previous };
     void step(Step step);
@@ -26,7 +28,7 @@ public:
     void toggleFullScreen();
     // Leaves full screen if it is on.
     void endFullScreen();
-    const ClosedTabs &closed() const { return m_closed; }
+    const ClosedTabs &closed() const;
     // The entries of a tab's context menu.
     void fillMenu(QMenu *menu, DocumentWindow *window);
     // Every open tab by its whole title (its address as tooltip, the
@@ -37,7 +39,7 @@ private:
     void closeOthers(DocumentWindow *keep);
     void fillReopenMenu(QMenu *menu);
 
-    Form1 *m_main;
+    DockFrame *m_frame;
+    BrowserTabs *m_tabs;
     class FullScreenView *m_fullScreen;
-    ClosedTabs m_closed;
 };

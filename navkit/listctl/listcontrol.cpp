@@ -2,7 +2,7 @@
 
 
 #include "atomicfile.h"
-#include "bookmarksimport.h"
+#include "favoritesservice.h"
 #include "bookmarkshtml.h"
 #include "favoriterows.h"
 #include "favoritesindex.h"
@@ -46,7 +46,9 @@ ListControl::ListControl(QWidget *parent)
     , m_list(new QListView(m_picture1))
     , m_model(new RowModel(this))
     , m_picture2(new QWidget(this))
+    , m_service(new FavoritesService(this))
 {
+    connect(m_service, &FavoritesService::ImportProgress, this, &ListControl::ImportProgress);
     setObjectName(QStringLiteral("List1"));
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(8.25);
@@ -182,51 +184,22 @@ QList<int> ListControl::SelectedRows() const
 
 int ListControl::DeleteFavorites(const QString &dataFile, const QStringList &records)
 {
-    std::optional<qsizetype> removed;
-    const bool saved = FavoritesStore::rewrite(
-        dataFile, [&records, &removed](const QStringList &stored) -> std::optional<QStringList> {
-            QStringList kept = ListRules::withoutRecords(stored, records);
-            removed = stored.size() - kept.size();
-            if (*removed == 0)
-                return std::nullopt; // all gone already: nothing to write
-            return kept;
-        });
-    if (saved)
-        return int(*removed);
-    if (removed == 0)
-        return 0; // read, and none of them was stored any more
-    qCWarning(lcFiles) << "favorites not deleted from" << dataFile;
-    return -1;
+    return m_service->DeleteFavorites(dataFile, records);
 }
 
 bool ListControl::ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)
 {
-    const bool saved = FavoritesStore::rewrite(dataFile, [&](const QStringList &stored) -> std::optional<QStringList> {
-        const qsizetype at = stored.indexOf(oldRecord);
-        if (at < 0)
-            return std::nullopt; // changed or removed meanwhile
-        QStringList changed = stored;
-        changed[at] = newRecord;
-        return changed;
-    });
-    if (!saved)
-        qCWarning(lcFiles) << "favorite not changed in" << dataFile;
-    return saved;
+    return m_service->ReplaceFavorite(dataFile, oldRecord, newRecord);
 }
 
 QString ListControl::FindFavorite(const QString &dataFile, const QString &url) const
 {
-    const auto index = FavoritesIndex::of(dataFile);
-    return index->record(index->findUrl(url)).toString();
+    return m_service->FindFavorite(dataFile, url);
 }
 
 QStringList ListControl::SuggestFavorites(const QString &dataFile, const QString &search, int max) const
 {
-    const auto index = FavoritesIndex::of(dataFile);
-    QStringList records;
-    for (const qsizetype i : index->matching(search, max))
-        records.append(index->record(i).toString());
-    return records;
+    return m_service->SuggestFavorites(dataFile, search, max);
 }
 
 bool ListControl::AddItem(const QString &Item)
@@ -296,8 +269,7 @@ void ListControl::RefreshFavoritesEx(const QString &dataFile, const QString &str
 
 void ListControl::InsertFavorites(const QString &dataFile, const QString &Item)
 {
-    if (!FavoritesStore::save(dataFile, {Item}))
-        qCWarning(lcFiles) << "favorite not saved" << dataFile;
+    m_service->InsertFavorite(dataFile, Item);
     if (FavoritesStore::isBlank(Item))
         return; // neither stored nor listed
     AddItem(ListRules::rowText(FavoriteRecord::field(Item, FavoriteRecord::Field::Title)));
@@ -322,7 +294,7 @@ int ListControl::ImportFromIE(const QString &dataFile, bool bClear)
 
 int ListControl::ImportBookmarks(const QString &dataFile, const QString &htmlFile)
 {
-    const int added = BookmarksImport::run(dataFile, htmlFile, [](int) { return true; });
+    const int added = m_service->ImportBookmarks(dataFile, htmlFile);
     if (added >= 0)
         RefreshFavoritesEx(dataFile, QString());
     return added;
@@ -330,15 +302,11 @@ int ListControl::ImportBookmarks(const QString &dataFile, const QString &htmlFil
 
 bool ListControl::StartImportBookmarks(const QString &dataFile, const QString &htmlFile)
 {
-    if (!m_import) {
-        m_import = new BookmarksImport(this);
-        connect(m_import, &BookmarksImport::progress, this, &ListControl::ImportProgress);
-    }
-    if (!m_import->start(dataFile, htmlFile))
+    if (!m_service->StartImportBookmarks(dataFile, htmlFile))
         return false;
     // One finish per start: the store is shown before the host hears of it.
     connect(
-        m_import, &BookmarksImport::finished, this,
+        m_service, &FavoritesService::ImportFinished, this,
         [this, dataFile](int added) {
             if (added >= 0)
                 RefreshFavoritesEx(dataFile, QString());
@@ -350,19 +318,12 @@ bool ListControl::StartImportBookmarks(const QString &dataFile, const QString &h
 
 void ListControl::CancelImport()
 {
-    if (m_import)
-        m_import->cancel();
+    m_service->CancelImport();
 }
 
 bool ListControl::ExportBookmarks(const QString &dataFile, const QString &htmlFile)
 {
-    // A store that cannot be read is not an empty one: an export over a
-    // backup would empty it. Nothing is written then.
-    const std::optional<QStringList> records = FavoritesStore::loadWhole(dataFile);
-    if (records && AtomicFile::write(htmlFile, BookmarksHtml::write(*records)))
-        return true;
-    qCWarning(lcFiles) << "bookmarks not exported to" << htmlFile << (records ? "(not written)" : "(store not read)");
-    return false;
+    return m_service->ExportBookmarks(dataFile, htmlFile);
 }
 
 bool ListControl::eventFilter(QObject *watched, QEvent *event)

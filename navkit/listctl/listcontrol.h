@@ -10,7 +10,7 @@
 #include <vector>
 #include <QWidget>
 
-class BookmarksImport;
+class FavoritesService;
 class FavoriteRows;
 class HistoryRows;
 class QListView;
@@ -132,6 +132,7 @@ private:
     QListView *m_list;
     RowModel *m_model;
     QWidget *m_picture2;
+    FavoritesService *m_service; // what the favorites methods forward to
     std::shared_ptr<const HistoryRows> m_history;    // the last history refresh
     std::shared_ptr<const FavoriteRows> m_favorites; // the last favorites refresh
     QString m_image = QStringLiteral("bmp_01");
@@ -140,6 +141,5 @@ private:
     int m_mousePointer = 0;
     bool m_shown = false;
     int m_clickedRow = -1; // the row the last Click was raised for
-    BookmarksImport *m_import = nullptr;
     LiveObjectToken m_token;
 };

@@ -1,0 +1,104 @@
+#include "favoritesservice.h"
+
+#include "atomicfile.h"
+#include "bookmarkshtml.h"
+#include "bookmarksimport.h"
+#include "favoritesindex.h"
+#include "favoritesstore.h"
+#include "listrules.h"
+#include "logging.h"
+
+#include <optional>
+
+FavoritesService::FavoritesService(QObject *parent)
+    : QObject(parent)
+{}
+
+bool FavoritesService::InsertFavorite(const QString &dataFile, const QString &record)
+{
+    if (FavoritesStore::save(dataFile, {record}))
+        return true;
+    qCWarning(lcFiles) << "favorite not saved" << dataFile;
+    return false;
+}
+
+int FavoritesService::DeleteFavorites(const QString &dataFile, const QStringList &records)
+{
+    std::optional<qsizetype> removed;
+    const bool saved = FavoritesStore::rewrite(
+        dataFile, [&records, &removed](const QStringList &stored) -> std::optional<QStringList> {
+            QStringList kept = ListRules::withoutRecords(stored, records);
+            removed = stored.size() - kept.size();
+            if (*removed == 0)
+                return std::nullopt; // all gone already: nothing to write
+            return kept;
+        });
+    if (saved)
+        return int(*removed);
+    if (removed == 0)
+        return 0; // read, and none of them was stored any more
+    qCWarning(lcFiles) << "favorites not deleted from" << dataFile;
+    return -1;
+}
+
+bool FavoritesService::ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)
+{
+    const bool saved = FavoritesStore::rewrite(dataFile, [&](const QStringList &stored) -> std::optional<QStringList> {
+        const qsizetype at = stored.indexOf(oldRecord);
+        if (at < 0)
+            return std::nullopt; // changed or removed meanwhile
+        QStringList changed = stored;
+        changed[at] = newRecord;
+        return changed;
+    });
+    if (!saved)
+        qCWarning(lcFiles) << "favorite not changed in" << dataFile;
+    return saved;
+}
+
+QString FavoritesService::FindFavorite(const QString &dataFile, const QString &url) const
+{
+    const auto index = FavoritesIndex::of(dataFile);
+    return index->record(index->findUrl(url)).toString();
+}
+
+QStringList FavoritesService::SuggestFavorites(const QString &dataFile, const QString &search, int max) const
+{
+    const auto index = FavoritesIndex::of(dataFile);
+    QStringList records;
+    for (const qsizetype i : index->matching(search, max))
+        records.append(index->record(i).toString());
+    return records;
+}
+
+int FavoritesService::ImportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    return BookmarksImport::run(dataFile, htmlFile, [](int) { return true; });
+}
+
+bool FavoritesService::StartImportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    if (!m_import) {
+        m_import = new BookmarksImport(this);
+        connect(m_import, &BookmarksImport::progress, this, &FavoritesService::ImportProgress);
+        connect(m_import, &BookmarksImport::finished, this, &FavoritesService::ImportFinished);
+    }
+    return m_import->start(dataFile, htmlFile);
+}
+
+void FavoritesService::CancelImport()
+{
+    if (m_import)
+        m_import->cancel();
+}
+
+bool FavoritesService::ExportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    // A store that cannot be read is not an empty one: an export over a
+    // backup would empty it. Nothing is written then.
+    const std::optional<QStringList> records = FavoritesStore::loadWhole(dataFile);
+    if (records && AtomicFile::write(htmlFile, BookmarksHtml::write(*records)))
+        return true;
+    qCWarning(lcFiles) << "bookmarks not exported to" << htmlFile << (records ? "(not written)" : "(store not read)");
+    return false;
+}

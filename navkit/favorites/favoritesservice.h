@@ -1,0 +1,65 @@
+// The favorites store's operations as an object hosts create by class name, with no window.
+#pragma once
+
+#include "liveobjects.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+
+class BookmarksImport;
+
+// "QuillonHelper.Favorites": what hosts do to the favorites store, each
+// call naming the store's file. The list control's favorites methods
+// forward here; a host that needs only the data (the address box's
+// suggestions, the star) creates this instead of a hidden list.
+class FavoritesService : public QObject
+{
+    Q_OBJECT
+    Q_CLASSINFO("ProgID", "QuillonHelper.Favorites")
+
+public:
+    Q_INVOKABLE explicit FavoritesService(QObject *parent = nullptr);
+
+    // Appends a record in one save; false when it could not be saved. A
+    // blank record is not stored (true: nothing to do).
+    Q_INVOKABLE bool InsertFavorite(const QString &dataFile, const QString &record);
+    // Removes one stored copy of each record in one atomic save. The number
+    // of records removed (a record no longer stored is not: 0 when none
+    // was, and nothing is written then); -1 when the store could not be
+    // saved: it is then as it was.
+    Q_INVOKABLE int DeleteFavorites(const QString &dataFile, const QStringList &records);
+    // Puts newRecord in the place of the first stored copy of oldRecord, in
+    // one atomic save. False when oldRecord is no longer stored or the
+    // store could not be saved.
+    Q_INVOKABLE bool ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord);
+    // The stored record whose address is url; empty when there is none.
+    Q_INVOKABLE QString FindFavorite(const QString &dataFile, const QString &url) const;
+    // Up to max records holding search in any field (any case), in stored
+    // order. The store is read again only when it changed.
+    Q_INVOKABLE QStringList SuggestFavorites(const QString &dataFile, const QString &search, int max) const;
+    // Adds the bookmarks of a bookmarks HTML file (an address already
+    // stored is not added again), here. The number added; -1 when the file
+    // could not be read or the store not saved; kTooLarge for a file over
+    // 64 MB, which is not read at all.
+    Q_INVOKABLE int ImportBookmarks(const QString &dataFile, const QString &htmlFile);
+    // The same away from the GUI thread: ImportProgress now and then, then
+    // ImportFinished with what ImportBookmarks would answer, or kCancelled
+    // after CancelImport (nothing written). False when one is running.
+    Q_INVOKABLE bool StartImportBookmarks(const QString &dataFile, const QString &htmlFile);
+    Q_INVOKABLE void CancelImport();
+    // Writes every favorite to a bookmarks HTML file, atomically. False
+    // when the store could not be read whole or the file not written.
+    Q_INVOKABLE bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
+
+    static constexpr int kTooLarge = -2;
+    static constexpr int kCancelled = -3;
+
+signals:
+    void ImportProgress(int percent);
+    void ImportFinished(int added);
+
+private:
+    BookmarksImport *m_import = nullptr;
+    LiveObjectToken m_token;
+};

@@ -1,0 +1,90 @@
+#include "favoritesproxy.h"
+
+#include "componentfactory.h"
+#include "logging.h"
+
+#include <QMetaObject>
+#include <QObject>
+
+namespace {
+// A call the object did not take (no such method, other arguments) is logged.
+bool taken(bool invoked, const char *method)
+{
+    if (!invoked)
+        qCWarning(lcFiles) << "favorites object did not take" << method;
+    return invoked;
+}
+} // namespace
+
+FavoritesProxy FavoritesProxy::create(QObject *parent)
+{
+    return FavoritesProxy(ComponentFactory::create(QStringLiteral("QuillonHelper.Favorites"), parent));
+}
+
+bool FavoritesProxy::InsertFavorite(const QString &dataFile, const QString &record)
+{
+    bool saved = false;
+    return m_object
+        && taken(QMetaObject::invokeMethod(m_object, "InsertFavorite", Qt::DirectConnection, Q_RETURN_ARG(bool, saved),
+                                           Q_ARG(QString, dataFile), Q_ARG(QString, record)),
+                 "InsertFavorite")
+        && saved;
+}
+
+int FavoritesProxy::DeleteFavorites(const QString &dataFile, const QStringList &records)
+{
+    int removed = -1;
+    if (m_object
+        && !taken(QMetaObject::invokeMethod(m_object, "DeleteFavorites", Qt::DirectConnection,
+                                            Q_RETURN_ARG(int, removed), Q_ARG(QString, dataFile),
+                                            Q_ARG(QStringList, records)),
+                  "DeleteFavorites"))
+        return -1;
+    return removed;
+}
+
+bool FavoritesProxy::ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)
+{
+    bool saved = false;
+    return m_object
+        && taken(QMetaObject::invokeMethod(m_object, "ReplaceFavorite", Qt::DirectConnection,
+                                           Q_RETURN_ARG(bool, saved), Q_ARG(QString, dataFile),
+                                           Q_ARG(QString, oldRecord), Q_ARG(QString, newRecord)),
+                 "ReplaceFavorite")
+        && saved;
+}
+
+QString FavoritesProxy::FindFavorite(const QString &dataFile, const QString &url) const
+{
+    QString record;
+    if (m_object
+        && !taken(QMetaObject::invokeMethod(m_object, "FindFavorite", Qt::DirectConnection,
+                                            Q_RETURN_ARG(QString, record), Q_ARG(QString, dataFile),
+                                            Q_ARG(QString, url)),
+                  "FindFavorite"))
+        return {};
+    return record;
+}
+
+QStringList FavoritesProxy::SuggestFavorites(const QString &dataFile, const QString &search, int max) const
+{
+    QStringList records;
+    if (m_object
+        && !taken(QMetaObject::invokeMethod(m_object, "SuggestFavorites", Qt::DirectConnection,
+                                            Q_RETURN_ARG(QStringList, records), Q_ARG(QString, dataFile),
+                                            Q_ARG(QString, search), Q_ARG(int, max)),
+                  "SuggestFavorites"))
+        return {};
+    return records;
+}
+
+bool FavoritesProxy::ExportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    bool written = false;
+    return m_object
+        && taken(QMetaObject::invokeMethod(m_object, "ExportBookmarks", Qt::DirectConnection,
+                                           Q_RETURN_ARG(bool, written), Q_ARG(QString, dataFile),
+                                           Q_ARG(QString, htmlFile)),
+                 "ExportBookmarks")
+        && written;
+}
