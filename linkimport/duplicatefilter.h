@@ -1,3 +1,4 @@
+// Whether an address is already anywhere in the stored text (title, address or keyword text of any record), for the saves of one import.
 #pragma once
 
 #include "fileidentity.h"

@@ -155,7 +155,6 @@ void Form1::closeEvent(QCloseEvent *event)
 void Form1::onListClick()
 {
     m_label1->setText(m_list1.ItemUrl(m_list1.ListIndex()));
-    QCoreApplication::processEvents();
 }
 
 void Form1::mouseDoubleClickEvent(QMouseEvent *event)

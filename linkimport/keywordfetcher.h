@@ -1,3 +1,4 @@
+// Loads pages in a hidden, silent browser that opens no windows, and reads their "keywords" and "description" META elements.
 #pragma once
 
 #include <QObject>

@@ -1,3 +1,4 @@
+// The import tool's own walk and append.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Counts the library's live public objects, so the library can tell its host whether it may be unloaded.
 #pragma once
 
 // Counts the library's live public objects, so the library can tell its

@@ -1,3 +1,4 @@
+// The component library's small helpers: sorting lists of text.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The address box of the "Address" bar.
 #pragma once
 
 #include <QLineEdit>

@@ -1,3 +1,4 @@
+// Whole-file writes that never leave half a file behind.
 #pragma once
 
 #include <QByteArray>

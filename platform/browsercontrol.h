@@ -1,3 +1,4 @@
+// A web browser control over Qt WebEngine with the members and events the program's forms expect of one.
 #pragma once
 
 #include <QPointer>

@@ -1,3 +1,4 @@
+// The page of a BrowserControl.
 #pragma once
 
 #include <QWebEnginePage>

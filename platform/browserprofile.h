@@ -1,3 +1,4 @@
+// The one persistent web profile of the program.
 #pragma once
 
 #include <chrono>

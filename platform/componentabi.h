@@ -1,3 +1,4 @@
+// The binary interface between a component library and its hosts, in the shape of an in-process COM server.
 #pragma once
 
 // The binary interface between a component library and its hosts, in the

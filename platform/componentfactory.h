@@ -1,3 +1,4 @@
+// Creates objects of component libraries by ProgID.
 #pragma once
 
 #include <QString>

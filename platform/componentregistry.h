@@ -1,3 +1,4 @@
+// The class registry.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The stand-in for the structured-storage component.
 #pragma once
 
 #include "valuestream.h"

@@ -1,3 +1,4 @@
+// A docked side pane of a DockFrame, found by its name.
 #pragma once
 
 #include <QObject>

@@ -1,3 +1,4 @@
+// One tabbed document window of a DockFrame.
 #pragma once
 
 #include <QObject>

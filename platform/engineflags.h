@@ -1,3 +1,4 @@
+// The web engine's own switches, set before the application object is made.
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// The stand-in for the system's open-file dialog, over QFileDialog.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// What tells one version of a file from another without reading it.
 #pragma once
 
 #include <QFile>

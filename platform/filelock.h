@@ -1,3 +1,4 @@
+// A lock that stands for "this file is being written" (exclusive) or "is being read" (shared).
 #pragma once
 
 #include <QString>

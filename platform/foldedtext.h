@@ -1,3 +1,4 @@
+// Records folded to small letters once and searched many times.
 #pragma once
 
 #include <QByteArray>

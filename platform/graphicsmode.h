@@ -1,3 +1,4 @@
+// How the web views are drawn on this machine.
 #pragma once
 
 #include <QByteArray>

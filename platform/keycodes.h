@@ -1,3 +1,4 @@
+// Key and modifier numbers as the program's key events carry them.
 #pragma once
 
 #include <Qt>

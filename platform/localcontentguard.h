@@ -1,3 +1,4 @@
+// Keeps pages opened from disk on the disk.
 #pragma once
 
 #include <QWebEngineUrlRequestInterceptor>

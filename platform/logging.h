@@ -1,3 +1,4 @@
+// The logging categories every swallowed failure is reported to (off by default).
 #pragma once
 
 #include <QLoggingCategory>

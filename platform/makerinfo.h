@@ -1,3 +1,4 @@
+// The maker's contact details, shown in the About box and stored in files.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Text that came through an interface of fixed, NUL-terminated buffers ends at its first NUL.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Where the stand-ins for the system's services keep their state, and where the program's own files live.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The page handed to the engine when a page asks for a new window.
 #pragma once
 
 #include <QPointer>

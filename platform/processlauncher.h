@@ -1,3 +1,4 @@
+// Starts a program from a command line without waiting for it.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// A profile (INI) file held line by line, read and changed with the rules of the system's profile functions.
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// The stand-in for the system's profile-file functions.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The stand-in for the system registry.
 #pragma once
 
 #include "registrydocument.h"

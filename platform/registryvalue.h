@@ -1,3 +1,4 @@
+// Root keys, with the handle values the system gives them.
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// A prepared statement that finalizes itself.
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// Conversions between the system's time formats and QDateTime.
 #pragma once
 
 #include <QDateTime>

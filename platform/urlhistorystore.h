@@ -1,3 +1,4 @@
+// The stand-in for the system's URL history: an SQLite database of visited pages.
 #pragma once
 
 #include <QString>

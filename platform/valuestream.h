@@ -1,3 +1,4 @@
+// A stream of a compound file read and written as a sequence of typed values.
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// Writes the visits of the browsers into the URL history store on a thread of its own.
 #pragma once
 
 #include <QObject>

@@ -1,3 +1,4 @@
+// Freezes the tabs the user has not looked at for a while, so a page in the background stops using the processor.
 #pragma once
 
 #include <QObject>

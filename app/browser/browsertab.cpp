@@ -91,7 +91,6 @@ void Form2::setLoadURL(const QString &n_url, LoadWhen when)
     }
     m_loadPending = false;
     m_wb1->Navigate(n_url);
-    QCoreApplication::processEvents();
 }
 
 void Form2::showEvent(QShowEvent *event)
@@ -165,11 +164,20 @@ void Form2::readBackForward()
 
 void Form2::onProgressChange(int progress, int progressMax)
 {
-    const QList<int> widths = TabRules::progressWidths(progress, progressMax, m_wb1->Busy());
-    for (qsizetype i = 0; i < widths.size(); ++i) {
-        setProgressTwips(widths.at(i));
-        if (i + 1 < widths.size() && widths.at(i) == TabRules::kProgressFull)
-            QCoreApplication::processEvents(); // the idle flash is meant to be seen
+    showProgress(TabRules::progressWidths(progress, progressMax, m_wb1->Busy()), ++m_progressGeneration);
+}
+
+void Form2::showProgress(QList<int> widths, quint64 generation)
+{
+    // The idle flash (full, then empty) is meant to be seen: the width after
+    // a full bar follows a moment later, unless newer progress came first.
+    while (!widths.isEmpty() && generation == m_progressGeneration) {
+        const int width = widths.takeFirst();
+        setProgressTwips(width);
+        if (width == TabRules::kProgressFull && !widths.isEmpty()) {
+            QTimer::singleShot(kFlashMs, this, [this, widths, generation] { showProgress(widths, generation); });
+            return;
+        }
     }
 }
 

@@ -1,6 +1,7 @@
 // Form2, one browser tab: the page above its status strip.
 #pragma once
 
+#include <QList>
 #include <QString>
 #include <QWidget>
 
@@ -86,6 +87,7 @@ private:
     void setTabCaption();
     void readBackForward();
     void setProgressTwips(int twips);
+    void showProgress(QList<int> widths, quint64 generation);
     void layoutStrip();
 
     BrowserControl *m_wb1;
@@ -106,4 +108,6 @@ private:
     bool m_stateBack = false;
     bool m_stateNext = false;
     int m_progressTwips = 0;
+    quint64 m_progressGeneration = 0; // a newer progress cancels a pending step
+    static constexpr int kFlashMs = 60;
 };

@@ -1,3 +1,4 @@
+// The pages of the last tabs closed in this run, newest first, each with its back and forward history as the engine can write it, to reopen (the tab set opens them).
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// Downloads of the web profile.
 #pragma once
 
 #include <QObject>

@@ -1,3 +1,4 @@
+// The rules of the downloads list.
 #pragma once
 
 #include <QSet>

@@ -1,3 +1,4 @@
+// The downloads of this run, one row each (file, progress, speed, folder), in a window of its own that stays open beside the browser.
 #pragma once
 
 #include <QElapsedTimer>

@@ -1,3 +1,4 @@
+// What becomes of a tab the user has not looked at for a while.
 #pragma once
 
 #include <QByteArray>

@@ -1,3 +1,4 @@
+// The rules of a browser tab, as small functions.
 #pragma once
 
 #include <QList>

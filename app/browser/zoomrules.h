@@ -1,3 +1,4 @@
+// Page zoom steps and the zoom each site had in this run.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The address box's drop-down.
 #pragma once
 
 #include "historysuggestions.h"

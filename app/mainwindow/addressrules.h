@@ -1,3 +1,4 @@
+// The rules of the address box.
 #pragma once
 
 #include <QList>

@@ -62,7 +62,7 @@ public:
     void startRecording() { m_recording = true; }
     // Opens the pages of the last session behind the tab in front, each
     // named by the title the history knows for it and given its back and
-    // forward list. (Each tab's opened event lets the window's events run.)
+    // forward list.
     void restoreSession(const QStringList &saved);
     // A pane's request to open a page.
     void open(const QString &url, PageTarget target);

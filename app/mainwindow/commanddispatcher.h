@@ -1,3 +1,4 @@
+// The one handler of every menu and tool bar command, by key.
 #pragma once
 
 #include <QHash>

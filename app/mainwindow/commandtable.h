@@ -1,3 +1,4 @@
+// The command vocabulary: every menu and tool bar command, its caption, keys and image.
 #pragma once
 
 #include <QIcon>

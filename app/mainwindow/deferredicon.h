@@ -1,3 +1,4 @@
+// An icon that is looked up the first time it is drawn or measured.
 #pragma once
 
 #include <QIcon>

@@ -1,3 +1,4 @@
+// The star at the end of the address box.
 #pragma once
 
 #include <QIcon>

@@ -1,3 +1,4 @@
+// The visited pages the address box suggests from, newest visit first, with a folded copy to search as the user types.
 #pragma once
 
 #include "addressrules.h"

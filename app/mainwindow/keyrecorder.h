@@ -1,3 +1,4 @@
+// Records the key held down (LastKeyCode, LastShift) for the whole program, web pages included.
 #pragma once
 
 #include <QObject>

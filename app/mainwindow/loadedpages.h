@@ -1,3 +1,4 @@
+// The open-pages file "_data/_loaded.dat".
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The rules of the main window, as small functions.
 #pragma once
 
 #include <QList>

@@ -1,3 +1,4 @@
+// The main window's status bar.
 #pragma once
 
 #include <QStatusBar>

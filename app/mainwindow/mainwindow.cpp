@@ -337,13 +337,10 @@ void Form1::openTyped(const QString &typed, PageTarget target)
     m_addressNavigating = true;
     m_tabs->setAddressNavigating(true);
     if (target == PageTarget::ActiveTab) {
-        processEvents(2);
         if (auto *form = qobject_cast<Form2 *>(ActiveTabForm()))
             form->wb1()->Navigate(address);
-        processEvents(2);
     } else {
         m_tabs->openTab(address);
-        processEvents(2);
     }
     m_addressNavigating = false;
     m_tabs->setAddressNavigating(false);
@@ -356,10 +353,8 @@ void Form1::onWbBeforeNavigate(const QString &url, bool *cancel)
     if (open) {
         m_tabs->openTab(url);
         g().OpenInFront = false;
-        processEvents();
     }
     emit popupDecided(url, open);
-    processEvents();
 }
 
 void Form1::showBackForward(bool back, bool next)
@@ -415,32 +410,26 @@ void Form1::onDocumentClosed(DocumentWindow *window, int number)
         form->deleteLater();
     }
     window->release();
-    processEvents();
     // The tabs after the closed one moved up: the list is written again
     // whole, in one write however many tabs there are.
     if (number == 1 && !m_isClosing)
         saveOpenPages();
-    processEvents();
 }
 
 void Form1::onDocumentOpened(DocumentWindow *, int)
 {
     if (g().LoadBack == 1 && !g().OpenInFront) {
         if (DocumentWindow *previous = m_dsMain->document(g().PrevTabIndex)) {
+            // The tab opened behind: the one the user was on comes back.
             previous->activate();
-            processEvents();
             previous->setShown(true);
-            processEvents();
             if (QWidget *form = previous->hostedForm()) {
-                form->repaint();
-                processEvents();
+                form->update();
                 if (auto *tab = qobject_cast<Form2 *>(form))
                     tab->wb1()->setFocus();
-                processEvents(2);
             }
         }
     }
-    processEvents();
 }
 
 void Form1::onCommand(QAction *command)

@@ -1,3 +1,4 @@
+// The design's helpers for tabs and panes, forwarding to the tab set and the dock frame.
 #pragma once
 
 #include "browsertabs.h"

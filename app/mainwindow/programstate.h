@@ -1,3 +1,4 @@
+// The program-wide values every part of the browser reads.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// Draws a suggestion row.
 #pragma once
 
 #include <QStyledItemDelegate>

@@ -1,3 +1,4 @@
+// What is done to tabs as a whole.
 #pragma once
 
 #include <QObject>

@@ -1,3 +1,4 @@
+// The small dialog that changes a favorite.
 #pragma once
 
 #include <QDialog>

@@ -50,7 +50,6 @@ Form9::Form9(QWidget *parent)
         ensureList();
         m_list1.RefreshFavoritesEx(programState().FavoritesFile, text.trimmed());
         writeCount();
-        QCoreApplication::processEvents();
     });
     new FirstSight(this, [this] { ensureList(); });
 }
@@ -113,7 +112,6 @@ void Form9::connectList()
 void Form9::onListClick()
 {
     setStatus(m_list1.ItemUrl(m_list1.ListIndex()));
-    QCoreApplication::processEvents();
 }
 
 void Form9::onListDblClick()

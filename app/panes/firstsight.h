@@ -1,3 +1,4 @@
+// Runs an action once, soon after a widget is first seen on screen.
 #pragma once
 
 #include <QObject>

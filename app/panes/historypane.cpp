@@ -86,7 +86,6 @@ void Form6::onListClick()
     const QString url = m_list1.ListUrl(m_list1.ListIndex());
     m_label1->setText(url);
     m_label1->setToolTip(url);
-    QCoreApplication::processEvents();
 }
 
 void Form6::onListDblClick()

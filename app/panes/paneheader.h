@@ -1,3 +1,4 @@
+// The white header strip of the side panes.
 #pragma once
 
 #include <QIcon>

@@ -1,3 +1,4 @@
+// The search engines of the configuration file.
 #pragma once
 
 #include <QByteArray>

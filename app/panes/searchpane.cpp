@@ -47,7 +47,6 @@ Form5::Form5(QWidget *parent)
     // Load.
     m_combo1->addItems(SearchEngines::read(programState().ConfigFile, QStringLiteral("Text")));
     m_combo1->setCurrentIndex(m_combo1->count() > 0 ? 0 : -1);
-    QCoreApplication::processEvents();
 }
 
 QString Form5::configValue(const QString &key) const

@@ -55,7 +55,6 @@ Form3::Form3(QWidget *parent)
         const QRect s = screen->geometry();
         move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 3);
     }
-    QCoreApplication::processEvents();
 }
 
 QString Form3::versionLine()

@@ -1,3 +1,4 @@
+// The picture at the left of the Settings dialog and the About box.
 #pragma once
 
 #include <QPixmap>

@@ -1,3 +1,4 @@
+// Keeps the dock layout bytes in a file between runs, stamped with the program version.
 #pragma once
 
 #include <QString>

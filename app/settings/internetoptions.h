@@ -1,3 +1,4 @@
+// The system's Internet options, as far as this browser has any.
 #pragma once
 
 #include <QDialog>

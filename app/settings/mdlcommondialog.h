@@ -1,3 +1,4 @@
+// The open-file dialog in the shape the commands use it.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// One key of one section of a profile (INI) file per call.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// One registry string value per call.
 #pragma once
 
 #include "registryvalue.h"

@@ -1,3 +1,4 @@
+// A set of named values encoded as bytes, as the layout file stores them.
 #pragma once
 
 #include <QByteArray>

@@ -76,7 +76,6 @@ Form4::Form4(QWidget *parent)
 
     // Load.
     mdlAplication::CenterForm(this, 2);
-    QCoreApplication::processEvents();
     using namespace mdlRegistry;
     ProgramState &g = programState();
     g.LoadBack = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")));

@@ -1,3 +1,4 @@
+// Fitting the twips-sized forms to the font the desktop really uses.
 #pragma once
 
 class QWidget;

@@ -1,3 +1,4 @@
+// The favorites file: a compound file of records, read and saved whole, atomically.
 #pragma once
 
 #include "favoriterecord.h"

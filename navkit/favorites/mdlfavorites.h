@@ -1,3 +1,4 @@
+// The favorites import from a folder of Internet shortcuts.
 #pragma once
 
 #include <QString>

@@ -1,3 +1,4 @@
+// The URL history as a collection, indexed from 1, filled at creation and on every Refresh, Clear and DeleteURL.
 #pragma once
 
 #include "liveobjects.h"

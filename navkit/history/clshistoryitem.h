@@ -1,3 +1,4 @@
+// One entry of the URL history.
 #pragma once
 
 #include "liveobjects.h"

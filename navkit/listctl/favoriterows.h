@@ -1,3 +1,4 @@
+// The favorites list's rows.
 #pragma once
 
 #include "favoritesindex.h"

@@ -1,3 +1,4 @@
+// The history list's rows, newest visit first, read from the store a page at a time as they are drawn.
 #pragma once
 
 #include "rowmodel.h"

@@ -250,7 +250,6 @@ void ListControl::RefreshHistoryEx(const QString &m_date, const QString &m_mask)
                                                     TimeConv::toFileTime(QDateTime::currentDateTimeUtc()));
     m_history = rows;
     m_model->setSource(std::move(rows));
-    processEvents();
 }
 
 void ListControl::RefreshFavoritesEx(const QString &dataFile)

@@ -1,3 +1,4 @@
+// The list control hosts create as "QuillonHelper.List".
 #pragma once
 
 #include "liveobjects.h"

@@ -1,3 +1,4 @@
+// The rules of the list control, as small functions.
 #pragma once
 
 #include <QDate>

@@ -1,3 +1,4 @@
+// Draws a list row 18 pixels high with the row image in front of the text, and a focus rectangle around the current row when asked to.
 #pragma once
 
 #include <QStyledItemDelegate>

@@ -1,3 +1,4 @@
+// The rows of the list control.
 #pragma once
 
 #include <QAbstractListModel>

@@ -1,3 +1,4 @@
+// Typed access to a "QuillonHelper.clsHistoryItem" object through its properties by name.
 #pragma once
 
 #include <QDateTime>

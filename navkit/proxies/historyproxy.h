@@ -1,3 +1,4 @@
+// Typed access to a "QuillonHelper.clsHistory" object, created by ProgID and called by name, as a generated client wrapper would.
 #pragma once
 
 #include "historyitemproxy.h"

@@ -1,3 +1,4 @@
+// Typed access to a "QuillonHelper.List" control, created by ProgID and called by name.
 #pragma once
 
 #include <QPointer>

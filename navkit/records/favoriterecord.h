@@ -1,3 +1,4 @@
+// A favorite record: title, address and keyword text between the field separators.
 #pragma once
 
 #include <QList>
