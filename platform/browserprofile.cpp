@@ -7,10 +7,11 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 #include <QDir>
-#include <QEventLoop>
 #include <QTimer>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
+
+#include <memory>
 
 namespace BrowserProfile {
 
@@ -69,15 +70,29 @@ LocalContentGuard *requestGuard()
     return made().guard;
 }
 
-void waitForPageRequest(int seen, std::chrono::milliseconds limit)
+void whenPageRequested(int seen, std::chrono::milliseconds limit, QObject *context, const std::function<void()> &next)
 {
     LocalContentGuard *guard = requestGuard();
-    if (guard->pageRequests() > seen)
+    if (guard->pageRequests() > seen) {
+        next();
         return;
-    QEventLoop loop;
-    QObject::connect(guard, &LocalContentGuard::pageRequested, &loop, &QEventLoop::quit);
-    QTimer::singleShot(limit, &loop, &QEventLoop::quit);
-    loop.exec();
+    }
+    // The timer is the wait: the first of request and time-out deletes it,
+    // which cuts the other off.
+    auto *timer = new QTimer(context);
+    timer->setSingleShot(true);
+    auto done = std::make_shared<bool>(false);
+    const auto go = [timer, next, done] {
+        if (*done)
+            return; // a request queued before the time-out won
+        *done = true;
+        timer->stop();
+        timer->deleteLater();
+        next();
+    };
+    QObject::connect(timer, &QTimer::timeout, timer, go);
+    QObject::connect(guard, &LocalContentGuard::pageRequested, timer, go, Qt::SingleShotConnection);
+    timer->start(limit);
 }
 
 } // namespace BrowserProfile

@@ -2,6 +2,9 @@
 #pragma once
 
 #include <chrono>
+#include <functional>
+
+class QObject;
 
 class LocalContentGuard;
 class QWebEngineProfile;
@@ -14,8 +17,9 @@ namespace BrowserProfile {
 QWebEngineProfile *instance();
 // The profile's request guard, which also tells when pages are requested.
 LocalContentGuard *requestGuard();
-// Runs the event loop until more than seen pages have been requested (see
-// LocalContentGuard::pageRequests), for at most limit.
-void waitForPageRequest(int seen, std::chrono::milliseconds limit);
+// Calls next once more than seen pages have been requested (see
+// LocalContentGuard::pageRequests), or when limit has passed, whichever
+// comes first; not at all once context is gone. Nothing waits.
+void whenPageRequested(int seen, std::chrono::milliseconds limit, QObject *context, const std::function<void()> &next);
 
 } // namespace BrowserProfile

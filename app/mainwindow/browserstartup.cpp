@@ -127,12 +127,11 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     Form1 form;
     if (beforeLoad)
         beforeLoad(form, clock);
-    // Later starts may call while the window is still loading (it handles
-    // events meanwhile): their addresses wait for the window's own.
-    bool loaded = false;
+    // Later starts may call while the window is still loading: their
+    // addresses wait for the window's own.
     QStringList waiting = addresses;
     QObject::connect(&instance, &SingleInstance::activated, &form, [&](const QStringList &more) {
-        if (!loaded) {
+        if (!form.isLoaded()) {
             waiting += more;
             return;
         }
@@ -140,10 +139,12 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
             form.tabs()->openTab(address);
         bringToFront(form);
     });
+    QObject::connect(&form, &Form1::loaded, &form, [&] {
+        for (const QString &address : std::as_const(waiting))
+            form.tabs()->openTab(address);
+        waiting.clear();
+    });
     form.load();
-    loaded = true;
-    for (const QString &address : std::as_const(waiting))
-        form.tabs()->openTab(address);
     const int rc = g_quitRequested ? 0 : QApplication::exec();
     form.close(); // shutdown when the event loop was left some other way
     return rc;

@@ -52,12 +52,6 @@ namespace {
 const QString kCaption = QStringLiteral(" Kestrane - Quillon XP");
 const QString kRegsvr = QStringLiteral("regsvr32.exe /s shdocvw.dll");
 
-void processEvents(int times = 1)
-{
-    for (int i = 0; i < times; ++i)
-        QCoreApplication::processEvents();
-}
-
 ProgramState &g()
 {
     return programState();
@@ -227,41 +221,55 @@ void Form1::load()
     m_tabs->openTab(g().HomePage);
     // The engine takes the request's first steps on this thread: the rest
     // waits until the request is on its way (a moment, at most a fifth of a
-    // second), then is built while the page is fetched.
+    // second), then is built while the page is fetched. Each step below
+    // goes on from the event loop, so what the last one put on screen is
+    // drawn first; none runs once the window is closing.
+    const auto step = [this](auto next) {
+        QTimer::singleShot(0, this, [this, next] {
+            if (!m_isClosing)
+                next();
+        });
+    };
+    const auto build = [this, step, folder, saved] {
+        clsLayout layout;
+        layout.Load(folder + QStringLiteral("/_layout.lay"));
+        if (layout.Layout().typeId() == QMetaType::QByteArray)
+            m_dsMain->restoreLayout(layout.Layout().toByteArray());
+        ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
+        setupCompletion();
+        m_dsMain->setStartUp(true);
+        step([this, step, saved] {
+            WindowPlacement::restore(this);
+            m_isLoading = false;
+            auto *search = new Form5;
+            connect(search, &Form5::openRequested, m_tabs, &BrowserTabs::open);
+            mdlAplication::AttachPane(m_dsMain, search, QStringLiteral("frmSearch"));
+            auto *history = new Form6;
+            connect(history, &Form6::openRequested, m_tabs, &BrowserTabs::open);
+            mdlAplication::AttachPane(m_dsMain, history, QStringLiteral("frmHistory"));
+            mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
+            step([this, step, saved] {
+                show();
+                step([this, step, saved] {
+                    m_tabs->openFavoritesTab();
+                    // The two fixed tabs show no close button.
+                    m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
+                    m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
+                    m_tabs->restoreSession(saved);
+                    step([this, saved] { finishLoad(saved); });
+                });
+            });
+        });
+    };
     if (const QString scheme = QUrl::fromUserInput(g().HomePage).scheme();
         scheme == QStringLiteral("http") || scheme == QStringLiteral("https"))
-        BrowserProfile::waitForPageRequest(requested, std::chrono::milliseconds(200));
+        BrowserProfile::whenPageRequested(requested, std::chrono::milliseconds(200), this, build);
+    else
+        build();
+}
 
-    clsLayout layout;
-    layout.Load(folder + QStringLiteral("/_layout.lay"));
-    if (layout.Layout().typeId() == QMetaType::QByteArray)
-        m_dsMain->restoreLayout(layout.Layout().toByteArray());
-
-    ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
-    setupCompletion();
-    m_dsMain->setStartUp(true);
-    processEvents();
-    WindowPlacement::restore(this);
-    m_isLoading = false;
-
-    auto *search = new Form5;
-    connect(search, &Form5::openRequested, m_tabs, &BrowserTabs::open);
-    mdlAplication::AttachPane(m_dsMain, search, QStringLiteral("frmSearch"));
-    auto *history = new Form6;
-    connect(history, &Form6::openRequested, m_tabs, &BrowserTabs::open);
-    mdlAplication::AttachPane(m_dsMain, history, QStringLiteral("frmHistory"));
-    mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
-
-    processEvents();
-    show();
-    processEvents(6);
-
-    m_tabs->openFavoritesTab();
-    // The two fixed tabs show no close button.
-    m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
-    m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
-    m_tabs->restoreSession(saved);
-    processEvents(2);
+void Form1::finishLoad(const QStringList &saved)
+{
     DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
     if (first)
         first->activate();
@@ -276,6 +284,8 @@ void Form1::load()
     m_tabs->startRecording();
     if (!saved.isEmpty())
         saveOpenPages();
+    m_loaded = true;
+    emit loaded();
 }
 
 void Form1::setupCompletion()
@@ -447,9 +457,11 @@ void Form1::closeEvent(QCloseEvent *event)
     m_isClosing = true;
     m_tabs->setWindowClosing(true);
     m_tabCommands->endFullScreen(); // the layout and placement are kept as they are outside it
-    saveOpenPages();
+    // Closed before its start-up was done (a quit right after the start):
+    // the session, layout and placement on disk are still the user's.
+    if (m_loaded)
+        saveOpenPages();
     hide();
-    processEvents();
     const QList<DocumentWindow *> windows = m_dsMain->documents();
     for (DocumentWindow *w : windows) {
         w->setShown(false);
@@ -462,9 +474,9 @@ void Form1::closeEvent(QCloseEvent *event)
             return;
         }
     }
-    savePlacementAndLayout();
+    if (m_loaded)
+        savePlacementAndLayout();
     ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
-    processEvents(3);
     m_unloaded = true;
     event->accept();
 }

@@ -4,6 +4,7 @@
 #include "pagetarget.h"
 
 #include <QMainWindow>
+#include <QStringList>
 #include <QTimer>
 
 class BrowserControl;
@@ -25,8 +26,10 @@ public:
     ~Form1() override;
 
     // Start-up: layout, settings, placement, panes, the fixed tabs and the
-    // pages open last time.
+    // pages open last time. It goes on from the event loop and says loaded()
+    // when done.
     void load();
+    bool isLoaded() const { return m_loaded; }
 
     DockFrame *dsMain() const { return m_dsMain; }
     BrowserControl *wb() const { return m_wb; }
@@ -47,6 +50,8 @@ public:
     void sayInActiveTab(const QString &text);
 
 signals:
+    // Start-up is done: the fixed tabs and the last session's are in place.
+    void loaded();
     // Every command, after the built-in handling.
     void commandExecuted(const QString &key);
     // A page's new window was opened as a tab, or dropped.
@@ -71,6 +76,7 @@ private:
     // The whole open-pages list, in tab order, as the window closes.
     void saveOpenPages();
     void setupCompletion();
+    void finishLoad(const QStringList &saved);
     // Opens what the address box holds (an address, or words to search for).
     void openTyped(const QString &typed, PageTarget target);
 
@@ -90,4 +96,5 @@ private:
     bool m_isClosing = false;
     bool m_addressNavigating = false;
     bool m_unloaded = false;
+    bool m_loaded = false;
 };

@@ -43,6 +43,9 @@ inline std::unique_ptr<Form1> start()
     programState() = ProgramState{};
     auto main = std::make_unique<Form1>();
     main->load();
+    // Start-up goes on from the event loop.
+    if (!QTest::qWaitFor([&main] { return main->isLoaded(); }, 20000))
+        qWarning("the window did not finish loading");
     return main;
 }
 

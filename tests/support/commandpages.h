@@ -8,6 +8,7 @@
 
 #include <QAction>
 #include <QListView>
+#include <QTest>
 
 namespace CommandPages {
 
@@ -46,9 +47,22 @@ inline QPoint rowCentre(QListView *view, int row)
     return view->visualRect(view->model()->index(row, 0)).center();
 }
 
+// Runs a command as the user does: by its key where it has one (through
+// the window system, so the shortcut map and the focused page see it as
+// they see a person's key), else as a click on its menu entry does.
 inline void run(Form1 *main, const char *key)
 {
-    main->dsMain()->command(QString::fromLatin1(key))->trigger();
+    QAction *command = main->dsMain()->command(QString::fromLatin1(key));
+    const QKeySequence shortcut = command->shortcut();
+    if (shortcut.isEmpty()) {
+        command->trigger();
+        return;
+    }
+    main->activateWindow();
+    if (!QTest::qWaitForWindowActive(main))
+        qWarning("the window did not become active");
+    const QKeyCombination combination = shortcut[0];
+    QTest::keyClick(main->windowHandle(), combination.key(), combination.keyboardModifiers());
 }
 
 } // namespace CommandPages
