@@ -1,8 +1,8 @@
 #include "importwindow.h"
 
 #include "filedialogservice.h"
+#include "folderimport.h"
 #include "keywordfetcher.h"
-#include "linkappend.h"
 #include "mdlfavorites.h"
 #include "platformpaths.h"
 #include "twips.h"
@@ -114,30 +114,31 @@ QString Form1::dataFile()
     return PlatformPaths::programFolder() + QStringLiteral("/_data/_favorites.dat");
 }
 
-int Form1::ImportFromIE(const QString &file, bool bClear)
+bool Form1::ImportFromIE(const QString &file, bool bClear)
 {
+    if (m_importing)
+        return false;
     if (bClear)
         QFile::remove(file);
     // One import at a time: the button waits for the running one.
     m_command1->setEnabled(false);
-    QCoreApplication::processEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
-    LinkAppend::KeywordSource keywords;
-    if (m_check1->isChecked())
-        keywords = [this](const QString &url) { return m_fetcher->fetch(url); };
+    delete m_import;
+    m_import = new FolderImport(m_check1->isChecked() ? m_fetcher : nullptr, this);
+    connect(m_import, &FolderImport::progress, this,
+            [this](int n) { m_label3->setText(QStringLiteral("File : ") + QString::number(n)); });
+    connect(m_import, &FolderImport::finished, this, [this, file](int count) {
+        m_importing = false;
+        QApplication::restoreOverrideCursor();
+        if (!m_closed) { // else the window is gone: the program ends
+            m_list1.RefreshFavoritesEx(file);
+            m_command1->setEnabled(true);
+        }
+        emit importFinished(count);
+    });
     m_importing = true;
-    const int count =
-        LinkAppend::importFolder(file, mdlFavorites::FavoritesFolderPath(mdlFavorites::kCsidlFavorites), keywords,
-                                 [this](int n) { m_label3->setText(QStringLiteral("File : ") + QString::number(n)); });
-    m_importing = false;
-    QApplication::restoreOverrideCursor();
-    if (m_closed)
-        return count; // the window is gone: the program ends
-    QCoreApplication::processEvents();
-    m_list1.RefreshFavoritesEx(file);
-    QCoreApplication::processEvents();
-    m_command1->setEnabled(true);
-    return count;
+    m_import->start(file, mdlFavorites::FavoritesFolderPath(mdlFavorites::kCsidlFavorites));
+    return true;
 }
 
 void Form1::closeEvent(QCloseEvent *event)
@@ -146,7 +147,7 @@ void Form1::closeEvent(QCloseEvent *event)
     // not saved yet is left out, not stored without its keywords.
     m_closed = true;
     if (m_importing) {
-        m_fetcher->abort();
+        m_import->abort();
         QCoreApplication::quit();
     }
     QWidget::closeEvent(event);

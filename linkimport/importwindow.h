@@ -5,6 +5,7 @@
 
 #include <QWidget>
 
+class FolderImport;
 class KeywordFetcher;
 class QCheckBox;
 class QLabel;
@@ -24,9 +25,10 @@ public:
     // The tool's store: its own folder + "/_favorites.dat".
     static QString dataFile();
 
-    // Imports the Favorites folder (after deleting the store when bClear),
-    // reloads the list and returns the number of shortcut files found.
-    Q_INVOKABLE int ImportFromIE(const QString &dataFile, bool bClear);
+    // Imports the Favorites folder (after deleting the store when bClear)
+    // from the event loop; importFinished then gives the number of
+    // shortcut files found, with the list reloaded. False when one runs.
+    Q_INVOKABLE bool ImportFromIE(const QString &dataFile, bool bClear);
 
     ListProxy List1() const { return m_list1; }
     QCheckBox *Check1() const { return m_check1; }
@@ -37,6 +39,9 @@ public:
     QLabel *Label1() const { return m_label1; }
     QLabel *Label3() const { return m_label3; }
     KeywordFetcher *fetcher() const { return m_fetcher; }
+
+signals:
+    void importFinished(int count);
 
 protected:
     void mouseDoubleClickEvent(QMouseEvent *event) override;
@@ -61,6 +66,7 @@ private:
     QPushButton *m_command1;
     QPushButton *m_command2;
     KeywordFetcher *m_fetcher;
+    FolderImport *m_import = nullptr; // with keywords or without, made per import
     bool m_importing = false;
     bool m_importingBookmarks = false;
     bool m_closed = false;

@@ -6,10 +6,9 @@
 #include "favoriterecord.h"
 #include "twips.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <QWidget>
+
+#include <utility>
 
 using namespace Twips;
 
@@ -40,6 +39,17 @@ KeywordFetcher::KeywordFetcher(QWidget *container)
     auto *timer = new QTimer(this);
     connect(timer, &QTimer::timeout, this, [this] { m_wb1->setSilent(true); });
     timer->start(200);
+    m_deadline.setSingleShot(true);
+    m_deadline.setTimerType(Qt::PreciseTimer);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        if (!m_waiting)
+            return;
+        // At the deadline the page is stopped (what the Escape key does) and
+        // whatever document there is, is read.
+        m_givenUp = true;
+        m_wb1->Stop();
+        loaded();
+    });
 }
 
 void KeywordFetcher::putBack()
@@ -56,49 +66,59 @@ void KeywordFetcher::abort()
 {
     m_aborted = true;
     m_wb1->Stop();
-    if (m_wait)
-        m_wait->quit();
+    loaded();
 }
 
-std::optional<QString> KeywordFetcher::fetch(const QString &url)
+void KeywordFetcher::fetchThen(const QString &url, const Done &done)
 {
-    if (m_aborted)
-        return std::nullopt;
-    // Wait until the page has loaded (or failed), keeping the window
-    // responsive; at the deadline stop it and read whatever document there is.
-    QEventLoop wait;
-    const auto finished = connect(m_wb1, &BrowserControl::DocumentComplete, &wait, &QEventLoop::quit);
-    QTimer deadline;
-    deadline.setSingleShot(true);
-    deadline.setTimerType(Qt::PreciseTimer);
-    bool givenUp = false;
-    connect(&deadline, &QTimer::timeout, &wait, [this, &wait, &givenUp] {
-        givenUp = true;
-        m_wb1->Stop(); // what the Escape key does
-        wait.quit();
-    });
+    if (m_aborted) {
+        QTimer::singleShot(0, this, [done] { done(std::nullopt); });
+        return;
+    }
+    m_done = done;
+    m_waiting = true;
+    m_givenUp = false;
+    m_finished = connect(m_wb1, &BrowserControl::DocumentComplete, this, &KeywordFetcher::loaded);
     // A jump within the page already shown (an anchor) loads nothing and
     // so never completes: the address changing with the browser idle ends
     // the wait as well.
-    const auto moved = connect(m_wb1, &BrowserControl::NavigateComplete2, &wait, [this, &wait] {
+    m_moved = connect(m_wb1, &BrowserControl::NavigateComplete2, this, [this] {
         if (!m_wb1->Busy())
-            wait.quit();
+            loaded();
     });
-    const QString before = m_wb1->LocationURL();
+    m_before = m_wb1->LocationURL();
+    m_deadline.start(m_deadlineMs);
     m_wb1->Navigate(url);
     emit addressShown(m_wb1->LocationURL());
-    deadline.start(m_deadlineMs);
-    m_wait = &wait;
-    wait.exec();
-    m_wait = nullptr;
-    disconnect(finished);
-    disconnect(moved);
-    if (m_aborted)
-        return std::nullopt;
+}
+
+void KeywordFetcher::loaded()
+{
+    if (!m_waiting)
+        return;
+    m_waiting = false;
+    m_deadline.stop();
+    disconnect(m_finished);
+    disconnect(m_moved);
+    const Done done = std::exchange(m_done, {});
+    if (m_aborted) {
+        done(std::nullopt);
+        return;
+    }
     emit addressShown(m_wb1->LocationURL());
     // A page given up before it replaced the previous one has no keywords of
     // its own: the previous page's would be stored with the wrong favorite.
-    if (givenUp && m_wb1->LocationURL() == before)
-        return QStringLiteral("no keywords");
-    return keywordText(MetaReader::read(m_wb1->page(), 5000));
+    if (m_givenUp && m_wb1->LocationURL() == m_before) {
+        done(QStringLiteral("no keywords"));
+        return;
+    }
+    MetaReader::readThen(
+        m_wb1->page(), this,
+        [this, done](const MetaReader::Elements &elements) {
+            if (m_aborted)
+                done(std::nullopt);
+            else
+                done(keywordText(elements));
+        },
+        5000);
 }

@@ -2,12 +2,11 @@
 #pragma once
 
 #include <QObject>
-#include <QPointer>
 #include <QString>
+#include <QTimer>
 
+#include <functional>
 #include <optional>
-
-class QEventLoop;
 
 class BrowserControl;
 class QWidget;
@@ -26,10 +25,12 @@ public:
     void setDeadline(int milliseconds) { m_deadlineMs = milliseconds; }
     BrowserControl *browser() const { return m_wb1; }
 
-    // The page's keywords and description joined in document order, or
-    // "no keywords" when that is blank; nothing once abort() was called.
-    std::optional<QString> fetch(const QString &url);
-    // Ends a fetch in progress at once, and every later one.
+    // Loads the page and hands done its keywords and description joined
+    // in document order, or "no keywords" when that is blank; nothing once
+    // abort() was called. One page at a time; nothing waits.
+    using Done = std::function<void(const std::optional<QString> &keywords)>;
+    void fetchThen(const QString &url, const Done &done);
+    // Ends a fetch in progress at once (its done gets nothing), and every later one.
     void abort();
 
     static QString keywordText(const QList<std::pair<QString, QString>> &metaElements);
@@ -39,9 +40,17 @@ signals:
 
 private:
     void putBack();
+    // The page loaded, failed, was given up or the fetch aborted.
+    void loaded();
 
     BrowserControl *m_wb1;
     int m_deadlineMs = 60000;
     bool m_aborted = false;
-    QPointer<QEventLoop> m_wait;
+    bool m_waiting = false; // a page of a fetch is loading
+    bool m_givenUp = false;
+    QString m_before; // the address shown before the fetch's page
+    Done m_done;
+    QTimer m_deadline;
+    QMetaObject::Connection m_finished;
+    QMetaObject::Connection m_moved;
 };

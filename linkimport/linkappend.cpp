@@ -6,8 +6,6 @@
 #include "mdlfavorites.h"
 #include "shortcutwalk.h"
 
-#include <QCoreApplication>
-
 #include <malloc.h>
 
 namespace LinkAppend {
@@ -59,7 +57,7 @@ bool appendFavorites(const QString &dataFile, const QStringList &batch, const Ke
     }
     if (present.holdsAll(dataFile, urls))
         return true;
-    const bool ok = FavoritesStore::save(dataFile, batch, FavoritesStore::AfterSave::ProcessEvents,
+    const bool ok = FavoritesStore::save(dataFile, batch, FavoritesStore::AfterSave::Nothing,
                                          [&](const QStringList &stored, const QStringList &offered) {
                                              present.follow(dataFile, stored);
                                              return acceptedRecords(present, offered, keywords);
@@ -87,7 +85,6 @@ int importFolder(const QString &dataFile, const QString &folder, const KeywordSo
     return ShortcutWalk::walk(folder, QStringLiteral("*.url"), [&](const QStringList &records, int count) {
         if (progress)
             progress(count);
-        QCoreApplication::processEvents();
         bool calledOff = false;
         const KeywordSource watched = keywords ? KeywordSource([&](const QString &url) {
             auto text = keywords(url);

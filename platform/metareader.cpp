@@ -1,6 +1,5 @@
 #include "metareader.h"
 
-#include <QEventLoop>
 #include <QPointer>
 #include <QTimer>
 #include <QWebEnginePage>
@@ -47,26 +46,6 @@ void readThen(QWebEnginePage *page, QObject *context, const std::function<void(c
             once(elements);
         });
     timer->start(timeoutMs);
-}
-
-Elements read(QWebEnginePage *page, int timeoutMs)
-{
-    if (!page)
-        return {};
-    QEventLoop loop;
-    Elements result;
-    bool done = false;
-    readThen(
-        page, &loop,
-        [&](const Elements &elements) {
-            result = elements;
-            done = true;
-            loop.quit();
-        },
-        timeoutMs);
-    if (!done)
-        loop.exec();
-    return result;
 }
 
 } // namespace MetaReader

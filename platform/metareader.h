@@ -21,9 +21,4 @@ using Elements = QList<std::pair<QString, QString>>;
 void readThen(QWebEnginePage *page, QObject *context, const std::function<void(const Elements &)> &done,
               int timeoutMs = 5000);
 
-// The same, waiting in a local event loop (for the shortcut importer, which
-// reads one page after another): at most timeoutMs; empty when there is no
-// page either.
-Elements read(QWebEnginePage *page, int timeoutMs = 5000);
-
 } // namespace MetaReader

@@ -372,7 +372,7 @@ private slots:
         idle.setSilent(false);
         QVERIFY(idle.LocationURL().isEmpty());
         QVERIFY(idle.LocationName().isEmpty());
-        QVERIFY(MetaReader::read(nullptr, 100).isEmpty());
+        QVERIFY(readMeta(nullptr, 100).isEmpty());
         QVERIFY(!idle.findChild<QWebEnginePage *>());
         idle.Navigate(m_server.url(QStringLiteral("/a")));
         QTRY_COMPARE_WITH_TIMEOUT(idle.LocationName(), QStringLiteral("Page A"), kTimeout);

@@ -224,12 +224,12 @@ private slots:
         QVERIFY(waitLoaded(main.get(), 1, url("/meta")));
         const QString sep = QStringLiteral(">\u00A4<");
         QCOMPARE(CommandDispatcher::favoriteRecord(tab->wb1()->LocationName(), tab->wb1()->LocationURL(),
-                                                   MetaReader::read(tab->wb1()->page())),
+                                                   readMeta(tab->wb1()->page())),
                  QStringLiteral("Meta") + sep + url("/meta") + sep + QStringLiteral("kw1, kw2 about it"));
         tab->wb1()->Navigate(url("/nometa"));
         QVERIFY(waitLoaded(main.get(), 1, url("/nometa")));
         QCOMPARE(CommandDispatcher::favoriteRecord(tab->wb1()->LocationName(), tab->wb1()->LocationURL(),
-                                                   MetaReader::read(tab->wb1()->page())),
+                                                   readMeta(tab->wb1()->page())),
                  QStringLiteral("Plain") + sep + url("/nometa") + sep + QStringLiteral("no keywords"));
         QCOMPARE(CommandDispatcher::favoriteRecord(QStringLiteral("t"), QStringLiteral("u"),
                                                    {{QStringLiteral("keywords"), QStringLiteral("   ")}}),

@@ -19,6 +19,7 @@
 #include <QListView>
 #include <QPushButton>
 #include <QTimer>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -188,7 +189,7 @@ private slots:
         LinkImport::Form1 window;
         QCOMPARE(window.windowTitle(), QStringLiteral(" IE Favorites"));
         QCOMPARE(window.List1().ListCount(), 0);
-        QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 5);
+        QCOMPARE(imported(window, false), 5);
         QCOMPARE(window.Label3()->text(), QStringLiteral("File : 5"));
         QCOMPARE(stored(),
                  (QStringList{QStringLiteral("a.") + S + url("/site/page.html") + S + QStringLiteral("no keywords"),
@@ -197,10 +198,10 @@ private slots:
         QCOMPARE(m_server.requestCount(QStringLiteral("/site/page.html")), 0); // no page loaded
 
         // A second import adds nothing.
-        QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 5);
+        QCOMPARE(imported(window, false), 5);
         QCOMPARE(stored().size(), 2);
         // bClear starts from an empty store.
-        QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), true), 5);
+        QCOMPARE(imported(window, true), 5);
         QCOMPARE(stored().size(), 2);
         // A mouse click on a row shows its address.
         window.show();
@@ -221,7 +222,7 @@ private slots:
         window.Check1()->setChecked(true);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 4);
+        QCOMPARE(imported(window, false), 4);
         QVERIFY(clock.elapsed() >= 2900); // the page that never loads was waited for, then given up
         QCOMPARE(stored(),
                  (QStringList{
@@ -254,10 +255,12 @@ private slots:
                     window.close();
             });
             watch.start(50);
+            QSignalSpy finished(&window, &LinkImport::Form1::importFinished);
             QElapsedTimer clock;
             clock.start();
             QTest::mouseClick(window.Command1(), Qt::LeftButton);
-            QVERIFY(clock.elapsed() < 20000); // not the minute a page may take
+            QVERIFY(finished.wait(20000)); // not the minute a page may take
+            QVERIFY(clock.elapsed() < 20000);
         }
         // The folder done before is stored; the one in progress is not, so
         // a later import still reads its keywords.
@@ -266,7 +269,7 @@ private slots:
         LinkImport::Form1 again;
         again.fetcher()->setDeadline(1000);
         again.Check1()->setChecked(true);
-        QCOMPARE(again.ImportFromIE(LinkImport::Form1::dataFile(), false), 3);
+        QCOMPARE(imported(again, false), 3);
         QCOMPARE(stored().size(), 3);
         QCOMPARE(stored().at(2), QStringLiteral("c.") + S + url("/blank") + S + QStringLiteral("no keywords"));
     }
@@ -280,7 +283,7 @@ private slots:
         window.Check1()->setChecked(true);
         QElapsedTimer clock;
         clock.start();
-        QCOMPARE(window.ImportFromIE(LinkImport::Form1::dataFile(), false), 2);
+        QCOMPARE(imported(window, false), 2);
         QVERIFY2(clock.elapsed() < 10000, qPrintable(QString::number(clock.elapsed())));
         const QString kw = QStringLiteral("alpha, beta Gamma.");
         QCOMPARE(stored(),
@@ -289,6 +292,15 @@ private slots:
     }
 
 private:
+    // Runs an import from the event loop to its end: the shortcut count.
+    static int imported(LinkImport::Form1 &window, bool clear)
+    {
+        QSignalSpy finished(&window, &LinkImport::Form1::importFinished);
+        if (!window.ImportFromIE(LinkImport::Form1::dataFile(), clear) || !finished.wait(120000))
+            return -1;
+        return finished.first().first().toInt();
+    }
+
     TestHttpServer m_server;
     std::unique_ptr<TestEnvironment> m_env;
     QString m_fav;

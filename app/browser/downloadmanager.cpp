@@ -1,5 +1,6 @@
 #include "downloadmanager.h"
 
+#include "browsersettings.h"
 #include "browserprofile.h"
 #include "downloadrules.h"
 #include "downloadswindow.h"
@@ -24,8 +25,7 @@ DownloadManager::DownloadManager(QWidget *parentWindow)
 
 QString DownloadManager::defaultFolder()
 {
-    using namespace mdlRegistry;
-    QString folder = GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("DownloadFolder")).toString();
+    QString folder = BrowserSettings::downloadFolder();
     if (folder.trimmed().isEmpty())
         folder = QStandardPaths::writableLocation(QStandardPaths::DownloadLocation);
     if (folder.isEmpty() || !QDir().mkpath(folder))
@@ -50,9 +50,7 @@ void DownloadManager::onRequested(QWebEngineDownloadRequest *download)
         download->accept();
         return;
     }
-    using namespace mdlRegistry;
-    const bool ask = DownloadRules::asksWhereToSave(
-        GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AskDownload")).toString());
+    const bool ask = BrowserSettings::askDownload();
     QString path;
     if (ask) {
         path = FileDialogService::getSaveFileName(m_window, QStringLiteral("Save File As ..."),

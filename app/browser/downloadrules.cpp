@@ -1,5 +1,7 @@
 #include "downloadrules.h"
 
+#include "browsersettings.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -90,7 +92,7 @@ QString freePath(const QString &folder, const QString &name, const QSet<QString>
 
 bool asksWhereToSave(const QString &storedValue)
 {
-    return storedValue.trimmed().isEmpty() || storedValue.trimmed() != QStringLiteral("0");
+    return BrowserSettings::asksWhereToSave(storedValue);
 }
 
 } // namespace DownloadRules

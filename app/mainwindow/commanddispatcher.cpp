@@ -1,5 +1,6 @@
 #include "commanddispatcher.h"
 
+#include "browsersettings.h"
 #include "favoriterecord.h"
 
 #include "browsercontrol.h"
@@ -311,8 +312,7 @@ void CommandDispatcher::togglePopStop()
     // The checkable command has already flipped its check mark.
     const bool on = command->isChecked();
     programState().AllowPopup = on ? 1 : 0;
-    mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("AllowPopup"),
-                                  on ? QStringLiteral("1") : QStringLiteral("0"));
+    BrowserSettings::instance().setPopupStop(on);
     // Ctrl+Q quits elsewhere: say what it did here.
     m_to.tabs->sayInActiveTab(MainRules::popStopText(on));
 }

@@ -1,5 +1,6 @@
 #include "mainwindow.h"
 
+#include "browsersettings.h"
 #include "addresscompleter.h"
 #include "addressrules.h"
 #include "browsercontrol.h"
@@ -203,10 +204,9 @@ void Form1::load()
     // entry and the tab count, and must not shorten the list first.
     const QStringList saved = LoadedPages::read(g().LoadedFile);
 
-    using namespace mdlRegistry;
-    g().HomePage = GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString();
-    g().LoadBack = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")));
-    g().AllowPopup = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AllowPopup")));
+    g().HomePage = BrowserSettings::homePage();
+    g().LoadBack = BrowserSettings::loadBack();
+    g().AllowPopup = BrowserSettings::popupStop() ? 1 : 0;
     m_popStopCommand->setChecked(g().AllowPopup == 1);
 
     // The home page is requested first: the engine fetches and lays it out

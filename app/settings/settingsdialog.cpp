@@ -5,7 +5,7 @@
 #include "textfit.h"
 #include "twipsgeometry.h"
 #include "mdlaplication.h"
-#include "mdlregistry.h"
+#include "browsersettings.h"
 #include "programstate.h"
 
 #include <QCheckBox>
@@ -76,28 +76,25 @@ Form4::Form4(QWidget *parent)
 
     // Load.
     mdlAplication::CenterForm(this, 2);
-    using namespace mdlRegistry;
     ProgramState &g = programState();
-    g.LoadBack = toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack")));
-    g.HomePage = GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString().trimmed();
+    g.LoadBack = BrowserSettings::loadBack();
+    g.HomePage = BrowserSettings::homePage();
     m_check1->setChecked(g.LoadBack == 1);
     m_text1->setText(g.HomePage);
-    m_check2->setChecked(DownloadRules::asksWhereToSave(
-        GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AskDownload")).toString()));
-    m_text2->setText(
-        GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("DownloadFolder")).toString().trimmed());
+    m_check2->setChecked(BrowserSettings::askDownload());
+    m_text2->setText(BrowserSettings::downloadFolder());
 }
 
 void Form4::save()
 {
-    using namespace mdlRegistry;
+    BrowserSettings &settings = BrowserSettings::instance();
     const int loadBack = m_check1->isChecked() ? 1 : 0;
     const QString home = m_text1->text().trimmed();
-    SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("LoadBack"), QString::number(loadBack));
-    SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), home);
-    SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("AskDownload"),
-                     m_check2->isChecked() ? QStringLiteral("1") : QStringLiteral("0"));
-    SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("DownloadFolder"), m_text2->text().trimmed());
+    settings.setLoadBack(loadBack);
+    settings.setHomePage(home);
+    settings.setAskDownload(m_check2->isChecked());
+    settings.setDownloadFolder(m_text2->text());
+    // What was entered holds for this run even where it could not be stored.
     programState().LoadBack = loadBack;
     programState().HomePage = home;
     accept();

@@ -220,7 +220,7 @@ bool commitRecords(CompoundFile &file, const QString &dataFile, const ReadResult
 
 } // namespace
 
-bool save(const QString &dataFile, const QStringList &offered, AfterSave after, const Prepare &prepare)
+bool save(const QString &dataFile, const QStringList &offered, AfterSave, const Prepare &prepare)
 {
     ReadResult existing;
     auto file = openForSave(dataFile, existing);
@@ -236,8 +236,6 @@ bool save(const QString &dataFile, const QStringList &offered, AfterSave after, 
     const bool ok = existing.complete && !existing.anyBlank
         ? commitRecords(*file, dataFile, &existing, *prepared)
         : commitRecords(*file, dataFile, nullptr, existing.records + *prepared);
-    if (after == AfterSave::ProcessEvents && QCoreApplication::instance())
-        QCoreApplication::processEvents();
     return ok;
 }
 

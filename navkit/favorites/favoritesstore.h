@@ -25,7 +25,8 @@ inline const QString kTitle = QStringLiteral("Quillon XP - Favorites File");
 inline const QString kSubject = QStringLiteral("Quillon XP - Storage Favorites");
 QString comment(); // "More info on " + the maker's web address
 
-enum class AfterSave { Nothing, ProcessEvents };
+// What a save does once written: nothing (the store never runs the event loop).
+enum class AfterSave { Nothing };
 
 // The stored records in order; none when the file is missing, held or
 // unreadable. Never creates the file. When "Items" holds fewer values than

@@ -60,7 +60,7 @@ void ImportFolder(const QString &dataFile, QString &folderPath, QString &pattern
 
 void AppendFavorites(const QString &dataFile, const QStringList &newRecords)
 {
-    FavoritesStore::save(dataFile, newRecords, FavoritesStore::AfterSave::ProcessEvents);
+    FavoritesStore::save(dataFile, newRecords, FavoritesStore::AfterSave::Nothing);
 }
 
 } // namespace mdlFavorites

@@ -3,7 +3,6 @@
 #include "favoritesstore.h"
 #include "mdlfavorites.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QSet>
@@ -13,12 +12,6 @@
 namespace ShortcutWalk {
 
 namespace {
-
-void processEvents()
-{
-    if (QCoreApplication::instance())
-        QCoreApplication::processEvents();
-}
 
 // False once the visitor ended the walk.
 bool walkFolder(const QString &folderPath, const QString &pattern, const FolderVisitor &visit, int &count,
@@ -44,7 +37,6 @@ bool walkFolder(const QString &folderPath, const QString &pattern, const FolderV
         const QString url = mdlFavorites::ShortcutUrl(folder + name);
         if (!url.isEmpty())
             records.append(FavoritesStore::composeRecord(mdlFavorites::ShortcutTitle(name), url));
-        processEvents();
     }
     if (!visit(records, count))
         return false;

@@ -33,11 +33,6 @@ int buttonBits(Qt::MouseButtons b)
     return (b & Qt::LeftButton ? 1 : 0) | (b & Qt::RightButton ? 2 : 0) | (b & Qt::MiddleButton ? 4 : 0);
 }
 
-void processEvents()
-{
-    QCoreApplication::processEvents();
-}
-
 } // namespace
 
 ListControl::ListControl(QWidget *parent)
@@ -278,15 +273,12 @@ int ListControl::ImportFromIE(const QString &dataFile, bool bClear)
 {
     if (bClear && QFile::exists(dataFile) && !QFile::remove(dataFile))
         qCWarning(lcFiles) << "favorites file not removed" << dataFile;
-    processEvents();
     QApplication::setOverrideCursor(Qt::WaitCursor);
     QString folder = mdlFavorites::FavoritesFolderPath(mdlFavorites::kCsidlFavorites);
     QString pattern = QStringLiteral("*.url");
     qint16 count = 0;
     mdlFavorites::ImportFolder(dataFile, folder, pattern, count);
-    processEvents();
     RefreshFavoritesEx(dataFile, QString());
-    processEvents();
     QApplication::restoreOverrideCursor();
     return count;
 }

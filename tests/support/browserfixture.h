@@ -4,6 +4,7 @@
 #include "dockframe.h"
 #include "documentwindow.h"
 #include "mainwindow.h"
+#include "metareader.h"
 #include "browsertab.h"
 #include "mdlinicontrol.h"
 #include "mdlregistry.h"
@@ -54,6 +55,24 @@ inline void shutDown(std::unique_ptr<Form1> &main)
     main->close();
     main.reset();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+// A page's META elements, waited for as a test may.
+inline MetaReader::Elements readMeta(QWebEnginePage *page, int timeoutMs = 5000)
+{
+    QObject context;
+    bool done = false;
+    MetaReader::Elements elements;
+    MetaReader::readThen(
+        page, &context,
+        [&](const MetaReader::Elements &read) {
+            elements = read;
+            done = true;
+        },
+        timeoutMs);
+    if (!QTest::qWaitFor([&done] { return done; }, timeoutMs + 5000))
+        qWarning("the META elements never came");
+    return elements;
 }
 
 inline bool waitLoaded(Form1 *main, int position, const QString &url)

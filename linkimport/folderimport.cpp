@@ -1,0 +1,127 @@
+#include "folderimport.h"
+
+#include "favoriterecord.h"
+#include "favoritesstore.h"
+#include "keywordfetcher.h"
+#include "linkappend.h"
+#include "logging.h"
+#include "shortcutwalk.h"
+
+#include <QSet>
+#include <QTimer>
+
+FolderImport::FolderImport(KeywordFetcher *fetcher, QObject *parent)
+    : QObject(parent)
+    , m_fetcher(fetcher)
+{}
+
+bool FolderImport::start(const QString &dataFile, const QString &folder)
+{
+    if (m_running)
+        return false;
+    m_running = true;
+    m_aborted = false;
+    m_dataFile = dataFile;
+    m_folders.clear();
+    m_next = 0;
+    m_present = DuplicateFilter();
+    // Reading the shortcut files is quick; the saves and the pages are not,
+    // and they go one folder per turn.
+    m_total = folder.isEmpty() ? 0 : ShortcutWalk::walk(folder, QStringLiteral("*.url"),
+                                                        [this](const QStringList &records, int count) {
+                                                            m_folders.append({records, count});
+                                                            return true;
+                                                        });
+    QTimer::singleShot(0, this, &FolderImport::nextFolder);
+    return true;
+}
+
+void FolderImport::abort()
+{
+    if (!m_running || m_aborted)
+        return;
+    m_aborted = true;
+    if (m_fetcher)
+        m_fetcher->abort(); // a fetch in progress ends with nothing, and so the folder
+}
+
+void FolderImport::nextFolder()
+{
+    if (m_aborted || m_next >= m_folders.size()) {
+        finish();
+        return;
+    }
+    const Folder &folder = m_folders.at(m_next);
+    emit progress(folder.count);
+    QStringList urls;
+    for (const QString &record : folder.records) {
+        if (!record.trimmed().isEmpty())
+            urls.append(FavoriteRecord::field(record, FavoriteRecord::Field::Url).trimmed());
+    }
+    // A folder whose every address the store holds already (an import run
+    // again) is neither fetched nor saved.
+    if (m_present.holdsAll(m_dataFile, urls)) {
+        ++m_next;
+        QTimer::singleShot(0, this, &FolderImport::nextFolder);
+        return;
+    }
+    m_toFetch.clear();
+    m_keywords.clear();
+    if (m_fetcher) {
+        // Only the pages of addresses the store does not hold are loaded.
+        m_present.follow(m_dataFile, FavoritesStore::load(m_dataFile));
+        QSet<QString> seen;
+        for (const QString &url : std::as_const(urls)) {
+            if (!url.isEmpty() && !m_present.contains(url) && !seen.contains(url)) {
+                seen.insert(url);
+                m_toFetch.append(url);
+            }
+        }
+    }
+    fetchNext();
+}
+
+void FolderImport::fetchNext()
+{
+    if (m_toFetch.isEmpty()) {
+        saveFolder();
+        return;
+    }
+    const QString url = m_toFetch.takeFirst();
+    m_fetcher->fetchThen(url, [this, url](const std::optional<QString> &keywords) {
+        if (!keywords) {
+            m_aborted = true; // called off: the folder would be stored without its keywords for good
+            finish();
+            return;
+        }
+        m_keywords.insert(url, *keywords);
+        fetchNext();
+    });
+}
+
+void FolderImport::saveFolder()
+{
+    if (m_aborted) {
+        finish();
+        return;
+    }
+    // A page the store took meanwhile, or an address no page was fetched
+    // for, is written without keywords rather than waited for in the lock.
+    const LinkAppend::KeywordSource keywords = m_fetcher ? LinkAppend::KeywordSource([this](const QString &url) {
+        return std::optional<QString>(m_keywords.value(url, QStringLiteral("no keywords")));
+    })
+                                                         : LinkAppend::KeywordSource();
+    if (!LinkAppend::appendFavorites(m_dataFile, m_folders.at(m_next).records, keywords, m_present))
+        qCWarning(lcFiles) << "a folder of shortcuts was not saved to" << m_dataFile;
+    ++m_next;
+    QTimer::singleShot(0, this, &FolderImport::nextFolder);
+}
+
+void FolderImport::finish()
+{
+    if (!m_running)
+        return;
+    m_running = false;
+    m_folders.clear();
+    emit finished(m_total);
+}
