@@ -27,11 +27,12 @@ bool FolderImport::start(const QString &dataFile, const QString &folder)
     m_present = DuplicateFilter();
     // Reading the shortcut files is quick; the saves and the pages are not,
     // and they go one folder per turn.
-    m_total = folder.isEmpty() ? 0 : ShortcutWalk::walk(folder, QStringLiteral("*.url"),
-                                                        [this](const QStringList &records, int count) {
-                                                            m_folders.append({records, count});
-                                                            return true;
-                                                        });
+    m_total = folder.isEmpty()
+        ? 0
+        : ShortcutWalk::walk(folder, QStringLiteral("*.url"), [this](const QStringList &records, int count) {
+              m_folders.append({records, count});
+              return true;
+          });
     QTimer::singleShot(0, this, &FolderImport::nextFolder);
     return true;
 }

@@ -52,7 +52,7 @@ private:
     qsizetype m_next = 0;
     int m_total = 0;
     DuplicateFilter m_present;
-    QStringList m_toFetch;            // the new addresses of the folder in progress
+    QStringList m_toFetch;              // the new addresses of the folder in progress
     QHash<QString, QString> m_keywords; // what their pages gave
     bool m_running = false;
     bool m_aborted = false;

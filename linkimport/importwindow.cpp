@@ -102,10 +102,11 @@ void Form1::onImportFinished(int added)
 {
     m_importingBookmarks = false;
     m_command2->setText(QStringLiteral("Bookmarks..."));
-    m_label3->setText(added == ListProxy::kImportTooLarge    ? QStringLiteral("Not imported: the file is larger than 64 MB")
-                      : added == ListProxy::kImportCancelled ? QStringLiteral("Cancelled: nothing added")
-                      : added < 0                            ? QStringLiteral("Not imported")
-                                                             : QStringLiteral("Added : %1").arg(added));
+    m_label3->setText(added == ListProxy::kImportTooLarge
+                          ? QStringLiteral("Not imported: the file is larger than 64 MB")
+                          : added == ListProxy::kImportCancelled ? QStringLiteral("Cancelled: nothing added")
+                          : added < 0                            ? QStringLiteral("Not imported")
+                                                                 : QStringLiteral("Added : %1").arg(added));
 }
 
 QString Form1::dataFile()

@@ -9,8 +9,7 @@
 
 namespace MetaReader {
 
-void readThen(QWebEnginePage *page, QObject *context, const std::function<void(const Elements &)> &done,
-              int timeoutMs)
+void readThen(QWebEnginePage *page, QObject *context, const std::function<void(const Elements &)> &done, int timeoutMs)
 {
     // The timer is the reading's lifetime: whichever of answer, time-out or
     // the page's end comes first finishes it and deletes it, which cuts the

@@ -289,7 +289,7 @@ private slots:
         QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/untitled"))));
         QCOMPARE(tab->wb1()->LocationName(), QString());
         QCOMPARE(main->dsMain()->document(1)->caption(), QStringLiteral("  ")); // no title: never the host
-        QTRY_COMPARE(tab->progressWidthTwips(), 0); // the full bar shows a moment first
+        QTRY_COMPARE(tab->progressWidthTwips(), 0);                             // the full bar shows a moment first
         QCOMPARE(tab->statusText(), QStringLiteral("Done"));
         // The caption follows the title as soon as it is there, load or not.
         tab->wb1()->Navigate(m_server.url(QStringLiteral("/coming")));
@@ -324,7 +324,7 @@ private slots:
     {
         auto main = start();
         DockPane *help = main->dsMain()->pane(QStringLiteral("frmHelp"));
-        QVERIFY(help->visible() && !help->inView()); // behind the search pane
+        QVERIFY(help->visible() && !help->inView());                      // behind the search pane
         main->dsMain()->command(QStringLiteral("mnuHelpPan"))->trigger(); // to the front
         QVERIFY(help->visible());
         main->dsMain()->command(QStringLiteral("mnuHelpPan"))->trigger(); // hidden

@@ -249,7 +249,8 @@ private slots:
     void everyCommandHasAHandler()
     {
         auto main = start();
-        const auto *dispatcher = new CommandDispatcher({main.get(), main->dsMain(), main->tabs(), main->tabCommands(), main->downloads()}, main.get());
+        const auto *dispatcher = new CommandDispatcher(
+            {main.get(), main->dsMain(), main->tabs(), main->tabCommands(), main->downloads()}, main.get());
         for (const CommandTable::Menu &menu : CommandTable::menus()) {
             for (const CommandTable::Command &c : menu.entries)
                 QVERIFY2(dispatcher->handles(c.key), qPrintable(c.key));

@@ -98,11 +98,12 @@ private slots:
         static QStringList missed;
         missed.clear();
         QLoggingCategory::setFilterRules(QStringLiteral("quillon.*=true"));
-        const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {
-            if (m.contains(QStringLiteral("did not take")) || m.contains(QStringLiteral("not connected"))
-                || m.contains(QStringLiteral("not called")))
-                missed.append(m);
-        });
+        const QtMessageHandler previous =
+            qInstallMessageHandler([](QtMsgType, const QMessageLogContext &, const QString &m) {
+                if (m.contains(QStringLiteral("did not take")) || m.contains(QStringLiteral("not connected"))
+                    || m.contains(QStringLiteral("not called")))
+                    missed.append(m);
+            });
         const auto restore = qScopeGuard([previous] {
             qInstallMessageHandler(previous);
             QLoggingCategory::setFilterRules(QString());

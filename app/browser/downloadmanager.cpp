@@ -103,7 +103,8 @@ DownloadsWindow *DownloadManager::ensureWindow()
             // the download did not complete: the file goes.
             if (!completed) {
                 qCWarning(lcFiles) << "download did not complete" << file;
-                if (m_reserved.remove(QFileInfo(file).absoluteFilePath()) && QFile::exists(file) && !QFile::remove(file))
+                if (m_reserved.remove(QFileInfo(file).absoluteFilePath()) && QFile::exists(file)
+                    && !QFile::remove(file))
                     qCWarning(lcFiles) << "unfinished download not removed" << file;
             } else {
                 m_reserved.remove(QFileInfo(file).absoluteFilePath());

@@ -129,8 +129,7 @@ Form1::Form1()
 }
 
 Form1::~Form1()
-{
-}
+{}
 
 void Form1::buildCommands()
 {

@@ -3,7 +3,6 @@
 
 #include <QString>
 
-
 // The program-wide values every part of the browser reads: the settings,
 // the paths of its files and the tab and key bookkeeping.
 struct ProgramState {

@@ -81,18 +81,18 @@ int BookmarksImport::run(const QString &dataFile, const QString &htmlFile, const
         records.append(BookmarksHtml::toRecord(bookmark));
     int added = 0;
     bool cancelled = false;
-    const bool saved = FavoritesStore::save(
-        dataFile, records, FavoritesStore::AfterSave::Nothing,
-        [&](const QStringList &stored, const QStringList &batch) -> std::optional<QStringList> {
-            // The last moment a cancel still leaves the store as it was.
-            if (!progress(95)) {
-                cancelled = true;
-                return std::nullopt;
-            }
-            QStringList fresh = BookmarksHtml::newRecords(stored, batch);
-            added = int(fresh.size());
-            return fresh;
-        });
+    const bool saved =
+        FavoritesStore::save(dataFile, records, FavoritesStore::AfterSave::Nothing,
+                             [&](const QStringList &stored, const QStringList &batch) -> std::optional<QStringList> {
+                                 // The last moment a cancel still leaves the store as it was.
+                                 if (!progress(95)) {
+                                     cancelled = true;
+                                     return std::nullopt;
+                                 }
+                                 QStringList fresh = BookmarksHtml::newRecords(stored, batch);
+                                 added = int(fresh.size());
+                                 return fresh;
+                             });
     if (cancelled)
         return kCancelled;
     if (!saved) {

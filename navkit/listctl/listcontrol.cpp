@@ -1,6 +1,5 @@
 #include "listcontrol.h"
 
-
 #include "atomicfile.h"
 #include "favoritesservice.h"
 #include "bookmarkshtml.h"

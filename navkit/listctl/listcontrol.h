@@ -133,7 +133,7 @@ private:
     QListView *m_list;
     RowModel *m_model;
     QWidget *m_picture2;
-    FavoritesService *m_service; // what the favorites methods forward to
+    FavoritesService *m_service;                     // what the favorites methods forward to
     std::shared_ptr<const HistoryRows> m_history;    // the last history refresh
     std::shared_ptr<const FavoriteRows> m_favorites; // the last favorites refresh
     QString m_image = QStringLiteral("bmp_01");

@@ -47,9 +47,9 @@ bool FavoritesProxy::ReplaceFavorite(const QString &dataFile, const QString &old
 {
     bool saved = false;
     return m_object
-        && taken(QMetaObject::invokeMethod(m_object, "ReplaceFavorite", Qt::DirectConnection,
-                                           Q_RETURN_ARG(bool, saved), Q_ARG(QString, dataFile),
-                                           Q_ARG(QString, oldRecord), Q_ARG(QString, newRecord)),
+        && taken(QMetaObject::invokeMethod(m_object, "ReplaceFavorite", Qt::DirectConnection, Q_RETURN_ARG(bool, saved),
+                                           Q_ARG(QString, dataFile), Q_ARG(QString, oldRecord),
+                                           Q_ARG(QString, newRecord)),
                  "ReplaceFavorite")
         && saved;
 }

@@ -74,8 +74,8 @@ void TestHttpServer::serve(QTcpSocket *socket)
         const QByteArray data = m_downloads.value(path);
         socket->write("HTTP/1.0 200 OK\r\nContent-Type: application/octet-stream\r\n"
                       "Content-Disposition: attachment; filename=\""
-                      + m_downloadNames.value(path) + "\"\r\nContent-Length: " + QByteArray::number(m_declaredSizes.value(path))
-                      + "\r\nConnection: close\r\n\r\n" + data);
+                      + m_downloadNames.value(path) + "\"\r\nContent-Length: "
+                      + QByteArray::number(m_declaredSizes.value(path)) + "\r\nConnection: close\r\n\r\n" + data);
         socket->disconnectFromHost();
         return;
     }
