@@ -1,10 +1,12 @@
 #include "urlhistorystore.h"
 
 #include "atomicfile.h"
+#include "historysalvage.h"
 #include "logging.h"
 #include "platformpaths.h"
 #include "sqlitestatement.h"
 #include "timeconv.h"
+#include "urlhistoryrow.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>
@@ -26,6 +28,9 @@
 
 namespace {
 
+using UrlHistoryRow::entryAt;
+using UrlHistoryRow::kLongestValue;
+
 constexpr quint64 kTicksPerDay = 864000000000ULL;
 
 using Statement = SqliteStatement;
@@ -39,26 +44,6 @@ bool isDamage(int rc)
 {
     const int primary = rc & 0xff;
     return primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB;
-}
-
-QString text(sqlite3_stmt *stmt, int col)
-{
-    const auto *t = reinterpret_cast<const char *>(sqlite3_column_text(stmt, col));
-    return t ? QString::fromUtf8(t, sqlite3_column_bytes(stmt, col)) : QString();
-}
-
-// The entry in the columns url, title, last_visited, last_updated, expires,
-// flags from the given one on.
-UrlHistoryEntry entryAt(sqlite3_stmt *stmt, int first)
-{
-    UrlHistoryEntry e;
-    e.url = text(stmt, first);
-    e.title = text(stmt, first + 1);
-    e.lastVisited = quint64(sqlite3_column_int64(stmt, first + 2));
-    e.lastUpdated = quint64(sqlite3_column_int64(stmt, first + 3));
-    e.expires = quint64(sqlite3_column_int64(stmt, first + 4));
-    e.flags = quint32(sqlite3_column_int64(stmt, first + 5));
-    return e;
 }
 
 bool onGuiThread()
@@ -133,10 +118,6 @@ QString asideName(const QString &path)
         target = path + QStringLiteral(".bad.") + QString::number(n);
     return target;
 }
-
-// No address or title is longer; a damaged row that claims a longer value
-// is refused at once instead of being allocated (up to a gigabyte) first.
-constexpr int kLongestValue = 8 * 1024 * 1024;
 
 const char *const kSchema = "CREATE TABLE IF NOT EXISTS urls("
                             " url TEXT PRIMARY KEY NOT NULL, title TEXT,"
@@ -273,60 +254,7 @@ bool UrlHistoryStore::recoverFromDamage(int rc)
 
 qint64 UrlHistoryStore::salvage(const QString &damagedPath, const QString &targetPath)
 {
-    sqlite3 *raw = nullptr;
-    const QByteArray path = QFile::encodeName(damagedPath);
-    if (sqlite3_open_v2(path.constData(), &raw, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr) != SQLITE_OK) {
-        sqlite3_close_v2(raw);
-        return 0;
-    }
-    const std::unique_ptr<sqlite3, decltype(&sqlite3_close_v2)> damaged(raw, sqlite3_close_v2);
-    sqlite3_limit(damaged.get(), SQLITE_LIMIT_LENGTH, kLongestValue);
-    std::vector<UrlHistoryEntry> rows;
-    // Rows in rowid order; a damaged page ends a scan, so the next scan
-    // starts past it, probing ever further ahead until rows come again.
-    qint64 next = std::numeric_limits<qint64>::min();
-    qint64 gap = 1;
-    // Bounded: a damaged page on the way to every row would otherwise be
-    // met again at each probe (and a damaged cell can claim a huge value).
-    const QDeadlineTimer deadline(std::chrono::seconds(3));
-    for (int fruitless = 0; fruitless < 24 && !deadline.hasExpired();) {
-        Statement st(damaged.get(),
-                     "SELECT rowid, url, title, last_visited, last_updated, expires, flags FROM urls"
-                     " WHERE rowid >= ?1 ORDER BY rowid");
-        if (!st.ok())
-            break;
-        st.bind(1, next);
-        int rc;
-        bool progressed = false;
-        while ((rc = sqlite3_step(st.get())) == SQLITE_ROW) {
-            const qint64 rowid = sqlite3_column_int64(st.get(), 0);
-            // A damaged tree can lead back to rows already read.
-            if (rowid < next) {
-                rc = SQLITE_CORRUPT;
-                break;
-            }
-            UrlHistoryEntry e = entryAt(st.get(), 1);
-            if (!e.url.isEmpty())
-                rows.push_back(std::move(e));
-            if (rowid == std::numeric_limits<qint64>::max()) {
-                rc = SQLITE_DONE; // no row can follow
-                break;
-            }
-            next = rowid + 1;
-            progressed = true;
-        }
-        if (rc == SQLITE_DONE)
-            break;
-        fruitless = progressed ? 0 : fruitless + 1;
-        if (progressed)
-            gap = 1;
-        if (next == std::numeric_limits<qint64>::min())
-            next = 0;
-        if (next > std::numeric_limits<qint64>::max() - gap)
-            break;
-        next += gap;
-        gap = std::min<qint64>(gap * 2, qint64(1) << 40);
-    }
+    const std::vector<UrlHistoryEntry> rows = HistorySalvage::readableRows(damagedPath);
     if (rows.empty())
         return 0;
     UrlHistoryStore target(targetPath);
