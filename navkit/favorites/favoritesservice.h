@@ -1,13 +1,12 @@
 // The favorites store's operations as an object hosts create by class name, with no window.
 #pragma once
 
+#include "bookmarksimport.h"
 #include "liveobjects.h"
 
 #include <QObject>
 #include <QString>
 #include <QStringList>
-
-class BookmarksImport;
 
 // "QuillonHelper.Favorites": what hosts do to the favorites store, each
 // call naming the store's file. The list control's favorites methods
@@ -52,8 +51,9 @@ public:
     // when the store could not be read whole or the file not written.
     Q_INVOKABLE bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
 
-    static constexpr int kTooLarge = -2;
-    static constexpr int kCancelled = -3;
+    // The import's own answers, one definition for every layer above it.
+    static constexpr int kTooLarge = BookmarksImport::kTooLarge;
+    static constexpr int kCancelled = BookmarksImport::kCancelled;
 
 signals:
     void ImportProgress(int percent);

@@ -1,6 +1,7 @@
 // The list control hosts create as "QuillonHelper.List".
 #pragma once
 
+#include "favoritesservice.h"
 #include "liveobjects.h"
 
 #include <QByteArray>
@@ -11,7 +12,6 @@
 #include <vector>
 #include <QWidget>
 
-class FavoritesService;
 class FavoriteRows;
 class HistoryRows;
 class QListView;
@@ -75,13 +75,13 @@ public:
     // kTooLarge (the hosts' ListProxy::kImportTooLarge) for a file over
     // 64 MB, which is not read at all.
     Q_INVOKABLE int ImportBookmarks(const QString &dataFile, const QString &htmlFile);
-    static constexpr int kTooLarge = -2;
+    static constexpr int kTooLarge = FavoritesService::kTooLarge;
     // The same away from the GUI thread: ImportProgress now and then, then
     // ImportFinished with what ImportBookmarks would answer, or kCancelled
     // after CancelImport (nothing written). False when one is running.
     Q_INVOKABLE bool StartImportBookmarks(const QString &dataFile, const QString &htmlFile);
     Q_INVOKABLE void CancelImport();
-    static constexpr int kCancelled = -3;
+    static constexpr int kCancelled = FavoritesService::kCancelled;
     // Writes every favorite to a bookmarks HTML file, atomically. False
     // when the file could not be written.
     Q_INVOKABLE bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
