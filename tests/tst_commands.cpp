@@ -178,7 +178,7 @@ private slots:
         run(main.get(), "mnuFind");
         QVERIFY(tab->findBar()->box()->isVisible());
         QSignalSpy found(tab->wb1()->page(), &QWebEnginePage::findTextFinished);
-        tab->findBar()->box()->setText(QStringLiteral("alpha"));
+        QTest::keyClicks(tab->findBar()->box(), QStringLiteral("alpha"));
         QTRY_VERIFY_WITH_TIMEOUT(
             !found.isEmpty() && found.last().at(0).value<QWebEngineFindTextResult>().numberOfMatches() == 1, kTimeout);
 
@@ -304,9 +304,10 @@ private slots:
         QCOMPARE(DownloadManager::defaultFolder(), m_env->path(QStringLiteral("saved here")));
         {
             Form4 dialog;
-            dialog.Command3()->click();
+            dialog.show();
+            QTest::mouseClick(dialog.Command3(), Qt::LeftButton);
             QCOMPARE(dialog.Text1()->text(), QStringLiteral("about:blank"));
-            dialog.Command2()->click();
+            QTest::mouseClick(dialog.Command2(), Qt::LeftButton);
         }
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(),
                  QStringLiteral("about:blank"));
@@ -315,8 +316,9 @@ private slots:
             SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"),
                              QStringLiteral("http://other.test/"));
             Form4 dialog;
-            dialog.Text1()->setText(QStringLiteral("http://ignored.test/"));
-            QTest::keyClick(&dialog, Qt::Key_Escape);
+            dialog.show();
+            retype(dialog.Text1(), QStringLiteral("http://ignored.test/"));
+            QTest::keyClick(dialog.Text1(), Qt::Key_Escape);
             QCOMPARE(dialog.result(), int(QDialog::Rejected));
             QCOMPARE(programState().HomePage, QStringLiteral("http://other.test/"));
         }
@@ -330,8 +332,9 @@ private slots:
             f.close();
             qputenv("QUILLON_PLATFORM_ROOT", (plain + QStringLiteral("/root")).toUtf8());
             Form4 dialog;
-            dialog.Text1()->setText(QStringLiteral("http://run-only.test/"));
-            dialog.Command2()->click();
+            dialog.show();
+            retype(dialog.Text1(), QStringLiteral("http://run-only.test/"));
+            QTest::mouseClick(dialog.Command2(), Qt::LeftButton);
             QCOMPARE(programState().HomePage, QStringLiteral("http://run-only.test/"));
             QVERIFY(!GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).isValid());
         }

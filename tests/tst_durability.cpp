@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QRandomGenerator>
 #include <QtTest>
@@ -28,6 +29,17 @@ using TestFiles::readAll;
 using TestFiles::writeAll;
 
 namespace {
+
+// How many descriptors of this process have the file open: a thread that
+// waits for a lock holds its sidecar open while it waits.
+int openers(const QString &path)
+{
+    const QString target = QFileInfo(path).canonicalFilePath();
+    int count = 0;
+    for (const QFileInfo &fd : QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::System | QDir::Files))
+        count += fd.symLinkTarget() == target ? 1 : 0;
+    return count;
+}
 
 int mode(const QString &path)
 {
@@ -191,15 +203,16 @@ private slots:
         QVERIFY(held->isLocked());
         auto late =
             std::async(std::launch::async, [&] { return FavoritesStore::save(file, {QStringLiteral("late")}); });
-        QTest::qWait(200);
-        held.reset(); // released within the wait: the save goes through
+        const QString sidecar = file + QStringLiteral(".lock");
+        QTRY_COMPARE(openers(sidecar), 2); // the writer waits for the lock
+        held.reset();                      // released within the wait: the save goes through
         QVERIFY(late.get());
         QCOMPARE(FavoritesStore::load(file).size(), 601);
 
         // A list read while a save is under way waits for it instead of coming back empty.
         held = std::make_unique<FileLock>(file, FileLock::Mode::Exclusive, std::chrono::milliseconds(0));
         auto reader = std::async(std::launch::async, [&] { return FavoritesStore::load(file).size(); });
-        QTest::qWait(200);
+        QTRY_COMPARE(openers(sidecar), 2);
         held.reset();
         QCOMPARE(reader.get(), 601);
     }

@@ -219,7 +219,8 @@ private slots:
         writeShortcut(m_fav + QStringLiteral("/4.url"), url("/never"));
         LinkImport::Form1 window;
         window.fetcher()->setDeadline(3000);
-        window.Check1()->setChecked(true);
+        QTest::mouseClick(window.Check1(), Qt::LeftButton);
+        QVERIFY(window.Check1()->isChecked());
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(imported(window, false), 4);
@@ -268,7 +269,8 @@ private slots:
         QCOMPARE(stored(), QStringList{QStringLiteral("a.") + S + url("/site/page.html") + S + kw});
         LinkImport::Form1 again;
         again.fetcher()->setDeadline(1000);
-        again.Check1()->setChecked(true);
+        QTest::mouseClick(again.Check1(), Qt::LeftButton);
+        QVERIFY(again.Check1()->isChecked());
         QCOMPARE(imported(again, false), 3);
         QCOMPARE(stored().size(), 3);
         QCOMPARE(stored().at(2), QStringLiteral("c.") + S + url("/blank") + S + QStringLiteral("no keywords"));
@@ -280,7 +282,8 @@ private slots:
         writeShortcut(m_fav + QStringLiteral("/b.url"), url("/site/page.html") + QStringLiteral("#part"));
         LinkImport::Form1 window;
         window.fetcher()->setDeadline(30000);
-        window.Check1()->setChecked(true);
+        QTest::mouseClick(window.Check1(), Qt::LeftButton);
+        QVERIFY(window.Check1()->isChecked());
         QElapsedTimer clock;
         clock.start();
         QCOMPARE(imported(window, false), 2);

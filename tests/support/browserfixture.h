@@ -13,6 +13,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QTest>
 
 #include <memory>
@@ -83,6 +84,14 @@ inline bool waitLoaded(Form1 *main, int position, const QString &url)
             return tab && tab->wb1()->LocationURL() == url && !tab->wb1()->Busy();
         },
         kTimeout);
+}
+
+// As a user types over a box's text: select all, then the keys.
+inline void retype(QLineEdit *box, const QString &text)
+{
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_Delete);
+    QTest::keyClicks(box, text);
 }
 
 inline QString loaded(const QString &section, const QString &key)
