@@ -15,7 +15,6 @@
 #include <QMenuBar>
 #include <QMouseEvent>
 #include <QWheelEvent>
-#include <QShortcut>
 #include <QTabBar>
 #include <QStackedWidget>
 #include <QTabWidget>
@@ -74,11 +73,6 @@ DockFrame::DockFrame(QMainWindow *host)
         updateCloseButtons();
         if (DocumentWindow *w = documentAt(index))
             emit DocumentActivated(w);
-    });
-    auto *closeShortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), host);
-    connect(closeShortcut, &QShortcut::activated, this, [this] {
-        if (DocumentWindow *w = activeDocument())
-            closeDocument(w);
     });
 }
 

@@ -251,13 +251,17 @@ private slots:
         auto main = start();
         const auto *dispatcher = new CommandDispatcher(
             {main.get(), main->dsMain(), main->tabs(), main->tabCommands(), main->downloads()}, main.get());
-        for (const CommandTable::Menu &menu : CommandTable::menus()) {
-            for (const CommandTable::Command &c : menu.entries)
-                QVERIFY2(dispatcher->handles(c.key), qPrintable(c.key));
+        for (std::size_t i = 0; i < CommandIds::kCount; ++i)
+            QVERIFY2(dispatcher->handles(CommandId(i)), qPrintable(CommandIds::key(CommandId(i))));
+        // Every command of the table is an action of the window, found by its key.
+        QList<CommandTable::Command> all = CommandTable::toolBar() + CommandTable::keysOnly();
+        for (const CommandTable::Menu &menu : CommandTable::menus())
+            all += menu.entries;
+        for (const CommandTable::Command &c : all) {
+            QCOMPARE(CommandIds::fromKey(c.key()), std::optional(c.id));
+            QVERIFY2(main->dsMain()->command(c.key()), qPrintable(c.key()));
         }
-        for (const CommandTable::Command &c : CommandTable::toolBar())
-            QVERIFY2(dispatcher->handles(c.key), qPrintable(c.key));
-        QVERIFY(!dispatcher->handles(QStringLiteral("mnuNoSuchCommand")));
+        QVERIFY(!CommandIds::fromKey(QStringLiteral("mnuNoSuchCommand")));
         shutDown(main);
     }
 

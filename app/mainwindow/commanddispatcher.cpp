@@ -72,96 +72,106 @@ QString CommandDispatcher::favoriteRecord(const QString &title, const QString &u
 void CommandDispatcher::buildHandlers()
 {
     ProgramState &g = programState();
-    const auto add = [this](const char *key, const std::function<void()> &handler) {
-        m_handlers.insert(QString::fromLatin1(key), handler);
+    const auto add = [this](CommandId id, const std::function<void()> &handler) {
+        m_handlers[std::size_t(id)] = handler;
     };
     // Commands that act on the active tab's page; nothing without one.
-    const auto onPage = [this](const char *key, const std::function<void(BrowserControl *)> &handler) {
-        m_handlers.insert(QString::fromLatin1(key), [this, handler] {
+    const auto onPage = [this](CommandId id, const std::function<void(BrowserControl *)> &handler) {
+        m_handlers[std::size_t(id)] = [this, handler] {
             if (BrowserControl *browser = activeBrowser())
                 handler(browser);
-        });
+        };
     };
-    add("mnuNew", [this, &g] {
+    add(CommandId::New, [this, &g] {
         g.OpenInFront = true;
         m_to.tabs->openTab(g.HomePage);
         g.OpenInFront = false;
     });
-    add("mnuNewTab", [this] {
-        execute(QStringLiteral("mnuNew"));
+    add(CommandId::NewTab, [this] {
+        execute(CommandId::New);
         // A new tab by key is for typing an address: the box takes the keys
         // at once (F8 and New leave the focus on the page).
         AddressBox *box = m_to.dock->addressBox();
         box->setFocus(Qt::ShortcutFocusReason);
         box->selectAll();
     });
-    add("mnuReopenTab", [this] { m_to.tabCommands->reopenLast(); });
-    add("mnuNextTab", [this] { m_to.tabCommands->step(TabCommands::Step::Next); });
-    add("mnuPrevTab", [this] { m_to.tabCommands->step(TabCommands::Step::Previous); });
+    add(CommandId::ReopenTab, [this] { m_to.tabCommands->reopenLast(); });
+    add(CommandId::NextTab, [this] { m_to.tabCommands->step(TabCommands::Step::Next); });
+    add(CommandId::PreviousTab, [this] { m_to.tabCommands->step(TabCommands::Step::Previous); });
     for (int n = 1; n <= 8; ++n)
-        m_handlers.insert(QStringLiteral("mnuTab%1").arg(n), [this, n] { m_to.tabCommands->goTo(n); });
-    add("mnuTabLast", [this] { m_to.tabCommands->goTo(0); });
-    add("mnuFullScreen", [this] { m_to.tabCommands->toggleFullScreen(); });
-    add("mnuZoomIn", [this] { zoom(ZoomRules::step(activeZoom(), ZoomRules::Direction::In)); });
-    add("mnuZoomOut", [this] { zoom(ZoomRules::step(activeZoom(), ZoomRules::Direction::Out)); });
-    add("mnuZoomReset", [this] { zoom(1.0); });
-    add("mnuClone", [this, &g] {
+        add(CommandIds::tab(n), [this, n] { m_to.tabCommands->goTo(n); });
+    add(CommandId::LastTab, [this] { m_to.tabCommands->goTo(0); });
+    add(CommandId::FullScreen, [this] { m_to.tabCommands->toggleFullScreen(); });
+    add(CommandId::ZoomIn, [this] { zoom(ZoomRules::step(activeZoom(), ZoomRules::Direction::In)); });
+    add(CommandId::ZoomOut, [this] { zoom(ZoomRules::step(activeZoom(), ZoomRules::Direction::Out)); });
+    add(CommandId::ZoomReset, [this] { zoom(1.0); });
+    add(CommandId::Clone, [this, &g] {
         g.OpenInFront = true;
         if (BrowserControl *browser = activeBrowser())
             m_to.tabs->openTab(browser->LocationURL().trimmed());
         g.OpenInFront = false;
     });
-    add("mnuOpen", [this] { openFile(false); });
-    add("mnuOpenNew", [this] { openFile(true); });
-    add("mnuImportBm", [this] { importBookmarks(); });
-    add("mnuExportBm", [this] { exportBookmarks(); });
-    add("mnuSettings", [this] {
+    add(CommandId::Open, [this] { openFile(false); });
+    add(CommandId::OpenNew, [this] { openFile(true); });
+    add(CommandId::ImportBookmarks, [this] { importBookmarks(); });
+    add(CommandId::ExportBookmarks, [this] { exportBookmarks(); });
+    add(CommandId::Settings, [this] {
         Form4 dialog(m_to.window);
         dialog.exec();
     });
-    add("mnuAbout", [this] {
+    add(CommandId::About, [this] {
         Form3 dialog(m_to.window);
         dialog.exec();
     });
-    add("mnuExit", [this] { m_to.window->close(); });
-    add("mnuHistory", [this] { togglePane(QStringLiteral("frmHistory")); });
-    add("mnuFindPan", [this] { togglePane(QStringLiteral("frmSearch")); });
-    add("mnuHelpPan", [this] { togglePane(QStringLiteral("frmHelp")); });
-    add("mnuPopStop", [this] { togglePopStop(); });
-    add("mnuGotoAddress", [this] {
+    add(CommandId::Exit, [this] { m_to.window->close(); });
+    add(CommandId::History, [this] { togglePane(QStringLiteral("frmHistory")); });
+    add(CommandId::SearchPane, [this] { togglePane(QStringLiteral("frmSearch")); });
+    add(CommandId::HelpPane, [this] { togglePane(QStringLiteral("frmHelp")); });
+    add(CommandId::PopupStop, [this] { togglePopStop(); });
+    add(CommandId::GotoAddress, [this] {
         if (QWidget *box = mdlAplication::AddressBoxWindow(m_to.dock)) {
             box->setFocus();
             if (auto *edit = qobject_cast<QLineEdit *>(box))
                 edit->selectAll();
         }
     });
-    add("mnuEmail", [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:"))); });
-    add("mnuSupport", [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MakerInfo::kSupportEmail)); });
-    add("mnuContent", [this] { openHelp(); });
-    add("mnuInternet", [this] {
+    add(CommandId::Email, [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:"))); });
+    add(CommandId::Support,
+        [] { QDesktopServices::openUrl(QUrl(QStringLiteral("mailto:") + MakerInfo::kSupportEmail)); });
+    add(CommandId::Content, [this] { openHelp(); });
+    add(CommandId::InternetOptions, [this] {
         InternetOptions dialog(m_to.window);
         dialog.exec();
     });
-    add("mnuFav", [this] { addToFavorites(); });
-    add("mnuDownloads", [this] { m_to.downloads->showWindow(); });
-    for (const char *key : {"mnuBack", "mnuBack1"})
-        onPage(key, [](BrowserControl *b) { b->GoBack(); });
-    for (const char *key : {"mnuNext", "mnuNext1"})
-        onPage(key, [](BrowserControl *b) { b->GoForward(); });
-    onPage("mnuStop", [](BrowserControl *b) { b->Stop(); });
-    onPage("mnuRefresh", [](BrowserControl *b) { b->Refresh(); });
-    onPage("mnuHardRefresh", [](BrowserControl *b) { b->RefreshBypassingCache(); });
-    onPage("mnuHome", [this](BrowserControl *b) { goHome(b); });
-    onPage("mnuSave", [](BrowserControl *b) { b->ExecWB(BrowserControl::SaveAs); });
-    onPage("mnuPrint", [](BrowserControl *b) { b->ExecWB(BrowserControl::Print); });
-    onPage("mnuCut", [](BrowserControl *b) { b->ExecWB(BrowserControl::Cut); });
-    onPage("mnuCopy", [](BrowserControl *b) { b->ExecWB(BrowserControl::Copy); });
-    onPage("mnuPaste", [](BrowserControl *b) { b->ExecWB(BrowserControl::Paste); });
-    onPage("mnuSelAll", [](BrowserControl *b) { b->ExecWB(BrowserControl::SelectAll); });
-    add("mnuFind", [this] {
+    add(CommandId::AddFavorite, [this] { addToFavorites(); });
+    add(CommandId::Downloads, [this] { m_to.downloads->showWindow(); });
+    for (const CommandId id : {CommandId::Back, CommandId::Back1})
+        onPage(id, [](BrowserControl *b) { b->GoBack(); });
+    for (const CommandId id : {CommandId::Next, CommandId::Next1})
+        onPage(id, [](BrowserControl *b) { b->GoForward(); });
+    onPage(CommandId::Stop, [](BrowserControl *b) { b->Stop(); });
+    onPage(CommandId::Refresh, [](BrowserControl *b) { b->Refresh(); });
+    onPage(CommandId::HardRefresh, [](BrowserControl *b) { b->RefreshBypassingCache(); });
+    onPage(CommandId::Home, [this](BrowserControl *b) { goHome(b); });
+    onPage(CommandId::Save, [](BrowserControl *b) { b->ExecWB(BrowserControl::SaveAs); });
+    onPage(CommandId::Print, [](BrowserControl *b) { b->ExecWB(BrowserControl::Print); });
+    onPage(CommandId::Cut, [](BrowserControl *b) { b->ExecWB(BrowserControl::Cut); });
+    onPage(CommandId::Copy, [](BrowserControl *b) { b->ExecWB(BrowserControl::Copy); });
+    onPage(CommandId::Paste, [](BrowserControl *b) { b->ExecWB(BrowserControl::Paste); });
+    onPage(CommandId::SelectAll, [](BrowserControl *b) { b->ExecWB(BrowserControl::SelectAll); });
+    add(CommandId::Find, [this] {
         if (auto *tab = m_to.tabs->activeTab())
             tab->findBar()->open();
     });
+    add(CommandId::CloseTab, [this] {
+        // The fixed tabs refuse in the window's closing handler.
+        if (DocumentWindow *w = m_to.dock->activeDocument())
+            m_to.dock->closeDocument(w);
+    });
+    for (std::size_t i = 0; i < m_handlers.size(); ++i) {
+        if (!m_handlers[i])
+            qCWarning(lcFiles) << "command without a handler" << CommandIds::key(CommandId(i));
+    }
 }
 
 double CommandDispatcher::activeZoom() const
@@ -176,19 +186,17 @@ void CommandDispatcher::zoom(double factor)
         tab->setZoom(factor);
 }
 
-bool CommandDispatcher::handles(const QString &key) const
+bool CommandDispatcher::handles(CommandId id) const
 {
-    return m_handlers.contains(key);
+    return bool(m_handlers[std::size_t(id)]);
 }
 
-void CommandDispatcher::execute(const QString &key)
+void CommandDispatcher::execute(CommandId id)
 {
-    const auto handler = m_handlers.constFind(key);
-    if (handler == m_handlers.cend()) {
-        qCWarning(lcFiles) << "no handler for command" << key;
-        return;
-    }
-    (*handler)();
+    if (const auto &handler = m_handlers[std::size_t(id)])
+        handler();
+    else
+        qCWarning(lcFiles) << "no handler for command" << CommandIds::key(id);
 }
 
 QString CommandDispatcher::homeAddress(const QString &storedStartPage, const QString &settingsHomePage)
@@ -306,7 +314,7 @@ void CommandDispatcher::togglePane(const QString &name)
 
 void CommandDispatcher::togglePopStop()
 {
-    QAction *command = m_to.dock->command(QStringLiteral("mnuPopStop"));
+    QAction *command = m_to.dock->command(CommandIds::key(CommandId::PopupStop));
     if (!command)
         return;
     // The checkable command has already flipped its check mark.

@@ -1,11 +1,13 @@
 // The one handler of every menu and tool bar command, by key.
 #pragma once
 
-#include <QHash>
+#include "commandid.h"
+
 #include <QList>
 #include <QObject>
 #include <QString>
 
+#include <array>
 #include <functional>
 #include <utility>
 
@@ -32,9 +34,9 @@ public:
     };
     CommandDispatcher(const Targets &targets, QObject *parent);
 
-    // Runs the command's handler; a key without one is logged, not ignored silently.
-    void execute(const QString &key);
-    bool handles(const QString &key) const;
+    // Runs the command's handler; a command without one is logged, not ignored silently.
+    void execute(CommandId id);
+    bool handles(CommandId id) const;
 
     // The favorite record for a page: title, URL and the contents of its
     // "keywords" and "description" META elements in document order, joined
@@ -72,5 +74,5 @@ private:
     void zoom(double factor);
 
     Targets m_to;
-    QHash<QString, std::function<void()>> m_handlers;
+    std::array<std::function<void()>, CommandIds::kCount> m_handlers;
 };

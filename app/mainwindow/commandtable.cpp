@@ -9,10 +9,10 @@
 namespace CommandTable {
 
 namespace {
-Command c(const char *key, const char *caption, const QKeySequence &shortcut = {}, const char *image = "",
+Command c(CommandId id, const char *caption, const QKeySequence &shortcut = {}, const char *image = "",
           const QList<QKeySequence> &more = {})
 {
-    return {QString::fromLatin1(key), QString::fromUtf8(caption), shortcut, QString::fromLatin1(image), more};
+    return {id, QString::fromUtf8(caption), shortcut, QString::fromLatin1(image), more};
 }
 
 // Go to tab 1 to 8 (Ctrl+1 to Ctrl+8), and the last tab (Ctrl+9).
@@ -20,10 +20,10 @@ QList<Command> tabNumbers()
 {
     QList<Command> list;
     for (int n = 1; n <= 8; ++n) {
-        list.append({QStringLiteral("mnuTab%1").arg(n), QStringLiteral("Tab &%1").arg(n),
+        list.append({CommandIds::tab(n), QStringLiteral("Tab &%1").arg(n),
                      QKeySequence(Qt::CTRL | Qt::Key(Qt::Key_0 + n)), QString()});
     }
-    list.append(c("mnuTabLast", "&Last Tab", Qt::CTRL | Qt::Key_9));
+    list.append(c(CommandId::LastTab, "&Last Tab", Qt::CTRL | Qt::Key_9));
     return list;
 }
 } // namespace
@@ -33,56 +33,67 @@ QList<Menu> menus()
     return {
         {QStringLiteral("mnuFile"),
          QStringLiteral(" &File "),
-         {c("mnuNew", "&New", Qt::Key_F8, "mnuNewWin"), c("mnuNewTab", "New &Tab", Qt::CTRL | Qt::Key_T),
-          c("mnuReopenTab", "&Reopen Closed Tab", Qt::CTRL | Qt::SHIFT | Qt::Key_T),
-          c("mnuClone", "Clone", Qt::CTRL | Qt::Key_N), c("mnuOpen", "&Open", Qt::CTRL | Qt::Key_O),
-          c("mnuOpenNew", "Op&en New ...", {}, "mnuNewDoc"), c("mnuImportBm", "Import Bookmarks…"),
-          c("mnuExportBm", "Export Bookmarks…"), c("mnuSave", "&Save As ...", Qt::CTRL | Qt::Key_S, "mnuSave"),
-          c("mnuPrint", "&Print ...", Qt::CTRL | Qt::Key_P, "mnuPrint"), c("mnuSettings", "&Settings ..."),
-          c("mnuExit", "&Exit")}},
+         {c(CommandId::New, "&New", Qt::Key_F8, "mnuNewWin"), c(CommandId::NewTab, "New &Tab", Qt::CTRL | Qt::Key_T),
+          c(CommandId::ReopenTab, "&Reopen Closed Tab", Qt::CTRL | Qt::SHIFT | Qt::Key_T),
+          c(CommandId::Clone, "Clone", Qt::CTRL | Qt::Key_N), c(CommandId::Open, "&Open", Qt::CTRL | Qt::Key_O),
+          c(CommandId::OpenNew, "Op&en New ...", {}, "mnuNewDoc"), c(CommandId::ImportBookmarks, "Import Bookmarks…"),
+          c(CommandId::ExportBookmarks, "Export Bookmarks…"),
+          c(CommandId::Save, "&Save As ...", Qt::CTRL | Qt::Key_S, "mnuSave"),
+          c(CommandId::Print, "&Print ...", Qt::CTRL | Qt::Key_P, "mnuPrint"), c(CommandId::Settings, "&Settings ..."),
+          c(CommandId::Exit, "&Exit")}},
         {QStringLiteral("mnuEdit"),
          QStringLiteral(" &Edit "),
-         {c("mnuCut", "C&ut", Qt::CTRL | Qt::Key_X, "mnuCut"), c("mnuCopy", "&Copy", Qt::CTRL | Qt::Key_C, "mnuCopy"),
-          c("mnuPaste", "&Paste", Qt::CTRL | Qt::Key_V, "mnuPaste"),
-          c("mnuFind", "&Find ...", QKeySequence::Find, "mnuFind"),
-          c("mnuSelAll", "Select &All", Qt::CTRL | Qt::Key_A)}},
+         {c(CommandId::Cut, "C&ut", Qt::CTRL | Qt::Key_X, "mnuCut"),
+          c(CommandId::Copy, "&Copy", Qt::CTRL | Qt::Key_C, "mnuCopy"),
+          c(CommandId::Paste, "&Paste", Qt::CTRL | Qt::Key_V, "mnuPaste"),
+          c(CommandId::Find, "&Find ...", QKeySequence::Find, "mnuFind"),
+          c(CommandId::SelectAll, "Select &All", Qt::CTRL | Qt::Key_A)}},
         {QStringLiteral("mnuView"),
          QStringLiteral(" &View "),
-         {c("mnuHistory", "&History", Qt::CTRL | Qt::Key_H, "mnuClock"),
-          c("mnuFindPan", "&Search", Qt::CTRL | Qt::Key_G),
-          c("mnuHelpPan", "&Help", Qt::CTRL | Qt::Key_F1, "mnuHelpIndex"),
-          c("mnuBack", "&Back ", Qt::ALT | Qt::Key_Left, "mnuBack"),
-          c("mnuNext", "&Next", Qt::ALT | Qt::Key_Right, "mnuNext"), c("mnuStop", "&Stop", {}, "mnuStop"),
-          c("mnuRefresh", "&Refresh", Qt::Key_F5, "mnuRefresh"),
-          c("mnuHardRefresh", "Refresh &Bypassing Cache", Qt::CTRL | Qt::Key_F5),
-          c("mnuGotoAddress", "&Address Bar ...", Qt::Key_F4, "",
+         {c(CommandId::History, "&History", Qt::CTRL | Qt::Key_H, "mnuClock"),
+          c(CommandId::SearchPane, "&Search", Qt::CTRL | Qt::Key_G),
+          c(CommandId::HelpPane, "&Help", Qt::CTRL | Qt::Key_F1, "mnuHelpIndex"),
+          c(CommandId::Back, "&Back ", Qt::ALT | Qt::Key_Left, "mnuBack"),
+          c(CommandId::Next, "&Next", Qt::ALT | Qt::Key_Right, "mnuNext"), c(CommandId::Stop, "&Stop", {}, "mnuStop"),
+          c(CommandId::Refresh, "&Refresh", Qt::Key_F5, "mnuRefresh"),
+          c(CommandId::HardRefresh, "Refresh &Bypassing Cache", Qt::CTRL | Qt::Key_F5),
+          c(CommandId::GotoAddress, "&Address Bar ...", Qt::Key_F4, "",
             {QKeySequence(Qt::CTRL | Qt::Key_L), QKeySequence(Qt::ALT | Qt::Key_D)}),
-          c("mnuZoomIn", "Zoom &In", Qt::CTRL | Qt::Key_Plus, "", {QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
-          c("mnuZoomOut", "Zoom &Out", Qt::CTRL | Qt::Key_Minus),
-          c("mnuZoomReset", "Actual Si&ze", Qt::CTRL | Qt::Key_0), c("mnuFullScreen", "&Full Screen", Qt::Key_F11)}},
+          c(CommandId::ZoomIn, "Zoom &In", Qt::CTRL | Qt::Key_Plus, "", {QKeySequence(Qt::CTRL | Qt::Key_Equal)}),
+          c(CommandId::ZoomOut, "Zoom &Out", Qt::CTRL | Qt::Key_Minus),
+          c(CommandId::ZoomReset, "Actual Si&ze", Qt::CTRL | Qt::Key_0),
+          c(CommandId::FullScreen, "&Full Screen", Qt::Key_F11)}},
         {QStringLiteral("mnuTabs"), QStringLiteral(" T&abs "),
-         QList<Command>{
-             c("mnuNextTab", "&Next Tab", Qt::CTRL | Qt::Key_Tab, "", {QKeySequence(Qt::CTRL | Qt::Key_PageDown)}),
-             c("mnuPrevTab", "&Previous Tab", Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, "",
-               {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)})}
+         QList<Command>{c(CommandId::NextTab, "&Next Tab", Qt::CTRL | Qt::Key_Tab, "",
+                          {QKeySequence(Qt::CTRL | Qt::Key_PageDown)}),
+                        c(CommandId::PreviousTab, "&Previous Tab", Qt::CTRL | Qt::SHIFT | Qt::Key_Backtab, "",
+                          {QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Tab), QKeySequence(Qt::CTRL | Qt::Key_PageUp)})}
              + tabNumbers()},
         {QStringLiteral("mnuTools"),
          QStringLiteral(" &Tools "),
-         {c("mnuEmail", "&Email ...", {}, "mnuEmail"), c("mnuPopStop", "&Popup Stop", Qt::CTRL | Qt::Key_Q),
-          c("mnuDownloads", "&Downloads", Qt::CTRL | Qt::SHIFT | Qt::Key_Y), c("mnuInternet", "Internet Options")}},
+         {c(CommandId::Email, "&Email ...", {}, "mnuEmail"),
+          c(CommandId::PopupStop, "&Popup Stop", Qt::CTRL | Qt::Key_Q),
+          c(CommandId::Downloads, "&Downloads", Qt::CTRL | Qt::SHIFT | Qt::Key_Y),
+          c(CommandId::InternetOptions, "Internet Options")}},
         {QStringLiteral("mnuHelp"),
          QStringLiteral(" &Help "),
-         {c("mnuContent", "&Content", Qt::Key_F1, "mnuHelpIndex"), c("mnuSupport", "&Support"),
-          c("mnuAbout", "&About ...", {}, "mnuHelpAbout")}},
+         {c(CommandId::Content, "&Content", Qt::Key_F1, "mnuHelpIndex"), c(CommandId::Support, "&Support"),
+          c(CommandId::About, "&About ...", {}, "mnuHelpAbout")}},
     };
 }
 
 QList<Command> toolBar()
 {
-    return {c("mnuBack1", " &Back ", {}, "mnuBack"),     c("mnuNext1", "&Next", {}, "mnuNext"),
-            c("mnuStop", "&Stop", {}, "mnuStop"),        c("mnuRefresh", "&Refresh", {}, "mnuRefresh"),
-            c("mnuHome", "&Home", {}, "mnuHome"),        c("mnuFav", "&Favorites", {}, "mnuFavorites"),
-            c("mnuNew", "&New", Qt::Key_F8, "mnuNewWin")};
+    return {
+        c(CommandId::Back1, " &Back ", {}, "mnuBack"),     c(CommandId::Next1, "&Next", {}, "mnuNext"),
+        c(CommandId::Stop, "&Stop", {}, "mnuStop"),        c(CommandId::Refresh, "&Refresh", {}, "mnuRefresh"),
+        c(CommandId::Home, "&Home", {}, "mnuHome"),        c(CommandId::AddFavorite, "&Favorites", {}, "mnuFavorites"),
+        c(CommandId::New, "&New", Qt::Key_F8, "mnuNewWin")};
+}
+
+QList<Command> keysOnly()
+{
+    return {c(CommandId::CloseTab, "&Close Tab", Qt::CTRL | Qt::Key_W)};
 }
 
 QIcon image(const QString &imageKey)

@@ -1,6 +1,8 @@
 // The command vocabulary: every menu and tool bar command, its caption, keys and image.
 #pragma once
 
+#include "commandid.h"
+
 #include <QIcon>
 #include <QKeySequence>
 #include <QList>
@@ -10,12 +12,14 @@
 namespace CommandTable {
 
 struct Command {
-    QString key;
+    CommandId id;
     QString caption;
     QKeySequence shortcut;
     QString image; // image list key, or empty
     // Further keys for the same command (the menu lists them all).
     QList<QKeySequence> moreShortcuts = {};
+
+    QString key() const { return CommandIds::key(id); }
 };
 
 struct Menu {
@@ -27,6 +31,8 @@ struct Menu {
 QList<Menu> menus();
 // The tool bar, in order. Keys that are also in a menu share its command.
 QList<Command> toolBar();
+// Commands reached by their keys only, in no menu.
+QList<Command> keysOnly();
 
 // The image for an image-list key: a theme icon, or a small fallback.
 QIcon image(const QString &imageKey);

@@ -8,6 +8,7 @@
 #include "localcontentguard.h"
 #include "clslayout.h"
 #include "commanddispatcher.h"
+#include "commandactions.h"
 #include "commandtable.h"
 #include "dockframe.h"
 #include "dockpane.h"
@@ -133,51 +134,16 @@ Form1::~Form1()
 
 void Form1::buildCommands()
 {
-    for (const CommandTable::Menu &menuSpec : CommandTable::menus()) {
-        QMenu *menu = m_dsMain->addMenu(menuSpec.key, menuSpec.caption);
-        for (const CommandTable::Command &c : menuSpec.entries) {
-            QAction *a = m_dsMain->addCommand(c.key, c.caption, c.shortcut);
-            a->setIcon(CommandTable::image(c.image));
-            if (!c.moreShortcuts.isEmpty()) {
-                a->setShortcuts(QList<QKeySequence>{c.shortcut} + c.moreShortcuts);
-                // A menu shows one key of its own accord.
-                QStringList keys;
-                for (const QKeySequence &k : a->shortcuts()) {
-                    // Shift+Tab arrives as Backtab: the key is bound twice, shown once.
-                    if (k[0].key() != Qt::Key_Backtab)
-                        keys.append(k.toString(QKeySequence::NativeText));
-                }
-                a->setText(c.caption + u'\t' + keys.join(QStringLiteral(", ")));
-            }
-            menu->addAction(a);
-            // Keys work with the menu bar hidden too (full screen).
-            addAction(a);
-        }
-    }
-    m_dsMain->command(QStringLiteral("mnuPopStop"))->setCheckable(true);
-    QToolBar *bar = m_dsMain->toolBar(QStringLiteral("ToolBar"));
-    bar->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
-    for (const CommandTable::Command &c : CommandTable::toolBar()) {
-        QAction *a = m_dsMain->command(c.key);
-        if (!a || c.key == QStringLiteral("mnuNew")) {
-            // The tool bar's own entry; a menu entry of the same key keeps its caption.
-            a = a ? a : m_dsMain->addCommand(c.key, c.caption, c.shortcut);
-            if (!a->icon().isNull() || !c.image.isEmpty())
-                a->setIcon(CommandTable::image(c.image));
-        }
-        bar->addAction(a);
-        if (c.key == QStringLiteral("mnuBack1") || c.key == QStringLiteral("mnuNext1")) {
-            if (auto *button = qobject_cast<QToolButton *>(bar->widgetForAction(a))) {
-                button->setMenu(new QMenu(button)); // a drop-down part with no entries
-                button->setPopupMode(QToolButton::MenuButtonPopup);
-            }
-        }
-    }
+    QToolBar *bar = CommandActions::build(this, m_dsMain);
     // Enabled by the tabs' back and forward state.
-    for (const char *key : {"mnuBack", "mnuBack1", "mnuNext", "mnuNext1"})
-        m_dsMain->command(QString::fromLatin1(key))->setEnabled(false);
+    showBackForward(false, false);
     m_dsMain->addressBox()->setToolTip(QStringLiteral("Address Bar"));
     bar->addAction(m_downloads->indicator());
+}
+
+QAction *Form1::command(CommandId id) const
+{
+    return m_dsMain->command(CommandIds::key(id));
 }
 
 QWidget *Form1::ActiveTabForm() const
@@ -191,7 +157,7 @@ void Form1::load()
     m_isLoading = true;
     PlatformPaths::prepareProgramFolder();
     const QString folder = PlatformPaths::programFolder();
-    m_popStopCommand = m_dsMain->command(QStringLiteral("mnuPopStop"));
+    m_popStopCommand = command(CommandId::PopupStop);
 
     // The open pages and the favorites are the user's own.
     PlatformPaths::makePrivateFolder(folder + QStringLiteral("/_data"));
@@ -298,7 +264,7 @@ void Form1::setupCompletion()
     FavoriteStar::Hooks hooks;
     hooks.address = pageAddress;
     hooks.storedRecord = [this](const QString &url) { return m_completer->storedRecord(url); };
-    hooks.add = [this] { m_dsMain->command(QStringLiteral("mnuFav"))->trigger(); };
+    hooks.add = [this] { command(CommandId::AddFavorite)->trigger(); };
     hooks.edit = [this](const QString &record) {
         if (DocumentWindow *w = m_dsMain->document(TabRules::kFavoritesTab)) {
             if (auto *favorites = qobject_cast<Form9 *>(w->hostedForm()))
@@ -368,10 +334,10 @@ void Form1::onWbBeforeNavigate(const QString &url, bool *cancel)
 
 void Form1::showBackForward(bool back, bool next)
 {
-    for (const char *key : {"mnuBack1", "mnuBack"})
-        m_dsMain->command(QString::fromLatin1(key))->setEnabled(back);
-    for (const char *key : {"mnuNext1", "mnuNext"})
-        m_dsMain->command(QString::fromLatin1(key))->setEnabled(next);
+    for (const CommandId id : {CommandId::Back1, CommandId::Back})
+        command(id)->setEnabled(back);
+    for (const CommandId id : {CommandId::Next1, CommandId::Next})
+        command(id)->setEnabled(next);
 }
 
 void Form1::onDocumentActivated(DocumentWindow *window)
@@ -443,7 +409,8 @@ void Form1::onDocumentOpened(DocumentWindow *, int)
 
 void Form1::onCommand(QAction *command)
 {
-    m_dispatcher->execute(command->objectName());
+    if (const auto id = CommandIds::fromKey(command->objectName()))
+        m_dispatcher->execute(*id);
     emit commandExecuted(command->objectName());
 }
 

@@ -1,6 +1,7 @@
 // Form1, the main window: menus, tool bars, address bar, tabs and panes.
 #pragma once
 
+#include "commandid.h"
 #include "pagetarget.h"
 
 #include <QMainWindow>
@@ -63,6 +64,7 @@ protected:
 private:
     void buildCommands();
     void onCommand(QAction *command);
+    QAction *command(CommandId id) const;
     // Back and Forward as the active tab can go (both off on a tab without a page).
     void showBackForward(bool back, bool next);
     void onDocumentActivated(DocumentWindow *window);

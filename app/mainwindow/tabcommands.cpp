@@ -1,5 +1,7 @@
 #include "tabcommands.h"
 
+#include "commandid.h"
+
 #include "browsercontrol.h"
 #include "browsertab.h"
 #include "dockframe.h"
@@ -127,7 +129,7 @@ void TabCommands::fillMenu(QMenu *menu, DocumentWindow *window)
         if (!target)
             return;
         target->activate();
-        m_frame->command(QStringLiteral("mnuClone"))->trigger();
+        m_frame->command(CommandIds::key(CommandId::Clone))->trigger();
     });
     clone->setEnabled(tab);
     menu->addSeparator();
