@@ -2,6 +2,8 @@
 
 #include "atomicfile.h"
 #include "historysalvage.h"
+#include "historywords.h"
+#include "lasthistorylist.h"
 #include "logging.h"
 #include "platformpaths.h"
 #include "sqlitestatement.h"
@@ -64,42 +66,6 @@ bool isBusy(int rc)
     return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
 }
 
-// The last list read from each database, given while it is busy.
-struct LastList {
-    QString prefix;
-    std::vector<UrlHistoryEntry> entries;
-};
-QMutex &lastListsMutex()
-{
-    static QMutex m;
-    return m;
-}
-QHash<QString, LastList> &lastLists()
-{
-    static QHash<QString, LastList> lists;
-    return lists;
-}
-
-void rememberList(const QString &path, const QString &prefix, const std::vector<UrlHistoryEntry> &entries)
-{
-    const QMutexLocker lock(&lastListsMutex());
-    lastLists().insert(path, {prefix, entries});
-}
-
-std::optional<std::vector<UrlHistoryEntry>> lastKnownList(const QString &path, const QString &prefix)
-{
-    const QMutexLocker lock(&lastListsMutex());
-    const auto it = lastLists().constFind(path);
-    if (it == lastLists().cend() || !prefix.startsWith(it->prefix))
-        return std::nullopt;
-    std::vector<UrlHistoryEntry> entries;
-    for (const UrlHistoryEntry &e : it->entries) {
-        if (e.url.startsWith(prefix))
-            entries.push_back(e);
-    }
-    return entries;
-}
-
 bool fileId(const QString &path, quint64 *device, quint64 *inode)
 {
     struct stat st {};
@@ -108,6 +74,15 @@ bool fileId(const QString &path, quint64 *device, quint64 *inode)
     *device = quint64(st.st_dev);
     *inode = quint64(st.st_ino);
     return true;
+}
+
+bool hasTable(sqlite3 *db, const char *name)
+{
+    Statement st(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
+    if (!st.ok())
+        return false;
+    st.bind(1, QString::fromLatin1(name));
+    return sqlite3_step(st.get()) == SQLITE_ROW;
 }
 
 // A free name for a file moved aside: "<path>.bad", ".bad.1", ...
@@ -187,8 +162,13 @@ bool UrlHistoryStore::ensureOpen()
         sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kLongestValue);
         sqlite3_busy_timeout(m_db, busyTimeoutMs());
         rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
+        // A new database gets its word index at once; an older one is
+        // indexed later, off the window's thread (buildWordIndex).
+        const bool made = rc == SQLITE_OK && !hasTable(m_db, "urls");
         if (rc == SQLITE_OK)
             rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK && made)
+            rc = sqlite3_exec(m_db, HistoryWords::kSchema, nullptr, nullptr, nullptr);
     }
     if (rc != SQLITE_OK) {
         m_lastResult = rc;
@@ -323,15 +303,19 @@ bool UrlHistoryStore::putEntries(const std::vector<UrlHistoryEntry> &entries)
         int rc = sqlite3_exec(m_db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK)
             return rc;
-        Statement st(m_db,
-                     "INSERT INTO urls(url, title, last_visited, last_updated, expires, flags)"
-                     " VALUES(?1, ?2, ?3, ?4, ?5, ?6)"
-                     " ON CONFLICT(url) DO UPDATE SET title=excluded.title,"
-                     " last_visited=excluded.last_visited, last_updated=excluded.last_updated,"
-                     " expires=excluded.expires, flags=excluded.flags");
-        rc = st.prepareResult();
+        // A visit writes its entry anew, so that the entry's row number (the
+        // word index's order) follows the last visit.
+        Statement gone(m_db, "DELETE FROM urls WHERE url = ?1");
+        Statement st(m_db, "INSERT INTO urls(url, title, last_visited, last_updated, expires, flags)"
+                           " VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+        rc = gone.ok() ? st.prepareResult() : gone.prepareResult();
         for (const UrlHistoryEntry &e : entries) {
             if (rc != SQLITE_OK)
+                break;
+            gone.bind(1, e.url);
+            rc = sqlite3_step(gone.get());
+            sqlite3_reset(gone.get());
+            if (rc != SQLITE_DONE)
                 break;
             st.bind(1, e.url);
             st.bind(2, e.title);
@@ -363,7 +347,44 @@ bool UrlHistoryStore::deleteUrl(const QString &url, quint32 flags)
 
 bool UrlHistoryStore::clear()
 {
-    return withRetry([&] { return sqlite3_exec(m_db, "DELETE FROM urls", nullptr, nullptr, nullptr); });
+    // The word index is emptied at once rather than entry by entry.
+    return withRetry([&] {
+        return sqlite3_exec(m_db,
+                            HistoryWords::exists(m_db)
+                                ? "BEGIN IMMEDIATE; DROP TRIGGER IF EXISTS urls_words_delete; DELETE FROM urls;"
+                                  " INSERT INTO urls_words(urls_words) VALUES ('delete-all');"
+                                  " CREATE TRIGGER urls_words_delete AFTER DELETE ON urls BEGIN"
+                                  " INSERT INTO urls_words(urls_words, rowid, title, url)"
+                                  " VALUES ('delete', old.rowid, old.title, old.url); END; COMMIT;"
+                                : "DELETE FROM urls",
+                            nullptr, nullptr, nullptr);
+    });
+}
+
+bool UrlHistoryStore::hasWordIndex()
+{
+    return ensureOpen() && HistoryWords::exists(m_db);
+}
+
+bool UrlHistoryStore::buildWordIndex(const std::atomic<bool> *stop)
+{
+    if (!ensureOpen() || HistoryWords::exists(m_db))
+        return m_db != nullptr;
+    const int rc = HistoryWords::build(m_db, stop);
+    m_lastResult = rc;
+    if (rc != SQLITE_OK)
+        qCWarning(lcFiles) << "history word index not made" << rc << sqlite3_errmsg(m_db);
+    return rc == SQLITE_OK;
+}
+
+std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::matchingWords(const QString &typed, int limit)
+{
+    std::vector<UrlHistoryEntry> found;
+    const bool ok = withRetry([&] {
+        found.clear();
+        return HistoryWords::find(m_db, typed, nowFileTime(), limit, &found);
+    });
+    return ok ? std::optional(std::move(found)) : std::nullopt;
 }
 
 std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::visitedSince(quint64 after)
@@ -452,9 +473,9 @@ std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::enumerate(const QSt
                     });
     if (!entries) {
         if (isBusy(m_lastResult))
-            return lastKnownList(m_path, prefix);
+            return LastHistoryList::find(m_path, prefix);
         return std::nullopt;
     }
-    rememberList(m_path, prefix, *entries);
+    LastHistoryList::remember(m_path, prefix, *entries);
     return entries;
 }

@@ -3,6 +3,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <optional>
 #include <vector>
 
@@ -46,6 +47,16 @@ public:
     // Entries not yet expired whose URL starts with prefix (all when empty),
     // in the store's order. nullopt when the store cannot be read.
     std::optional<std::vector<UrlHistoryEntry>> enumerate(const QString &prefix, quint32 flags);
+
+    // Up to limit unexpired entries whose title and address hold every
+    // typed word (each as the start of one of theirs), newest visit first,
+    // found by the word index. nullopt when the store cannot be read.
+    std::optional<std::vector<UrlHistoryEntry>> matchingWords(const QString &typed, int limit);
+    bool hasWordIndex();
+    // Indexes an older database's entries (new ones are indexed from the
+    // start); long with a large history, so never on the window's thread.
+    // Gives up, indexing nothing, when *stop becomes true.
+    bool buildWordIndex(const std::atomic<bool> *stop);
 
     // Entries not yet expired visited after the given time, in no order.
     // nullopt when the store cannot be read (busy included).

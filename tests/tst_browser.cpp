@@ -445,7 +445,7 @@ private slots:
         box->clear();
         box->setFocus();
         QTest::keyClicks(box, QStringLiteral("home"));
-        QVERIFY(box->completer()->model()->rowCount() >= 1);
+        QTRY_VERIFY_WITH_TIMEOUT(box->completer()->model()->rowCount() >= 1, kTimeout);
         shutDown(main);
     }
 

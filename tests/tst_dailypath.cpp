@@ -1,6 +1,7 @@
 // The everyday actions, driven as a user drives them: keys into the
 // address box and its completion list, clicks on tool buttons, tabs, list
 // rows and into the page.
+#include "addresscompleter.h"
 #include "browserfixture.h"
 #include "browserpage.h"
 #include "findbar.h"
@@ -72,7 +73,13 @@ class TestDailyPath : public QObject
     }
     static bool completionShown(QLineEdit *box)
     {
-        return QTest::qWaitFor([box] { return box->completer()->popup()->isVisible(); }, kTimeout);
+        // Shown, with the visited pages the history gave for the words.
+        const auto *completer = qobject_cast<AddressCompleter *>(box->completer());
+        return QTest::qWaitFor(
+            [box, completer] {
+                return box->completer()->popup()->isVisible() && completer && !completer->historyPending();
+            },
+            kTimeout);
     }
     static void clickCommand(Form1 *main, const char *key)
     {

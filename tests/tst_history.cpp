@@ -78,6 +78,56 @@ private slots:
         QVERIFY(store.enumerate(QString(), 0)->empty());
     }
 
+    // The address box's words: each the start of a word of the title or the
+    // address, newest visit first; a database from before the word index
+    // is searched without it until it is indexed.
+    void wordsFindVisitedPages()
+    {
+        const QString path = m_env->platformRoot() + QStringLiteral("/urlhistory.sqlite");
+        QVERIFY(QDir().mkpath(m_env->platformRoot()));
+        sqlite3 *old = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &old), SQLITE_OK);
+        const QByteArray rows = QStringLiteral(
+            "CREATE TABLE urls(url TEXT PRIMARY KEY NOT NULL, title TEXT, last_visited INTEGER NOT NULL,"
+            " last_updated INTEGER NOT NULL, expires INTEGER NOT NULL, flags INTEGER NOT NULL DEFAULT 0);"
+            "INSERT INTO urls VALUES('http://garden.test/roses', 'Roses', %1, %1, %2, 0);"
+            "INSERT INTO urls VALUES('http://cafe.test/', 'Caf\u00e9 Central', %3, %3, %2, 0);"
+            "INSERT INTO urls VALUES('http://127.0.0.1:8080/gardening', 'Tools', %4, %4, %2, 0);")
+                                   .arg(now() - 30)
+                                   .arg(now() + kDay)
+                                   .arg(now() - 20)
+                                   .arg(now() - 10)
+                                   .toUtf8();
+        QCOMPARE(sqlite3_exec(old, rows.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(old);
+
+        UrlHistoryStore store;
+        const auto found = [&store](const char *typed) { return urls(*store.matchingWords(QString::fromUtf8(typed), 6)); };
+        QVERIFY(!store.hasWordIndex());
+        QCOMPARE(found("gard"), (QStringList{QStringLiteral("http://127.0.0.1:8080/gardening"),
+                                             QStringLiteral("http://garden.test/roses")}));
+        const std::atomic<bool> stop{false};
+        QVERIFY(store.buildWordIndex(&stop));
+        QVERIFY(store.hasWordIndex());
+        QCOMPARE(found("gard"), (QStringList{QStringLiteral("http://127.0.0.1:8080/gardening"),
+                                             QStringLiteral("http://garden.test/roses")}));
+        QCOMPARE(found("ROSES gar"), QStringList{QStringLiteral("http://garden.test/roses")});
+        QCOMPARE(found("cafe"), QStringList{QStringLiteral("http://cafe.test/")}); // accents ignored
+        QCOMPARE(found("127.0.0.1:80"), QStringList{QStringLiteral("http://127.0.0.1:8080/gardening")});
+        QVERIFY(found("arden").isEmpty()); // words are found by their start
+        QVERIFY(found("\" * : /").isEmpty()); // nothing searchable, and no query error
+
+        // A new visit comes first; a removed page is gone; clearing empties the index.
+        QVERIFY(store.addUrl(QStringLiteral("http://garden.test/roses"), QStringLiteral("Roses"), 0));
+        QCOMPARE(found("gard").value(0), QStringLiteral("http://garden.test/roses"));
+        QVERIFY(store.deleteUrl(QStringLiteral("http://garden.test/roses"), 0));
+        QCOMPARE(found("gard"), QStringList{QStringLiteral("http://127.0.0.1:8080/gardening")});
+        QVERIFY(store.clear());
+        QVERIFY(found("gard").isEmpty());
+        QVERIFY(store.addUrl(QStringLiteral("http://garden.test/again"), QStringLiteral("Again"), 0));
+        QCOMPARE(found("again"), QStringList{QStringLiteral("http://garden.test/again")});
+    }
+
     void sharedBetweenConnections()
     {
         UrlHistoryStore first;
@@ -147,11 +197,23 @@ private slots:
         UrlHistoryStore recorder; // a connection that was open when the damage was found
         QVERIFY(recorder.enumerate(QStringLiteral("http://site1.test/"), 0));
         {
+            // A page of the entries in the middle of the table (the word
+            // index's pages lie between them).
+            sqlite3 *db = nullptr;
+            QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
+            sqlite3_stmt *st = nullptr;
+            QCOMPARE(sqlite3_prepare_v2(db, "SELECT pageno FROM dbstat WHERE name = 'urls' AND pagetype = 'leaf'",
+                                        -1, &st, nullptr),
+                     SQLITE_OK);
+            QList<qint64> leaves;
+            while (sqlite3_step(st) == SQLITE_ROW)
+                leaves.append(sqlite3_column_int64(st, 0));
+            sqlite3_finalize(st);
+            sqlite3_close(db);
+            QVERIFY(leaves.size() > 20);
             QFile f(path);
             QVERIFY(f.open(QIODevice::ReadWrite));
-            const qint64 pages = f.size() / 4096;
-            QVERIFY(pages > 20);
-            f.seek((pages / 2) * 4096);
+            f.seek((leaves.at(leaves.size() / 2) - 1) * 4096);
             f.write(QByteArray(4096, '\x42'));
         }
         UrlHistoryStore reader;

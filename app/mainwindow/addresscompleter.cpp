@@ -1,6 +1,8 @@
 #include "addresscompleter.h"
 
 #include "addressbox.h"
+#include "historylookup.h"
+#include "keycodes.h"
 #include "programstate.h"
 #include "searchengines.h"
 #include "suggestiondelegate.h"
@@ -23,6 +25,7 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
     , m_box(box)
     , m_model(new QStandardItemModel(this))
     , m_delegate(new SuggestionDelegate(this))
+    , m_history(new HistoryLookup(this))
 {
     setModel(m_model);
     setCompletionMode(QCompleter::UnfilteredPopupCompletion);
@@ -37,6 +40,9 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
     connect(box, &QLineEdit::textEdited, this, &AddressCompleter::update);
     if (auto *addressBox = qobject_cast<AddressBox *>(box)) {
         connect(addressBox, &AddressBox::keyDown, this, [this](int *keyCode, int *shift) {
+            // Enter or Escape before the history answered: its answer opens no list.
+            if (*keyCode == Qt::Key_Escape || *keyCode == KeyCodes::kEnter)
+                m_openOnAnswer = false;
             // The first Escape closes the list (the completer sees to it),
             // one more gives the box back the page's address.
             if (*keyCode != Qt::Key_Escape || *shift != 0 || popup()->isVisible() || !m_pageAddress)
@@ -46,6 +52,16 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
             m_box->selectAll();
         });
     }
+    connect(m_history, &HistoryLookup::found, this,
+            [this](const QString &words, const QList<AddressRules::HistoryRow> &rows) {
+                if (words != m_typed.trimmed())
+                    return;
+                show(m_typed, rows);
+                if (m_openOnAnswer && m_model->rowCount() > 0 && !popup()->isVisible() && m_box->hasFocus()
+                    && m_box->text() == m_typed)
+                    complete();
+                m_openOnAnswer = false;
+            });
     connect(popup(), &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { emit chosen(pathFromIndex(index)); });
 }
@@ -77,26 +93,74 @@ QString AddressCompleter::storedRecord(const QString &url)
     return favorites().FindFavorite(programState().FavoritesFile, url);
 }
 
+bool AddressCompleter::historyPending() const
+{
+    return m_history->pending();
+}
+
 void AddressCompleter::update(const QString &typed)
 {
     const QString words = typed.trimmed();
     if (words.size() <= 1 || m_engine.second.isEmpty())
         m_engine = firstEngine();
-    m_history.refreshFor(typed);
+    m_typed = typed;
+    m_favoriteRecords = words.isEmpty()
+        ? QStringList()
+        : favorites().SuggestFavorites(programState().FavoritesFile, words, kMaxFavorites);
+    // The visited pages shown for the words before stay while they still
+    // hold the words, until the history answers.
+    QList<AddressRules::HistoryRow> kept;
+    const QString folded = words.toCaseFolded();
+    for (int i = 0; i < m_model->rowCount(); ++i) {
+        const QStandardItem *item = m_model->item(i);
+        if (item->data(SuggestionDelegate::KindRole).toInt() != int(AddressRules::Suggestion::Kind::History))
+            continue;
+        const QString text = (item->text() + u' ' + item->data(SuggestionDelegate::UrlRole).toString()).toCaseFolded();
+        bool all = !words.isEmpty();
+        for (const QString &w : folded.split(u' ', Qt::SkipEmptyParts))
+            all = all && text.contains(w);
+        if (all)
+            kept.append({item->text(), item->data(SuggestionDelegate::UrlRole).toString()});
+    }
+    show(typed, kept);
+    // A keystroke that shows no list yet leaves it to the history's answer.
+    m_openOnAnswer = m_model->rowCount() == 0;
+    if (!words.isEmpty())
+        m_history->ask(words, kMaxHistory);
+}
+
+void AddressCompleter::show(const QString &typed, const QList<AddressRules::HistoryRow> &history)
+{
+    const QString words = typed.trimmed();
     const QList<Suggestion> rows = words.isEmpty()
         ? QList<Suggestion>()
-        : AddressRules::suggestions(typed,
-                                    favorites().SuggestFavorites(programState().FavoritesFile, words, kMaxFavorites),
-                                    m_history.matching(words, kMaxHistory), m_engine.first);
+        : AddressRules::suggestions(typed, m_favoriteRecords, history, m_engine.first);
     m_delegate->setTyped(words);
-    m_model->clear();
-    for (const Suggestion &s : rows) {
+    // Only the rows that changed are replaced: the row the user moved to
+    // stays where it is when the history's answer comes in.
+    const auto same = [this, &rows](int modelRow, qsizetype row) {
+        const QStandardItem *item = m_model->item(modelRow);
+        const Suggestion &s = rows.at(row);
+        return item->text() == s.title && item->data(SuggestionDelegate::UrlRole).toString() == s.url
+            && item->data(SuggestionDelegate::KindRole).toInt() == int(s.kind)
+            && item->data(SuggestionDelegate::CompletionRole).toString() == s.completion;
+    };
+    int head = 0;
+    while (head < m_model->rowCount() && head < rows.size() && same(head, head))
+        ++head;
+    int tail = 0;
+    while (tail < m_model->rowCount() - head && tail < rows.size() - head
+           && same(m_model->rowCount() - 1 - tail, rows.size() - 1 - tail))
+        ++tail;
+    m_model->removeRows(head, m_model->rowCount() - head - tail);
+    for (qsizetype i = head; i < rows.size() - tail; ++i) {
+        const Suggestion &s = rows.at(i);
         auto *item = new QStandardItem(s.title);
         item->setData(s.url, SuggestionDelegate::UrlRole);
         item->setData(int(s.kind), SuggestionDelegate::KindRole);
         item->setData(s.completion, SuggestionDelegate::CompletionRole);
         item->setToolTip(s.url);
-        m_model->appendRow(item);
+        m_model->insertRow(int(i), item);
     }
 }
 

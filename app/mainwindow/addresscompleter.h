@@ -1,7 +1,7 @@
 // The address box's drop-down.
 #pragma once
 
-#include "historysuggestions.h"
+#include "addressrules.h"
 #include "favoritesproxy.h"
 
 #include <QCompleter>
@@ -9,6 +9,7 @@
 
 #include <functional>
 
+class HistoryLookup;
 class QLineEdit;
 class QStandardItemModel;
 class SuggestionDelegate;
@@ -31,7 +32,10 @@ public:
     ~AddressCompleter() override;
 
     // Fills the list for the text as typed; the box's own edits call it.
+    // Visited pages join the list when the history has answered.
     void update(const QString &typed);
+    // True while the visited pages for the text typed are still looked up.
+    bool historyPending() const;
     QString pathFromIndex(const QModelIndex &index) const override;
     // Escape with no list open puts this back in the box: the address of
     // the page in front.
@@ -47,12 +51,18 @@ signals:
 
 private:
     FavoritesProxy &favorites();
+    // The rows for typed with the visited pages given, put in the list in
+    // place of what changed (a row the user moved to stays chosen).
+    void show(const QString &typed, const QList<AddressRules::HistoryRow> &history);
 
     QLineEdit *m_box;
     QStandardItemModel *m_model;
     SuggestionDelegate *m_delegate;
     FavoritesProxy m_favorites; // the favorites store's reader
-    HistorySuggestions m_history;
+    HistoryLookup *m_history;
+    QString m_typed; // as the box holds it, for the history's answer
+    QStringList m_favoriteRecords; // for the words typed
+    bool m_openOnAnswer = false;
     std::pair<QString, QString> m_engine;
     std::function<QString()> m_pageAddress;
 };

@@ -1,0 +1,124 @@
+#include "historywords.h"
+
+#include "foldedtext.h"
+#include "sqlitestatement.h"
+#include "urlhistoryrow.h"
+
+#include <QStringList>
+
+#include <sqlite3.h>
+
+namespace HistoryWords {
+
+namespace {
+
+#define QUILLON_WORD_TRIGGERS                                                                                          \
+    "CREATE TRIGGER IF NOT EXISTS urls_words_insert AFTER INSERT ON urls BEGIN"                                        \
+    " INSERT INTO urls_words(rowid, title, url) VALUES (new.rowid, new.title, new.url); END;"                         \
+    "CREATE TRIGGER IF NOT EXISTS urls_words_delete AFTER DELETE ON urls BEGIN"                                        \
+    " INSERT INTO urls_words(urls_words, rowid, title, url) VALUES ('delete', old.rowid, old.title, old.url); END;"    \
+    "CREATE TRIGGER IF NOT EXISTS urls_words_update AFTER UPDATE OF url, title ON urls BEGIN"                          \
+    " INSERT INTO urls_words(urls_words, rowid, title, url) VALUES ('delete', old.rowid, old.title, old.url);"         \
+    " INSERT INTO urls_words(rowid, title, url) VALUES (new.rowid, new.title, new.url); END;"
+
+// Prefix indexes for one and two letters: the first keys of a new address
+// find their rows without merging every word that starts with them.
+#define QUILLON_WORD_TABLE                                                                                             \
+    "CREATE VIRTUAL TABLE IF NOT EXISTS urls_words USING fts5(title, url, content='urls', content_rowid='rowid',"     \
+    " prefix='1 2', tokenize='unicode61 remove_diacritics 2');"
+
+// Without the index (an older database not yet indexed, or one opened
+// read-only): the newest visits are read up to this bound.
+constexpr int kScanBound = 20000;
+
+int scanNewest(sqlite3 *db, const QString &typed, quint64 now, int limit, std::vector<UrlHistoryEntry> *found)
+{
+    SqliteStatement st(db, "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
+                           " WHERE expires > ?1 ORDER BY last_visited DESC LIMIT ?2");
+    if (!st.ok())
+        return st.prepareResult();
+    st.bind(1, qint64(now));
+    st.bind(2, qint64(kScanBound));
+    const QList<QByteArray> words = FoldedText::fold(typed).split(' ');
+    int rc = SQLITE_OK;
+    while (int(found->size()) < limit && (rc = sqlite3_step(st.get())) == SQLITE_ROW) {
+        UrlHistoryEntry e = UrlHistoryRow::entryAt(st.get(), 0);
+        const QByteArray text = FoldedText::fold(QString(e.title + u' ' + e.url));
+        bool all = true;
+        for (const QByteArray &w : words)
+            all = all && (w.isEmpty() || text.contains(w));
+        if (all)
+            found->push_back(std::move(e));
+    }
+    return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+} // namespace
+
+const char *const kSchema = QUILLON_WORD_TABLE QUILLON_WORD_TRIGGERS;
+
+QString query(const QString &typed)
+{
+    QStringList terms;
+    for (const QString &word : typed.split(QChar(u' '), Qt::SkipEmptyParts)) {
+        bool searchable = false;
+        for (const QChar c : word)
+            searchable = searchable || c.isLetterOrNumber();
+        if (!searchable)
+            continue;
+        QString quoted = word;
+        quoted.replace(u'"', QStringLiteral("\"\""));
+        terms.append(u'"' + quoted + QStringLiteral("\"*"));
+    }
+    return terms.join(u' ');
+}
+
+bool exists(sqlite3 *db)
+{
+    SqliteStatement st(db, "SELECT 1 FROM sqlite_master WHERE name = 'urls_words'");
+    return st.ok() && sqlite3_step(st.get()) == SQLITE_ROW;
+}
+
+int build(sqlite3 *db, const std::atomic<bool> *stop)
+{
+    sqlite3_progress_handler(
+        db, 10000, [](void *flag) { return static_cast<const std::atomic<bool> *>(flag)->load() ? 1 : 0; },
+        const_cast<std::atomic<bool> *>(stop));
+    int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) {
+        rc = sqlite3_exec(db,
+                          QUILLON_WORD_TABLE "INSERT INTO urls_words(urls_words) VALUES ('rebuild');"
+                                             QUILLON_WORD_TRIGGERS,
+                          nullptr, nullptr, nullptr);
+        const int end = sqlite3_exec(db, rc == SQLITE_OK ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
+        rc = rc == SQLITE_OK ? end : rc;
+    }
+    sqlite3_progress_handler(db, 0, nullptr, nullptr);
+    return rc;
+}
+
+int find(sqlite3 *db, const QString &typed, quint64 now, int limit, std::vector<UrlHistoryEntry> *found)
+{
+    const QString match = query(typed);
+    if (match.isEmpty() || limit <= 0)
+        return SQLITE_OK;
+    if (!exists(db))
+        return scanNewest(db, typed, now, limit, found);
+    // The index gives its rows newest first and the search stops at the
+    // limit; an expired entry is passed over.
+    SqliteStatement st(db, "SELECT u.url, u.title, u.last_visited, u.last_updated, u.expires, u.flags"
+                           " FROM urls_words JOIN urls u ON u.rowid = urls_words.rowid"
+                           " WHERE urls_words MATCH ?1 AND u.expires > ?2"
+                           " ORDER BY urls_words.rowid DESC LIMIT ?3");
+    if (!st.ok())
+        return st.prepareResult();
+    st.bind(1, match);
+    st.bind(2, qint64(now));
+    st.bind(3, qint64(limit));
+    int rc = SQLITE_OK;
+    while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
+        found->push_back(UrlHistoryRow::entryAt(st.get(), 0));
+    return rc == SQLITE_DONE ? SQLITE_OK : rc;
+}
+
+} // namespace HistoryWords
