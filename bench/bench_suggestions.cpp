@@ -55,7 +55,8 @@ int main(int argc, char **argv)
         sizes = {100000};
 
     QTextStream out(stdout);
-    out << "N favorites + N visited | first key: window's part / with the history's answer | typing a keyword | typing words found nowhere"
+    out << "N favorites + N visited | first key: window's part / with the history's answer | typing a keyword | typing "
+           "words found nowhere"
            " | new address, nothing visited | new address after a visit\n";
     for (const int n : sizes) {
         TestEnvironment env;
@@ -111,10 +112,10 @@ int main(int argc, char **argv)
         key(QStringLiteral("q"));
         const double visitedMs = double(again.nsecsElapsed()) / 1e6;
         out << n << " | " << QString::number(windowMs, 'f', 1) << " / " << QString::number(firstMs, 'f', 1)
-            << " ms | median " << QString::number(keyword, 'f', 1)
-            << " ms (" << rows << " rows) | median " << QString::number(nowhere, 'f', 1) << " ms | "
-            << QString::number(againMs, 'f', 1) << " ms | " << QString::number(visitedMs, 'f', 1) << " ms"
-            << (keyword <= 30 && nowhere <= 30 ? "" : "  [over 30 ms]") << Qt::endl;
+            << " ms | median " << QString::number(keyword, 'f', 1) << " ms (" << rows << " rows) | median "
+            << QString::number(nowhere, 'f', 1) << " ms | " << QString::number(againMs, 'f', 1) << " ms | "
+            << QString::number(visitedMs, 'f', 1) << " ms" << (keyword <= 30 && nowhere <= 30 ? "" : "  [over 30 ms]")
+            << Qt::endl;
     }
     return 0;
 }

@@ -14,7 +14,7 @@ namespace {
 
 #define QUILLON_WORD_TRIGGERS                                                                                          \
     "CREATE TRIGGER IF NOT EXISTS urls_words_insert AFTER INSERT ON urls BEGIN"                                        \
-    " INSERT INTO urls_words(rowid, title, url) VALUES (new.rowid, new.title, new.url); END;"                         \
+    " INSERT INTO urls_words(rowid, title, url) VALUES (new.rowid, new.title, new.url); END;"                          \
     "CREATE TRIGGER IF NOT EXISTS urls_words_delete AFTER DELETE ON urls BEGIN"                                        \
     " INSERT INTO urls_words(urls_words, rowid, title, url) VALUES ('delete', old.rowid, old.title, old.url); END;"    \
     "CREATE TRIGGER IF NOT EXISTS urls_words_update AFTER UPDATE OF url, title ON urls BEGIN"                          \
@@ -24,7 +24,7 @@ namespace {
 // Prefix indexes for one and two letters: the first keys of a new address
 // find their rows without merging every word that starts with them.
 #define QUILLON_WORD_TABLE                                                                                             \
-    "CREATE VIRTUAL TABLE IF NOT EXISTS urls_words USING fts5(title, url, content='urls', content_rowid='rowid',"     \
+    "CREATE VIRTUAL TABLE IF NOT EXISTS urls_words USING fts5(title, url, content='urls', content_rowid='rowid',"      \
     " prefix='1 2', tokenize='unicode61 remove_diacritics 2');"
 
 // Without the index (an older database not yet indexed, or one opened
@@ -33,8 +33,9 @@ constexpr int kScanBound = 20000;
 
 int scanNewest(sqlite3 *db, const QString &typed, quint64 now, int limit, std::vector<UrlHistoryEntry> *found)
 {
-    SqliteStatement st(db, "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
-                           " WHERE expires > ?1 ORDER BY last_visited DESC LIMIT ?2");
+    SqliteStatement st(db,
+                       "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
+                       " WHERE expires > ?1 ORDER BY last_visited DESC LIMIT ?2");
     if (!st.ok())
         return st.prepareResult();
     st.bind(1, qint64(now));
@@ -86,10 +87,9 @@ int build(sqlite3 *db, const std::atomic<bool> *stop)
         const_cast<std::atomic<bool> *>(stop));
     int rc = sqlite3_exec(db, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr);
     if (rc == SQLITE_OK) {
-        rc = sqlite3_exec(db,
-                          QUILLON_WORD_TABLE "INSERT INTO urls_words(urls_words) VALUES ('rebuild');"
-                                             QUILLON_WORD_TRIGGERS,
-                          nullptr, nullptr, nullptr);
+        rc = sqlite3_exec(
+            db, QUILLON_WORD_TABLE "INSERT INTO urls_words(urls_words) VALUES ('rebuild');" QUILLON_WORD_TRIGGERS,
+            nullptr, nullptr, nullptr);
         const int end = sqlite3_exec(db, rc == SQLITE_OK ? "COMMIT" : "ROLLBACK", nullptr, nullptr, nullptr);
         rc = rc == SQLITE_OK ? end : rc;
     }
@@ -106,10 +106,11 @@ int find(sqlite3 *db, const QString &typed, quint64 now, int limit, std::vector<
         return scanNewest(db, typed, now, limit, found);
     // The index gives its rows newest first and the search stops at the
     // limit; an expired entry is passed over.
-    SqliteStatement st(db, "SELECT u.url, u.title, u.last_visited, u.last_updated, u.expires, u.flags"
-                           " FROM urls_words JOIN urls u ON u.rowid = urls_words.rowid"
-                           " WHERE urls_words MATCH ?1 AND u.expires > ?2"
-                           " ORDER BY urls_words.rowid DESC LIMIT ?3");
+    SqliteStatement st(db,
+                       "SELECT u.url, u.title, u.last_visited, u.last_updated, u.expires, u.flags"
+                       " FROM urls_words JOIN urls u ON u.rowid = urls_words.rowid"
+                       " WHERE urls_words MATCH ?1 AND u.expires > ?2"
+                       " ORDER BY urls_words.rowid DESC LIMIT ?3");
     if (!st.ok())
         return st.prepareResult();
     st.bind(1, match);

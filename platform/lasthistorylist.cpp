@@ -45,5 +45,4 @@ std::optional<std::vector<UrlHistoryEntry>> find(const QString &path, const QStr
     return entries;
 }
 
-
 } // namespace LastHistoryList

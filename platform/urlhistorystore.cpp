@@ -306,8 +306,9 @@ bool UrlHistoryStore::putEntries(const std::vector<UrlHistoryEntry> &entries)
         // A visit writes its entry anew, so that the entry's row number (the
         // word index's order) follows the last visit.
         Statement gone(m_db, "DELETE FROM urls WHERE url = ?1");
-        Statement st(m_db, "INSERT INTO urls(url, title, last_visited, last_updated, expires, flags)"
-                           " VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
+        Statement st(m_db,
+                     "INSERT INTO urls(url, title, last_visited, last_updated, expires, flags)"
+                     " VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
         rc = gone.ok() ? st.prepareResult() : gone.prepareResult();
         for (const UrlHistoryEntry &e : entries) {
             if (rc != SQLITE_OK)

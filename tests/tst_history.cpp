@@ -87,34 +87,39 @@ private slots:
         QVERIFY(QDir().mkpath(m_env->platformRoot()));
         sqlite3 *old = nullptr;
         QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &old), SQLITE_OK);
-        const QByteArray rows = QStringLiteral(
-            "CREATE TABLE urls(url TEXT PRIMARY KEY NOT NULL, title TEXT, last_visited INTEGER NOT NULL,"
-            " last_updated INTEGER NOT NULL, expires INTEGER NOT NULL, flags INTEGER NOT NULL DEFAULT 0);"
-            "INSERT INTO urls VALUES('http://garden.test/roses', 'Roses', %1, %1, %2, 0);"
-            "INSERT INTO urls VALUES('http://cafe.test/', 'Caf\u00e9 Central', %3, %3, %2, 0);"
-            "INSERT INTO urls VALUES('http://127.0.0.1:8080/gardening', 'Tools', %4, %4, %2, 0);")
-                                   .arg(now() - 30)
-                                   .arg(now() + kDay)
-                                   .arg(now() - 20)
-                                   .arg(now() - 10)
-                                   .toUtf8();
+        const QByteArray rows =
+            QStringLiteral(
+                "CREATE TABLE urls(url TEXT PRIMARY KEY NOT NULL, title TEXT, last_visited INTEGER NOT NULL,"
+                " last_updated INTEGER NOT NULL, expires INTEGER NOT NULL, flags INTEGER NOT NULL DEFAULT 0);"
+                "INSERT INTO urls VALUES('http://garden.test/roses', 'Roses', %1, %1, %2, 0);"
+                "INSERT INTO urls VALUES('http://cafe.test/', 'Caf\u00e9 Central', %3, %3, %2, 0);"
+                "INSERT INTO urls VALUES('http://127.0.0.1:8080/gardening', 'Tools', %4, %4, %2, 0);")
+                .arg(now() - 30)
+                .arg(now() + kDay)
+                .arg(now() - 20)
+                .arg(now() - 10)
+                .toUtf8();
         QCOMPARE(sqlite3_exec(old, rows.constData(), nullptr, nullptr, nullptr), SQLITE_OK);
         sqlite3_close(old);
 
         UrlHistoryStore store;
-        const auto found = [&store](const char *typed) { return urls(*store.matchingWords(QString::fromUtf8(typed), 6)); };
+        const auto found = [&store](const char *typed) {
+            return urls(*store.matchingWords(QString::fromUtf8(typed), 6));
+        };
         QVERIFY(!store.hasWordIndex());
-        QCOMPARE(found("gard"), (QStringList{QStringLiteral("http://127.0.0.1:8080/gardening"),
-                                             QStringLiteral("http://garden.test/roses")}));
+        QCOMPARE(found("gard"),
+                 (QStringList{QStringLiteral("http://127.0.0.1:8080/gardening"),
+                              QStringLiteral("http://garden.test/roses")}));
         const std::atomic<bool> stop{false};
         QVERIFY(store.buildWordIndex(&stop));
         QVERIFY(store.hasWordIndex());
-        QCOMPARE(found("gard"), (QStringList{QStringLiteral("http://127.0.0.1:8080/gardening"),
-                                             QStringLiteral("http://garden.test/roses")}));
+        QCOMPARE(found("gard"),
+                 (QStringList{QStringLiteral("http://127.0.0.1:8080/gardening"),
+                              QStringLiteral("http://garden.test/roses")}));
         QCOMPARE(found("ROSES gar"), QStringList{QStringLiteral("http://garden.test/roses")});
         QCOMPARE(found("cafe"), QStringList{QStringLiteral("http://cafe.test/")}); // accents ignored
         QCOMPARE(found("127.0.0.1:80"), QStringList{QStringLiteral("http://127.0.0.1:8080/gardening")});
-        QVERIFY(found("arden").isEmpty()); // words are found by their start
+        QVERIFY(found("arden").isEmpty());    // words are found by their start
         QVERIFY(found("\" * : /").isEmpty()); // nothing searchable, and no query error
 
         // A new visit comes first; a removed page is gone; clearing empties the index.
@@ -202,8 +207,8 @@ private slots:
             sqlite3 *db = nullptr;
             QCOMPARE(sqlite3_open(QFile::encodeName(path).constData(), &db), SQLITE_OK);
             sqlite3_stmt *st = nullptr;
-            QCOMPARE(sqlite3_prepare_v2(db, "SELECT pageno FROM dbstat WHERE name = 'urls' AND pagetype = 'leaf'",
-                                        -1, &st, nullptr),
+            QCOMPARE(sqlite3_prepare_v2(db, "SELECT pageno FROM dbstat WHERE name = 'urls' AND pagetype = 'leaf'", -1,
+                                        &st, nullptr),
                      SQLITE_OK);
             QList<qint64> leaves;
             while (sqlite3_step(st) == SQLITE_ROW)

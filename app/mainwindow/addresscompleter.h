@@ -60,7 +60,7 @@ private:
     SuggestionDelegate *m_delegate;
     FavoritesProxy m_favorites; // the favorites store's reader
     HistoryLookup *m_history;
-    QString m_typed; // as the box holds it, for the history's answer
+    QString m_typed;               // as the box holds it, for the history's answer
     QStringList m_favoriteRecords; // for the words typed
     bool m_openOnAnswer = false;
     std::pair<QString, QString> m_engine;

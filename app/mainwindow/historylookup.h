@@ -35,7 +35,7 @@ signals:
 
 private:
     QThread m_thread;
-    QObject *m_worker = nullptr;             // lives on m_thread
+    QObject *m_worker = nullptr;              // lives on m_thread
     std::unique_ptr<UrlHistoryStore> m_store; // used only on m_thread
     std::atomic<quint64> m_latest{0};
     std::atomic<bool> m_stop{false};
