@@ -25,6 +25,9 @@ bool FolderImport::start(const QString &dataFile, const QString &folder)
     m_folders.clear();
     m_next = 0;
     m_present = DuplicateFilter();
+    m_batch.clear();
+    m_keywords.clear();
+    m_sinceSave.start();
     // Reading the shortcut files is quick; the saves and the pages are not,
     // and they go one folder per turn.
     m_total = folder.isEmpty()
@@ -49,6 +52,8 @@ void FolderImport::abort()
 void FolderImport::nextFolder()
 {
     if (m_aborted || m_next >= m_folders.size()) {
+        // The folders read to the end are saved; the one in progress is not.
+        save();
         finish();
         return;
     }
@@ -67,7 +72,6 @@ void FolderImport::nextFolder()
         return;
     }
     m_toFetch.clear();
-    m_keywords.clear();
     if (m_fetcher) {
         // Only the pages of addresses the store does not hold are loaded.
         m_present.follow(m_dataFile, FavoritesStore::load(m_dataFile));
@@ -92,6 +96,7 @@ void FolderImport::fetchNext()
     m_fetcher->fetchThen(url, [this, url](const std::optional<QString> &keywords) {
         if (!keywords) {
             m_aborted = true; // called off: the folder would be stored without its keywords for good
+            save();
             finish();
             return;
         }
@@ -103,19 +108,32 @@ void FolderImport::fetchNext()
 void FolderImport::saveFolder()
 {
     if (m_aborted) {
+        save();
         finish();
         return;
     }
+    m_batch += m_folders.at(m_next).records;
+    ++m_next;
+    if (m_sinceSave.elapsed() >= LinkAppend::kSaveEveryMs || m_next >= m_folders.size())
+        save();
+    QTimer::singleShot(0, this, &FolderImport::nextFolder);
+}
+
+void FolderImport::save()
+{
+    if (m_batch.isEmpty())
+        return;
     // A page the store took meanwhile, or an address no page was fetched
     // for, is written without keywords rather than waited for in the lock.
     const LinkAppend::KeywordSource keywords = m_fetcher ? LinkAppend::KeywordSource([this](const QString &url) {
         return std::optional<QString>(m_keywords.value(url, QStringLiteral("no keywords")));
     })
                                                          : LinkAppend::KeywordSource();
-    if (!LinkAppend::appendFavorites(m_dataFile, m_folders.at(m_next).records, keywords, m_present))
-        qCWarning(lcFiles) << "a folder of shortcuts was not saved to" << m_dataFile;
-    ++m_next;
-    QTimer::singleShot(0, this, &FolderImport::nextFolder);
+    if (!LinkAppend::appendFavorites(m_dataFile, m_batch, keywords, m_present))
+        qCWarning(lcFiles) << "shortcuts not saved to" << m_dataFile;
+    m_batch.clear();
+    m_keywords.clear();
+    m_sinceSave.restart();
 }
 
 void FolderImport::finish()

@@ -3,6 +3,7 @@
 
 #include "duplicatefilter.h"
 
+#include <QElapsedTimer>
 #include <QHash>
 #include <QObject>
 #include <QString>
@@ -11,12 +12,13 @@
 class KeywordFetcher;
 
 // Walks the shortcut tree (a folder's own shortcuts, then its sub-folders)
-// and appends each folder's records in one save, as LinkAppend does, but
-// without ever waiting: a folder is saved per turn of the event loop, and
-// with keywords each new address's page is fetched, one after another,
-// before its folder is saved (outside the store's lock). An abort ends it at
-// once; the folder in progress is not saved, so a later import still reads
-// its keywords.
+// and appends the records, as LinkAppend does, but without ever waiting: a
+// folder is taken per turn of the event loop, and with keywords each new
+// address's page is fetched, one after another, before its folder joins
+// the next save (outside the store's lock). The folders read are saved
+// every LinkAppend::kSaveEveryMs and at the end. An abort ends it at once:
+// the folders read to the end are saved, the one in progress is not, so a
+// later import still reads its keywords.
 class FolderImport : public QObject
 {
     Q_OBJECT
@@ -44,6 +46,7 @@ private:
     void nextFolder();
     void fetchNext();
     void saveFolder();
+    void save();
     void finish();
 
     KeywordFetcher *m_fetcher;
@@ -53,7 +56,9 @@ private:
     int m_total = 0;
     DuplicateFilter m_present;
     QStringList m_toFetch;              // the new addresses of the folder in progress
-    QHash<QString, QString> m_keywords; // what their pages gave
+    QHash<QString, QString> m_keywords; // what the pages of the folders not yet saved gave
+    QStringList m_batch;                // the records of the folders read since the last save
+    QElapsedTimer m_sinceSave;
     bool m_running = false;
     bool m_aborted = false;
 };

@@ -6,6 +6,8 @@
 #include "mdlfavorites.h"
 #include "shortcutwalk.h"
 
+#include <QElapsedTimer>
+
 #include <malloc.h>
 
 namespace LinkAppend {
@@ -79,22 +81,36 @@ int importFolder(const QString &dataFile, const QString &folder, const KeywordSo
 {
     if (folder.isEmpty())
         return 0; // no Favorites folder: nothing to import
-    // One index of the stored text for the whole walk: a folder's save then
-    // checks its own records only.
+    // One index of the stored text for the whole walk: a save then checks
+    // its own records only.
     DuplicateFilter present;
-    return ShortcutWalk::walk(folder, QStringLiteral("*.url"), [&](const QStringList &records, int count) {
+    bool calledOff = false;
+    const KeywordSource watched = keywords ? KeywordSource([&](const QString &url) {
+        auto text = keywords(url);
+        calledOff = calledOff || !text;
+        return text;
+    })
+                                           : KeywordSource();
+    QStringList batch;
+    QElapsedTimer sinceSave;
+    sinceSave.start();
+    const auto save = [&] {
+        if (!batch.isEmpty() && !appendFavorites(dataFile, batch, watched, present))
+            qCWarning(lcFiles) << "shortcuts not saved to" << dataFile;
+        batch.clear();
+        sinceSave.restart();
+    };
+    const int found = ShortcutWalk::walk(folder, QStringLiteral("*.url"), [&](const QStringList &records, int count) {
         if (progress)
             progress(count);
-        bool calledOff = false;
-        const KeywordSource watched = keywords ? KeywordSource([&](const QString &url) {
-            auto text = keywords(url);
-            calledOff = calledOff || !text;
-            return text;
-        })
-                                               : KeywordSource();
-        appendFavorites(dataFile, records, watched, present);
+        batch += records;
+        if (sinceSave.elapsed() >= kSaveEveryMs)
+            save();
         return !calledOff;
     });
+    if (!calledOff)
+        save();
+    return found;
 }
 
 } // namespace LinkAppend
