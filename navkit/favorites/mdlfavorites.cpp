@@ -7,6 +7,7 @@
 #include "profilefile.h"
 #include "shortcutwalk.h"
 
+#include <QElapsedTimer>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -51,16 +52,30 @@ void ImportFolder(const QString &dataFile, QString &folderPath, QString &pattern
         qCWarning(lcFiles) << "no Favorites folder; nothing imported";
         return;
     }
-    const int seen = ShortcutWalk::walk(folderPath, pattern, [&dataFile](const QStringList &records, int) {
-        AppendFavorites(dataFile, records);
+    // Saved every half second and at the end, not once per folder: each
+    // save writes the whole store.
+    constexpr int kSaveEveryMs = 500;
+    QStringList batch;
+    QElapsedTimer sinceSave;
+    sinceSave.start();
+    const int seen = ShortcutWalk::walk(folderPath, pattern, [&](const QStringList &records, int) {
+        batch += records;
+        if (sinceSave.elapsed() >= kSaveEveryMs) {
+            AppendFavorites(dataFile, batch);
+            batch.clear();
+            sinceSave.restart();
+        }
         return true;
     });
+    if (!batch.isEmpty())
+        AppendFavorites(dataFile, batch);
     count = qint16(std::min<int>(std::numeric_limits<qint16>::max(), count + seen));
 }
 
 void AppendFavorites(const QString &dataFile, const QStringList &newRecords)
 {
-    FavoritesStore::save(dataFile, newRecords, FavoritesStore::AfterSave::Nothing);
+    if (!FavoritesStore::save(dataFile, newRecords, FavoritesStore::AfterSave::Nothing))
+        qCWarning(lcFiles) << "shortcuts not saved to" << dataFile;
 }
 
 } // namespace mdlFavorites
