@@ -241,6 +241,7 @@ private slots:
         run(main.get(), "mnuFav");
         QTRY_COMPARE(favorites->List1().ListCount(), before + 1);
         QCOMPARE(favorites->List1().List(before), QStringLiteral("  Plain"));
+        QCOMPARE(favorites->statusText(), QStringLiteral("Favorite added: ") + url("/nometa"));
         QCOMPARE(FavoritesStore::load(programState().FavoritesFile).last(),
                  QStringLiteral("Plain") + sep + url("/nometa") + sep + QStringLiteral("no keywords"));
         shutDown(main);

@@ -126,7 +126,9 @@ private slots:
         QWidget parent;
         ListProxy list = ListProxy::create(&parent);
         QVERIFY(list.isValid());
+        QSignalSpy inserted(list.widget(), SIGNAL(InsertFinished(QString, bool)));
         list.InsertFavorites(store, a);
+        QVERIFY(inserted.wait());
         QCOMPARE(list.FindFavorite(store, QStringLiteral("http://a.test/")), a);
         QCOMPARE(list.SuggestFavorites(store, QStringLiteral("alp"), 5), QStringList{a});
         QVERIFY(list.ReplaceFavorite(store, a, b));

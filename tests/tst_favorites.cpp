@@ -281,8 +281,9 @@ private slots:
                      QStringLiteral("d.") + S + QStringLiteral("http://d.test/"),
                      QStringLiteral("Same.") + S + QStringLiteral("http://s2.test/"),
                  }));
-        // One save per folder visited, also for folders without shortcuts.
-        QCOMPARE(summary(m_store, CompoundFile::Summary::RevisionNumber), QStringLiteral("5"));
+        // Saved every half second and at the end, not once per folder: a
+        // walk this short is one save.
+        QCOMPARE(summary(m_store, CompoundFile::Summary::RevisionNumber), QStringLiteral("1"));
 
         QString none;
         mdlFavorites::ImportFolder(m_store, none, pattern, count);

@@ -129,15 +129,21 @@ private slots:
         list.RefreshFavoritesEx(m_env->path(QStringLiteral("missing.dat")));
         QCOMPARE(list.ListCount(), 0);
 
-        // InsertFavorites: a new row at once, its address after the next refresh.
+        // InsertFavorites: saved away from the GUI thread, a new row once it
+        // is stored, its address after the next refresh; a blank record is
+        // neither stored nor listed.
         list.RefreshFavoritesEx(m_store);
-        list.InsertFavorites(
-            m_store, QStringLiteral(" Added ") + S + QStringLiteral("http://e.test/") + S + QStringLiteral("x"));
+        QSignalSpy inserted(list.widget(), SIGNAL(InsertFinished(QString, bool)));
+        const QString added =
+            QStringLiteral(" Added ") + S + QStringLiteral("http://e.test/") + S + QStringLiteral("x");
+        list.InsertFavorites(m_store, added);
+        list.InsertFavorites(m_store, QStringLiteral("   "));
+        QTRY_COMPARE(inserted.size(), 2);
+        QCOMPARE(inserted.at(0), (QVariantList{added, true}));
         QCOMPARE(list.ListCount(), 6);
         QCOMPARE(list.List(5), QStringLiteral("  Added"));
         QCOMPARE(list.ItemUrl(5), QString());
-        list.InsertFavorites(m_store, QStringLiteral("   "));
-        QCOMPARE(list.ListCount(), 6);
+        QCOMPARE(FavoritesStore::load(m_store).last(), added);
         list.RefreshFavoritesEx(m_store);
         QCOMPARE(list.ItemUrl(5), QStringLiteral("http://e.test/"));
         QCOMPARE(FavoritesStore::load(m_store).size(), 6);

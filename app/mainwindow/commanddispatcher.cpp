@@ -261,8 +261,9 @@ void CommandDispatcher::addToFavorites()
         Form9 *tab = favoritesTab();
         ListProxy list = tab ? tab->List1() : ListProxy();
         if (list.isValid()) {
+            // Stored away from the window's thread; the tab says when.
+            connect(tab, &Form9::favoriteStored, this, &CommandDispatcher::favoriteAdded, Qt::UniqueConnection);
             list.InsertFavorites(programState().FavoritesFile, record);
-            emit favoriteAdded(record);
         } else
             qCWarning(lcFiles) << "favorite not stored: the favorites list is not there" << record;
     });

@@ -96,6 +96,7 @@ void Form9::connectList()
     connect(list, SIGNAL(KeyUp(int *, int *)), this, SLOT(onListKeyUp(int *, int *)));
     connect(list, SIGNAL(KeyDown(int *, int *)), this, SLOT(onListKeyDown(int *, int *)));
     m_list1.connectImport(this, SLOT(onImportProgress(int)), SLOT(onImportFinished(int)));
+    m_list1.connectInsert(this, SLOT(onInsertFinished(QString, bool)));
     // The count follows the rows however they change (a favorite added from
     // the tool bar goes into the list directly).
     if (auto *view = list->findChild<QAbstractItemView *>(); view && view->model()) {
@@ -239,6 +240,17 @@ QString Form9::statusText() const
 QString Form9::countText() const
 {
     return m_lblStatus3->text();
+}
+
+void Form9::onInsertFinished(const QString &record, bool saved)
+{
+    const QString url = FavoriteRecord::field(record, FavoriteRecord::Field::Url).trimmed();
+    if (!saved) {
+        setStatus(QStringLiteral("The favorite could not be saved: ") + url);
+        return;
+    }
+    setStatus(QStringLiteral("Favorite added: ") + url);
+    emit favoriteStored(record);
 }
 
 void Form9::setStatus(const QString &text)

@@ -60,10 +60,13 @@ private slots:
     void onListKeyDown(int *keyCode, int *shift);
     void onImportProgress(int percent);
     void onImportFinished(int added);
+    void onInsertFinished(const QString &record, bool saved);
 
 signals:
     // The user chose a page to open.
     void openRequested(const QString &url, PageTarget target);
+    // A favorite added through the list is stored.
+    void favoriteStored(const QString &record);
 
 protected:
     void resizeEvent(QResizeEvent *event) override;

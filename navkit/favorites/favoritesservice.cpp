@@ -12,7 +12,27 @@
 
 FavoritesService::FavoritesService(QObject *parent)
     : QObject(parent)
-{}
+{
+    m_saves.setMaxThreadCount(1);
+    m_saves.setExpiryTimeout(5000);
+}
+
+FavoritesService::~FavoritesService()
+{
+    // A favorite the user added is on disk before the program ends.
+    m_saves.waitForDone();
+}
+
+void FavoritesService::StartInsertFavorite(const QString &dataFile, const QString &record)
+{
+    m_saves.start([this, dataFile, record] {
+        const bool saved = FavoritesStore::isBlank(record) || FavoritesStore::save(dataFile, {record});
+        if (!saved)
+            qCWarning(lcFiles) << "favorite not saved" << dataFile;
+        QMetaObject::invokeMethod(
+            this, [this, record, saved] { emit InsertFinished(record, saved); }, Qt::QueuedConnection);
+    });
+}
 
 bool FavoritesService::InsertFavorite(const QString &dataFile, const QString &record)
 {

@@ -6,6 +6,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 #include <QStringList>
 
 // "QuillonHelper.Favorites": what hosts do to the favorites store, each
@@ -23,6 +24,11 @@ public:
     // Appends a record in one save; false when it could not be saved. A
     // blank record is not stored (true: nothing to do).
     Q_INVOKABLE bool InsertFavorite(const QString &dataFile, const QString &record);
+    // The same on a worker thread, so the window never waits for the save
+    // (a million favorites take seconds to write): InsertFinished follows,
+    // in the order the records were given. Saves still running when the
+    // service ends are finished first.
+    Q_INVOKABLE void StartInsertFavorite(const QString &dataFile, const QString &record);
     // Removes one stored copy of each record in one atomic save. The number
     // of records removed (a record no longer stored is not: 0 when none
     // was, and nothing is written then); -1 when the store could not be
@@ -58,8 +64,13 @@ public:
 signals:
     void ImportProgress(int percent);
     void ImportFinished(int added);
+    void InsertFinished(const QString &record, bool saved);
+
+public:
+    ~FavoritesService() override;
 
 private:
+    QThreadPool m_saves; // one thread: saves in the order given
     BookmarksImport *m_import = nullptr;
     LiveObjectToken m_token;
 };

@@ -43,6 +43,12 @@ ListControl::ListControl(QWidget *parent)
     , m_service(new FavoritesService(this))
 {
     connect(m_service, &FavoritesService::ImportProgress, this, &ListControl::ImportProgress);
+    // A favorite is listed once it is stored.
+    connect(m_service, &FavoritesService::InsertFinished, this, [this](const QString &record, bool saved) {
+        if (saved && !FavoritesStore::isBlank(record))
+            AddItem(ListRules::rowText(FavoriteRecord::field(record, FavoriteRecord::Field::Title)));
+        emit InsertFinished(record, saved);
+    });
     setObjectName(QStringLiteral("List1"));
     QFont font(QStringLiteral("Tahoma"));
     font.setPointSizeF(8.25);
@@ -262,10 +268,9 @@ void ListControl::RefreshFavoritesEx(const QString &dataFile, const QString &str
 
 void ListControl::InsertFavorites(const QString &dataFile, const QString &Item)
 {
-    m_service->InsertFavorite(dataFile, Item);
-    if (FavoritesStore::isBlank(Item))
-        return; // neither stored nor listed
-    AddItem(ListRules::rowText(FavoriteRecord::field(Item, FavoriteRecord::Field::Title)));
+    // Saved away from the window's thread; listed when stored (a blank
+    // record is neither).
+    m_service->StartInsertFavorite(dataFile, Item);
 }
 
 int ListControl::ImportFromIE(const QString &dataFile, bool bClear)

@@ -120,6 +120,8 @@ signals:
     void Scroll();
     void ImportProgress(int percent);
     void ImportFinished(int added);
+    // An InsertFavorites call's record is saved (or could not be) and listed.
+    void InsertFinished(const QString &record, bool saved);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;

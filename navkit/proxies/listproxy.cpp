@@ -124,6 +124,15 @@ bool ListProxy::connectImport(QObject *receiver, const char *progressSlot, const
     return connected;
 }
 
+bool ListProxy::connectInsert(QObject *receiver, const char *finishedSlot)
+{
+    const bool connected =
+        m_control && QObject::connect(m_control, SIGNAL(InsertFinished(QString, bool)), receiver, finishedSlot);
+    if (!connected)
+        qCWarning(lcFiles) << "list control: insert signal not connected";
+    return connected;
+}
+
 bool ListProxy::StartImportBookmarks(const QString &dataFile, const QString &htmlFile)
 {
     bool started = false;

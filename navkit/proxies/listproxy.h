@@ -46,6 +46,10 @@ public:
     // taking an int each, connected once. False (logged) when not connected
     // or not started.
     bool connectImport(QObject *receiver, const char *progressSlot, const char *finishedSlot);
+    // InsertFavorites saves away from the GUI thread: the receiver's slot
+    // (QString record, bool saved) hears when it is stored. False (logged)
+    // when not connected.
+    bool connectInsert(QObject *receiver, const char *finishedSlot);
     bool StartImportBookmarks(const QString &dataFile, const QString &htmlFile);
     void CancelImport();
     bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
