@@ -41,7 +41,9 @@ public:
     // the page in front.
     void setPageAddress(std::function<QString()> pageAddress) { m_pageAddress = std::move(pageAddress); }
     // The stored favorite record whose address is url; empty when none.
+    // Safe on any thread once prepareFavorites ran on the window's thread.
     QString storedRecord(const QString &url);
+    void prepareFavorites() { favorites(); }
     // The first search engine of the configuration file: its name and
     // address template (both empty when there is none).
     static std::pair<QString, QString> firstEngine();

@@ -1,6 +1,8 @@
 #include "favoritestar.h"
 
 #include <QAction>
+#include <QCoreApplication>
+#include <QPointer>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPainterPath>
@@ -37,6 +39,7 @@ FavoriteStar::FavoriteStar(QLineEdit *box, Hooks hooks, QObject *parent)
     , m_action(box->addAction(m_empty, QLineEdit::TrailingPosition))
     , m_hooks(std::move(hooks))
 {
+    m_lookups.setMaxThreadCount(1);
     m_action->setObjectName(QStringLiteral("FavoriteStar"));
     show(false);
     m_delay.setSingleShot(true);
@@ -53,7 +56,25 @@ void FavoriteStar::recheck()
 void FavoriteStar::look()
 {
     const QString address = m_hooks.address();
-    show(!address.isEmpty() && !m_hooks.storedRecord(address).isEmpty());
+    const quint64 question = ++m_question;
+    if (address.isEmpty()) {
+        show(false);
+        return;
+    }
+    if (m_hooks.prepare)
+        m_hooks.prepare();
+    // Looked up away from the window's thread: the first look reads the
+    // whole store (seconds for a million favorites).
+    m_lookups.start([self = QPointer<FavoriteStar>(this), lookUp = m_hooks.storedRecord, address, question] {
+        const bool stored = !lookUp(address).isEmpty();
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, question, stored] {
+                if (self && self->m_question == question)
+                    self->show(stored);
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void FavoriteStar::show(bool stored)

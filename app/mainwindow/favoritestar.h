@@ -3,6 +3,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QThreadPool>
 #include <QTimer>
 
 #include <functional>
@@ -20,8 +21,11 @@ class FavoriteStar : public QObject
 
 public:
     struct Hooks {
-        std::function<QString()> address;                     // the active page's
-        std::function<QString(const QString &)> storedRecord; // empty: not stored
+        std::function<QString()> address; // the active page's
+        // Empty: not stored. Called on a worker thread too (the store may be
+        // large and not yet read), after prepare on the window's thread.
+        std::function<QString(const QString &)> storedRecord;
+        std::function<void()> prepare;
         std::function<void()> add;
         std::function<void(const QString &record)> edit;
     };
@@ -46,4 +50,6 @@ private:
     Hooks m_hooks;
     QTimer m_delay;
     bool m_stored = false;
+    quint64 m_question = 0; // of the latest look: older answers are dropped
+    QThreadPool m_lookups;  // waited for when the star goes: its hooks' objects outlive it
 };

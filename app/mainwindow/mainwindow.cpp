@@ -130,7 +130,11 @@ Form1::Form1()
 }
 
 Form1::~Form1()
-{}
+{
+    // The star's lookups still running use the completer's favorites: they
+    // end before the completer goes.
+    delete m_star;
+}
 
 void Form1::buildCommands()
 {
@@ -264,6 +268,7 @@ void Form1::setupCompletion()
     FavoriteStar::Hooks hooks;
     hooks.address = pageAddress;
     hooks.storedRecord = [this](const QString &url) { return m_completer->storedRecord(url); };
+    hooks.prepare = [this] { m_completer->prepareFavorites(); };
     hooks.add = [this] { command(CommandId::AddFavorite)->trigger(); };
     hooks.edit = [this](const QString &record) {
         if (DocumentWindow *w = m_dsMain->document(TabRules::kFavoritesTab)) {
