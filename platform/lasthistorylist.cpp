@@ -28,6 +28,12 @@ QHash<QString, LastList> &lastLists()
 void remember(const QString &path, const QString &prefix, const std::vector<UrlHistoryEntry> &entries)
 {
     const QMutexLocker lock(&lastListsMutex());
+    // A copy of a long list would cost every read as much as the read
+    // itself: such a list is not kept, and an older one is not given for it.
+    if (entries.size() > kLongestKept) {
+        lastLists().remove(path);
+        return;
+    }
     lastLists().insert(path, {prefix, entries});
 }
 

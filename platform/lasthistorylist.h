@@ -5,6 +5,7 @@
 
 #include <QString>
 
+#include <cstddef>
 #include <optional>
 #include <vector>
 
@@ -12,6 +13,9 @@
 // thread gets it (narrowed to its prefix) while another writer holds the
 // database, instead of waiting.
 namespace LastHistoryList {
+
+// Lists longer than this are not kept (the reader then keeps what it had).
+inline constexpr std::size_t kLongestKept = 50000;
 
 void remember(const QString &path, const QString &prefix, const std::vector<UrlHistoryEntry> &entries);
 // The entries of the last list whose address starts with prefix; nothing

@@ -28,7 +28,8 @@ struct UrlHistoryEntry {
 // connection notices the move at its next call and reopens.
 //
 // On the GUI thread a busy database is not waited for: a read gives the
-// last list read from it instead, so the window never freezes.
+// last list read from it instead (when it was not too long to keep), so the
+// window never freezes.
 class UrlHistoryStore
 {
 public:

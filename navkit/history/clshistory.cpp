@@ -36,52 +36,45 @@ bool clsHistory::Refresh(const QString &URLStartsWith)
 
 bool clsHistory::Refresh(const QString &URLStartsWith, quint32 Flags)
 {
-    const auto entries = m_store->enumerate(URLStartsWith, Flags);
+    auto entries = m_store->enumerate(URLStartsWith, Flags);
     if (!entries) {
         qCWarning(lcFiles) << "history not readable; collection kept";
         return false;
     }
-    setItems(*entries);
+    // Items handed out before stay valid (they live as long as the
+    // collection); the new entries get theirs when asked for.
+    m_entries = std::move(*entries);
+    m_items.assign(m_entries.size(), nullptr);
     return true;
 }
 
-void clsHistory::setItems(const std::vector<UrlHistoryEntry> &entries)
+clsHistoryItem *clsHistory::itemAt(qsizetype index) const
 {
-    // Items a host was given stay valid (they live as long as the
-    // collection); the others go now, so a refresh costs no memory.
-    for (const auto &item : std::as_const(m_items)) {
-        if (item && item->parent() == this && !item->handedOut())
-            delete item.data();
+    QPointer<clsHistoryItem> &item = m_items[size_t(index)];
+    if (!item) {
+        auto *made = new clsHistoryItem(const_cast<clsHistory *>(this));
+        made->fill(m_entries[size_t(index)]);
+        item = made;
     }
-    m_items.clear();
-    m_items.reserve(qsizetype(entries.size()));
-    for (const UrlHistoryEntry &e : entries) {
-        auto *item = new clsHistoryItem(this);
-        item->fill(e);
-        m_items.append(item);
-    }
+    item->markHandedOut();
+    return item.data();
 }
 
 QObject *clsHistory::Item(int Index) const
 {
-    if (Index < 1 || Index > m_items.size())
+    if (Index < 1 || Index > Count())
         return nullptr;
-    clsHistoryItem *item = m_items.at(Index - 1).data();
-    if (item)
-        item->markHandedOut();
-    return item;
+    return itemAt(Index - 1);
 }
 
 bool clsHistory::Remove(int Index)
 {
-    if (Index < 1 || Index > m_items.size())
+    if (Index < 1 || Index > Count())
         return false;
-    const QPointer<clsHistoryItem> item = m_items.at(Index - 1);
-    if (!item || !m_store->deleteUrl(item->URL(), 0))
+    if (!m_store->deleteUrl(m_entries[size_t(Index - 1)].url, 0))
         return false;
-    m_items.removeAt(Index - 1);
-    if (item->parent() == this && !item->handedOut())
-        delete item.data();
+    m_entries.erase(m_entries.begin() + (Index - 1));
+    m_items.erase(m_items.begin() + (Index - 1));
     return true;
 }
 
@@ -95,22 +88,8 @@ bool clsHistory::DeleteURL(const QString &URL, quint32 Flags)
 QObjectList clsHistory::NewEnum() const
 {
     QObjectList list;
-    list.reserve(m_items.size());
-    for (const auto &item : m_items) {
-        if (item)
-            item->markHandedOut();
-        list.append(item.data());
-    }
+    list.reserve(Count());
+    for (qsizetype i = 0; i < Count(); ++i)
+        list.append(itemAt(i));
     return list;
-}
-
-std::vector<UrlHistoryEntry> clsHistory::entries() const
-{
-    std::vector<UrlHistoryEntry> out;
-    out.reserve(size_t(m_items.size()));
-    for (const auto &item : m_items) {
-        if (item)
-            out.push_back(item->entry());
-    }
-    return out;
 }

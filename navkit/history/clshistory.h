@@ -5,6 +5,7 @@
 #include "urlhistorystore.h"
 
 #include <QList>
+#include <vector>
 #include <QObject>
 #include <QPointer>
 
@@ -15,8 +16,10 @@ class clsHistoryItem;
 // The URL history as a collection, indexed from 1, filled at creation and
 // on every Refresh, Clear and DeleteURL. Failures come back as false (or a
 // null item), never as an exception or a crash; the collection then keeps
-// what it held. Items belong to the collection and are deleted by the next
-// refill; a host that keeps one longer takes it with setParent().
+// what it held. The entries are kept as read; an item object is made when
+// a host first asks for it (a million visits make no million objects), and
+// stays valid as long as the collection (a host that keeps one longer
+// takes it with setParent()).
 class clsHistory : public QObject
 {
     Q_OBJECT
@@ -27,7 +30,7 @@ public:
     ~clsHistory() override;
 
     Q_INVOKABLE bool AddURL(const QString &URL, const QString &Title, quint32 Flags);
-    int Count() const { return int(m_items.size()); }
+    int Count() const { return int(m_entries.size()); }
     Q_INVOKABLE bool Clear();
     Q_INVOKABLE bool Refresh();
     Q_INVOKABLE bool Refresh(const QString &URLStartsWith);
@@ -38,12 +41,14 @@ public:
     Q_INVOKABLE QObjectList NewEnum() const;
 
     // Library-internal: the entries of the collection without objects.
-    std::vector<UrlHistoryEntry> entries() const;
+    const std::vector<UrlHistoryEntry> &entries() const { return m_entries; }
 
 private:
-    void setItems(const std::vector<UrlHistoryEntry> &entries);
+    clsHistoryItem *itemAt(qsizetype index) const;
 
     std::unique_ptr<UrlHistoryStore> m_store;
-    QList<QPointer<clsHistoryItem>> m_items;
+    std::vector<UrlHistoryEntry> m_entries;
+    // The items made so far, by entry (null: none asked for yet).
+    mutable std::vector<QPointer<clsHistoryItem>> m_items;
     LiveObjectToken m_token;
 };
