@@ -1,7 +1,7 @@
 // The favorites store at each size given (default 100k, 300k, 1M records of
 // about 120 characters): load, one record saved onto it, and a bookmarks
 // file of 10,000 bookmarks imported into it; then the browser's own import
-// of a shortcut tree (mdlFavorites::ImportFolder, one save per folder) of
+// of a shortcut tree (mdlFavorites::ImportFolder, a save every half second) of
 // 10,000 and 20,000 shortcuts; and a file of deeply nested folders (its
 // store at most four times the file).
 //   bench_favorites [N ...]
@@ -115,8 +115,8 @@ int main(int argc, char **argv)
         nested.row(deep.size(), {ms, ratio, double(usage.ru_maxrss) / 1024.0});
     }
 
-    GrowthTable import(QStringLiteral("the browser's import of a shortcut tree (10 shortcuts a folder, one save "
-                                      "per folder), ms"),
+    GrowthTable import(QStringLiteral("the browser's import of a shortcut tree (10 shortcuts a folder, a save "
+                                      "every half second), ms"),
                        {QStringLiteral("into an empty store")});
     for (const qint64 n :
          std::vector<qint64>{std::min<qint64>(sizes.front() / 10, 10000), std::min<qint64>(sizes.front() / 5, 20000)}) {

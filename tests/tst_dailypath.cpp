@@ -77,7 +77,7 @@ class TestDailyPath : public QObject
         const auto *completer = qobject_cast<AddressCompleter *>(box->completer());
         return QTest::qWaitFor(
             [box, completer] {
-                return box->completer()->popup()->isVisible() && completer && !completer->historyPending();
+                return box->completer()->popup()->isVisible() && completer && !completer->answerPending();
             },
             kTimeout);
     }

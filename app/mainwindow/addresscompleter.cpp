@@ -1,7 +1,7 @@
 #include "addresscompleter.h"
 
 #include "addressbox.h"
-#include "historylookup.h"
+#include "suggestionlookup.h"
 #include "keycodes.h"
 #include "programstate.h"
 #include "searchengines.h"
@@ -25,7 +25,12 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
     , m_box(box)
     , m_model(new QStandardItemModel(this))
     , m_delegate(new SuggestionDelegate(this))
-    , m_history(new HistoryLookup(this))
+    , m_lookup(new SuggestionLookup(
+          [this](const QString &dataFile, const QString &words, int limit) {
+              // On the lookup's thread: the proxy was made before the question.
+              return m_favorites.SuggestFavorites(dataFile, words, limit);
+          },
+          this))
 {
     setModel(m_model);
     setCompletionMode(QCompleter::UnfilteredPopupCompletion);
@@ -40,7 +45,7 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
     connect(box, &QLineEdit::textEdited, this, &AddressCompleter::update);
     if (auto *addressBox = qobject_cast<AddressBox *>(box)) {
         connect(addressBox, &AddressBox::keyDown, this, [this](int *keyCode, int *shift) {
-            // Enter or Escape before the history answered: its answer opens no list.
+            // Enter or Escape before the answer came: it opens no list.
             if (*keyCode == Qt::Key_Escape || *keyCode == KeyCodes::kEnter)
                 m_openOnAnswer = false;
             // The first Escape closes the list (the completer sees to it),
@@ -52,11 +57,13 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
             m_box->selectAll();
         });
     }
-    connect(m_history, &HistoryLookup::found, this,
-            [this](const QString &words, const QList<AddressRules::HistoryRow> &rows) {
+    connect(m_lookup, &SuggestionLookup::found, this,
+            [this](const QString &words, const QStringList &favoriteRecords,
+                   const QList<AddressRules::HistoryRow> &visited) {
                 if (words != m_typed.trimmed())
                     return;
-                show(m_typed, rows);
+                m_favoriteRecords = favoriteRecords;
+                show(m_typed, visited);
                 if (m_openOnAnswer && m_model->rowCount() > 0 && !popup()->isVisible() && m_box->hasFocus()
                     && m_box->text() == m_typed)
                     complete();
@@ -93,9 +100,9 @@ QString AddressCompleter::storedRecord(const QString &url)
     return favorites().FindFavorite(programState().FavoritesFile, url);
 }
 
-bool AddressCompleter::historyPending() const
+bool AddressCompleter::answerPending() const
 {
-    return m_history->pending();
+    return m_lookup->pending();
 }
 
 void AddressCompleter::update(const QString &typed)
@@ -104,29 +111,37 @@ void AddressCompleter::update(const QString &typed)
     if (words.size() <= 1 || m_engine.second.isEmpty())
         m_engine = firstEngine();
     m_typed = typed;
-    m_favoriteRecords = words.isEmpty()
-        ? QStringList()
-        : favorites().SuggestFavorites(programState().FavoritesFile, words, kMaxFavorites);
-    // The visited pages shown for the words before stay while they still
-    // hold the words, until the history answers.
+    // The rows shown for the words before stay while they still hold the
+    // words, until the answer for these comes.
+    const QStringList folded = words.toCaseFolded().split(u' ', Qt::SkipEmptyParts);
+    const auto holdsAll = [&folded](const QString &text) {
+        const QString mine = text.toCaseFolded();
+        bool all = !folded.isEmpty();
+        for (const QString &w : folded)
+            all = all && mine.contains(w);
+        return all;
+    };
+    QStringList keptFavorites;
+    for (const QString &record : std::as_const(m_favoriteRecords)) {
+        if (holdsAll(record))
+            keptFavorites.append(record);
+    }
+    m_favoriteRecords = keptFavorites;
     QList<AddressRules::HistoryRow> kept;
-    const QString folded = words.toCaseFolded();
     for (int i = 0; i < m_model->rowCount(); ++i) {
         const QStandardItem *item = m_model->item(i);
-        if (item->data(SuggestionDelegate::KindRole).toInt() != int(AddressRules::Suggestion::Kind::History))
-            continue;
-        const QString text = (item->text() + u' ' + item->data(SuggestionDelegate::UrlRole).toString()).toCaseFolded();
-        bool all = !words.isEmpty();
-        for (const QString &w : folded.split(u' ', Qt::SkipEmptyParts))
-            all = all && text.contains(w);
-        if (all)
-            kept.append({item->text(), item->data(SuggestionDelegate::UrlRole).toString()});
+        const QString url = item->data(SuggestionDelegate::UrlRole).toString();
+        if (item->data(SuggestionDelegate::KindRole).toInt() == int(AddressRules::Suggestion::Kind::History)
+            && holdsAll(item->text() + u' ' + url))
+            kept.append({item->text(), url});
     }
     show(typed, kept);
     // A keystroke that shows no list yet leaves it to the history's answer.
     m_openOnAnswer = m_model->rowCount() == 0;
-    if (!words.isEmpty())
-        m_history->ask(words, kMaxHistory);
+    if (!words.isEmpty()) {
+        favorites(); // made here, on the window's thread, for the lookup's
+        m_lookup->ask(words, programState().FavoritesFile, kMaxFavorites, kMaxHistory);
+    }
 }
 
 void AddressCompleter::show(const QString &typed, const QList<AddressRules::HistoryRow> &history)

@@ -9,7 +9,7 @@
 
 #include <functional>
 
-class HistoryLookup;
+class SuggestionLookup;
 class QLineEdit;
 class QStandardItemModel;
 class SuggestionDelegate;
@@ -32,10 +32,11 @@ public:
     ~AddressCompleter() override;
 
     // Fills the list for the text as typed; the box's own edits call it.
-    // Visited pages join the list when the history has answered.
+    // The favorites and visited pages for it are looked up away from the
+    // window's thread and join the list when they are found.
     void update(const QString &typed);
-    // True while the visited pages for the text typed are still looked up.
-    bool historyPending() const;
+    // True while the rows for the text typed are still looked up.
+    bool answerPending() const;
     QString pathFromIndex(const QModelIndex &index) const override;
     // Escape with no list open puts this back in the box: the address of
     // the page in front.
@@ -61,7 +62,7 @@ private:
     QStandardItemModel *m_model;
     SuggestionDelegate *m_delegate;
     FavoritesProxy m_favorites; // the favorites store's reader
-    HistoryLookup *m_history;
+    SuggestionLookup *m_lookup;
     QString m_typed;               // as the box holds it, for the history's answer
     QStringList m_favoriteRecords; // for the words typed
     bool m_openOnAnswer = false;

@@ -1,19 +1,20 @@
-#include "historylookup.h"
+#include "suggestionlookup.h"
 
 #include "logging.h"
 #include "urlhistorystore.h"
 
-HistoryLookup::HistoryLookup(QObject *parent)
+SuggestionLookup::SuggestionLookup(Favorites favorites, QObject *parent)
     : QObject(parent)
+    , m_favorites(std::move(favorites))
     , m_worker(new QObject)
 {
-    m_thread.setObjectName(QStringLiteral("HistoryLookup"));
+    m_thread.setObjectName(QStringLiteral("SuggestionLookup"));
     m_worker->moveToThread(&m_thread);
     connect(&m_thread, &QThread::finished, m_worker, &QObject::deleteLater);
     m_thread.start(QThread::LowPriority);
 }
 
-HistoryLookup::~HistoryLookup()
+SuggestionLookup::~SuggestionLookup()
 {
     // An index being made is given up; it is made again at the next start.
     m_stop = true;
@@ -23,34 +24,37 @@ HistoryLookup::~HistoryLookup()
     m_store.reset();
 }
 
-void HistoryLookup::ask(const QString &words, int limit)
+void SuggestionLookup::ask(const QString &words, const QString &dataFile, int favoriteLimit, int historyLimit)
 {
     const quint64 question = ++m_latest;
     m_pending = true;
     QMetaObject::invokeMethod(
         m_worker,
-        [this, question, words, limit] {
+        [this, question, words, dataFile, favoriteLimit, historyLimit] {
             if (question != m_latest || m_stop)
                 return; // a newer question is on its way
+            const QStringList favorites = m_favorites ? m_favorites(dataFile, words, favoriteLimit) : QStringList();
+            if (question != m_latest || m_stop)
+                return;
             if (!m_store) {
                 m_store = std::make_unique<UrlHistoryStore>();
                 if (!m_store->buildWordIndex(&m_stop))
                     qCWarning(lcFiles) << "history searched without its word index";
             }
-            QList<AddressRules::HistoryRow> rows;
-            if (const auto entries = m_store->matchingWords(words, limit)) {
+            QList<AddressRules::HistoryRow> visited;
+            if (const auto entries = m_store->matchingWords(words, historyLimit)) {
                 for (const UrlHistoryEntry &e : *entries)
-                    rows.append({e.title, e.url});
+                    visited.append({e.title, e.url});
             } else {
                 qCWarning(lcFiles) << "history not read for the address suggestions";
             }
             QMetaObject::invokeMethod(
                 this,
-                [this, question, words, rows] {
+                [this, question, words, favorites, visited] {
                     if (question != m_latest)
                         return;
                     m_pending = false;
-                    emit found(words, rows);
+                    emit found(words, favorites, visited);
                 },
                 Qt::QueuedConnection);
         },
