@@ -55,7 +55,8 @@ int main(int argc, char **argv)
         sizes = {100000};
 
     QTextStream out(stdout);
-    out << "N favorites + N visited | first key: window's part / with the answer (favorites and history) | typing a keyword | typing "
+    out << "N favorites + N visited | first key: window's part / with the answer (favorites and history) | typing a "
+           "keyword | typing "
            "words found nowhere"
            " | new address, nothing visited | new address after a visit\n";
     for (const int n : sizes) {

@@ -18,6 +18,8 @@
 #include <QWidget>
 #include <QtTest>
 
+#include <algorithm>
+
 class TestComponents : public QObject
 {
     Q_OBJECT
@@ -48,6 +50,21 @@ private slots:
         QStringList empty;
         mdlApplication::SortDescending(empty);
         QVERIFY(empty.isEmpty());
+        // Long shared beginnings, prefixes of each other, NULs, surrogates:
+        // the same order as comparing whole strings.
+        QStringList many;
+        const QString units = QStringLiteral("ab\u0000\u00e9z") + QChar(0xd83d) + QChar(0xde00);
+        for (int i = 0; i < 3000; ++i) {
+            QString text = QStringLiteral("https://www.example.test/");
+            for (int k = 0, n = (i * 7919) % 9; k < n; ++k)
+                text += units.at((i * 31 + k * 17) % units.size());
+            many.append(text);
+        }
+        QStringList expected = many;
+        std::sort(expected.begin(), expected.end(),
+                  [](const QString &a, const QString &b) { return QStringView(a).compare(QStringView(b)) > 0; });
+        mdlApplication::SortDescending(many);
+        QCOMPARE(many, expected);
     }
 
     void unregisteredClassIsNotCreated()
