@@ -114,7 +114,7 @@ void FolderImport::saveFolder()
     }
     m_batch += m_folders.at(m_next).records;
     ++m_next;
-    if (m_sinceSave.elapsed() >= LinkAppend::kSaveEveryMs || m_next >= m_folders.size())
+    if (m_sinceSave.elapsed() >= ShortcutWalk::kSaveEveryMs || m_next >= m_folders.size())
         save();
     QTimer::singleShot(0, this, &FolderImport::nextFolder);
 }

@@ -16,7 +16,7 @@ class KeywordFetcher;
 // folder is taken per turn of the event loop, and with keywords each new
 // address's page is fetched, one after another, before its folder joins
 // the next save (outside the store's lock). The folders read are saved
-// every LinkAppend::kSaveEveryMs and at the end. An abort ends it at once:
+// every ShortcutWalk::kSaveEveryMs and at the end. An abort ends it at once:
 // the folders read to the end are saved, the one in progress is not, so a
 // later import still reads its keywords.
 class FolderImport : public QObject

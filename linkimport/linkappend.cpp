@@ -104,7 +104,7 @@ int importFolder(const QString &dataFile, const QString &folder, const KeywordSo
         if (progress)
             progress(count);
         batch += records;
-        if (sinceSave.elapsed() >= kSaveEveryMs)
+        if (sinceSave.elapsed() >= ShortcutWalk::kSaveEveryMs)
             save();
         return !calledOff;
     });

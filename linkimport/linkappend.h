@@ -36,17 +36,11 @@ bool appendFavorites(const QString &dataFile, const QStringList &batch, const Ke
                      DuplicateFilter &present);
 
 // Walks the folder tree (a folder's own shortcuts, then its sub-folders),
-// appending the records read (saved every kSaveEveryMs and at the end) and
+// appending the records read (saved every ShortcutWalk::kSaveEveryMs and at the end) and
 // reporting the running shortcut count after each folder's shortcuts are
 // read. Returns the count. A walk called off ends at once; what was read
 // since the last save is not saved.
 using Progress = std::function<void(int count)>;
-
-// An import saves what it read at most this often, and at its end: one
-// save per folder would write the whole store once per folder, so an
-// import's time would grow with the square of its size. A kill loses at
-// most what was read since the last save, and a new run adds it.
-inline constexpr int kSaveEveryMs = 500;
 
 // For the import tool's process: an import rewrites the whole store at
 // every save, so large freed buffers are kept for the next save instead of

@@ -12,11 +12,14 @@ namespace HistoryWords {
 
 namespace {
 
+#define QUILLON_WORD_DELETE_TRIGGER                                                                                    \
+    "CREATE TRIGGER IF NOT EXISTS urls_words_delete AFTER DELETE ON urls BEGIN"                                        \
+    " INSERT INTO urls_words(urls_words, rowid, title, url) VALUES ('delete', old.rowid, old.title, old.url); END;"
+
 #define QUILLON_WORD_TRIGGERS                                                                                          \
     "CREATE TRIGGER IF NOT EXISTS urls_words_insert AFTER INSERT ON urls BEGIN"                                        \
-    " INSERT INTO urls_words(rowid, title, url) VALUES (new.rowid, new.title, new.url); END;"                          \
-    "CREATE TRIGGER IF NOT EXISTS urls_words_delete AFTER DELETE ON urls BEGIN"                                        \
-    " INSERT INTO urls_words(urls_words, rowid, title, url) VALUES ('delete', old.rowid, old.title, old.url); END;"    \
+    " INSERT INTO urls_words(rowid, title, url) VALUES (new.rowid, new.title, new.url); "                              \
+    "END;" QUILLON_WORD_DELETE_TRIGGER                                                                                 \
     "CREATE TRIGGER IF NOT EXISTS urls_words_update AFTER UPDATE OF url, title ON urls BEGIN"                          \
     " INSERT INTO urls_words(urls_words, rowid, title, url) VALUES ('delete', old.rowid, old.title, old.url);"         \
     " INSERT INTO urls_words(rowid, title, url) VALUES (new.rowid, new.title, new.url); END;"
@@ -58,6 +61,12 @@ int scanNewest(sqlite3 *db, const QString &typed, quint64 now, int limit, std::v
 
 const char *const kSchema = QUILLON_WORD_TABLE QUILLON_WORD_TRIGGERS;
 
+// Without the delete trigger while every entry goes, so the index is
+// emptied at once rather than entry by entry.
+const char *const kClear =
+    "BEGIN IMMEDIATE; DROP TRIGGER IF EXISTS urls_words_delete; DELETE FROM urls;"
+    " INSERT INTO urls_words(urls_words) VALUES ('delete-all');" QUILLON_WORD_DELETE_TRIGGER " COMMIT;";
+
 QString query(const QString &typed)
 {
     QStringList terms;
@@ -76,8 +85,7 @@ QString query(const QString &typed)
 
 bool exists(sqlite3 *db)
 {
-    SqliteStatement st(db, "SELECT 1 FROM sqlite_master WHERE name = 'urls_words'");
-    return st.ok() && sqlite3_step(st.get()) == SQLITE_ROW;
+    return SqliteStatement::hasTable(db, "urls_words");
 }
 
 int build(sqlite3 *db, const std::atomic<bool> *stop)

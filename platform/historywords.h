@@ -19,6 +19,8 @@ namespace HistoryWords {
 
 // Creates the index and its triggers (for a database made new).
 extern const char *const kSchema;
+// Removes every entry and empties the index, in one transaction.
+extern const char *const kClear;
 
 // The full-text query for what the user typed: every word must begin a
 // word of the title or the address (a word with dots or slashes, such as

@@ -25,6 +25,16 @@ public:
     }
     void bind(int i, qint64 v) { sqlite3_bind_int64(m_stmt, i, v); }
 
+    // True when the database has a table (or virtual table) of this name.
+    static bool hasTable(sqlite3 *db, const char *name)
+    {
+        SqliteStatement st(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
+        if (!st.ok())
+            return false;
+        sqlite3_bind_text(st.get(), 1, name, -1, SQLITE_STATIC);
+        return sqlite3_step(st.get()) == SQLITE_ROW;
+    }
+
 private:
     sqlite3_stmt *m_stmt = nullptr;
     int m_rc = SQLITE_ERROR;

@@ -16,8 +16,6 @@
 #include <QFile>
 #include <QUrl>
 #include <QFileInfo>
-#include <QHash>
-#include <QMutex>
 #include <QThread>
 #include <QCoreApplication>
 
@@ -74,15 +72,6 @@ bool fileId(const QString &path, quint64 *device, quint64 *inode)
     *device = quint64(st.st_dev);
     *inode = quint64(st.st_ino);
     return true;
-}
-
-bool hasTable(sqlite3 *db, const char *name)
-{
-    Statement st(db, "SELECT 1 FROM sqlite_master WHERE type = 'table' AND name = ?1");
-    if (!st.ok())
-        return false;
-    st.bind(1, QString::fromLatin1(name));
-    return sqlite3_step(st.get()) == SQLITE_ROW;
 }
 
 // A free name for a file moved aside: "<path>.bad", ".bad.1", ...
@@ -164,7 +153,7 @@ bool UrlHistoryStore::ensureOpen()
         rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
         // A new database gets its word index at once; an older one is
         // indexed later, off the window's thread (buildWordIndex).
-        const bool made = rc == SQLITE_OK && !hasTable(m_db, "urls");
+        const bool made = rc == SQLITE_OK && !Statement::hasTable(m_db, "urls");
         if (rc == SQLITE_OK)
             rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
         if (rc == SQLITE_OK && made)
@@ -350,15 +339,8 @@ bool UrlHistoryStore::clear()
 {
     // The word index is emptied at once rather than entry by entry.
     return withRetry([&] {
-        return sqlite3_exec(m_db,
-                            HistoryWords::exists(m_db)
-                                ? "BEGIN IMMEDIATE; DROP TRIGGER IF EXISTS urls_words_delete; DELETE FROM urls;"
-                                  " INSERT INTO urls_words(urls_words) VALUES ('delete-all');"
-                                  " CREATE TRIGGER urls_words_delete AFTER DELETE ON urls BEGIN"
-                                  " INSERT INTO urls_words(urls_words, rowid, title, url)"
-                                  " VALUES ('delete', old.rowid, old.title, old.url); END; COMMIT;"
-                                : "DELETE FROM urls",
-                            nullptr, nullptr, nullptr);
+        return sqlite3_exec(m_db, HistoryWords::exists(m_db) ? HistoryWords::kClear : "DELETE FROM urls", nullptr,
+                            nullptr, nullptr);
     });
 }
 

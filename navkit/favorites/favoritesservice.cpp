@@ -26,9 +26,7 @@ FavoritesService::~FavoritesService()
 void FavoritesService::StartInsertFavorite(const QString &dataFile, const QString &record)
 {
     m_saves.start([this, dataFile, record] {
-        const bool saved = FavoritesStore::isBlank(record) || FavoritesStore::save(dataFile, {record});
-        if (!saved)
-            qCWarning(lcFiles) << "favorite not saved" << dataFile;
+        const bool saved = InsertFavorite(dataFile, record);
         QMetaObject::invokeMethod(
             this, [this, record, saved] { emit InsertFinished(record, saved); }, Qt::QueuedConnection);
     });

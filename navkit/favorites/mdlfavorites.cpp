@@ -52,15 +52,12 @@ void ImportFolder(const QString &dataFile, QString &folderPath, QString &pattern
         qCWarning(lcFiles) << "no Favorites folder; nothing imported";
         return;
     }
-    // Saved every half second and at the end, not once per folder: each
-    // save writes the whole store.
-    constexpr int kSaveEveryMs = 500;
     QStringList batch;
     QElapsedTimer sinceSave;
     sinceSave.start();
     const int seen = ShortcutWalk::walk(folderPath, pattern, [&](const QStringList &records, int) {
         batch += records;
-        if (sinceSave.elapsed() >= kSaveEveryMs) {
+        if (sinceSave.elapsed() >= ShortcutWalk::kSaveEveryMs) {
             AppendFavorites(dataFile, batch);
             batch.clear();
             sinceSave.restart();

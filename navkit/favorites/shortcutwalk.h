@@ -19,4 +19,10 @@ using FolderVisitor = std::function<bool(const QStringList &records, int count)>
 // shortcuts seen.
 int walk(const QString &folder, const QString &pattern, const FolderVisitor &visit);
 
+// An import of a walk saves what it read at most this often, and at its
+// end: one save per folder would write the whole store once per folder, so
+// an import's time would grow with the square of its size. A kill loses at
+// most what was read since the last save, and a new run adds it.
+inline constexpr int kSaveEveryMs = 500;
+
 } // namespace ShortcutWalk
