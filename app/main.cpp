@@ -1,4 +1,4 @@
-#include "browserstartup.h"
+#include "app/mainwindow/browserstartup.h"
 
 int main(int argc, char *argv[])
 {

@@ -6,9 +6,9 @@
 // store at most four times the file).
 //   bench_favorites [N ...]
 #include "benchutil.h"
-#include "bookmarkshtml.h"
-#include "favoritesstore.h"
-#include "mdlfavorites.h"
+#include "navkit/favorites/bookmarkshtml.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "navkit/favorites/mdlfavorites.h"
 
 #include <QCoreApplication>
 #include <QDir>

@@ -3,10 +3,10 @@
 // same sorted newest first; and the store's enumeration alone.
 //   bench_history [N ...]   (default 100k, 300k, 1M)
 #include "benchutil.h"
-#include "clshistory.h"
-#include "mdlapplication.h"
-#include "timeconv.h"
-#include "urlhistorystore.h"
+#include "navkit/history/clshistory.h"
+#include "navkit/mdlapplication.h"
+#include "platform/timeconv.h"
+#include "platform/urlhistorystore.h"
 
 #include <QCoreApplication>
 #include <QTemporaryDir>

@@ -2,8 +2,8 @@
 // per folder), into an empty store and then again with everything present.
 //   bench_linkimport [N ...]   (default 10,000 and 20,000)
 #include "benchutil.h"
-#include "favoritesstore.h"
-#include "linkappend.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "linkimport/linkappend.h"
 
 #include <QCoreApplication>
 #include <QDir>

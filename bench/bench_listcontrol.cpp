@@ -7,10 +7,10 @@
 //     every visit being of today, and a jump to the last row.
 //   bench_listcontrol [N ...]
 #include "benchutil.h"
-#include "favoritesstore.h"
-#include "listcontrol.h"
-#include "timeconv.h"
-#include "urlhistorystore.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "navkit/listctl/listcontrol.h"
+#include "platform/timeconv.h"
+#include "platform/urlhistorystore.h"
 
 #include <QApplication>
 #include <QListView>

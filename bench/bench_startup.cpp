@@ -12,8 +12,8 @@
 //     samples after a settle time, per run);
 //   - a restored session of 50 pages against a one-tab start: time and PSS.
 #include "benchutil.h"
-#include "mdlinicontrol.h"
-#include "mdlregistry.h"
+#include "app/settings/mdlinicontrol.h"
+#include "app/settings/mdlregistry.h"
 #include "testhttpserver.h"
 
 #include <QCoreApplication>

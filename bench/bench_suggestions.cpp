@@ -2,13 +2,13 @@
 // history's answer included, with N favorites and N visited pages, for
 // each N given (default 100000). Usage:
 //   bench_suggestions [N ...]
-#include "addresscompleter.h"
+#include "app/mainwindow/addresscompleter.h"
 #include "benchutil.h"
-#include "favoritesstore.h"
-#include "programstate.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "app/settings/programstate.h"
 #include "testenvironment.h"
-#include "timeconv.h"
-#include "urlhistorystore.h"
+#include "platform/timeconv.h"
+#include "platform/urlhistorystore.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,12 +1,12 @@
 // The browser as the start-up benchmark runs it: the real window, reporting
 // when its pages are in.
-#include "browsercontrol.h"
-#include "browserstartup.h"
-#include "browsertab.h"
-#include "browsertabs.h"
-#include "dockframe.h"
-#include "documentwindow.h"
-#include "mainwindow.h"
+#include "engine/browsercontrol.h"
+#include "app/mainwindow/browserstartup.h"
+#include "app/browser/browsertab.h"
+#include "app/mainwindow/browsertabs.h"
+#include "platform/dockframe.h"
+#include "platform/documentwindow.h"
+#include "app/mainwindow/mainwindow.h"
 
 #include <QCoreApplication>
 #include <QSet>

@@ -1,6 +1,6 @@
-#include "duplicatefilter.h"
+#include "linkimport/duplicatefilter.h"
 
-#include "favoriterecord.h"
+#include "navkit/records/favoriterecord.h"
 
 #include <QStringMatcher>
 

@@ -1,7 +1,7 @@
 // Whether an address is already anywhere in the stored text (title, address or keyword text of any record), for the saves of one import.
 #pragma once
 
-#include "fileidentity.h"
+#include "platform/fileidentity.h"
 
 #include <QSet>
 #include <QString>

@@ -1,11 +1,11 @@
-#include "folderimport.h"
+#include "linkimport/folderimport.h"
 
-#include "favoriterecord.h"
-#include "favoritesstore.h"
-#include "keywordfetcher.h"
-#include "linkappend.h"
-#include "logging.h"
-#include "shortcutwalk.h"
+#include "navkit/records/favoriterecord.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "linkimport/keywordfetcher.h"
+#include "linkimport/linkappend.h"
+#include "platform/logging.h"
+#include "navkit/favorites/shortcutwalk.h"
 
 #include <QSet>
 #include <QTimer>

@@ -1,7 +1,7 @@
 // The import of a folder of Internet shortcuts into the favorites store, one folder per turn of the event loop.
 #pragma once
 
-#include "duplicatefilter.h"
+#include "linkimport/duplicatefilter.h"
 
 #include <QElapsedTimer>
 #include <QHash>

@@ -1,11 +1,11 @@
-#include "importwindow.h"
+#include "linkimport/importwindow.h"
 
-#include "filedialogservice.h"
-#include "folderimport.h"
-#include "keywordfetcher.h"
-#include "mdlfavorites.h"
-#include "platformpaths.h"
-#include "twips.h"
+#include "platform/filedialogservice.h"
+#include "linkimport/folderimport.h"
+#include "linkimport/keywordfetcher.h"
+#include "navkit/favorites/mdlfavorites.h"
+#include "platform/platformpaths.h"
+#include "platform/twips.h"
 
 #include <QApplication>
 #include <QCheckBox>

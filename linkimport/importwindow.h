@@ -1,7 +1,7 @@
 // LinkImport::Form1, the import tool's window.
 #pragma once
 
-#include "listproxy.h"
+#include "navkit/proxies/listproxy.h"
 
 #include <QWidget>
 

@@ -1,10 +1,10 @@
-#include "keywordfetcher.h"
+#include "linkimport/keywordfetcher.h"
 
-#include "browsercontrol.h"
-#include "browserpage.h"
-#include "metareader.h"
-#include "favoriterecord.h"
-#include "twips.h"
+#include "engine/browsercontrol.h"
+#include "engine/browserpage.h"
+#include "engine/metareader.h"
+#include "navkit/records/favoriterecord.h"
+#include "platform/twips.h"
 
 #include <QWidget>
 

@@ -1,10 +1,10 @@
-#include "linkappend.h"
+#include "linkimport/linkappend.h"
 
-#include "duplicatefilter.h"
-#include "favoritesstore.h"
-#include "logging.h"
-#include "mdlfavorites.h"
-#include "shortcutwalk.h"
+#include "linkimport/duplicatefilter.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "platform/logging.h"
+#include "navkit/favorites/mdlfavorites.h"
+#include "navkit/favorites/shortcutwalk.h"
 
 #include <QElapsedTimer>
 

@@ -1,6 +1,6 @@
-#include "importwindow.h"
-#include "linkappend.h"
-#include "platformpaths.h"
+#include "linkimport/importwindow.h"
+#include "linkimport/linkappend.h"
+#include "platform/platformpaths.h"
 
 #include <QApplication>
 #include <QGuiApplication>

@@ -1,4 +1,4 @@
-#include "liveobjects.h"
+#include "navkit/liveobjects.h"
 
 #include <atomic>
 

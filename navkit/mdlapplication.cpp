@@ -1,4 +1,4 @@
-#include "mdlapplication.h"
+#include "navkit/mdlapplication.h"
 
 #include <algorithm>
 #include <vector>

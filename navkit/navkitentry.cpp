@@ -1,13 +1,13 @@
 // The library's four entry points, in the shape of an in-process COM
 // server. Hosts load the library at run time and never link it.
-#include "componentabi.h"
-#include "componentregistry.h"
-#include "favorites/favoritesservice.h"
-#include "history/clshistory.h"
-#include "history/clshistoryitem.h"
-#include "listcontrol.h"
-#include "liveobjects.h"
-#include "logging.h"
+#include "platform/componentabi.h"
+#include "platform/componentregistry.h"
+#include "navkit/favorites/favoritesservice.h"
+#include "navkit/history/clshistory.h"
+#include "navkit/history/clshistoryitem.h"
+#include "navkit/listctl/listcontrol.h"
+#include "navkit/liveobjects.h"
+#include "platform/logging.h"
 
 #include <QFileInfo>
 #include <QString>

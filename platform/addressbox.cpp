@@ -1,6 +1,6 @@
-#include "addressbox.h"
+#include "platform/addressbox.h"
 
-#include "keycodes.h"
+#include "platform/keycodes.h"
 
 #include <QKeyEvent>
 

@@ -1,7 +1,7 @@
-#include "atomicfile.h"
-#include "atomicfilefaults.h"
+#include "platform/atomicfile.h"
+#include "platform/atomicfilefaults.h"
 
-#include "logging.h"
+#include "platform/logging.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
-#include "componentfactory.h"
+#include "platform/componentfactory.h"
 
-#include "componentabi.h"
-#include "componentregistry.h"
-#include "logging.h"
+#include "platform/componentabi.h"
+#include "platform/componentregistry.h"
+#include "platform/logging.h"
 
 #include <QFileInfo>
 #include <QHash>

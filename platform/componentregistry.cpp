@@ -1,9 +1,9 @@
-#include "componentregistry.h"
+#include "platform/componentregistry.h"
 
-#include "logging.h"
-#include "platformpaths.h"
-#include "profilefile.h"
-#include "registrystore.h"
+#include "platform/logging.h"
+#include "platform/platformpaths.h"
+#include "platform/profilefile.h"
+#include "platform/registrystore.h"
 
 #include <QDir>
 #include <QFileInfo>

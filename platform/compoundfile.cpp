@@ -1,8 +1,8 @@
-#include "compoundfile.h"
+#include "platform/compoundfile.h"
 
-#include "atomicfile.h"
-#include "filelock.h"
-#include "logging.h"
+#include "platform/atomicfile.h"
+#include "platform/filelock.h"
+#include "platform/logging.h"
 
 #include <QFile>
 

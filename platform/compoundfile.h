@@ -1,7 +1,7 @@
 // The stand-in for the structured-storage component.
 #pragma once
 
-#include "valuestream.h"
+#include "platform/valuestream.h"
 
 #include <QByteArray>
 #include <QList>

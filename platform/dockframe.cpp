@@ -1,10 +1,10 @@
-#include "dockframe.h"
+#include "platform/dockframe.h"
 
-#include "addressbox.h"
-#include "documentwindow.h"
-#include "keycodes.h"
-#include "dockpane.h"
-#include "twips.h"
+#include "platform/addressbox.h"
+#include "platform/documentwindow.h"
+#include "platform/keycodes.h"
+#include "platform/dockpane.h"
+#include "platform/twips.h"
 
 #include <QAction>
 #include <QDockWidget>

@@ -1,7 +1,7 @@
 // Menus, tool bars, tabbed document windows and docked panes of a main window, offered in the shape the program's forms drive them.
 #pragma once
 
-#include "addressbox.h"
+#include "platform/addressbox.h"
 
 #include <QByteArray>
 #include <QKeySequence>

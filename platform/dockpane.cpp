@@ -1,4 +1,4 @@
-#include "dockpane.h"
+#include "platform/dockpane.h"
 
 #include <QDockWidget>
 

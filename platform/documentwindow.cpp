@@ -1,6 +1,6 @@
-#include "documentwindow.h"
+#include "platform/documentwindow.h"
 
-#include "dockframe.h"
+#include "platform/dockframe.h"
 
 #include <QLayout>
 #include <QTabWidget>

@@ -1,4 +1,4 @@
-#include "engineflags.h"
+#include "platform/engineflags.h"
 
 #include <QList>
 

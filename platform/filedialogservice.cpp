@@ -1,6 +1,6 @@
-#include "filedialogservice.h"
+#include "platform/filedialogservice.h"
 
-#include "logging.h"
+#include "platform/logging.h"
 
 #include <QDir>
 #include <QFileDialog>

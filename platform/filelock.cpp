@@ -1,6 +1,6 @@
-#include "filelock.h"
+#include "platform/filelock.h"
 
-#include "logging.h"
+#include "platform/logging.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

@@ -1,4 +1,4 @@
-#include "foldedtext.h"
+#include "platform/foldedtext.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,6 +1,6 @@
-#include "graphicsmode.h"
+#include "platform/graphicsmode.h"
 
-#include "logging.h"
+#include "platform/logging.h"
 
 #include <QDir>
 

@@ -1,7 +1,7 @@
-#include "historysalvage.h"
+#include "platform/historysalvage.h"
 
-#include "sqlitestatement.h"
-#include "urlhistoryrow.h"
+#include "platform/sqlitestatement.h"
+#include "platform/urlhistoryrow.h"
 
 #include <QDeadlineTimer>
 #include <QFile>

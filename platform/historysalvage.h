@@ -1,7 +1,7 @@
 // Reading what can still be read of a damaged URL history database.
 #pragma once
 
-#include "urlhistorystore.h"
+#include "platform/urlhistorystore.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
-#include "historywords.h"
+#include "platform/historywords.h"
 
-#include "foldedtext.h"
-#include "sqlitestatement.h"
-#include "urlhistoryrow.h"
+#include "platform/foldedtext.h"
+#include "platform/sqlitestatement.h"
+#include "platform/urlhistoryrow.h"
 
 #include <QStringList>
 

@@ -1,7 +1,7 @@
 // The URL history's word index: the typed words of the address box found by an index, newest visit first.
 #pragma once
 
-#include "urlhistorystore.h"
+#include "platform/urlhistorystore.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "lasthistorylist.h"
+#include "platform/lasthistorylist.h"
 
 #include <QHash>
 #include <QMutex>

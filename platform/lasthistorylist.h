@@ -1,7 +1,7 @@
 // The last list read from each history database, given while the database is busy.
 #pragma once
 
-#include "urlhistorystore.h"
+#include "platform/urlhistorystore.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "logging.h"
+#include "platform/logging.h"
 
 Q_LOGGING_CATEGORY(lcRegistry, "quillon.registry", QtCriticalMsg)
 Q_LOGGING_CATEGORY(lcProfile, "quillon.profile", QtCriticalMsg)

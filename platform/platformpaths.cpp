@@ -1,7 +1,7 @@
-#include "platformpaths.h"
+#include "platform/platformpaths.h"
 
-#include "atomicfile.h"
-#include "logging.h"
+#include "platform/atomicfile.h"
+#include "platform/logging.h"
 
 #include <QCoreApplication>
 #include <QDir>

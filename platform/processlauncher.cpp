@@ -1,6 +1,6 @@
-#include "processlauncher.h"
+#include "platform/processlauncher.h"
 
-#include "logging.h"
+#include "platform/logging.h"
 
 #include <QProcess>
 

@@ -1,4 +1,4 @@
-#include "profiledocument.h"
+#include "platform/profiledocument.h"
 
 #include <QSet>
 

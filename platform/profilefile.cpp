@@ -1,9 +1,9 @@
-#include "profilefile.h"
+#include "platform/profilefile.h"
 
-#include "atomicfile.h"
-#include "filelock.h"
-#include "logging.h"
-#include "profiledocument.h"
+#include "platform/atomicfile.h"
+#include "platform/filelock.h"
+#include "platform/logging.h"
+#include "platform/profiledocument.h"
 
 #include <QDir>
 #include <QFile>

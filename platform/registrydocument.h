@@ -1,7 +1,7 @@
 // The contents of one registry file, in the text syntax of registry export files ("Windows Registry Editor Version 5.00", [key] lines, "name"=value lines).
 #pragma once
 
-#include "registryvalue.h"
+#include "platform/registryvalue.h"
 
 #include <QByteArray>
 #include <QHash>

@@ -1,9 +1,9 @@
-#include "registrystore.h"
+#include "platform/registrystore.h"
 
-#include "atomicfile.h"
-#include "filelock.h"
-#include "logging.h"
-#include "platformpaths.h"
+#include "platform/atomicfile.h"
+#include "platform/filelock.h"
+#include "platform/logging.h"
+#include "platform/platformpaths.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,8 +1,8 @@
 // The stand-in for the system registry.
 #pragma once
 
-#include "registrydocument.h"
-#include "registryvalue.h"
+#include "platform/registrydocument.h"
+#include "platform/registryvalue.h"
 
 #include <QString>
 

@@ -1,4 +1,4 @@
-#include "registryvalue.h"
+#include "platform/registryvalue.h"
 
 #include <QtEndian>
 

@@ -1,4 +1,4 @@
-#include "shownaddress.h"
+#include "platform/shownaddress.h"
 
 #include <QUrl>
 

@@ -1,4 +1,4 @@
-#include "timeconv.h"
+#include "platform/timeconv.h"
 
 #include <QTimeZone>
 

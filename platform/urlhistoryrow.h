@@ -1,7 +1,7 @@
 // One row of the URL history table read from a statement, and the longest value a row may hold.
 #pragma once
 
-#include "urlhistorystore.h"
+#include "platform/urlhistorystore.h"
 
 #include <QString>
 

@@ -1,14 +1,14 @@
-#include "urlhistorystore.h"
+#include "platform/urlhistorystore.h"
 
-#include "atomicfile.h"
-#include "historysalvage.h"
-#include "historywords.h"
-#include "lasthistorylist.h"
-#include "logging.h"
-#include "platformpaths.h"
-#include "sqlitestatement.h"
-#include "timeconv.h"
-#include "urlhistoryrow.h"
+#include "platform/atomicfile.h"
+#include "platform/historysalvage.h"
+#include "platform/historywords.h"
+#include "platform/lasthistorylist.h"
+#include "platform/logging.h"
+#include "platform/platformpaths.h"
+#include "platform/sqlitestatement.h"
+#include "platform/timeconv.h"
+#include "platform/urlhistoryrow.h"
 
 #include <QDateTime>
 #include <QDeadlineTimer>

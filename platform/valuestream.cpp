@@ -1,4 +1,4 @@
-#include "valuestream.h"
+#include "platform/valuestream.h"
 
 #include <QtEndian>
 

@@ -13,7 +13,7 @@ import re
 import sys
 
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
-PRODUCT = ("app", "platform", "navkit", "linkimport")
+PRODUCT = ("app", "platform", "engine", "navkit", "linkimport")
 LOOP = re.compile(r"processEvents|QEventLoop")
 
 

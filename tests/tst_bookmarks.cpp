@@ -1,7 +1,7 @@
 // Bookmarks HTML files from other browsers into the favorites store, and back out.
-#include "bookmarkshtml.h"
-#include "favoriterecord.h"
-#include "favoritesstore.h"
+#include "navkit/favorites/bookmarkshtml.h"
+#include "navkit/records/favoriterecord.h"
+#include "navkit/favorites/favoritesstore.h"
 #include "testenvironment.h"
 #include "testfiles.h"
 

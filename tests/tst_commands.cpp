@@ -1,25 +1,25 @@
 #include "browserfixture.h"
 #include "commandpages.h"
-#include "commanddispatcher.h"
-#include "commandtable.h"
-#include "downloadmanager.h"
-#include "mainrules.h"
-#include "dockpane.h"
-#include "filedialogservice.h"
-#include "aboutbox.h"
-#include "settingsdialog.h"
-#include "favoritesstore.h"
-#include "searchpane.h"
-#include "historypane.h"
-#include "favoritestab.h"
-#include "listproxy.h"
-#include "keyrecorder.h"
-#include "mdlaplication.h"
-#include "mdlregistry.h"
-#include "registrystore.h"
+#include "app/mainwindow/commanddispatcher.h"
+#include "app/mainwindow/commandtable.h"
+#include "app/browser/downloadmanager.h"
+#include "app/mainwindow/mainrules.h"
+#include "platform/dockpane.h"
+#include "platform/filedialogservice.h"
+#include "app/settings/aboutbox.h"
+#include "app/settings/settingsdialog.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "app/panes/searchpane.h"
+#include "app/panes/historypane.h"
+#include "app/panes/favoritestab.h"
+#include "navkit/proxies/listproxy.h"
+#include "app/mainwindow/keyrecorder.h"
+#include "app/mainwindow/mdlaplication.h"
+#include "app/settings/mdlregistry.h"
+#include "platform/registrystore.h"
 #include "testenvironment.h"
 #include "testhttpserver.h"
-#include "visitrecorder.h"
+#include "engine/visitrecorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -36,10 +36,10 @@
 #include <QtTest>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
-#include "browserpage.h"
-#include "findbar.h"
-#include "metareader.h"
-#include "pagecommands.h"
+#include "engine/browserpage.h"
+#include "app/browser/findbar.h"
+#include "engine/metareader.h"
+#include "engine/pagecommands.h"
 
 using namespace BrowserFixture;
 using namespace mdlRegistry;

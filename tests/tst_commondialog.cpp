@@ -1,6 +1,6 @@
-#include "filedialogservice.h"
-#include "mdlcommondialog.h"
-#include "mdlcommondialogreset.h"
+#include "platform/filedialogservice.h"
+#include "app/settings/mdlcommondialog.h"
+#include "app/settings/mdlcommondialogreset.h"
 #include "testenvironment.h"
 
 #include <QApplication>

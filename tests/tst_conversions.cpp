@@ -1,6 +1,6 @@
-#include "platformpaths.h"
-#include "timeconv.h"
-#include "twips.h"
+#include "platform/platformpaths.h"
+#include "platform/timeconv.h"
+#include "platform/twips.h"
 
 #include <QTimeZone>
 #include <QtTest>

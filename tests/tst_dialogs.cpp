@@ -1,8 +1,8 @@
 // Every text of the About and Settings dialogs is shown whole, whatever the
 // font resolution (run once as is and once with QT_FONT_DPI=144).
-#include "aboutbox.h"
-#include "settingsdialog.h"
-#include "programstate.h"
+#include "app/settings/aboutbox.h"
+#include "app/settings/settingsdialog.h"
+#include "app/settings/programstate.h"
 #include "quillon_version.h"
 #include "testenvironment.h"
 

@@ -1,7 +1,7 @@
-#include "compoundfile.h"
-#include "favoritesindex.h"
-#include "favoritesstore.h"
-#include "mdlfavorites.h"
+#include "platform/compoundfile.h"
+#include "navkit/favorites/favoritesindex.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "navkit/favorites/mdlfavorites.h"
 #include "testenvironment.h"
 #include "testfiles.h"
 

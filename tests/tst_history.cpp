@@ -1,8 +1,8 @@
-#include "clshistory.h"
-#include "clshistoryitem.h"
+#include "navkit/history/clshistory.h"
+#include "navkit/history/clshistoryitem.h"
 #include "testenvironment.h"
-#include "timeconv.h"
-#include "urlhistorystore.h"
+#include "platform/timeconv.h"
+#include "platform/urlhistorystore.h"
 
 #include <QDir>
 #include <QElapsedTimer>

@@ -1,6 +1,6 @@
 // The installed browser: install rules, where it keeps its data, one instance, the sandbox.
-#include "browserstartup.h"
-#include "singleinstance.h"
+#include "app/mainwindow/browserstartup.h"
+#include "app/mainwindow/singleinstance.h"
 #include "testfiles.h"
 
 #include <QDirIterator>

@@ -1,4 +1,4 @@
-#include "clslayout.h"
+#include "app/settings/clslayout.h"
 #include "quillon_version.h"
 #include "testenvironment.h"
 #include "testfiles.h"

@@ -1,9 +1,9 @@
-#include "favoritesstore.h"
-#include "listproxy.h"
-#include "listrules.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "navkit/proxies/listproxy.h"
+#include "navkit/listctl/listrules.h"
 #include "testenvironment.h"
-#include "timeconv.h"
-#include "urlhistorystore.h"
+#include "platform/timeconv.h"
+#include "platform/urlhistorystore.h"
 
 #include <QApplication>
 #include <QDir>

@@ -1,30 +1,30 @@
 // The panes and the favorites tab, driven with the mouse and keys.
 #include "browserfixture.h"
 #include "commandpages.h"
-#include "commanddispatcher.h"
-#include "commandtable.h"
-#include "dockpane.h"
-#include "filedialogservice.h"
-#include "aboutbox.h"
-#include "settingsdialog.h"
-#include "favoritesstore.h"
-#include "searchpane.h"
-#include "historypane.h"
-#include "favoritestab.h"
-#include "favoriteeditor.h"
-#include "filelock.h"
+#include "app/mainwindow/commanddispatcher.h"
+#include "app/mainwindow/commandtable.h"
+#include "platform/dockpane.h"
+#include "platform/filedialogservice.h"
+#include "app/settings/aboutbox.h"
+#include "app/settings/settingsdialog.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "app/panes/searchpane.h"
+#include "app/panes/historypane.h"
+#include "app/panes/favoritestab.h"
+#include "app/panes/favoriteeditor.h"
+#include "platform/filelock.h"
 #include "modalinput.h"
-#include "favoritestar.h"
-#include "favoriterecord.h"
-#include "listproxy.h"
-#include "keyrecorder.h"
-#include "mdlaplication.h"
-#include "mdlregistry.h"
-#include "registrystore.h"
+#include "app/mainwindow/favoritestar.h"
+#include "navkit/records/favoriterecord.h"
+#include "navkit/proxies/listproxy.h"
+#include "app/mainwindow/keyrecorder.h"
+#include "app/mainwindow/mdlaplication.h"
+#include "app/settings/mdlregistry.h"
+#include "platform/registrystore.h"
 #include "testenvironment.h"
 #include "testhttpserver.h"
 #include "testfiles.h"
-#include "visitrecorder.h"
+#include "engine/visitrecorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -44,9 +44,9 @@
 #include <QtTest>
 #include <QWebEngineFindTextResult>
 #include <QWebEnginePage>
-#include "browserpage.h"
-#include "findbar.h"
-#include "metareader.h"
+#include "engine/browserpage.h"
+#include "app/browser/findbar.h"
+#include "engine/metareader.h"
 
 using namespace BrowserFixture;
 using namespace mdlRegistry;

@@ -1,4 +1,4 @@
-#include "mdlinicontrol.h"
+#include "app/settings/mdlinicontrol.h"
 #include "testenvironment.h"
 #include "testfiles.h"
 

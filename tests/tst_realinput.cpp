@@ -2,15 +2,15 @@
 // from outside the program, through the window system, as a user's do.
 // Run by realinput.sh under Xvfb.
 #include "browserfixture.h"
-#include "dockpane.h"
-#include "historypane.h"
-#include "listproxy.h"
-#include "mdlaplication.h"
-#include "mdlregistry.h"
+#include "platform/dockpane.h"
+#include "app/panes/historypane.h"
+#include "navkit/proxies/listproxy.h"
+#include "app/mainwindow/mdlaplication.h"
+#include "app/settings/mdlregistry.h"
 #include "testenvironment.h"
 #include "testhttpserver.h"
 #include "testpages.h"
-#include "visitrecorder.h"
+#include "engine/visitrecorder.h"
 #include "webtestmain.h"
 
 #include <QAbstractItemView>

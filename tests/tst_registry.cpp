@@ -1,7 +1,7 @@
-#include "mdlregistry.h"
-#include "registrydocument.h"
-#include "registrystore.h"
-#include "filelock.h"
+#include "app/settings/mdlregistry.h"
+#include "platform/registrydocument.h"
+#include "platform/registrystore.h"
+#include "platform/filelock.h"
 #include "testenvironment.h"
 #include "testfiles.h"
 

@@ -1,6 +1,6 @@
-#include "compoundfile.h"
+#include "platform/compoundfile.h"
 #include "testenvironment.h"
-#include "valuestream.h"
+#include "platform/valuestream.h"
 
 #include <QFile>
 #include <QProcess>

@@ -1,10 +1,10 @@
-#include "backgroundtabs.h"
+#include "app/browser/backgroundtabs.h"
 
-#include "browsercontrol.h"
-#include "browserpage.h"
-#include "browsertab.h"
-#include "logging.h"
-#include "tablifecycle.h"
+#include "engine/browsercontrol.h"
+#include "engine/browserpage.h"
+#include "app/browser/browsertab.h"
+#include "platform/logging.h"
+#include "app/browser/tablifecycle.h"
 
 #include <QEvent>
 #include <QTimer>

@@ -1,10 +1,10 @@
-#include "browsertab.h"
+#include "app/browser/browsertab.h"
 
-#include "browsercontrol.h"
-#include "findbar.h"
-#include "tabrules.h"
-#include "twipsgeometry.h"
-#include "zoomrules.h"
+#include "engine/browsercontrol.h"
+#include "app/browser/findbar.h"
+#include "app/browser/tabrules.h"
+#include "platform/twipsgeometry.h"
+#include "app/browser/zoomrules.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,7 +1,7 @@
-#include "closedtabs.h"
+#include "app/browser/closedtabs.h"
 
-#include "browsercontrol.h"
-#include "browsertab.h"
+#include "engine/browsercontrol.h"
+#include "app/browser/browsertab.h"
 
 void ClosedTabs::remember(Form2 *tab)
 {

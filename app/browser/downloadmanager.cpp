@@ -1,13 +1,13 @@
-#include "downloadmanager.h"
+#include "app/browser/downloadmanager.h"
 
-#include "browsersettings.h"
-#include "browserprofile.h"
-#include "downloadrules.h"
-#include "downloadswindow.h"
-#include "filedialogservice.h"
-#include "logging.h"
-#include "mdlregistry.h"
-#include "platformpaths.h"
+#include "app/settings/browsersettings.h"
+#include "engine/browserprofile.h"
+#include "app/browser/downloadrules.h"
+#include "app/browser/downloadswindow.h"
+#include "platform/filedialogservice.h"
+#include "platform/logging.h"
+#include "app/settings/mdlregistry.h"
+#include "platform/platformpaths.h"
 
 #include <QAction>
 #include <QDir>

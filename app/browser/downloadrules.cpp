@@ -1,6 +1,6 @@
-#include "downloadrules.h"
+#include "app/browser/downloadrules.h"
 
-#include "browsersettings.h"
+#include "app/settings/browsersettings.h"
 
 #include <QDir>
 #include <QFile>

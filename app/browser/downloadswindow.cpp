@@ -1,6 +1,6 @@
-#include "downloadswindow.h"
+#include "app/browser/downloadswindow.h"
 
-#include "downloadrules.h"
+#include "app/browser/downloadrules.h"
 
 #include <QDesktopServices>
 #include <QDir>

@@ -1,7 +1,7 @@
-#include "findbar.h"
+#include "app/browser/findbar.h"
 
-#include "browsercontrol.h"
-#include "browserpage.h"
+#include "engine/browsercontrol.h"
+#include "engine/browserpage.h"
 
 #include <QGuiApplication>
 #include <QHBoxLayout>

@@ -1,4 +1,4 @@
-#include "tablifecycle.h"
+#include "app/browser/tablifecycle.h"
 
 #include <QFile>
 #include <QList>

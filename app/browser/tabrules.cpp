@@ -1,6 +1,6 @@
-#include "tabrules.h"
+#include "app/browser/tabrules.h"
 
-#include "shownaddress.h"
+#include "platform/shownaddress.h"
 
 #include <algorithm>
 

@@ -1,4 +1,4 @@
-#include "zoomrules.h"
+#include "app/browser/zoomrules.h"
 
 #include <QHash>
 

@@ -1,11 +1,11 @@
-#include "addresscompleter.h"
+#include "app/mainwindow/addresscompleter.h"
 
-#include "addressbox.h"
-#include "suggestionlookup.h"
-#include "keycodes.h"
-#include "programstate.h"
-#include "searchengines.h"
-#include "suggestiondelegate.h"
+#include "platform/addressbox.h"
+#include "app/mainwindow/suggestionlookup.h"
+#include "platform/keycodes.h"
+#include "app/settings/programstate.h"
+#include "app/panes/searchengines.h"
+#include "app/mainwindow/suggestiondelegate.h"
 
 #include <QAbstractItemView>
 #include <QFile>

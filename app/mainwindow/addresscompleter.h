@@ -1,8 +1,8 @@
 // The address box's drop-down.
 #pragma once
 
-#include "addressrules.h"
-#include "favoritesproxy.h"
+#include "app/mainwindow/addressrules.h"
+#include "navkit/proxies/favoritesproxy.h"
 
 #include <QCompleter>
 #include <QElapsedTimer>

@@ -1,7 +1,8 @@
-#include "addressrules.h"
+#include "app/mainwindow/addressrules.h"
 
-#include "favoriterecord.h"
-#include "shownaddress.h"
+#include "app/panes/searchengines.h"
+#include "navkit/records/favoriterecord.h"
+#include "platform/shownaddress.h"
 
 #include <QDir>
 #include <QRegularExpression>
@@ -63,13 +64,6 @@ bool looksLikeAddress(const QString &text)
     return hasPort || (end >= 0 && t.at(end) == u'/');
 }
 
-QString searchAddress(const QString &urlTemplate, const QString &query)
-{
-    QString address = urlTemplate;
-    return address.replace(QStringLiteral("<%search%>"), QString::fromLatin1(QUrl::toPercentEncoding(query.trimmed())),
-                           Qt::CaseSensitive);
-}
-
 QString resolve(const QString &typed, const QString &searchTemplate)
 {
     QString t = typed.trimmed();
@@ -84,7 +78,7 @@ QString resolve(const QString &typed, const QString &searchTemplate)
     // Spelled out: "nas:8080" would otherwise read as the scheme "nas".
     if (looksLikeAddress(t))
         return QStringLiteral("http://") + t;
-    return searchTemplate.isEmpty() ? t : searchAddress(searchTemplate, t);
+    return searchTemplate.isEmpty() ? t : SearchEngines::searchAddress(searchTemplate, t);
 }
 
 QList<Suggestion> suggestions(const QString &typed, const QStringList &favoriteRecords,

@@ -20,10 +20,6 @@ bool looksLikeAddress(const QString &text);
 // anything else.
 QString localPath(const QString &text);
 
-// A search engine's address template with the query put in, encoded, for
-// every "<%search%>" in it.
-QString searchAddress(const QString &urlTemplate, const QString &query);
-
 // What Enter opens for the text in the box: a local path as its file
 // address, an address (with "http://" when it has no scheme), or a search
 // with the template when the text is words and there is an engine.

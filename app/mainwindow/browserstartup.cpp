@@ -1,15 +1,15 @@
-#include "browserstartup.h"
+#include "app/mainwindow/browserstartup.h"
 
-#include "commandtable.h"
-#include "engineflags.h"
-#include "graphicsmode.h"
-#include "keyrecorder.h"
-#include "logging.h"
-#include "mainwindow.h"
-#include "browsertabs.h"
-#include "platformpaths.h"
+#include "app/mainwindow/commandtable.h"
+#include "platform/engineflags.h"
+#include "platform/graphicsmode.h"
+#include "app/mainwindow/keyrecorder.h"
+#include "platform/logging.h"
+#include "app/mainwindow/mainwindow.h"
+#include "app/mainwindow/browsertabs.h"
+#include "platform/platformpaths.h"
 #include "quillon_version.h"
-#include "singleinstance.h"
+#include "app/mainwindow/singleinstance.h"
 
 #include <QApplication>
 #include <QDir>

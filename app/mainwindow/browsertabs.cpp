@@ -1,16 +1,16 @@
-#include "browsertabs.h"
+#include "app/mainwindow/browsertabs.h"
 
-#include "backgroundtabs.h"
-#include "browsercontrol.h"
-#include "browsertab.h"
-#include "dockframe.h"
-#include "documentwindow.h"
-#include "loadedpages.h"
-#include "favoritestab.h"
-#include "programstate.h"
-#include "tabhistoryfile.h"
-#include "tabrules.h"
-#include "urlhistorystore.h"
+#include "app/browser/backgroundtabs.h"
+#include "engine/browsercontrol.h"
+#include "app/browser/browsertab.h"
+#include "platform/dockframe.h"
+#include "platform/documentwindow.h"
+#include "app/mainwindow/loadedpages.h"
+#include "app/panes/favoritestab.h"
+#include "app/settings/programstate.h"
+#include "app/mainwindow/tabhistoryfile.h"
+#include "app/browser/tabrules.h"
+#include "platform/urlhistorystore.h"
 
 #include <QUrl>
 

@@ -1,8 +1,8 @@
 // The window's side of its browser tabs: what a tab reports reaches the tab strip, the tool bar and the open-pages file.
 #pragma once
 
-#include "closedtabs.h"
-#include "pagetarget.h"
+#include "app/browser/closedtabs.h"
+#include "app/panes/pagetarget.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
-#include "commandactions.h"
+#include "app/mainwindow/commandactions.h"
 
-#include "commandtable.h"
-#include "dockframe.h"
+#include "app/mainwindow/commandtable.h"
+#include "platform/dockframe.h"
 
 #include <QAction>
 #include <QMainWindow>

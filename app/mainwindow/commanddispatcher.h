@@ -1,7 +1,7 @@
 // The one handler of every menu and tool bar command, by key.
 #pragma once
 
-#include "commandid.h"
+#include "app/mainwindow/commandid.h"
 
 #include <QList>
 #include <QObject>

@@ -1,6 +1,6 @@
-#include "commandtable.h"
+#include "app/mainwindow/commandtable.h"
 
-#include "deferredicon.h"
+#include "platform/deferredicon.h"
 
 #include <QApplication>
 #include <QHash>

@@ -1,7 +1,7 @@
 // The command vocabulary: every menu and tool bar command, its caption, keys and image.
 #pragma once
 
-#include "commandid.h"
+#include "app/mainwindow/commandid.h"
 
 #include <QIcon>
 #include <QKeySequence>

@@ -1,4 +1,4 @@
-#include "favoritestar.h"
+#include "app/mainwindow/favoritestar.h"
 
 #include <QAction>
 #include <QCoreApplication>

@@ -1,4 +1,4 @@
-#include "fullscreenview.h"
+#include "app/mainwindow/fullscreenview.h"
 
 #include <QApplication>
 #include <QDockWidget>

@@ -1,7 +1,7 @@
-#include "keyrecorder.h"
+#include "app/mainwindow/keyrecorder.h"
 
-#include "mainrules.h"
-#include "programstate.h"
+#include "app/mainwindow/mainrules.h"
+#include "app/settings/programstate.h"
 
 #include <QKeyEvent>
 

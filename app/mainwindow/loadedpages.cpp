@@ -1,10 +1,10 @@
-#include "loadedpages.h"
+#include "app/mainwindow/loadedpages.h"
 
-#include "atomicfile.h"
-#include "filelock.h"
-#include "logging.h"
-#include "mdlinicontrol.h"
-#include "profiledocument.h"
+#include "platform/atomicfile.h"
+#include "platform/filelock.h"
+#include "platform/logging.h"
+#include "app/settings/mdlinicontrol.h"
+#include "platform/profiledocument.h"
 
 #include <QFile>
 

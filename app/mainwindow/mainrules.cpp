@@ -1,8 +1,8 @@
-#include "mainrules.h"
+#include "app/mainwindow/mainrules.h"
 
-#include "keycodes.h"
-#include "loadedpages.h"
-#include "mdlinicontrol.h"
+#include "platform/keycodes.h"
+#include "app/mainwindow/loadedpages.h"
+#include "app/settings/mdlinicontrol.h"
 
 namespace MainRules {
 

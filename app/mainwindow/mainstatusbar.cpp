@@ -1,7 +1,7 @@
-#include "mainstatusbar.h"
+#include "app/mainwindow/mainstatusbar.h"
 
-#include "mainrules.h"
-#include "twipsgeometry.h"
+#include "app/mainwindow/mainrules.h"
+#include "platform/twipsgeometry.h"
 
 #include <QFrame>
 #include <QLabel>

@@ -1,8 +1,8 @@
 // Form1, the main window: menus, tool bars, address bar, tabs and panes.
 #pragma once
 
-#include "commandid.h"
-#include "pagetarget.h"
+#include "app/mainwindow/commandid.h"
+#include "app/panes/pagetarget.h"
 
 #include <QMainWindow>
 #include <QStringList>

@@ -1,12 +1,11 @@
-#include "mdlaplication.h"
+#include "app/mainwindow/mdlaplication.h"
 
-#include "dockframe.h"
-#include "addressbox.h"
-#include "dockpane.h"
-#include "documentwindow.h"
+#include "platform/dockframe.h"
+#include "platform/addressbox.h"
+#include "platform/dockpane.h"
+#include "platform/documentwindow.h"
+#include "platform/screencenter.h"
 
-#include <QGuiApplication>
-#include <QScreen>
 #include <QWidget>
 
 namespace mdlAplication {
@@ -46,11 +45,7 @@ QWidget *AddressBoxWindow(DockFrame *dock)
 
 void CenterForm(QWidget *form, int divisor)
 {
-    const QScreen *screen = QGuiApplication::primaryScreen();
-    if (!form || !screen || divisor == 0)
-        return;
-    const QRect s = screen->geometry();
-    form->move(s.x() + (s.width() - form->width()) / 2, s.y() + (s.height() - form->height()) / divisor);
+    ScreenCenter::place(form, divisor);
 }
 
 } // namespace mdlAplication

@@ -1,7 +1,7 @@
 // The design's helpers for tabs and panes, forwarding to the tab set and the dock frame.
 #pragma once
 
-#include "browsertabs.h"
+#include "app/mainwindow/browsertabs.h"
 
 #include <QString>
 

@@ -1,6 +1,6 @@
-#include "singleinstance.h"
+#include "app/mainwindow/singleinstance.h"
 
-#include "logging.h"
+#include "platform/logging.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -1,6 +1,6 @@
-#include "suggestiondelegate.h"
+#include "app/mainwindow/suggestiondelegate.h"
 
-#include "addressrules.h"
+#include "app/mainwindow/addressrules.h"
 
 #include <QApplication>
 #include <QPainter>

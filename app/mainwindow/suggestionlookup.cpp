@@ -1,7 +1,7 @@
-#include "suggestionlookup.h"
+#include "app/mainwindow/suggestionlookup.h"
 
-#include "logging.h"
-#include "urlhistorystore.h"
+#include "platform/logging.h"
+#include "platform/urlhistorystore.h"
 
 SuggestionLookup::SuggestionLookup(Favorites favorites, QObject *parent)
     : QObject(parent)

@@ -1,7 +1,7 @@
 // The favorites and visited pages that hold the typed words, looked up on a thread of their own; the newest question wins.
 #pragma once
 
-#include "addressrules.h"
+#include "app/mainwindow/addressrules.h"
 
 #include <QObject>
 #include <QStringList>

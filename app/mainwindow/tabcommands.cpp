@@ -1,16 +1,16 @@
-#include "tabcommands.h"
+#include "app/mainwindow/tabcommands.h"
 
-#include "commandid.h"
+#include "app/mainwindow/commandid.h"
 
-#include "browsercontrol.h"
-#include "browsertab.h"
-#include "dockframe.h"
-#include "documentwindow.h"
-#include "fullscreenview.h"
-#include "browsertabs.h"
-#include "closedtabs.h"
-#include "shownaddress.h"
-#include "tabrules.h"
+#include "engine/browsercontrol.h"
+#include "app/browser/browsertab.h"
+#include "platform/dockframe.h"
+#include "platform/documentwindow.h"
+#include "app/mainwindow/fullscreenview.h"
+#include "app/mainwindow/browsertabs.h"
+#include "app/browser/closedtabs.h"
+#include "platform/shownaddress.h"
+#include "app/browser/tabrules.h"
 
 #include <QMenu>
 #include <QMainWindow>

@@ -1,7 +1,7 @@
-#include "tabhistoryfile.h"
+#include "app/mainwindow/tabhistoryfile.h"
 
-#include "atomicfile.h"
-#include "logging.h"
+#include "platform/atomicfile.h"
+#include "platform/logging.h"
 
 #include <QCryptographicHash>
 #include <QDataStream>

@@ -1,9 +1,9 @@
-#include "windowplacement.h"
+#include "app/mainwindow/windowplacement.h"
 
-#include "mainrules.h"
-#include "mdlaplication.h"
-#include "mdlregistry.h"
-#include "twipsgeometry.h"
+#include "app/mainwindow/mainrules.h"
+#include "app/mainwindow/mdlaplication.h"
+#include "app/settings/mdlregistry.h"
+#include "platform/twipsgeometry.h"
 
 #include <QGuiApplication>
 #include <QMainWindow>

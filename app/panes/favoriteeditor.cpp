@@ -1,6 +1,6 @@
-#include "favoriteeditor.h"
+#include "app/panes/favoriteeditor.h"
 
-#include "favoriterecord.h"
+#include "navkit/records/favoriterecord.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,13 +1,13 @@
-#include "favoritestab.h"
+#include "app/panes/favoritestab.h"
 
-#include "favoriteeditor.h"
-#include "favoriterecord.h"
-#include "firstsight.h"
-#include "keycodes.h"
-#include "logging.h"
-#include "paneheader.h"
-#include "programstate.h"
-#include "twipsgeometry.h"
+#include "app/panes/favoriteeditor.h"
+#include "navkit/records/favoriterecord.h"
+#include "app/panes/firstsight.h"
+#include "platform/keycodes.h"
+#include "platform/logging.h"
+#include "app/panes/paneheader.h"
+#include "app/settings/programstate.h"
+#include "platform/twipsgeometry.h"
 
 #include <QAbstractItemView>
 #include <QApplication>

@@ -1,9 +1,9 @@
 // Form9, the favorites tab: the stored favorites, narrowed by a filter.
 #pragma once
 
-#include "pagetarget.h"
+#include "app/panes/pagetarget.h"
 
-#include "listproxy.h"
+#include "navkit/proxies/listproxy.h"
 
 #include <QWidget>
 

@@ -1,4 +1,4 @@
-#include "firstsight.h"
+#include "app/panes/firstsight.h"
 
 #include <QEvent>
 #include <QWidget>

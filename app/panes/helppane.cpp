@@ -1,9 +1,9 @@
-#include "helppane.h"
+#include "app/panes/helppane.h"
 
-#include "browsercontrol.h"
-#include "firstsight.h"
-#include "paneheader.h"
-#include "twips.h"
+#include "engine/browsercontrol.h"
+#include "app/panes/firstsight.h"
+#include "app/panes/paneheader.h"
+#include "platform/twips.h"
 
 using namespace Twips;
 

@@ -1,10 +1,10 @@
-#include "historypane.h"
+#include "app/panes/historypane.h"
 
-#include "firstsight.h"
-#include "keycodes.h"
-#include "paneheader.h"
-#include "twipsgeometry.h"
-#include "programstate.h"
+#include "app/panes/firstsight.h"
+#include "platform/keycodes.h"
+#include "app/panes/paneheader.h"
+#include "platform/twipsgeometry.h"
+#include "app/settings/programstate.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -1,9 +1,9 @@
 // Form6, the history pane: the pages visited, by day.
 #pragma once
 
-#include "pagetarget.h"
+#include "app/panes/pagetarget.h"
 
-#include "listproxy.h"
+#include "navkit/proxies/listproxy.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
-#include "paneheader.h"
+#include "app/panes/paneheader.h"
 
-#include "deferredicon.h"
-#include "twips.h"
+#include "platform/deferredicon.h"
+#include "platform/twips.h"
 
 #include <QLabel>
 #include <QPainter>

@@ -1,9 +1,10 @@
-#include "searchengines.h"
+#include "app/panes/searchengines.h"
 
-#include "mdlinicontrol.h"
-#include "profiledocument.h"
+#include "app/settings/mdlinicontrol.h"
+#include "platform/profiledocument.h"
 
 #include <QFile>
+#include <QUrl>
 
 namespace SearchEngines {
 
@@ -27,6 +28,13 @@ QStringList read(const QString &configFile, const QString &prefix)
 {
     QFile file(configFile);
     return file.open(QIODevice::ReadOnly) ? entries(file.readAll(), prefix) : QStringList();
+}
+
+QString searchAddress(const QString &urlTemplate, const QString &query)
+{
+    QString address = urlTemplate;
+    return address.replace(QStringLiteral("<%search%>"), QString::fromLatin1(QUrl::toPercentEncoding(query.trimmed())),
+                           Qt::CaseSensitive);
 }
 
 } // namespace SearchEngines

@@ -17,4 +17,8 @@ namespace SearchEngines {
 QStringList entries(const QByteArray &configBytes, const QString &prefix);
 QStringList read(const QString &configFile, const QString &prefix);
 
+// An engine's address template with the query put in, encoded, for every
+// "<%search%>" in it.
+QString searchAddress(const QString &urlTemplate, const QString &query);
+
 } // namespace SearchEngines

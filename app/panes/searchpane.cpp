@@ -1,12 +1,10 @@
-#include "searchpane.h"
+#include "app/panes/searchpane.h"
 
-#include "addressrules.h"
-
-#include "mdlinicontrol.h"
-#include "paneheader.h"
-#include "twipsgeometry.h"
-#include "programstate.h"
-#include "searchengines.h"
+#include "app/settings/mdlinicontrol.h"
+#include "app/panes/paneheader.h"
+#include "platform/twipsgeometry.h"
+#include "app/settings/programstate.h"
+#include "app/panes/searchengines.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -58,7 +56,7 @@ QString Form5::fillTemplate(const QString &urlTemplate, const QString &query)
 {
     // Encoded as the address box does: "&", "+" or "#" in the words would
     // otherwise end or change the query.
-    return AddressRules::searchAddress(urlTemplate, query);
+    return SearchEngines::searchAddress(urlTemplate, query);
 }
 
 void Form5::search()

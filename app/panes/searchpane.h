@@ -1,7 +1,7 @@
 // Form5, the search pane: the typed text to one or all search engines.
 #pragma once
 
-#include "pagetarget.h"
+#include "app/panes/pagetarget.h"
 
 #include <QWidget>
 

@@ -1,9 +1,9 @@
-#include "aboutbox.h"
+#include "app/settings/aboutbox.h"
 
-#include "banner.h"
-#include "textfit.h"
-#include "twipsgeometry.h"
-#include "makerinfo.h"
+#include "app/settings/banner.h"
+#include "app/settings/textfit.h"
+#include "platform/twipsgeometry.h"
+#include "platform/makerinfo.h"
 #include "quillon_version.h"
 
 #include <QCoreApplication>

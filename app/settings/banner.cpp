@@ -1,4 +1,4 @@
-#include "banner.h"
+#include "app/settings/banner.h"
 
 #include <QLinearGradient>
 #include <QPainter>

@@ -1,7 +1,7 @@
-#include "browsersettings.h"
+#include "app/settings/browsersettings.h"
 
-#include "logging.h"
-#include "mdlregistry.h"
+#include "platform/logging.h"
+#include "app/settings/mdlregistry.h"
 
 namespace {
 QString stored(const QString &name)

@@ -1,8 +1,8 @@
-#include "clslayout.h"
+#include "app/settings/clslayout.h"
 
-#include "atomicfile.h"
-#include "logging.h"
-#include "propertybag.h"
+#include "platform/atomicfile.h"
+#include "platform/logging.h"
+#include "app/settings/propertybag.h"
 #include "quillon_version.h"
 
 #include <QFile>

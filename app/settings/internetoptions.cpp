@@ -1,8 +1,8 @@
-#include "internetoptions.h"
+#include "app/settings/internetoptions.h"
 
-#include "startpage.h"
-#include "browserprofile.h"
-#include "urlhistorystore.h"
+#include "engine/startpage.h"
+#include "engine/browserprofile.h"
+#include "platform/urlhistorystore.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>

@@ -1,8 +1,8 @@
-#include "mdlcommondialog.h"
-#include "mdlcommondialogreset.h"
+#include "app/settings/mdlcommondialog.h"
+#include "app/settings/mdlcommondialogreset.h"
 
-#include "filedialogservice.h"
-#include "nulterminated.h"
+#include "platform/filedialogservice.h"
+#include "platform/nulterminated.h"
 
 namespace mdlCommonDialog {
 

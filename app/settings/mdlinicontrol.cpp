@@ -1,6 +1,6 @@
-#include "mdlinicontrol.h"
+#include "app/settings/mdlinicontrol.h"
 
-#include "profilefile.h"
+#include "platform/profilefile.h"
 
 namespace mdlIniControl {
 

@@ -1,7 +1,7 @@
-#include "mdlregistry.h"
+#include "app/settings/mdlregistry.h"
 
-#include "nulterminated.h"
-#include "registrystore.h"
+#include "platform/nulterminated.h"
+#include "platform/registrystore.h"
 
 namespace mdlRegistry {
 

@@ -1,7 +1,7 @@
 // One registry string value per call.
 #pragma once
 
-#include "registryvalue.h"
+#include "platform/registryvalue.h"
 
 #include <QString>
 #include <QVariant>

@@ -1,4 +1,4 @@
-#include "propertybag.h"
+#include "app/settings/propertybag.h"
 
 #include <QStringDecoder>
 

@@ -1,12 +1,11 @@
-#include "settingsdialog.h"
+#include "app/settings/settingsdialog.h"
 
-#include "banner.h"
-#include "downloadrules.h"
-#include "textfit.h"
-#include "twipsgeometry.h"
-#include "mdlaplication.h"
-#include "browsersettings.h"
-#include "programstate.h"
+#include "app/settings/banner.h"
+#include "app/settings/textfit.h"
+#include "platform/twipsgeometry.h"
+#include "platform/screencenter.h"
+#include "app/settings/browsersettings.h"
+#include "app/settings/programstate.h"
 
 #include <QCheckBox>
 #include <QCoreApplication>
@@ -75,7 +74,7 @@ Form4::Form4(QWidget *parent)
     connect(m_command1, &QPushButton::clicked, this, &QDialog::reject);
 
     // Load.
-    mdlAplication::CenterForm(this, 2);
+    ScreenCenter::place(this, 2);
     ProgramState &g = programState();
     g.LoadBack = BrowserSettings::loadBack();
     g.HomePage = BrowserSettings::homePage();

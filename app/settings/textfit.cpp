@@ -1,4 +1,4 @@
-#include "textfit.h"
+#include "app/settings/textfit.h"
 
 #include <QAbstractButton>
 #include <QLabel>

@@ -1,6 +1,6 @@
-#include "bookmarkshtml.h"
+#include "navkit/favorites/bookmarkshtml.h"
 
-#include "favoriterecord.h"
+#include "navkit/records/favoriterecord.h"
 
 #include <QHash>
 #include <QRegularExpression>

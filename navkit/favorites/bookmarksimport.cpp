@@ -1,8 +1,8 @@
-#include "bookmarksimport.h"
+#include "navkit/favorites/bookmarksimport.h"
 
-#include "bookmarkshtml.h"
-#include "favoritesstore.h"
-#include "logging.h"
+#include "navkit/favorites/bookmarkshtml.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "platform/logging.h"
 
 #include <QFile>
 #include <QThread>

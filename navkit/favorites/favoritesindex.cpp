@@ -1,8 +1,8 @@
-#include "favoritesindex.h"
+#include "navkit/favorites/favoritesindex.h"
 
-#include "favoritesstore.h"
-#include "fileidentity.h"
-#include "logging.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "platform/fileidentity.h"
+#include "platform/logging.h"
 
 #include <QFile>
 #include <QMutex>

@@ -1,7 +1,7 @@
 // The records of one favorites file, read once and kept, with a folded copy to search, while the file stays the same.
 #pragma once
 
-#include "foldedtext.h"
+#include "platform/foldedtext.h"
 
 #include <QByteArray>
 #include <QString>

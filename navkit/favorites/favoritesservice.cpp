@@ -1,14 +1,39 @@
-#include "favoritesservice.h"
+#include "navkit/favorites/favoritesservice.h"
 
-#include "atomicfile.h"
-#include "bookmarkshtml.h"
-#include "bookmarksimport.h"
-#include "favoritesindex.h"
-#include "favoritesstore.h"
-#include "listrules.h"
-#include "logging.h"
+#include "platform/atomicfile.h"
+#include "navkit/favorites/bookmarkshtml.h"
+#include "navkit/favorites/bookmarksimport.h"
+#include "navkit/favorites/favoritesindex.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "platform/logging.h"
+
+#include <QHash>
 
 #include <optional>
+
+namespace {
+
+// The stored records less one copy of each of the given ones; a given
+// record not stored is passed over.
+QStringList withoutRecords(const QStringList &stored, const QStringList &removed)
+{
+    QHash<QString, int> pending;
+    for (const QString &r : removed)
+        ++pending[r];
+    QStringList kept;
+    kept.reserve(stored.size());
+    for (const QString &r : stored) {
+        auto it = pending.find(r);
+        if (it != pending.end() && *it > 0) {
+            --*it;
+            continue;
+        }
+        kept.append(r);
+    }
+    return kept;
+}
+
+} // namespace
 
 FavoritesService::FavoritesService(QObject *parent)
     : QObject(parent)
@@ -45,7 +70,7 @@ int FavoritesService::DeleteFavorites(const QString &dataFile, const QStringList
     std::optional<qsizetype> removed;
     const bool saved = FavoritesStore::rewrite(
         dataFile, [&records, &removed](const QStringList &stored) -> std::optional<QStringList> {
-            QStringList kept = ListRules::withoutRecords(stored, records);
+            QStringList kept = withoutRecords(stored, records);
             removed = stored.size() - kept.size();
             if (*removed == 0)
                 return std::nullopt; // all gone already: nothing to write

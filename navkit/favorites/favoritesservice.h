@@ -1,8 +1,8 @@
 // The favorites store's operations as an object hosts create by class name, with no window.
 #pragma once
 
-#include "bookmarksimport.h"
-#include "liveobjects.h"
+#include "navkit/favorites/bookmarksimport.h"
+#include "navkit/liveobjects.h"
 
 #include <QObject>
 #include <QString>

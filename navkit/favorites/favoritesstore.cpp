@@ -1,9 +1,9 @@
-#include "favoritesstore.h"
+#include "navkit/favorites/favoritesstore.h"
 
-#include "atomicfile.h"
-#include "compoundfile.h"
-#include "logging.h"
-#include "makerinfo.h"
+#include "platform/atomicfile.h"
+#include "platform/compoundfile.h"
+#include "platform/logging.h"
+#include "platform/makerinfo.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // The favorites file: a compound file of records, read and saved whole, atomically.
 #pragma once
 
-#include "favoriterecord.h"
+#include "navkit/records/favoriterecord.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,11 +1,11 @@
-#include "mdlfavorites.h"
+#include "navkit/favorites/mdlfavorites.h"
 
-#include "favoritesstore.h"
-#include "logging.h"
-#include "nulterminated.h"
-#include "platformpaths.h"
-#include "profilefile.h"
-#include "shortcutwalk.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "platform/logging.h"
+#include "platform/nulterminated.h"
+#include "platform/platformpaths.h"
+#include "platform/profilefile.h"
+#include "navkit/favorites/shortcutwalk.h"
 
 #include <QElapsedTimer>
 #include <QCoreApplication>

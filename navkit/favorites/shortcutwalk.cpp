@@ -1,7 +1,7 @@
-#include "shortcutwalk.h"
+#include "navkit/favorites/shortcutwalk.h"
 
-#include "favoritesstore.h"
-#include "mdlfavorites.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "navkit/favorites/mdlfavorites.h"
 
 #include <QDir>
 #include <QFileInfo>

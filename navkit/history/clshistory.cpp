@@ -1,7 +1,7 @@
-#include "clshistory.h"
+#include "navkit/history/clshistory.h"
 
-#include "clshistoryitem.h"
-#include "logging.h"
+#include "navkit/history/clshistoryitem.h"
+#include "platform/logging.h"
 
 clsHistory::clsHistory(QObject *parent)
     : QObject(parent)

@@ -1,8 +1,8 @@
 // The URL history as a collection, indexed from 1, filled at creation and on every Refresh, Clear and DeleteURL.
 #pragma once
 
-#include "liveobjects.h"
-#include "urlhistorystore.h"
+#include "navkit/liveobjects.h"
+#include "platform/urlhistorystore.h"
 
 #include <QList>
 #include <vector>

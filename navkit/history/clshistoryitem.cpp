@@ -1,6 +1,6 @@
-#include "clshistoryitem.h"
+#include "navkit/history/clshistoryitem.h"
 
-#include "timeconv.h"
+#include "platform/timeconv.h"
 
 clsHistoryItem::clsHistoryItem(QObject *parent)
     : QObject(parent)

@@ -1,8 +1,8 @@
 // One entry of the URL history.
 #pragma once
 
-#include "liveobjects.h"
-#include "urlhistorystore.h"
+#include "navkit/liveobjects.h"
+#include "platform/urlhistorystore.h"
 
 #include <QDateTime>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "favoriterows.h"
+#include "navkit/listctl/favoriterows.h"
 
 #include <limits>
 

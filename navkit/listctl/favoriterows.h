@@ -1,8 +1,8 @@
 // The favorites list's rows.
 #pragma once
 
-#include "favoritesindex.h"
-#include "rowmodel.h"
+#include "navkit/favorites/favoritesindex.h"
+#include "navkit/listctl/rowmodel.h"
 
 #include <memory>
 #include <vector>

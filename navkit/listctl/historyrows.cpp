@@ -1,8 +1,8 @@
-#include "historyrows.h"
+#include "navkit/listctl/historyrows.h"
 
-#include "listrules.h"
-#include "logging.h"
-#include "timeconv.h"
+#include "navkit/listctl/listrules.h"
+#include "platform/logging.h"
+#include "platform/timeconv.h"
 
 #include <QDateTime>
 

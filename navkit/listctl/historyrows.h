@@ -1,8 +1,8 @@
 // The history list's rows, newest visit first, read from the store a page at a time as they are drawn.
 #pragma once
 
-#include "rowmodel.h"
-#include "urlhistorystore.h"
+#include "navkit/listctl/rowmodel.h"
+#include "platform/urlhistorystore.h"
 
 #include <QDate>
 #include <QHash>

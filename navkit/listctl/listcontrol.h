@@ -1,8 +1,8 @@
 // The list control hosts create as "QuillonHelper.List".
 #pragma once
 
-#include "favoritesservice.h"
-#include "liveobjects.h"
+#include "navkit/favorites/favoritesservice.h"
+#include "navkit/liveobjects.h"
 
 #include <QByteArray>
 #include <QStringList>

@@ -1,9 +1,9 @@
-#include "listrules.h"
+#include "navkit/listctl/listrules.h"
 
-#include "favoritesstore.h"
-#include "mdlapplication.h"
-#include "timeconv.h"
-#include "urlhistorystore.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "navkit/mdlapplication.h"
+#include "platform/timeconv.h"
+#include "platform/urlhistorystore.h"
 
 #include <QDateTime>
 #include <QHash>
@@ -104,24 +104,6 @@ Rows historyRows(const std::vector<UrlHistoryEntry> &entries, std::optional<QDat
         out.urls.append(record.mid(second + sep.size()).trimmed());
     }
     return out;
-}
-
-QStringList withoutRecords(const QStringList &stored, const QStringList &removed)
-{
-    QHash<QString, int> pending;
-    for (const QString &r : removed)
-        ++pending[r];
-    QStringList kept;
-    kept.reserve(stored.size());
-    for (const QString &r : stored) {
-        auto it = pending.find(r);
-        if (it != pending.end() && *it > 0) {
-            --*it;
-            continue;
-        }
-        kept.append(r);
-    }
-    return kept;
 }
 
 } // namespace ListRules

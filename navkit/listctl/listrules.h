@@ -37,8 +37,4 @@ struct Rows {
 // sorted by record text "time>¤<title>¤<url" descending.
 Rows historyRows(const std::vector<UrlHistoryEntry> &entries, std::optional<QDate> day);
 
-// The stored records less one copy of each of the given ones; a given
-// record not stored is passed over.
-QStringList withoutRecords(const QStringList &stored, const QStringList &removed);
-
 } // namespace ListRules

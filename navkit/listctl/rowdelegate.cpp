@@ -1,4 +1,4 @@
-#include "rowdelegate.h"
+#include "navkit/listctl/rowdelegate.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "rowmodel.h"
+#include "navkit/listctl/rowmodel.h"
 
 void RowModel::setRows(QStringList rows)
 {

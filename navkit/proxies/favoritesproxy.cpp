@@ -1,7 +1,7 @@
-#include "favoritesproxy.h"
+#include "navkit/proxies/favoritesproxy.h"
 
-#include "componentfactory.h"
-#include "logging.h"
+#include "platform/componentfactory.h"
+#include "platform/logging.h"
 
 #include <QMetaObject>
 #include <QObject>

@@ -1,4 +1,4 @@
-#include "historyitemproxy.h"
+#include "navkit/proxies/historyitemproxy.h"
 
 #include <QObject>
 #include <QVariant>

@@ -1,6 +1,6 @@
-#include "historyproxy.h"
+#include "navkit/proxies/historyproxy.h"
 
-#include "componentfactory.h"
+#include "platform/componentfactory.h"
 
 #include <QMetaObject>
 #include <QObject>

@@ -1,7 +1,7 @@
 // Typed access to a "QuillonHelper.clsHistory" object, created by ProgID and called by name, as a generated client wrapper would.
 #pragma once
 
-#include "historyitemproxy.h"
+#include "navkit/proxies/historyitemproxy.h"
 
 #include <QPointer>
 #include <QString>

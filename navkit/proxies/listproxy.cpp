@@ -1,7 +1,7 @@
-#include "listproxy.h"
+#include "navkit/proxies/listproxy.h"
 
-#include "componentfactory.h"
-#include "logging.h"
+#include "platform/componentfactory.h"
+#include "platform/logging.h"
 
 #include <QMetaObject>
 #include <QVariant>

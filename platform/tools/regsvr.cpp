@@ -2,8 +2,8 @@
 //   regsvr [-u] [-s] <library>
 //   -u  unregister instead of register
 //   -s  silent: no message, only the exit code
-#include "componentabi.h"
-#include "componentfactory.h"
+#include "platform/componentabi.h"
+#include "platform/componentfactory.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -1,7 +1,7 @@
 // Reading a bookmarks file of arbitrary contents, and writing what was read
 // back and reading it again: the same records, in the same order.
-#include "bookmarkshtml.h"
-#include "favoriterecord.h"
+#include "navkit/favorites/bookmarkshtml.h"
+#include "navkit/records/favoriterecord.h"
 
 #include <cstddef>
 #include <cstdint>

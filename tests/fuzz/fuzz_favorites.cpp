@@ -1,6 +1,6 @@
 // The favorites store reader on arbitrary file contents: a load must give
 // the readable records or none, and never crash.
-#include "favoritesstore.h"
+#include "navkit/favorites/favoritesstore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // The URL history on an arbitrary database file: reading it, recording into
 // it, and salvaging what can be read when it is damaged, never crash.
-#include "urlhistorystore.h"
+#include "platform/urlhistorystore.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
-#include "clslayout.h"
-#include "propertybag.h"
+#include "app/settings/clslayout.h"
+#include "app/settings/propertybag.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,10 +1,10 @@
 // The favorites list and history list row builders on arbitrary stored
 // text: a favorites file read into its index and searched with a
 // search text, and history entries with any title, address and time.
-#include "favoritesindex.h"
-#include "favoritesstore.h"
-#include "listrules.h"
-#include "urlhistorystore.h"
+#include "navkit/favorites/favoritesindex.h"
+#include "navkit/favorites/favoritesstore.h"
+#include "navkit/listctl/listrules.h"
+#include "platform/urlhistorystore.h"
 
 #include <QFile>
 #include <QSet>

@@ -1,4 +1,4 @@
-#include "registrydocument.h"
+#include "platform/registrydocument.h"
 
 #include <cstddef>
 #include <cstdint>

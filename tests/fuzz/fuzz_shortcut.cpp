@@ -1,5 +1,5 @@
 // Reading an Internet shortcut of arbitrary contents.
-#include "mdlfavorites.h"
+#include "navkit/favorites/mdlfavorites.h"
 
 #include <QFile>
 #include <QTemporaryDir>

@@ -1,8 +1,8 @@
 // The loops over stored counts at start-up: the pages to reopen from the
 // open-pages file and the search engines of the configuration file, for
 // any file content. Each must end in time proportional to the file.
-#include "mainrules.h"
-#include "searchengines.h"
+#include "app/mainwindow/mainrules.h"
+#include "app/panes/searchengines.h"
 
 #include <QFile>
 #include <QTemporaryDir>

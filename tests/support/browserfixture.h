@@ -1,14 +1,14 @@
 #pragma once
 
-#include "browsercontrol.h"
-#include "dockframe.h"
-#include "documentwindow.h"
-#include "mainwindow.h"
-#include "metareader.h"
-#include "browsertab.h"
-#include "mdlinicontrol.h"
-#include "mdlregistry.h"
-#include "programstate.h"
+#include "engine/browsercontrol.h"
+#include "platform/dockframe.h"
+#include "platform/documentwindow.h"
+#include "app/mainwindow/mainwindow.h"
+#include "engine/metareader.h"
+#include "app/browser/browsertab.h"
+#include "app/settings/mdlinicontrol.h"
+#include "app/settings/mdlregistry.h"
+#include "app/settings/programstate.h"
 #include "testenvironment.h"
 
 #include <QCoreApplication>

@@ -1,9 +1,9 @@
 // What the command and pane tests share: their test pages, a command run by key, a list row's centre.
 #pragma once
 
-#include "dockframe.h"
-#include "filedialogservice.h"
-#include "mainwindow.h"
+#include "platform/dockframe.h"
+#include "platform/filedialogservice.h"
+#include "app/mainwindow/mainwindow.h"
 #include "testhttpserver.h"
 
 #include <QAction>

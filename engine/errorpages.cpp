@@ -1,4 +1,4 @@
-#include "errorpages.h"
+#include "engine/errorpages.h"
 
 namespace ErrorPages {
 

@@ -1,7 +1,7 @@
 // The browser control's rules: its static members that decide without a
 // page (the lock, script addresses, how a load ended), kept apart from the
 // widget so that the rules read on their own.
-#include "browsercontrol.h"
+#include "engine/browsercontrol.h"
 
 int BrowserControl::lockIconFor(const QUrl &url, LoadSecurity security)
 {

@@ -1,8 +1,8 @@
-#include "browserprofile.h"
+#include "engine/browserprofile.h"
 
-#include "localcontentguard.h"
-#include "logging.h"
-#include "platformpaths.h"
+#include "engine/localcontentguard.h"
+#include "platform/logging.h"
+#include "platform/platformpaths.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

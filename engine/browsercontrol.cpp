@@ -1,17 +1,17 @@
-#include "browsercontrol.h"
+#include "engine/browsercontrol.h"
 
-#include "browserpage.h"
-#include "browserprofile.h"
-#include "errorpages.h"
-#include "localcontentguard.h"
-#include "logging.h"
-#include "platformpaths.h"
-#include "pagecommands.h"
-#include "pagecontextmenu.h"
-#include "popupcatcherpage.h"
-#include "shownaddress.h"
-#include "startpage.h"
-#include "visitrecorder.h"
+#include "engine/browserpage.h"
+#include "engine/browserprofile.h"
+#include "engine/errorpages.h"
+#include "engine/localcontentguard.h"
+#include "platform/logging.h"
+#include "platform/platformpaths.h"
+#include "engine/pagecommands.h"
+#include "engine/pagecontextmenu.h"
+#include "engine/popupcatcherpage.h"
+#include "platform/shownaddress.h"
+#include "engine/startpage.h"
+#include "engine/visitrecorder.h"
 
 #include <QAction>
 #include <QApplication>
@@ -20,7 +20,6 @@
 #include <QMenu>
 #include <QWebEngineContextMenuRequest>
 #include <QEvent>
-#include <QRandomGenerator>
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
@@ -111,7 +110,7 @@ void BrowserControl::connectPage()
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
         if (url.scheme() != QStringLiteral("data"))
-            m_errorPageFor.clear();
+            m_certificates.pageLeft();
         if (!m_crashed)
             emit NavigateComplete2(LocationURL());
     });
@@ -138,26 +137,15 @@ void BrowserControl::connectPage()
         updateLock();
     });
     connect(m_page, &BrowserPage::navigationRequested, this, [this](const QUrl &url, bool clicked, bool *cancel) {
-        // The way on from the certificate page: only a click on that page's
-        // own link, which carries the token made for it; only to that site.
-        if (url.fragment().startsWith(ErrorPages::kContinueFragment)) {
-            QUrl target = url;
-            target.setFragment(QString());
-            const bool granted = clicked && !m_continueToken.isEmpty() && m_certificateOffered.isValid()
-                && m_errorPageFor.isValid() && url.fragment() == ErrorPages::continueFragment(m_continueToken)
-                && target.host() == m_certificateOffered.host() && target.port(443) == m_certificateOffered.port(443);
+        QUrl target;
+        switch (m_certificates.wayOn(url, clicked, &target)) {
+        case CertificatePolicy::WayOn::NotAsked: emit BeforeNavigate2(url.toString(), cancel); return;
+        case CertificatePolicy::WayOn::Refused: *cancel = true; return;
+        case CertificatePolicy::WayOn::Granted:
             *cancel = true;
-            if (!granted) {
-                qCWarning(lcFiles) << "a way past a certificate error was refused" << target.host();
-                return;
-            }
-            m_continueToken.clear(); // one use
-            passedSites().insert(target.host() + u':' + QString::number(target.port(443)));
-            m_certificateOffered.clear();
             QTimer::singleShot(0, this, [this, target] { Navigate(target.toString(QUrl::FullyEncoded)); });
             return;
         }
-        emit BeforeNavigate2(url.toString(), cancel);
     });
     connect(m_page, &BrowserPage::newWindowPage, this, &BrowserControl::onNewWindowPage);
     connect(m_page, &QWebEnginePage::certificateError, this, [this](const QWebEngineCertificateError &error) {
@@ -166,7 +154,7 @@ void BrowserControl::connectPage()
         // that touches the page from its callbacks.
         QWebEngineCertificateError deferred = error;
         deferred.defer();
-        QTimer::singleShot(0, this, [this, deferred] { onCertificateError(deferred); });
+        QTimer::singleShot(0, this, [this, deferred]() mutable { m_certificates.decide(deferred); });
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {
@@ -205,9 +193,7 @@ void BrowserControl::Navigate(const QString &url)
         qCWarning(lcFiles) << "refused to run a script address in the page" << url.left(80);
         return;
     }
-    m_certificateOffered.clear();
-    m_errorPageFor.clear();
-    m_continueToken.clear();
+    m_certificates.forget();
     m_crashed = false;
     m_lastRequested = toUrl(url);
     page()->load(m_lastRequested);
@@ -319,8 +305,8 @@ QString BrowserControl::LocationURL() const
     if (!m_page)
         return {};
     // The certificate page stands for the site it refused.
-    if (m_errorPageFor.isValid() && m_page->url().scheme() == QStringLiteral("data"))
-        return m_errorPageFor.toString(QUrl::FullyEncoded);
+    if (const QUrl site = m_certificates.standsFor(); site.isValid() && m_page->url().scheme() == QStringLiteral("data"))
+        return site.toString(QUrl::FullyEncoded);
     return m_page->url().toString(QUrl::FullyEncoded);
 }
 
@@ -341,12 +327,6 @@ QString BrowserControl::LocationName() const
     return title;
 }
 
-QSet<QString> &BrowserControl::passedSites()
-{
-    static QSet<QString> sites;
-    return sites;
-}
-
 void BrowserControl::updateLock()
 {
     emit SetSecureLockIcon(lockIconFor(m_page->url(), {m_certificateError, m_mixedContent, m_loadFailed}));
@@ -357,15 +337,10 @@ void BrowserControl::onLoadFinished(LoadEnd end)
     const bool ok = end == LoadEnd::Loaded;
     m_busy = false;
     m_loadFailed = end == LoadEnd::Failed;
-    if (!ok && m_certificateBlocked.isValid()) {
-        m_certificateOffered = m_certificateBlocked;
-        m_certificateBlocked.clear();
+    if (!ok && m_certificates.offerAfterFailedLoad())
         QTimer::singleShot(0, this, &BrowserControl::showCertificatePage);
-    }
     emit ProgressChange(-1, 100);
-    const QUrl shown = m_page->url();
-    const bool passed = ok && shown.scheme() == QStringLiteral("https")
-        && passedSites().contains(shown.host() + u':' + QString::number(shown.port(443)));
+    const bool passed = ok && CertificatePolicy::passed(m_page->url());
     // A site whose certificate the user passed is never shown as plain "Done".
     emit StatusTextChange(passed ? kPassedCertificateText : loadEndText(end));
     updateLock();
@@ -448,28 +423,9 @@ void BrowserControl::receiveNewWindowAddress(const QUrl &url)
         Navigate(url.toString(QUrl::FullyEncoded));
 }
 
-void BrowserControl::onCertificateError(QWebEngineCertificateError error)
-{
-    const QString site = error.url().host() + u':' + QString::number(error.url().port(443));
-    if (error.isOverridable() && passedSites().contains(site)) {
-        error.acceptCertificate();
-        return;
-    }
-    // No question in a dialog: the load fails, and the page shown then says
-    // why and offers the way on.
-    if (error.isOverridable()) {
-        m_certificateBlocked = error.url();
-        m_certificateProblem = error.description();
-    }
-    error.rejectCertificate();
-}
-
 void BrowserControl::showCertificatePage()
 {
-    if (!m_certificateOffered.isValid())
-        return; // another address was asked for meanwhile
-    m_errorPageFor = m_certificateOffered;
-    m_continueToken = QString::number(QRandomGenerator::system()->generate64(), 36)
-        + QString::number(QRandomGenerator::system()->generate64(), 36);
-    page()->setHtml(ErrorPages::certificateRefused(m_certificateOffered, m_certificateProblem, m_continueToken));
+    // None when another address was asked for meanwhile.
+    if (const std::optional<QString> html = m_certificates.offerPage())
+        page()->setHtml(*html);
 }

@@ -1,6 +1,8 @@
 // A web browser control over Qt WebEngine with the members and events the program's forms expect of one.
 #pragma once
 
+#include "engine/certificatepolicy.h"
+
 #include <QPointer>
 #include <QSet>
 #include <QUrl>
@@ -12,7 +14,6 @@
 #include <utility>
 
 class BrowserPage;
-class QWebEngineCertificateError;
 class QWebEngineView;
 
 // A web browser control over Qt WebEngine with the members and events the
@@ -141,9 +142,6 @@ private:
     void updateLock();
     void recordVisit();
     void showCertificatePage();
-    void onCertificateError(QWebEngineCertificateError error);
-    // Sites whose certificate error the user chose to pass, for this run.
-    static QSet<QString> &passedSites();
 
     QWebEngineView *m_view = nullptr;
     BrowserPage *m_page = nullptr;
@@ -154,10 +152,6 @@ private:
     bool m_crashed = false;
     bool m_certificateError = false;
     bool m_loadFailed = false;
-    QUrl m_certificateBlocked; // the address whose certificate was refused in this load
-    QString m_certificateProblem;
-    QUrl m_certificateOffered; // shown on the error page, with a way on
-    QUrl m_errorPageFor;       // the site the certificate page shown stands for
-    QString m_continueToken;   // the certificate page's way on carries it; one use
+    CertificatePolicy m_certificates;
     bool m_mixedContent = false;
 };

@@ -1,7 +1,7 @@
 // Small widget helpers for forms laid out in twips.
 #pragma once
 
-#include "twips.h"
+#include "platform/twips.h"
 
 #include <QFrame>
 

@@ -1,4 +1,4 @@
-#include "programstate.h"
+#include "app/settings/programstate.h"
 
 ProgramState &programState()
 {

@@ -1,4 +1,4 @@
-#include "deferredicon.h"
+#include "platform/deferredicon.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -1,4 +1,4 @@
-#include "metareader.h"
+#include "engine/metareader.h"
 
 #include <QPointer>
 #include <QTimer>

@@ -1,8 +1,8 @@
-#include "visitrecorder.h"
+#include "engine/visitrecorder.h"
 
-#include "logging.h"
-#include "platformpaths.h"
-#include "urlhistorystore.h"
+#include "platform/logging.h"
+#include "platform/platformpaths.h"
+#include "platform/urlhistorystore.h"
 
 #include <QCoreApplication>
 #include <QPointer>

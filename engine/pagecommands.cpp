@@ -1,9 +1,9 @@
-#include "pagecommands.h"
+#include "engine/pagecommands.h"
 
-#include "browsercontrol.h"
-#include "browserpage.h"
-#include "filedialogservice.h"
-#include "logging.h"
+#include "engine/browsercontrol.h"
+#include "engine/browserpage.h"
+#include "platform/filedialogservice.h"
+#include "platform/logging.h"
 
 #include <QFileInfo>
 #include <QPrinter>

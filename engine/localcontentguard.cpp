@@ -1,6 +1,6 @@
-#include "localcontentguard.h"
+#include "engine/localcontentguard.h"
 
-#include "logging.h"
+#include "platform/logging.h"
 
 bool LocalContentGuard::blocks(const QUrl &initiator, const QUrl &target, bool userFollowed)
 {

@@ -1,4 +1,4 @@
-#include "popupcatcherpage.h"
+#include "engine/popupcatcherpage.h"
 
 #include <QTimer>
 

@@ -1,6 +1,6 @@
-#include "startpage.h"
+#include "engine/startpage.h"
 
-#include "registrystore.h"
+#include "platform/registrystore.h"
 
 namespace StartPage {
 

@@ -1,4 +1,4 @@
-#include "browserpage.h"
+#include "engine/browserpage.h"
 
 BrowserPage::BrowserPage(QWebEngineProfile *profile, QObject *parent)
     : QWebEnginePage(profile, parent)

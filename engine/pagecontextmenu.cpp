@@ -1,4 +1,4 @@
-#include "pagecontextmenu.h"
+#include "engine/pagecontextmenu.h"
 
 #include <QAction>
 #include <QMenu>
