@@ -230,7 +230,11 @@ private slots:
             if (i % 100 != 50)
                 expected.append(QStringLiteral("http://p.test/%1").arg(i));
         }
-        QCOMPARE(list.ListCount(), expected.size());
+        // The first rows at once; the rest when counted, away from the
+        // window's thread.
+        QCOMPARE(list.ListCount(), 256);
+        QCOMPARE(list.ListUrl(0), expected.at(0));
+        QTRY_COMPARE(list.ListCount(), expected.size());
         for (const int row : {0, 255, 256, 257, 511, 512, 692})
             QCOMPARE(list.ListUrl(row), expected.at(row));
         QCOMPARE(list.List(256), QStringLiteral("  Page %1").arg(expected.at(256).section(u'/', -1)));
@@ -250,7 +254,7 @@ private slots:
         QCOMPARE(list.ListUrl(list.ListIndex()), QStringLiteral("http://p.test/0"));
 
         list.RefreshHistoryEx(current.toString(Qt::ISODate));
-        QCOMPARE(list.ListCount(), expected.size() + 1);
+        QTRY_COMPARE(list.ListCount(), expected.size() + 1);
         QCOMPARE(list.ListUrl(0), QStringLiteral("http://new.test/"));
         QCOMPARE(list.ListUrl(1), expected.at(0));
 

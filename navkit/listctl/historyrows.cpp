@@ -25,15 +25,25 @@ HistoryRows::HistoryRows(std::optional<QDate> day, const QString &prefix, quint6
     m_range.before = std::numeric_limits<qint64>::max();
     if (day)
         std::tie(m_range.from, m_range.before) = dayRange(*day);
-    const std::optional<UrlHistoryStore::VisitCount> counted = m_store->countVisits(m_range);
-    if (!counted) {
+    const auto first = m_store->visitsNewestFirst(m_range, 0, kPageRows);
+    if (!first) {
         qCWarning(lcFiles) << "history not listed: the store cannot be read" << m_store->databasePath();
         return;
     }
     // Visits made while the list is shown would push its rows down between
-    // the pages read: the list ends at the newest visit it counted.
-    m_range.before = std::min<quint64>(m_range.before, counted->newest + 1);
-    m_count = int(std::min<qint64>(counted->count, std::numeric_limits<int>::max()));
+    // the pages read: the list ends at the newest visit it showed first.
+    if (!first->empty())
+        m_range.before = std::min<quint64>(m_range.before, first->front().lastVisited + 1);
+    m_count = int(first->size());
+    m_counted = m_count < kPageRows;
+    ListRules::Rows rows = ListRules::historyRows(*first, std::nullopt);
+    m_pages.insert(0, Page{std::move(rows.rows), std::move(rows.urls)});
+}
+
+void HistoryRows::setCount(qint64 count)
+{
+    m_count = std::max(m_count, int(std::min<qint64>(count, std::numeric_limits<int>::max())));
+    m_counted = true;
 }
 
 std::pair<quint64, quint64> HistoryRows::dayRange(QDate day)

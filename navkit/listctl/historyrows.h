@@ -14,7 +14,9 @@
 // at a time as they are drawn: a list of a million visits opens as fast as
 // one of a hundred. The list ends at the newest visit stored when it is made
 // (later visits wait for the next refresh), so rows keep their places while
-// it is shown.
+// it is shown. Only the first page is read when it is made: a longer list
+// holds those rows until its owner counts the range (away from the
+// window's thread) and hands the count to setCount.
 class HistoryRows : public RowModel::Source
 {
 public:
@@ -23,6 +25,11 @@ public:
     HistoryRows(std::optional<QDate> day, const QString &prefix, quint64 now);
 
     int count() const override { return m_count; }
+    // Whether count() is all the range holds; when not, range() is what to
+    // count.
+    bool counted() const { return m_counted; }
+    const UrlHistoryStore::VisitRange &range() const { return m_range; }
+    void setCount(qint64 count);
     QString text(int row) const override;
     QString url(int row) const;
 
@@ -41,5 +48,6 @@ private:
     std::unique_ptr<UrlHistoryStore> m_store;
     UrlHistoryStore::VisitRange m_range;
     int m_count = 0;
+    bool m_counted = true;
     mutable QHash<int, Page> m_pages;
 };

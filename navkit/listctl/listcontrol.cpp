@@ -23,6 +23,8 @@
 #include <QMouseEvent>
 #include <QScrollBar>
 
+#include <limits>
+
 using namespace Twips;
 
 namespace {
@@ -246,10 +248,40 @@ void ListControl::RefreshHistoryEx(const QString &m_date, const QString &m_mask)
     // The rows are read from the store as they are drawn: the list opens at
     // once however long the history is.
     m_image = QStringLiteral("bmp_01");
-    auto rows = std::make_shared<const HistoryRows>(m_date.isEmpty() ? std::nullopt : ListRules::dayOf(m_date), m_mask,
-                                                    TimeConv::toFileTime(QDateTime::currentDateTimeUtc()));
+    auto rows = std::make_shared<HistoryRows>(m_date.isEmpty() ? std::nullopt : ListRules::dayOf(m_date), m_mask,
+                                              TimeConv::toFileTime(QDateTime::currentDateTimeUtc()));
     m_history = rows;
-    m_model->setSource(std::move(rows));
+    m_model->setSource(rows);
+    if (!rows->counted())
+        countHistoryLater(rows);
+}
+
+void ListControl::countHistoryLater(const std::shared_ptr<HistoryRows> &rows)
+{
+    // Counting a million visits takes longer than a frame: the first rows
+    // are shown meanwhile, the rest join the list when counted.
+    const UrlHistoryStore::VisitRange range = rows->range();
+    const std::weak_ptr<HistoryRows> listed = rows;
+    m_counts.start([this, range, listed] {
+        if (listed.expired())
+            return; // another list was asked for before this one was counted
+        const std::optional<UrlHistoryStore::VisitCount> counted = UrlHistoryStore().countVisits(range);
+        QMetaObject::invokeMethod(
+            this,
+            [this, listed, counted] {
+                const std::shared_ptr<HistoryRows> shown = listed.lock();
+                if (!shown || shown != m_history)
+                    return; // another list was asked for meanwhile
+                if (!counted) {
+                    qCWarning(lcFiles) << "history not counted: only its first rows are listed";
+                    return;
+                }
+                m_model->growSource(shown.get(), int(std::min<qint64>(counted->count, std::numeric_limits<int>::max())),
+                                    [&] { shown->setCount(counted->count); });
+                emit HistoryCounted(ListCount());
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void ListControl::RefreshFavoritesEx(const QString &dataFile)

@@ -6,11 +6,12 @@
 
 #include <QByteArray>
 #include <QStringList>
+#include <QThreadPool>
+#include <QWidget>
 
 #include <memory>
 #include <utility>
 #include <vector>
-#include <QWidget>
 
 class FavoriteRows;
 class HistoryRows;
@@ -122,6 +123,8 @@ signals:
     void ImportFinished(int added);
     // An InsertFavorites call's record is saved (or could not be) and listed.
     void InsertFinished(const QString &record, bool saved);
+    // A history list longer than its first rows is counted and listed whole.
+    void HistoryCounted(int count);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -130,13 +133,14 @@ protected:
 
 private:
     void setRows(QStringList rows);
+    void countHistoryLater(const std::shared_ptr<HistoryRows> &rows);
 
     QWidget *m_picture1;
     QListView *m_list;
     RowModel *m_model;
     QWidget *m_picture2;
     FavoritesService *m_service;                     // what the favorites methods forward to
-    std::shared_ptr<const HistoryRows> m_history;    // the last history refresh
+    std::shared_ptr<HistoryRows> m_history;          // the last history refresh
     std::shared_ptr<const FavoriteRows> m_favorites; // the last favorites refresh
     QString m_image = QStringLiteral("bmp_01");
     int m_focusRect = 0;
@@ -145,4 +149,7 @@ private:
     bool m_shown = false;
     int m_clickedRow = -1; // the row the last Click was raised for
     LiveObjectToken m_token;
+    // Counts long history lists; last, so it is joined before anything a
+    // count's answer touches goes.
+    QThreadPool m_counts;
 };

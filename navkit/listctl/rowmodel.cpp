@@ -16,6 +16,16 @@ void RowModel::setSource(std::shared_ptr<const Source> source)
     endResetModel();
 }
 
+void RowModel::growSource(const Source *source, int newCount, const std::function<void()> &grow)
+{
+    const int old = rowCount();
+    if (!source || m_source.get() != source || newCount <= old)
+        return;
+    beginInsertRows({}, old, newCount - 1);
+    grow();
+    endInsertRows();
+}
+
 void RowModel::materialize()
 {
     if (!m_source)

@@ -5,6 +5,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -29,6 +30,10 @@ public:
 
     void setRows(QStringList rows);
     void setSource(std::shared_ptr<const Source> source);
+    // The source shown has grown to newCount rows at its end once grow has
+    // run (called between the views' notices); nothing when another source
+    // or plain rows are shown by now.
+    void growSource(const Source *source, int newCount, const std::function<void()> &grow);
 
     QString text(int row) const;
     bool setText(int row, const QString &text);
