@@ -76,16 +76,28 @@ int main(int argc, char **argv)
     };
 
     GrowthTable favorites(QStringLiteral("favorites tab list, ms (goal per keystroke: <= 10 at 100k, <= 50 at 1M)"),
-                          {QStringLiteral("first listing (reads the store)"),
+                          {QStringLiteral("tab's first listing: on the window's thread"),
+                           QStringLiteral("then read by a worker and listed"),
                            QStringLiteral("filter keystroke, median of 15"), QStringLiteral("all listed again")});
     for (const qint64 n : sizes) {
         const QString store = dir.filePath(QStringLiteral("_favorites%1.dat").arg(n));
         if (!writeFavorites(store, n))
             return 1;
+        // As the Favorites tab lists first: a large store read by a worker.
         const double first = medianMs(1, [&] {
-            list.RefreshFavoritesEx(store, QString());
+            list.RefreshFavoritesLater(store);
             repaint();
         });
+        QElapsedTimer reading;
+        reading.start();
+        if (list.ListCount() < n) {
+            QEventLoop wait;
+            QObject::connect(&list, &ListControl::FavoritesListed, &wait, &QEventLoop::quit);
+            QTimer::singleShot(60000, &wait, &QEventLoop::quit);
+            wait.exec();
+            repaint();
+        }
+        const double read = double(reading.nsecsElapsed()) / 1e6;
         check(list.ListCount() == n, "favorites listed", n);
         const char *keys[] = {"n", "ne", "new", "news", "news,"};
         int k = 0;
@@ -98,7 +110,7 @@ int main(int argc, char **argv)
             list.RefreshFavoritesEx(store, QString());
             repaint();
         });
-        favorites.row(n, {first, key, all});
+        favorites.row(n, {first, read, key, all});
         QFile::remove(store);
     }
 

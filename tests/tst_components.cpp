@@ -152,6 +152,7 @@ private slots:
         QCOMPARE(list.DeleteFavorites(store, {b}), 1);
         list.RefreshFavoritesEx(store);
         QCOMPARE(list.ListCount(), 0);
+        list.RefreshFavoritesLater(store);
         QVERIFY(list.ExportBookmarks(store, m_env->path(QStringLiteral("out.html"))));
         QCOMPARE(list.ImportBookmarks(store, m_env->path(QStringLiteral("out.html"))), 0);
         list.SelectedRows();

@@ -147,6 +147,25 @@ private slots:
         list.RefreshFavoritesEx(m_store);
         QCOMPARE(list.ItemUrl(5), QStringLiteral("http://e.test/"));
         QCOMPARE(FavoritesStore::load(m_store).size(), 6);
+
+        // A small store is listed at once by RefreshFavoritesLater too; a
+        // large one (not read yet) is read by a worker, the list empty until
+        // then, and listed whole.
+        QSignalSpy listed(list.widget(), SIGNAL(FavoritesListed(int)));
+        list.RefreshFavoritesLater(m_store);
+        QCOMPARE(listed.size(), 1);
+        QCOMPARE(list.ListCount(), 6);
+        const QString large = m_env->path(QStringLiteral("large.dat"));
+        QStringList many;
+        for (int i = 0; i < 6000; ++i)
+            many.append(QStringLiteral("Page %1 ").arg(i).repeated(8) + S + QStringLiteral("http://l.test/%1").arg(i));
+        QVERIFY(FavoritesStore::save(large, many));
+        QVERIFY(QFileInfo(large).size() > 1 << 20);
+        list.RefreshFavoritesLater(large);
+        QCOMPARE(list.ListCount(), 0);
+        QVERIFY(listed.wait());
+        QCOMPARE(listed.last().at(0).toInt(), 6000);
+        QCOMPARE(list.ItemUrl(5999), QStringLiteral("http://l.test/5999"));
     }
 
     void historyDaysAndTitles()

@@ -74,7 +74,9 @@ void Form9::ensureList()
     m_list1.setFocusRect(1);
     m_list1.setSorted(true);
     m_list1.setMultiSelect(true);
-    m_list1.RefreshFavoritesEx(programState().FavoritesFile);
+    // A large store is read by a worker: the tab is shown at once, its
+    // rows when read.
+    m_list1.RefreshFavoritesLater(programState().FavoritesFile);
     writeCount();
     if (QWidget *list = m_list1.widget()) {
         list->move(0, px(870));
@@ -103,6 +105,7 @@ void Form9::connectList()
         QAbstractItemModel *rows = view->model();
         for (auto change : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved})
             connect(rows, change, this, &Form9::writeCount);
+        connect(rows, &QAbstractItemModel::modelReset, this, &Form9::writeCount);
         connect(rows, &QAbstractItemModel::modelReset, this, &Form9::writeCount);
         connect(rows, &QAbstractItemModel::layoutChanged, this, &Form9::writeCount);
     } else {

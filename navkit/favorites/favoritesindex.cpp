@@ -7,19 +7,47 @@
 #include <QFile>
 #include <QMutex>
 
+#include <mutex>
+
+namespace {
+
+// The last file's index, shared by every thread.
+struct Kept {
+    QMutex mutex;
+    QString file;
+    FileIdentity key;
+    std::shared_ptr<const FavoritesIndex> index;
+};
+
+Kept &kept()
+{
+    static Kept k;
+    return k;
+}
+
+} // namespace
+
+std::shared_ptr<const FavoritesIndex> FavoritesIndex::ifRead(const QString &dataFile)
+{
+    Kept &k = kept();
+    const std::unique_lock<QMutex> lock(k.mutex, std::try_to_lock);
+    if (!lock.owns_lock())
+        return nullptr;
+    const std::optional<FileIdentity> key = FileIdentity::of(dataFile);
+    if (!key)
+        return std::make_shared<const FavoritesIndex>(); // nothing to read
+    return k.index && k.file == dataFile && k.key == *key ? k.index : nullptr;
+}
+
 std::shared_ptr<const FavoritesIndex> FavoritesIndex::of(const QString &dataFile)
 {
-    static QMutex mutex;
-    static QString lastFile;
-    static FileIdentity lastKey;
-    static std::shared_ptr<const FavoritesIndex> last;
-
-    const QMutexLocker lock(&mutex);
+    Kept &k = kept();
+    const QMutexLocker lock(&k.mutex);
     const std::optional<FileIdentity> key = FileIdentity::of(dataFile);
     if (!key)
         return std::make_shared<const FavoritesIndex>();
-    if (last && lastFile == dataFile && lastKey == *key)
-        return last;
+    if (k.index && k.file == dataFile && k.key == *key)
+        return k.index;
 
     auto index = std::make_shared<FavoritesIndex>();
     std::vector<QStringView> views;
@@ -45,10 +73,10 @@ std::shared_ptr<const FavoritesIndex> FavoritesIndex::of(const QString &dataFile
     }
     // The key read before the file: a save in between makes the next call
     // read it again rather than keep what was read.
-    lastFile = dataFile;
-    lastKey = *key;
-    last = index;
-    return last;
+    k.file = dataFile;
+    k.key = *key;
+    k.index = index;
+    return index;
 }
 
 QStringView FavoritesIndex::record(qsizetype index) const

@@ -21,6 +21,10 @@ public:
     // The records of dataFile as it is now; an empty index when it cannot
     // be read. The last file's index is kept for the next call.
     static std::shared_ptr<const FavoritesIndex> of(const QString &dataFile);
+    // The same without waiting: the index kept when dataFile is unchanged
+    // since it was read; none when it is not, or while another thread reads
+    // a store.
+    static std::shared_ptr<const FavoritesIndex> ifRead(const QString &dataFile);
 
     qsizetype count() const { return qsizetype(m_records.size()); }
     QStringView record(qsizetype index) const;

@@ -18,6 +18,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QListView>
 #include <QMouseEvent>
@@ -95,6 +96,7 @@ ListControl::ListControl(QWidget *parent)
 
 void ListControl::setRows(QStringList rows)
 {
+    ++m_listAsked;
     m_model->setRows(std::move(rows));
 }
 
@@ -248,6 +250,7 @@ void ListControl::RefreshHistoryEx(const QString &m_date, const QString &m_mask)
     // The rows are read from the store as they are drawn: the list opens at
     // once however long the history is.
     m_image = QStringLiteral("bmp_01");
+    ++m_listAsked;
     auto rows = std::make_shared<HistoryRows>(m_date.isEmpty() ? std::nullopt : ListRules::dayOf(m_date), m_mask,
                                               TimeConv::toFileTime(QDateTime::currentDateTimeUtc()));
     m_history = rows;
@@ -262,7 +265,7 @@ void ListControl::countHistoryLater(const std::shared_ptr<HistoryRows> &rows)
     // are shown meanwhile, the rest join the list when counted.
     const UrlHistoryStore::VisitRange range = rows->range();
     const std::weak_ptr<HistoryRows> listed = rows;
-    m_counts.start([this, range, listed] {
+    m_readers.start([this, range, listed] {
         if (listed.expired())
             return; // another list was asked for before this one was counted
         const std::optional<UrlHistoryStore::VisitCount> counted = UrlHistoryStore().countVisits(range);
@@ -293,9 +296,35 @@ void ListControl::RefreshFavoritesEx(const QString &dataFile, const QString &str
 {
     // The store is read again only when it changed; a keystroke searches
     // the folded copy the index keeps.
+    ++m_listAsked;
     auto rows = std::make_shared<const FavoriteRows>(FavoritesIndex::of(dataFile), strSearch);
     m_favorites = rows;
     m_model->setSource(std::move(rows));
+}
+
+void ListControl::RefreshFavoritesLater(const QString &dataFile)
+{
+    if (QFileInfo(dataFile).size() <= kReadAtOnceBytes || FavoritesIndex::ifRead(dataFile)) {
+        RefreshFavoritesEx(dataFile, QString());
+        emit FavoritesListed(ListCount());
+        return;
+    }
+    setRows({});
+    const quint64 asked = m_listAsked;
+    m_readers.start([this, dataFile, asked] {
+        std::shared_ptr<const FavoritesIndex> index = FavoritesIndex::of(dataFile);
+        QMetaObject::invokeMethod(
+            this,
+            [this, index = std::move(index), asked] {
+                if (asked != m_listAsked)
+                    return; // another list was asked for meanwhile
+                auto rows = std::make_shared<const FavoriteRows>(index, QString());
+                m_favorites = rows;
+                m_model->setSource(std::move(rows));
+                emit FavoritesListed(ListCount());
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void ListControl::InsertFavorites(const QString &dataFile, const QString &Item)

@@ -68,6 +68,14 @@ public:
     Q_INVOKABLE void RefreshHistoryEx(const QString &m_date, const QString &m_mask);
     Q_INVOKABLE void RefreshFavoritesEx(const QString &dataFile);
     Q_INVOKABLE void RefreshFavoritesEx(const QString &dataFile, const QString &strSearch);
+    // Lists every favorite as RefreshFavoritesEx does: at once when the
+    // store is small or already read, else when a worker has read it (the
+    // list is empty meanwhile), so a million favorites never stall the
+    // window. FavoritesListed follows, unless another list was asked for
+    // first.
+    Q_INVOKABLE void RefreshFavoritesLater(const QString &dataFile);
+    // Stores above this size are read by a worker for RefreshFavoritesLater.
+    static constexpr qint64 kReadAtOnceBytes = 1 << 20;
     Q_INVOKABLE void InsertFavorites(const QString &dataFile, const QString &Item);
     Q_INVOKABLE int ImportFromIE(const QString &dataFile, bool bClear);
     // Adds the bookmarks of a bookmarks HTML file to the store (an address
@@ -125,6 +133,8 @@ signals:
     void InsertFinished(const QString &record, bool saved);
     // A history list longer than its first rows is counted and listed whole.
     void HistoryCounted(int count);
+    // A RefreshFavoritesLater call's favorites are listed.
+    void FavoritesListed(int count);
 
 protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
@@ -149,7 +159,8 @@ private:
     bool m_shown = false;
     int m_clickedRow = -1; // the row the last Click was raised for
     LiveObjectToken m_token;
-    // Counts long history lists; last, so it is joined before anything a
-    // count's answer touches goes.
-    QThreadPool m_counts;
+    quint64 m_listAsked = 0; // lists asked for: a worker's late answer is for the last one only
+    // Counts long history lists and reads large favorites stores; last, so
+    // it is joined before anything an answer touches goes.
+    QThreadPool m_readers;
 };

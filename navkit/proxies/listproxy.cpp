@@ -85,6 +85,14 @@ void ListProxy::RefreshHistoryEx(const QString &date, const QString &mask)
     callTwo(m_control, "RefreshHistoryEx", date, mask);
 }
 
+void ListProxy::RefreshFavoritesLater(const QString &dataFile)
+{
+    if (m_control
+        && !QMetaObject::invokeMethod(m_control, "RefreshFavoritesLater", Qt::DirectConnection,
+                                      Q_ARG(QString, dataFile)))
+        qCWarning(lcFiles) << "list control: RefreshFavoritesLater not called";
+}
+
 void ListProxy::RefreshFavoritesEx(const QString &dataFile, const QString &search)
 {
     callTwo(m_control, "RefreshFavoritesEx", dataFile, search);

@@ -34,6 +34,9 @@ public:
     void Clear();
     void RefreshHistoryEx(const QString &date = QString(), const QString &mask = QString());
     void RefreshFavoritesEx(const QString &dataFile, const QString &search = QString());
+    // Every favorite, listed when read: a large store is read by a worker
+    // (the list is empty until then).
+    void RefreshFavoritesLater(const QString &dataFile);
     void InsertFavorites(const QString &dataFile, const QString &item);
     int ImportFromIE(const QString &dataFile, bool clear);
     int ImportBookmarks(const QString &dataFile, const QString &htmlFile);
