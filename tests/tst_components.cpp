@@ -153,6 +153,18 @@ private slots:
         list.RefreshFavoritesEx(store);
         QCOMPARE(list.ListCount(), 0);
         list.RefreshFavoritesLater(store);
+        // The saves away from the GUI thread answer to the host's slots.
+        QSignalSpy deleted(list.widget(), SIGNAL(DeleteFinished(QStringList, int)));
+        QSignalSpy exported(list.widget(), SIGNAL(ExportFinished(QString, bool)));
+        QSignalSpy replaced(list.widget(), SIGNAL(ReplaceFinished(QString, QString, bool)));
+        QTimer host; // any slot proves the signatures connect
+        QVERIFY(list.connectSaves(&host, SLOT(stop()), SLOT(stop()), SLOT(stop())));
+        list.StartDeleteFavorites(store, {a});
+        list.StartReplaceFavorite(store, a, b);
+        list.StartExportBookmarks(store, m_env->path(QStringLiteral("out.html")));
+        QTRY_COMPARE(exported.size(), 1);
+        QCOMPARE(deleted.size(), 1);
+        QCOMPARE(replaced.size(), 1);
         QVERIFY(list.ExportBookmarks(store, m_env->path(QStringLiteral("out.html"))));
         QCOMPARE(list.ImportBookmarks(store, m_env->path(QStringLiteral("out.html"))), 0);
         list.SelectedRows();

@@ -147,6 +147,8 @@ private slots:
         });
         run(main.get(), "mnuExportBm");
         QCOMPARE(suggested, QDir::home().filePath(QStringLiteral("bookmarks.html")));
+        // Written away from the window's thread; the status says when.
+        QTRY_COMPARE(tab->statusText(), QStringLiteral("Favorites exported to ") + exported);
         QVERIFY(TestFiles::readAll(exported).contains("<DD>Kitchen soup &amp; bread"));
         // A store held by a writer past the wait, or damaged, is not an empty
         // one: the backup is left as it was, and the status says so.
@@ -155,11 +157,13 @@ private slots:
             FileLock writer(store, FileLock::Mode::Exclusive, std::chrono::milliseconds(0));
             QVERIFY(writer.isLocked());
             run(main.get(), "mnuExportBm");
+            QTRY_VERIFY_WITH_TIMEOUT(tab->statusText().startsWith(QStringLiteral("Nothing exported")), kTimeout);
         }
         QCOMPARE(TestFiles::readAll(exported), backup);
-        QVERIFY(tab->statusText().startsWith(QStringLiteral("Nothing exported")));
         QVERIFY(QFile::resize(store, 600)); // cut short
+        tab->setStatus(QString());
         run(main.get(), "mnuExportBm");
+        QTRY_VERIFY_WITH_TIMEOUT(tab->statusText().startsWith(QStringLiteral("Nothing exported")), kTimeout);
         QCOMPARE(TestFiles::readAll(exported), backup);
         shutDown(main);
     }
@@ -228,9 +232,9 @@ private slots:
         // Delete, the key: one save, the record gone from the file and the list.
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 0));
         QTest::keyClick(view, Qt::Key_Delete);
+        QTRY_COMPARE(tab->statusText(), QStringLiteral("1 favorite deleted"));
         QCOMPARE(FavoritesStore::load(store), QStringList({b, c, home}));
         QCOMPARE(tab->countText(), QStringLiteral("Z\u00e1znamov : 3"));
-        QCOMPARE(tab->statusText(), QStringLiteral("1 favorite deleted"));
 
         // Another browser edits the record just before it is deleted here:
         // nothing is deleted, and the status says so.
@@ -242,8 +246,8 @@ private slots:
         }));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 1)); // "Meta", as listed
         QTest::keyClick(view, Qt::Key_Delete);
+        QTRY_VERIFY(tab->statusText().startsWith(QStringLiteral("Not deleted")));
         QCOMPARE(FavoritesStore::load(store), QStringList({b, elsewhere, home}));
-        QVERIFY(tab->statusText().startsWith(QStringLiteral("Not deleted")));
         QCOMPARE(Form9::deletedText(1, 2), QStringLiteral("1 favorite deleted (1 no longer stored)"));
         QVERIFY(FavoritesStore::rewrite(store, [&](const QStringList &) {
             return std::optional<QStringList>(QStringList{b, c, home});
@@ -267,8 +271,8 @@ private slots:
         const QPoint at = view->viewport()->mapTo(main.get(), rowCentre(view, 1));
         QTest::mouseClick(main->windowHandle(), Qt::RightButton, {}, at);
         QTRY_COMPARE(chosen, QStringLiteral("Delete"));
+        QTRY_COMPARE(tab->statusText(), QStringLiteral("2 favorites deleted"));
         QCOMPARE(FavoritesStore::load(store), QStringList({home}));
-        QCOMPARE(tab->statusText(), QStringLiteral("2 favorites deleted"));
 
         // A store another program keeps busy past the wait: nothing is
         // shown as deleted.
@@ -276,10 +280,10 @@ private slots:
         QVERIFY(reader->isLocked());
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, rowCentre(view, 0));
         QTest::keyClick(view, Qt::Key_Delete);
+        QTRY_VERIFY_WITH_TIMEOUT(tab->statusText().contains(QStringLiteral("could not be saved")), kTimeout);
         reader.reset();
         QCOMPARE(FavoritesStore::load(store), QStringList({home}));
         QCOMPARE(list.ListCount(), 1);
-        QVERIFY(tab->statusText().contains(QStringLiteral("could not be saved")));
 
         // F2 edits title, address and keywords; the change outlives a restart.
         ModalInput::whenShown([](QWidget *dialog) {
@@ -294,6 +298,7 @@ private slots:
         QTest::keyClick(view, Qt::Key_F2);
         const QString edited =
             QStringLiteral("Start page") + sep + url("/home") + sep + QStringLiteral("garden pruning");
+        QTRY_COMPARE(tab->statusText(), QStringLiteral("Favorite saved: ") + url("/home"));
         QCOMPARE(FavoritesStore::load(store), QStringList({edited}));
         QCOMPARE(list.List(0), QStringLiteral("  Start page"));
         shutDown(main);
@@ -334,9 +339,9 @@ private slots:
             QTest::keyClick(editor->titleBox(), Qt::Key_Return);
         });
         QTest::mouseClick(star, Qt::LeftButton);
+        QTRY_COMPARE(FavoriteRecord::field(FavoritesStore::load(store).value(0), FavoriteRecord::Field::Title),
+                     QStringLiteral("My start"));
         QCOMPARE(FavoritesStore::load(store).size(), 1);
-        QCOMPARE(FavoriteRecord::field(FavoritesStore::load(store).first(), FavoriteRecord::Field::Title),
-                 QStringLiteral("My start"));
 
         // Another page: no star until it is added.
         main->dsMain()->setCommandText(QStringLiteral("mnuAddress"), url("/b"));

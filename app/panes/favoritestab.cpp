@@ -99,6 +99,8 @@ void Form9::connectList()
     connect(list, SIGNAL(KeyDown(int *, int *)), this, SLOT(onListKeyDown(int *, int *)));
     m_list1.connectImport(this, SLOT(onImportProgress(int)), SLOT(onImportFinished(int)));
     m_list1.connectInsert(this, SLOT(onInsertFinished(QString, bool)));
+    m_list1.connectSaves(this, SLOT(onDeleteFinished(QStringList, int)),
+                         SLOT(onReplaceFinished(QString, QString, bool)), SLOT(onExportFinished(QString, bool)));
     // The count follows the rows however they change (a favorite added from
     // the tool bar goes into the list directly).
     if (auto *view = list->findChild<QAbstractItemView *>(); view && view->model()) {
@@ -181,17 +183,21 @@ bool Form9::deleteSelected()
         records.append(m_list1.ItemRecord(row));
     if (records.isEmpty())
         return false;
-    const int first = rows.first();
-    const int removed = m_list1.DeleteFavorites(programState().FavoritesFile, records);
+    m_deletedFrom = rows.first();
+    m_list1.StartDeleteFavorites(programState().FavoritesFile, records);
+    return true;
+}
+
+void Form9::onDeleteFinished(const QStringList &records, int removed)
+{
     if (removed < 0) {
         setStatus(QStringLiteral("The favorites could not be saved: nothing was deleted"));
-        return false;
+        return;
     }
     refreshFiltered();
     // The row that took the place of the first one deleted, ready for the next key.
-    m_list1.selectRow(std::min(first, m_list1.ListCount() - 1));
+    m_list1.selectRow(std::min(m_deletedFrom, m_list1.ListCount() - 1));
     setStatus(deletedText(removed, int(records.size())));
-    return removed > 0;
 }
 
 QString Form9::deletedText(int removed, int asked)
@@ -214,13 +220,18 @@ bool Form9::editRecord(const QString &record)
     const std::optional<QString> edited = FavoriteEditor::edit(record, this);
     if (!edited)
         return false;
-    if (!m_list1.ReplaceFavorite(programState().FavoritesFile, record, *edited)) {
+    m_list1.StartReplaceFavorite(programState().FavoritesFile, record, *edited);
+    return true;
+}
+
+void Form9::onReplaceFinished(const QString &, const QString &newRecord, bool saved)
+{
+    if (!saved) {
         setStatus(QStringLiteral("The favorites could not be saved: the change was not stored"));
-        return false;
+        return;
     }
     refreshFiltered();
-    setStatus(QStringLiteral("Favorite saved: ") + FavoriteRecord::field(*edited, FavoriteRecord::Field::Url));
-    return true;
+    setStatus(QStringLiteral("Favorite saved: ") + FavoriteRecord::field(newRecord, FavoriteRecord::Field::Url));
 }
 
 QString Form9::recordFor(const QString &url)
@@ -309,13 +320,16 @@ void Form9::onImportFinished(int added)
     setStatus(importedText(added));
 }
 
-bool Form9::exportBookmarks(const QString &htmlFile)
+void Form9::exportBookmarks(const QString &htmlFile)
 {
     ensureList();
-    const bool written = m_list1.ExportBookmarks(programState().FavoritesFile, htmlFile);
+    m_list1.StartExportBookmarks(programState().FavoritesFile, htmlFile);
+}
+
+void Form9::onExportFinished(const QString &htmlFile, bool written)
+{
     setStatus(written ? QStringLiteral("Favorites exported to ") + htmlFile
                       : QStringLiteral("Nothing exported: the favorites could not be read, or the file not written"));
-    return written;
 }
 
 void Form9::reload()

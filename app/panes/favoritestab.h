@@ -32,22 +32,23 @@ public:
     void setStatus(const QString &text);
     // Bookmarks HTML files. An import runs away from the GUI thread: the
     // status line shows its progress and a Cancel button, then the outcome;
-    // false when it did not start (one is running). An export says whether
-    // it was written.
+    // false when it did not start (one is running). An export too is
+    // written away from the GUI thread; the status line says when it is.
     bool importBookmarks(const QString &htmlFile);
     bool importRunning() const;
-    bool exportBookmarks(const QString &htmlFile);
+    void exportBookmarks(const QString &htmlFile);
     // The status line's words for an import's outcome.
     static QString importedText(int added);
     QString countText() const;
-    // The selected favorites leave the store in one save; false (and the
-    // status line says so) when the store could not be saved or none of
-    // them was stored any more.
+    // The selected favorites leave the store in one save away from the GUI
+    // thread; the status line then says how many went (or that the store
+    // could not be saved). False when none was selected.
     bool deleteSelected();
     // The status after a delete: how many of those asked for were removed.
     static QString deletedText(int removed, int asked);
-    // Edits a stored record in the edit dialog and stores the change; false
-    // when cancelled or not saved (the status line says which).
+    // Edits a stored record in the edit dialog and stores the change away
+    // from the GUI thread (the status line says when it is saved, or that
+    // it could not be); false when cancelled.
     bool editRecord(const QString &record);
     // The record stored for an address; empty when none.
     QString recordFor(const QString &url);
@@ -61,6 +62,9 @@ private slots:
     void onImportProgress(int percent);
     void onImportFinished(int added);
     void onInsertFinished(const QString &record, bool saved);
+    void onDeleteFinished(const QStringList &records, int removed);
+    void onReplaceFinished(const QString &oldRecord, const QString &newRecord, bool saved);
+    void onExportFinished(const QString &htmlFile, bool written);
 
 signals:
     // The user chose a page to open.
@@ -88,6 +92,7 @@ private:
     QFrame *m_shape1;
     QLabel *m_lblStatus1;
     QToolButton *m_cancelImport;
+    int m_deletedFrom = 0; // the first row of the delete asked for last
     QFrame *m_shape4;
     QFrame *m_shape3;
     QLabel *m_lblStatus3;

@@ -48,12 +48,40 @@ FavoritesService::~FavoritesService()
     m_saves.waitForDone();
 }
 
+void FavoritesService::onSaveThread(std::function<std::function<void()>()> work)
+{
+    m_saves.start([this, work = std::move(work)] { QMetaObject::invokeMethod(this, work(), Qt::QueuedConnection); });
+}
+
 void FavoritesService::StartInsertFavorite(const QString &dataFile, const QString &record)
 {
-    m_saves.start([this, dataFile, record] {
+    onSaveThread([this, dataFile, record]() -> std::function<void()> {
         const bool saved = InsertFavorite(dataFile, record);
-        QMetaObject::invokeMethod(
-            this, [this, record, saved] { emit InsertFinished(record, saved); }, Qt::QueuedConnection);
+        return [this, record, saved] { emit InsertFinished(record, saved); };
+    });
+}
+
+void FavoritesService::StartDeleteFavorites(const QString &dataFile, const QStringList &records)
+{
+    onSaveThread([this, dataFile, records]() -> std::function<void()> {
+        const int removed = DeleteFavorites(dataFile, records);
+        return [this, records, removed] { emit DeleteFinished(records, removed); };
+    });
+}
+
+void FavoritesService::StartReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)
+{
+    onSaveThread([this, dataFile, oldRecord, newRecord]() -> std::function<void()> {
+        const bool saved = ReplaceFavorite(dataFile, oldRecord, newRecord);
+        return [this, oldRecord, newRecord, saved] { emit ReplaceFinished(oldRecord, newRecord, saved); };
+    });
+}
+
+void FavoritesService::StartExportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    onSaveThread([this, dataFile, htmlFile]() -> std::function<void()> {
+        const bool written = ExportBookmarks(dataFile, htmlFile);
+        return [this, htmlFile, written] { emit ExportFinished(htmlFile, written); };
     });
 }
 

@@ -9,6 +9,8 @@
 #include <QThreadPool>
 #include <QStringList>
 
+#include <functional>
+
 // "QuillonHelper.Favorites": what hosts do to the favorites store, each
 // call naming the store's file. The list control's favorites methods
 // forward here; a host that needs only the data (the address box's
@@ -38,6 +40,13 @@ public:
     // one atomic save. False when oldRecord is no longer stored or the
     // store could not be saved.
     Q_INVOKABLE bool ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord);
+    // Deletes, replaces and exports on the insert's worker thread, in the
+    // order asked (after the inserts asked before): DeleteFinished,
+    // ReplaceFinished and ExportFinished follow with what the calls above
+    // would answer.
+    Q_INVOKABLE void StartDeleteFavorites(const QString &dataFile, const QStringList &records);
+    Q_INVOKABLE void StartReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord);
+    Q_INVOKABLE void StartExportBookmarks(const QString &dataFile, const QString &htmlFile);
     // The stored record whose address is url; empty when there is none.
     Q_INVOKABLE QString FindFavorite(const QString &dataFile, const QString &url) const;
     // Up to max records holding search in any field (any case), in stored
@@ -65,11 +74,18 @@ signals:
     void ImportProgress(int percent);
     void ImportFinished(int added);
     void InsertFinished(const QString &record, bool saved);
+    void DeleteFinished(const QStringList &records, int removed);
+    void ReplaceFinished(const QString &oldRecord, const QString &newRecord, bool saved);
+    void ExportFinished(const QString &htmlFile, bool written);
 
 public:
     ~FavoritesService() override;
 
 private:
+    // Runs work on the saves' thread and then done (a queued call) on the
+    // service's own.
+    void onSaveThread(std::function<std::function<void()>()> work);
+
     QThreadPool m_saves; // one thread: saves in the order given
     BookmarksImport *m_import = nullptr;
     LiveObjectToken m_token;

@@ -46,6 +46,9 @@ ListControl::ListControl(QWidget *parent)
     , m_service(new FavoritesService(this))
 {
     connect(m_service, &FavoritesService::ImportProgress, this, &ListControl::ImportProgress);
+    connect(m_service, &FavoritesService::DeleteFinished, this, &ListControl::DeleteFinished);
+    connect(m_service, &FavoritesService::ReplaceFinished, this, &ListControl::ReplaceFinished);
+    connect(m_service, &FavoritesService::ExportFinished, this, &ListControl::ExportFinished);
     // A favorite is listed once it is stored.
     connect(m_service, &FavoritesService::InsertFinished, this, [this](const QString &record, bool saved) {
         if (saved && !FavoritesStore::isBlank(record))
@@ -194,6 +197,21 @@ int ListControl::DeleteFavorites(const QString &dataFile, const QStringList &rec
 bool ListControl::ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)
 {
     return m_service->ReplaceFavorite(dataFile, oldRecord, newRecord);
+}
+
+void ListControl::StartDeleteFavorites(const QString &dataFile, const QStringList &records)
+{
+    m_service->StartDeleteFavorites(dataFile, records);
+}
+
+void ListControl::StartReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)
+{
+    m_service->StartReplaceFavorite(dataFile, oldRecord, newRecord);
+}
+
+void ListControl::StartExportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    m_service->StartExportBookmarks(dataFile, htmlFile);
 }
 
 QString ListControl::FindFavorite(const QString &dataFile, const QString &url) const

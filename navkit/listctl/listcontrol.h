@@ -108,6 +108,13 @@ public:
     // one atomic save. False when oldRecord is no longer stored or the
     // store could not be saved.
     Q_INVOKABLE bool ReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord);
+    // The same three away from the window's thread, in the order asked:
+    // DeleteFinished, ReplaceFinished and ExportFinished follow with what
+    // the calls would answer (the list is left as it is: the host lists
+    // again).
+    Q_INVOKABLE void StartDeleteFavorites(const QString &dataFile, const QStringList &records);
+    Q_INVOKABLE void StartReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord);
+    Q_INVOKABLE void StartExportBookmarks(const QString &dataFile, const QString &htmlFile);
     // The stored record whose address is url; empty when there is none.
     Q_INVOKABLE QString FindFavorite(const QString &dataFile, const QString &url) const;
     // Up to max records holding search in any field (any case), in stored
@@ -133,6 +140,9 @@ signals:
     void InsertFinished(const QString &record, bool saved);
     // A history list longer than its first rows is counted and listed whole.
     void HistoryCounted(int count);
+    void DeleteFinished(const QStringList &records, int removed);
+    void ReplaceFinished(const QString &oldRecord, const QString &newRecord, bool saved);
+    void ExportFinished(const QString &htmlFile, bool written);
     // A RefreshFavoritesLater call's favorites are listed.
     void FavoritesListed(int count);
 

@@ -141,6 +141,42 @@ bool ListProxy::connectInsert(QObject *receiver, const char *finishedSlot)
     return connected;
 }
 
+bool ListProxy::connectSaves(QObject *receiver, const char *deletedSlot, const char *replacedSlot,
+                             const char *exportedSlot)
+{
+    const bool connected = m_control
+        && QObject::connect(m_control, SIGNAL(DeleteFinished(QStringList, int)), receiver, deletedSlot)
+        && QObject::connect(m_control, SIGNAL(ReplaceFinished(QString, QString, bool)), receiver, replacedSlot)
+        && QObject::connect(m_control, SIGNAL(ExportFinished(QString, bool)), receiver, exportedSlot);
+    if (!connected)
+        qCWarning(lcFiles) << "list control: save signals not connected";
+    return connected;
+}
+
+void ListProxy::StartDeleteFavorites(const QString &dataFile, const QStringList &records)
+{
+    if (m_control
+        && !QMetaObject::invokeMethod(m_control, "StartDeleteFavorites", Qt::DirectConnection, Q_ARG(QString, dataFile),
+                                      Q_ARG(QStringList, records)))
+        qCWarning(lcFiles) << "list control: StartDeleteFavorites not called";
+}
+
+void ListProxy::StartReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord)
+{
+    if (m_control
+        && !QMetaObject::invokeMethod(m_control, "StartReplaceFavorite", Qt::DirectConnection, Q_ARG(QString, dataFile),
+                                      Q_ARG(QString, oldRecord), Q_ARG(QString, newRecord)))
+        qCWarning(lcFiles) << "list control: StartReplaceFavorite not called";
+}
+
+void ListProxy::StartExportBookmarks(const QString &dataFile, const QString &htmlFile)
+{
+    if (m_control
+        && !QMetaObject::invokeMethod(m_control, "StartExportBookmarks", Qt::DirectConnection, Q_ARG(QString, dataFile),
+                                      Q_ARG(QString, htmlFile)))
+        qCWarning(lcFiles) << "list control: StartExportBookmarks not called";
+}
+
 bool ListProxy::StartImportBookmarks(const QString &dataFile, const QString &htmlFile)
 {
     bool started = false;

@@ -53,6 +53,14 @@ public:
     // (QString record, bool saved) hears when it is stored. False (logged)
     // when not connected.
     bool connectInsert(QObject *receiver, const char *finishedSlot);
+    // Deletes, replaces and exports away from the GUI thread, answered to
+    // the receiver's slots (QStringList records, int removed), (QString old,
+    // QString new, bool saved) and (QString htmlFile, bool written). False
+    // (logged) when not connected.
+    bool connectSaves(QObject *receiver, const char *deletedSlot, const char *replacedSlot, const char *exportedSlot);
+    void StartDeleteFavorites(const QString &dataFile, const QStringList &records);
+    void StartReplaceFavorite(const QString &dataFile, const QString &oldRecord, const QString &newRecord);
+    void StartExportBookmarks(const QString &dataFile, const QString &htmlFile);
     bool StartImportBookmarks(const QString &dataFile, const QString &htmlFile);
     void CancelImport();
     bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
