@@ -4,6 +4,7 @@
 #include "engine/browserprofile.h"
 #include "engine/errorpages.h"
 #include "engine/localcontentguard.h"
+#include "engine/pagefullscreen.h"
 #include "platform/logging.h"
 #include "platform/platformpaths.h"
 #include "engine/pagecommands.h"
@@ -23,6 +24,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 #include <QWebEngineCertificateError>
+#include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
 
@@ -88,7 +90,9 @@ void BrowserControl::setBottomBar(QWidget *bar)
 
 BrowserControl::~BrowserControl()
 {
-    // The page must go before the view that shows it.
+    // The full-screen window gives the page back first; the page must go
+    // before the view that shows it.
+    m_fullScreen.reset();
     if (m_page) {
         m_view->setPage(nullptr);
         delete m_page;
@@ -155,6 +159,19 @@ void BrowserControl::connectPage()
         QWebEngineCertificateError deferred = error;
         deferred.defer();
         QTimer::singleShot(0, this, [this, deferred]() mutable { m_certificates.decide(deferred); });
+    });
+    // A page's own full screen (a video's button): accepted, and shown once
+    // the engine's call is over.
+    connect(m_page, &QWebEnginePage::fullScreenRequested, this, [this](QWebEngineFullScreenRequest request) {
+        if (request.toggleOn() == bool(m_fullScreen))
+            return; // already so: refused
+        request.accept();
+        QTimer::singleShot(0, this, [this, on = request.toggleOn()] {
+            if (!on)
+                m_fullScreen.reset();
+            else if (!m_fullScreen && m_page)
+                m_fullScreen = std::make_unique<PageFullScreen>(m_page, m_view);
+        });
     });
     connect(m_page, &QWebEnginePage::renderProcessTerminated, this,
             [this](QWebEnginePage::RenderProcessTerminationStatus status, int) {

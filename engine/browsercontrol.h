@@ -11,9 +11,11 @@
 #include <QWidget>
 
 #include <functional>
+#include <memory>
 #include <utility>
 
 class BrowserPage;
+class PageFullScreen;
 class QWebEngineView;
 
 // A web browser control over Qt WebEngine with the members and events the
@@ -106,6 +108,8 @@ public:
     BrowserPage *page();
     // The page if one was made (a restored tab not yet shown has none).
     BrowserPage *existingPage() const { return m_page; }
+    // The page's own full-screen window while it is full screen.
+    PageFullScreen *fullScreen() const { return m_fullScreen.get(); }
 
 signals:
     void printFinished(bool ok);
@@ -153,5 +157,6 @@ private:
     bool m_certificateError = false;
     bool m_loadFailed = false;
     CertificatePolicy m_certificates;
+    std::unique_ptr<PageFullScreen> m_fullScreen;
     bool m_mixedContent = false;
 };

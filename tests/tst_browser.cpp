@@ -1,4 +1,5 @@
 #include "engine/browsercontrol.h"
+#include "engine/pagefullscreen.h"
 #include "engine/browserpage.h"
 #include "app/settings/clslayout.h"
 #include "engine/metareader.h"
@@ -28,6 +29,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QDockWidget>
 #include <QGuiApplication>
@@ -73,6 +75,16 @@ private slots:
                               "<button id='b' style='position:fixed;left:0;top:0;width:100%;height:100%'"
                               " onclick=\"window.moveTo(80,90);window.resizeTo(120,130);"
                               "document.title='moved'\">move</button>"));
+        // Full screen at a click; the title tells what the page saw.
+        m_server.setPage(
+            QStringLiteral("/fullscreen"),
+            "<html><head><title>normal</title><script>"
+            "var sawEscape=false;"
+            "document.addEventListener('keydown',function(e){if(e.key==='Escape')sawEscape=true;});"
+            "document.addEventListener('fullscreenchange',function(){document.title=document.fullscreenElement?"
+            "'full':(sawEscape?'left, and the page saw Esc':'left');});"
+            "</script></head><body style='margin:0'><div style='width:100%;height:400px;background:#246'"
+            " onclick='this.requestFullscreen()'></div></body></html>");
         qApp->installEventFilter(&m_keys);
     }
 
@@ -276,6 +288,31 @@ private slots:
         QCOMPARE(tab->wb1()->pos(), QPoint(0, 0));
         QCOMPARE(tab->wb1()->height(), Twips::px(Twips::tw(tab->height()) - 275));
         QCOMPARE(tab->wb1()->width(), tab->width());
+        shutDown(main);
+    }
+
+    // A page's own full screen: after a real click the page fills a window
+    // of its own with a note on how to leave; Esc leaves, unseen by the
+    // page, and the page is back in its tab.
+    void pageFullScreen()
+    {
+        auto main = start();
+        Form2 *tab = tabAt(main.get(), 1);
+        BrowserControl *wb = tab->wb1();
+        wb->Navigate(m_server.url(QStringLiteral("/fullscreen")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/fullscreen"))));
+        QTest::mouseClick(wb->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("full"), kTimeout);
+        QTRY_VERIFY(wb->fullScreen() && wb->fullScreen()->isFullScreen());
+        PageFullScreen *full = wb->fullScreen();
+        QVERIFY(QTest::qWaitForWindowExposed(full));
+        QVERIFY(full->noteShown());
+        QCOMPARE(full->findChild<QLabel *>(QStringLiteral("FullScreenNote"))->text(),
+                 QStringLiteral("Press Esc to leave full screen"));
+        QTest::keyClick(full->windowHandle(), Qt::Key_Escape);
+        QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("left"), kTimeout);
+        QTRY_VERIFY(!wb->fullScreen());
+        QCOMPARE(wb->view()->page(), static_cast<QWebEnginePage *>(wb->existingPage()));
         shutDown(main);
     }
 
