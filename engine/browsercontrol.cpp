@@ -16,6 +16,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QAuthenticator>
 #include <QDataStream>
 #include <QIODevice>
 #include <QMenu>
@@ -160,6 +161,13 @@ void BrowserControl::connectPage()
         deferred.defer();
         QTimer::singleShot(0, this, [this, deferred]() mutable { m_certificates.decide(deferred); });
     });
+    // Asked on the engine's call, which waits for the answer.
+    connect(m_page, &QWebEnginePage::authenticationRequired, this,
+            [this](const QUrl &url, QAuthenticator *authenticator) { emit SignInRequired(url, authenticator, {}); });
+    connect(m_page, &QWebEnginePage::proxyAuthenticationRequired, this,
+            [this](const QUrl &url, QAuthenticator *authenticator, const QString &proxyHost) {
+                emit SignInRequired(url, authenticator, proxyHost);
+            });
     // A page's own full screen (a video's button): accepted, and shown once
     // the engine's call is over.
     connect(m_page, &QWebEnginePage::fullScreenRequested, this, [this](QWebEngineFullScreenRequest request) {
@@ -322,7 +330,8 @@ QString BrowserControl::LocationURL() const
     if (!m_page)
         return {};
     // The certificate page stands for the site it refused.
-    if (const QUrl site = m_certificates.standsFor(); site.isValid() && m_page->url().scheme() == QStringLiteral("data"))
+    if (const QUrl site = m_certificates.standsFor();
+        site.isValid() && m_page->url().scheme() == QStringLiteral("data"))
         return site.toString(QUrl::FullyEncoded);
     return m_page->url().toString(QUrl::FullyEncoded);
 }

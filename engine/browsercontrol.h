@@ -3,6 +3,7 @@
 
 #include "engine/certificatepolicy.h"
 
+#include <QAuthenticator>
 #include <QPointer>
 #include <QSet>
 #include <QUrl>
@@ -132,6 +133,11 @@ signals:
     // The user asked for a link in a new tab (middle or Ctrl click, the
     // page's menu): the user's own command, not a page's pop-up.
     void OpenInNewTab(const QString &URL);
+    // The site at url (or the proxy at proxyHost when not empty) asks for a
+    // user name and password: a handler connected directly fills
+    // authenticator before it returns, or leaves it empty to cancel (the
+    // server's own page is then shown).
+    void SignInRequired(const QUrl &url, QAuthenticator *authenticator, const QString &proxyHost);
 
 private:
     void connectPage();

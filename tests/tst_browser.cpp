@@ -22,6 +22,10 @@
 #include "browserfixture.h"
 #include "testenvironment.h"
 #include "testpages.h"
+#include "modalinput.h"
+#include "app/browser/signindialog.h"
+#include "app/browser/signinrules.h"
+#include "platform/secretstore.h"
 #include "webtestmain.h"
 #include "testhttpserver.h"
 #include "platform/urlhistorystore.h"
@@ -29,6 +33,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QDockWidget>
@@ -48,6 +53,41 @@ using namespace mdlRegistry;
 
 using namespace BrowserFixture;
 using TestPages::page;
+
+namespace {
+
+// Answers the sign-in dialogs as they come, in order, with real keys:
+// user name and password, then Enter; Esc for a null user. Each
+// dialog's prompt and whether "Remember" could be ticked are kept.
+struct SignInSeen {
+    QStringList prompts;
+    QList<bool> rememberEnabled;
+};
+void answerSignIns(QList<std::pair<QString, QString>> answers, SignInSeen *seen)
+{
+    if (answers.isEmpty())
+        return;
+    ModalInput::whenShown([answers, seen](QWidget *w) mutable {
+        auto *dialog = qobject_cast<SignInDialog *>(w);
+        if (!dialog) {
+            w->close();
+            return;
+        }
+        seen->prompts.append(dialog->promptText());
+        seen->rememberEnabled.append(dialog->rememberBox()->isEnabled());
+        const auto [user, password] = answers.takeFirst();
+        if (user.isNull()) {
+            QTest::keyClick(dialog->userBox(), Qt::Key_Escape);
+        } else {
+            retype(dialog->userBox(), user);
+            retype(dialog->passwordBox(), password);
+            QTest::keyClick(dialog->passwordBox(), Qt::Key_Return);
+        }
+        answerSignIns(answers, seen);
+    });
+}
+
+} // namespace
 
 class TestBrowser : public QObject
 {
@@ -313,6 +353,45 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("left"), kTimeout);
         QTRY_VERIFY(!wb->fullScreen());
         QCOMPARE(wb->view()->page(), static_cast<QWebEnginePage *>(wb->existingPage()));
+        shutDown(main);
+    }
+
+    // A site that asks for a user name and password (Basic, then Digest):
+    // the dialog names the site and the realm and says the connection is
+    // not encrypted; a wrong password asks again, the right one shows the
+    // page; Cancel leaves the server's own page. Without a secret service
+    // "Remember" cannot be ticked and says why.
+    void signIn()
+    {
+        m_server.setPage(QStringLiteral("/private"), page("Private"));
+        m_server.setSignIn(QStringLiteral("/private"), TestHttpServer::SignIn::Basic, "ann", "s3cret");
+        m_server.setPage(QStringLiteral("/digest"), page("Digest page"));
+        m_server.setSignIn(QStringLiteral("/digest"), TestHttpServer::SignIn::Digest, "bob", "pa55");
+        auto main = start();
+        BrowserControl *wb = tabAt(main.get(), 1)->wb1();
+        SignInSeen seen;
+        answerSignIns(
+            {{QStringLiteral("ann"), QStringLiteral("wrong")}, {QStringLiteral("ann"), QStringLiteral("s3cret")}},
+            &seen);
+        wb->Navigate(m_server.url(QStringLiteral("/private")));
+        QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("Private"), kTimeout);
+        QCOMPARE(seen.prompts.size(), 2);
+        const QString origin = QUrl(m_server.url(QStringLiteral("/"))).adjusted(QUrl::RemovePath).toString();
+        QCOMPARE(seen.prompts.at(0),
+                 SignInRules::prompt(QUrl(m_server.url(QStringLiteral("/private"))), QStringLiteral("Test Realm"),
+                                     QString()));
+        QVERIFY(seen.prompts.at(0).startsWith(origin + QStringLiteral(" asks for a user name and password.")));
+        QVERIFY(seen.prompts.at(0).contains(QStringLiteral("Test Realm")));
+        QVERIFY(seen.prompts.at(0).contains(QStringLiteral("not encrypted")));
+        QCOMPARE(seen.rememberEnabled.at(0), SecretStore::available());
+
+        answerSignIns({{QString(), QString()}}, &seen);
+        wb->Navigate(m_server.url(QStringLiteral("/digest")));
+        QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("Sign-in needed"), kTimeout);
+        answerSignIns({{QStringLiteral("bob"), QStringLiteral("pa55")}}, &seen);
+        wb->Navigate(m_server.url(QStringLiteral("/digest")));
+        QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("Digest page"), kTimeout);
+        QCOMPARE(seen.prompts.size(), 4);
         shutDown(main);
     }
 

@@ -1,5 +1,6 @@
 #include "app/browser/browsertab.h"
 
+#include "app/browser/signindialog.h"
 #include "engine/browsercontrol.h"
 #include "app/browser/findbar.h"
 #include "app/browser/tabrules.h"
@@ -63,6 +64,10 @@ Form2::Form2(BrowserControl *newWindowHost, QWidget *parent)
     connect(m_wb1, &BrowserControl::StatusTextChange, this,
             [this](const QString &text) { m_lblStatus1->setText(text); });
     connect(m_wb1, &BrowserControl::ProgressChange, this, &Form2::onProgressChange);
+    connect(m_wb1, &BrowserControl::SignInRequired, this,
+            [this](const QUrl &url, QAuthenticator *authenticator, const QString &proxyHost) {
+                SignInDialog::ask(this, url, authenticator, proxyHost);
+            });
     connect(m_wb1, &BrowserControl::CommandStateChange, this, &Form2::onCommandStateChange);
     connect(m_wb1, &BrowserControl::DownloadComplete, this, &Form2::setTabCaption);
     connect(m_wb1, &BrowserControl::TitleChange, this, &Form2::setTabCaption);

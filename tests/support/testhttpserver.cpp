@@ -1,5 +1,7 @@
 #include "testhttpserver.h"
 
+#include <QCryptographicHash>
+
 #include <QTimer>
 
 #include <QSslCertificate>
@@ -79,6 +81,17 @@ void TestHttpServer::serve(QTcpSocket *socket)
         socket->disconnectFromHost();
         return;
     }
+    if (m_signIns.contains(path) && !signedIn(path, line.value(0), request)) {
+        const QByteArray body = "<html><title>Sign-in needed</title><body>401</body></html>";
+        const QByteArray challenge = m_signIns.value(path).scheme == SignIn::Basic
+            ? QByteArray("Basic realm=\"Test Realm\"")
+            : QByteArray("Digest realm=\"Test Realm\", qop=\"auth\", nonce=\"n0nce42\", opaque=\"op\"");
+        socket->write("HTTP/1.0 401 Unauthorized\r\nWWW-Authenticate: " + challenge
+                      + "\r\nContent-Type: text/html\r\nContent-Length: " + QByteArray::number(body.size())
+                      + "\r\nConnection: close\r\n\r\n" + body);
+        socket->disconnectFromHost();
+        return;
+    }
     const auto page = m_pages.value(path, {404, QByteArrayLiteral("<html><title>Not found</title></html>")});
     if (page.first == 0)
         return; // a page that never arrives
@@ -93,4 +106,34 @@ void TestHttpServer::serve(QTcpSocket *socket)
         QTimer::singleShot(delay, socket, answer);
     else
         answer();
+}
+
+bool TestHttpServer::signedIn(const QString &path, const QByteArray &method, const QByteArray &request) const
+{
+    const SignInNeeded need = m_signIns.value(path);
+    QByteArray given;
+    for (const QByteArray &header : request.left(request.indexOf("\r\n\r\n")).split('\n')) {
+        if (header.toLower().startsWith("authorization:"))
+            given = header.mid(14).trimmed();
+    }
+    if (need.scheme == SignIn::Basic)
+        return given == "Basic " + (need.user + ':' + need.password).toBase64();
+    if (!given.startsWith("Digest "))
+        return false;
+    QHash<QByteArray, QByteArray> fields;
+    for (const QByteArray &part : given.mid(7).split(',')) {
+        const qsizetype eq = part.indexOf('=');
+        QByteArray value = part.mid(eq + 1).trimmed();
+        if (value.startsWith('"') && value.endsWith('"'))
+            value = value.mid(1, value.size() - 2);
+        fields.insert(part.left(eq).trimmed(), value);
+    }
+    const auto md5 = [](const QByteArray &text) {
+        return QCryptographicHash::hash(text, QCryptographicHash::Md5).toHex();
+    };
+    const QByteArray ha1 = md5(need.user + ":Test Realm:" + need.password);
+    const QByteArray ha2 = md5(method + ':' + fields.value("uri"));
+    const QByteArray expected = md5(ha1 + ':' + fields.value("nonce") + ':' + fields.value("nc") + ':'
+                                    + fields.value("cnonce") + ':' + fields.value("qop") + ':' + ha2);
+    return fields.value("username") == need.user && fields.value("response") == expected;
 }

@@ -33,6 +33,14 @@ public:
         m_downloadNames.insert(path, fileName);
         m_declaredSizes.insert(path, declaredSize < 0 ? data.size() : declaredSize);
     }
+    // The page at path asks for a user name and password (HTTP Basic or
+    // Digest); without them, or with wrong ones, a 401 titled "Sign-in
+    // needed" is the answer.
+    enum class SignIn { Basic, Digest };
+    void setSignIn(const QString &path, SignIn scheme, const QByteArray &user, const QByteArray &password)
+    {
+        m_signIns.insert(path, {scheme, user, password});
+    }
     QString url(const QString &path) const;
     int requestCount(const QString &path) const { return m_hits.value(path); }
 
@@ -41,6 +49,13 @@ signals:
 
 private:
     void serve(class QTcpSocket *socket);
+    bool signedIn(const QString &path, const QByteArray &method, const QByteArray &request) const;
+    struct SignInNeeded {
+        SignIn scheme;
+        QByteArray user;
+        QByteArray password;
+    };
+    QHash<QString, SignInNeeded> m_signIns;
 
     void watch(QTcpServer *server);
 
