@@ -34,6 +34,10 @@ protected:
     bool javaScriptConfirm(const QUrl &origin, const QString &msg) override;
     bool javaScriptPrompt(const QUrl &origin, const QString &msg, const QString &defaultValue,
                           QString *result) override;
+    // A page's file input (one file, several, a folder): the program's open
+    // dialog.
+    QStringList chooseFiles(FileSelectionMode mode, const QStringList &oldFiles,
+                            const QStringList &acceptedMimeTypes) override;
 
 private:
     bool m_silent = false;

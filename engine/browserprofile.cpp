@@ -47,6 +47,9 @@ const Made &made()
         p->setCachePath(PlatformPaths::engineCache());
         p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
         p->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+        // PDF documents open in the engine's own viewer, in the tab.
+        p->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+        p->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
         // A saved or downloaded page opened from disk must not read the
         // user's other files, nor send anything to a server.
         p->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);

@@ -33,7 +33,14 @@ PrintRunner &customPrintRunner()
 OpenResult runQFileDialog(const OpenRequest &request)
 {
     QFileDialog dialog(request.owner, request.title);
-    dialog.setFileMode(QFileDialog::ExistingFile);
+    switch (request.pick) {
+    case Pick::OneFile: dialog.setFileMode(QFileDialog::ExistingFile); break;
+    case Pick::Files: dialog.setFileMode(QFileDialog::ExistingFiles); break;
+    case Pick::Folder:
+        dialog.setFileMode(QFileDialog::Directory);
+        dialog.setOption(QFileDialog::ShowDirsOnly);
+        break;
+    }
     dialog.setAcceptMode(QFileDialog::AcceptOpen);
     dialog.setOption(QFileDialog::HideNameFilterDetails);
     if (!request.folder.isEmpty())
@@ -50,7 +57,8 @@ OpenResult runQFileDialog(const OpenRequest &request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return result;
     result.accepted = true;
-    result.path = dialog.selectedFiles().constFirst();
+    result.paths = dialog.selectedFiles();
+    result.path = result.paths.constFirst();
     // With the details hidden, Qt may report the filter with or without them.
     const QString chosen = dialog.selectedNameFilter();
     for (qsizetype i = 0; i < names.size(); ++i) {

@@ -19,8 +19,12 @@ struct Filter {
     QString patterns; // "*.html;*.htm"
 };
 
+// What the open dialog picks: one existing file, several, or a folder.
+enum class Pick { OneFile, Files, Folder };
+
 struct OpenRequest {
     QWidget *owner = nullptr;
+    Pick pick = Pick::OneFile;
     QString title;
     QList<Filter> filters;
     int selectedFilter = 0; // 0-based position in filters
@@ -30,8 +34,9 @@ struct OpenRequest {
 
 struct OpenResult {
     bool accepted = false;
-    QString path;
+    QString path;            // the first picked
     int selectedFilter = -1; // the pair chosen when accepted
+    QStringList paths;       // every one picked
 };
 
 using Runner = std::function<OpenResult(const OpenRequest &)>;

@@ -22,6 +22,9 @@
 #include "browserfixture.h"
 #include "testenvironment.h"
 #include "testpages.h"
+#include "testfiles.h"
+#include "engine/browserprofile.h"
+#include "platform/filedialogservice.h"
 #include "modalinput.h"
 #include "app/browser/signindialog.h"
 #include "app/browser/signinrules.h"
@@ -33,6 +36,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QWebEngineProfile>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -392,6 +396,55 @@ private slots:
         wb->Navigate(m_server.url(QStringLiteral("/digest")));
         QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("Digest page"), kTimeout);
         QCOMPARE(seen.prompts.size(), 4);
+        shutDown(main);
+    }
+
+    // A PDF opens in the engine's viewer in the tab; a page's file inputs
+    // (one file, several) use the program's open dialog after a real click.
+    void pdfAndUploads()
+    {
+        m_server.setPage(QStringLiteral("/doc.pdf"),
+                         "%PDF-1.1\n1 0 obj<</Type/Catalog/Pages 2 0 R>>endobj\n"
+                         "2 0 obj<</Type/Pages/Kids[3 0 R]/Count 1>>endobj\n"
+                         "3 0 obj<</Type/Page/Parent 2 0 R/MediaBox[0 0 200 200]>>endobj\n"
+                         "trailer<</Root 1 0 R>>\n%%EOF\n");
+        m_server.setContentType(QStringLiteral("/doc.pdf"), "application/pdf");
+        const QByteArray input = "<input type=file style='position:fixed;left:0;top:0;width:100%;height:100%'"
+                                 " onchange=\"document.title='chose '+this.files.length+' '+this.files[0].name\"";
+        m_server.setPage(QStringLiteral("/upload"), page("Upload", input + ">"));
+        m_server.setPage(QStringLiteral("/uploads"), page("Uploads", input + " multiple>"));
+        const QString a = m_env->path(QStringLiteral("a.txt"));
+        const QString b = m_env->path(QStringLiteral("b.txt"));
+        QVERIFY(TestFiles::writeAll(a, "a") && TestFiles::writeAll(b, "b"));
+        QList<FileDialogService::Pick> asked;
+        FileDialogService::setRunner([&](const FileDialogService::OpenRequest &request) {
+            asked.append(request.pick);
+            FileDialogService::OpenResult result;
+            result.accepted = true;
+            result.paths = request.pick == FileDialogService::Pick::Files ? QStringList{a, b} : QStringList{a};
+            result.path = a;
+            return result;
+        });
+        const auto restore = qScopeGuard([] { FileDialogService::setRunner({}); });
+
+        auto main = start();
+        Form2 *tab = tabAt(main.get(), 1);
+        BrowserControl *wb = tab->wb1();
+        QSignalSpy downloads(BrowserProfile::instance(), &QWebEngineProfile::downloadRequested);
+        wb->Navigate(m_server.url(QStringLiteral("/doc.pdf")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/doc.pdf"))));
+        QCOMPARE(wb->LocationURL(), m_server.url(QStringLiteral("/doc.pdf")));
+        QCOMPARE(downloads.size(), 0);
+
+        for (const auto &[path, title] :
+             {std::pair{"/upload", "chose 1 a.txt"}, std::pair{"/uploads", "chose 2 a.txt"}}) {
+            wb->Navigate(m_server.url(QString::fromLatin1(path)));
+            QVERIFY(waitLoaded(main.get(), 1, m_server.url(QString::fromLatin1(path))));
+            QTest::mouseClick(wb->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+            QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QString::fromLatin1(title), kTimeout);
+        }
+        QCOMPARE(asked,
+                 (QList<FileDialogService::Pick>{FileDialogService::Pick::OneFile, FileDialogService::Pick::Files}));
         shutDown(main);
     }
 

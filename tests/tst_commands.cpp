@@ -117,7 +117,7 @@ private slots:
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("<html><title>Local</title></html>");
         f.close();
-        answer = {true, file, 0};
+        answer = {true, file, 0, {}};
         run(main.get(), "mnuOpenNew");
         QCOMPARE(main->dsMain()->documentCount(), 3);
         QVERIFY(waitLoaded(main.get(), 3, QUrl::fromLocalFile(file).toString(QUrl::FullyEncoded)));

@@ -55,7 +55,7 @@ private slots:
         QCOMPARE(seen[0].filters[1].patterns, QStringLiteral("*.*"));
         QCOMPARE(seen[0].selectedFilter, 0);
 
-        next = {true, QStringLiteral("/tmp/page.txt"), 1};
+        next = {true, QStringLiteral("/tmp/page.txt"), 1, {}};
         QCOMPARE(OpenFileDialog(nullptr, kFilter, QStringLiteral("t"), 0), QStringLiteral("/tmp/page.txt"));
         next = {};
         OpenFileDialog(nullptr, kFilter, QStringLiteral("t"), 0);
@@ -65,7 +65,7 @@ private slots:
 
         // A long path comes back whole.
         const QString longPath = QStringLiteral("/") + QString(300, u'p');
-        next = {true, longPath, 0};
+        next = {true, longPath, 0, {}};
         QCOMPARE(OpenFileDialog(nullptr, kFilter, QStringLiteral("t"), 0), longPath);
         QCOMPARE(lastFilterIndex(), 1);
     }

@@ -160,7 +160,7 @@ private slots:
                                     "ber alles</A>\n"
                                     "<DD>huts and passes\n</DL><p>\n</DL><p>\n"));
         FileDialogService::setRunner([&](const FileDialogService::OpenRequest &) {
-            return FileDialogService::OpenResult{true, html, 0};
+            return FileDialogService::OpenResult{true, html, 0, {}};
         });
         LinkImport::Form1 window;
         window.show();

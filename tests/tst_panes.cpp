@@ -87,7 +87,7 @@ private slots:
         FileDialogService::OpenRequest asked;
         FileDialogService::setRunner([&](const FileDialogService::OpenRequest &r) {
             asked = r;
-            return FileDialogService::OpenResult{true, html, 0};
+            return FileDialogService::OpenResult{true, html, 0, {}};
         });
         run(main.get(), "mnuImportBm");
         // Both spellings offered, from the home folder.
@@ -116,7 +116,7 @@ private slots:
             QVERIFY(TestFiles::writeAll(large, many));
         }
         FileDialogService::setRunner([&large](const FileDialogService::OpenRequest &) {
-            return FileDialogService::OpenResult{true, large, 0};
+            return FileDialogService::OpenResult{true, large, 0, {}};
         });
         run(main.get(), "mnuImportBm");
         static const QRegularExpression partWay(QStringLiteral("^Importing bookmarks\\.\\.\\. ([1-8][0-9]?) %$"));
@@ -133,7 +133,7 @@ private slots:
         QVERIFY(sparse.open(QIODevice::WriteOnly) && sparse.resize((qint64(64) << 20) + 1));
         sparse.close();
         FileDialogService::setRunner([&huge](const FileDialogService::OpenRequest &) {
-            return FileDialogService::OpenResult{true, huge, 0};
+            return FileDialogService::OpenResult{true, huge, 0, {}};
         });
         run(main.get(), "mnuImportBm");
         QTRY_COMPARE(tab->statusText(), QStringLiteral("Not imported: the file is larger than 64 MB"));

@@ -96,8 +96,8 @@ void TestHttpServer::serve(QTcpSocket *socket)
     if (page.first == 0)
         return; // a page that never arrives
     QByteArray response = "HTTP/1.0 " + QByteArray::number(page.first) + (page.first == 200 ? " OK" : " Error")
-        + "\r\nContent-Type: text/html; charset=utf-8\r\nContent-Length: " + QByteArray::number(page.second.size())
-        + "\r\nConnection: close\r\n\r\n" + page.second;
+        + "\r\nContent-Type: " + m_types.value(path, "text/html; charset=utf-8") + "\r\nContent-Length: "
+        + QByteArray::number(page.second.size()) + "\r\nConnection: close\r\n\r\n" + page.second;
     const auto answer = [socket, response] {
         socket->write(response);
         socket->disconnectFromHost();

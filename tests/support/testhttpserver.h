@@ -22,6 +22,8 @@ public:
     bool listenTls(const QByteArray &certificatePem, const QByteArray &keyPem);
     // Status 0: the request is accepted and never answered.
     void setPage(const QString &path, const QByteArray &html, int status = 200);
+    // The page at path is sent as the given type rather than HTML.
+    void setContentType(const QString &path, const QByteArray &type) { m_types.insert(path, type); }
     // The page at path is answered only after ms milliseconds (a slow server).
     void setDelay(const QString &path, int ms) { m_delays.insert(path, ms); }
     // A file the browser saves rather than shows. A declared size above the
@@ -65,6 +67,7 @@ private:
     QHash<QString, std::pair<int, QByteArray>> m_pages;
     QHash<QString, int> m_hits;
     QHash<QString, int> m_delays;
+    QHash<QString, QByteArray> m_types;
     QHash<QString, QByteArray> m_downloads;
     QHash<QString, QByteArray> m_downloadNames;
     QHash<QString, qint64> m_declaredSizes;
