@@ -89,6 +89,18 @@ void BrowserControl::setBottomBar(QWidget *bar)
     layout()->addWidget(bar);
 }
 
+void BrowserControl::setTopBar(QWidget *bar)
+{
+    static_cast<QVBoxLayout *>(layout())->insertWidget(0, bar);
+}
+
+void BrowserControl::answerPermission(const QUrl &origin, QWebEnginePage::Feature feature, bool allow)
+{
+    if (m_page)
+        m_page->setFeaturePermission(
+            origin, feature, allow ? QWebEnginePage::PermissionGrantedByUser : QWebEnginePage::PermissionDeniedByUser);
+}
+
 BrowserControl::~BrowserControl()
 {
     // The full-screen window gives the page back first; the page must go
@@ -168,6 +180,8 @@ void BrowserControl::connectPage()
             [this](const QUrl &url, QAuthenticator *authenticator, const QString &proxyHost) {
                 emit SignInRequired(url, authenticator, proxyHost);
             });
+    connect(m_page, &QWebEnginePage::featurePermissionRequested, this, &BrowserControl::PermissionRequested);
+    connect(m_page, &QWebEnginePage::featurePermissionRequestCanceled, this, &BrowserControl::PermissionCanceled);
     // A page's own full screen (a video's button): accepted, and shown once
     // the engine's call is over.
     connect(m_page, &QWebEnginePage::fullScreenRequested, this, [this](QWebEngineFullScreenRequest request) {

@@ -69,6 +69,10 @@ public:
 
     // A bar under the page, taking only its own height (the find bar).
     void setBottomBar(QWidget *bar);
+    // A bar above the page, taking only its own height (the permission bar).
+    void setTopBar(QWidget *bar);
+    // The user's answer to a PermissionRequested.
+    void answerPermission(const QUrl &origin, QWebEnginePage::Feature feature, bool allow);
 
     // The automation object another browser's NewWindow2 handler can hand over.
     QObject *Object() { return this; }
@@ -138,6 +142,11 @@ signals:
     // authenticator before it returns, or leaves it empty to cancel (the
     // server's own page is then shown).
     void SignInRequired(const QUrl &url, QAuthenticator *authenticator, const QString &proxyHost);
+    // The page asks to use a feature (notifications, location, camera...):
+    // answered with answerPermission, now or later; PermissionCanceled when
+    // the page no longer asks.
+    void PermissionRequested(const QUrl &origin, QWebEnginePage::Feature feature);
+    void PermissionCanceled(const QUrl &origin, QWebEnginePage::Feature feature);
 
 private:
     void connectPage();

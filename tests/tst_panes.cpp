@@ -14,6 +14,11 @@
 #include "app/panes/favoriteeditor.h"
 #include "platform/filelock.h"
 #include "modalinput.h"
+#include "app/browser/browsertab.h"
+#include "app/browser/pagepermissions.h"
+#include "app/browser/permissionbar.h"
+#include "app/settings/sitepermissions.h"
+#include "app/settings/sitepermissionsdialog.h"
 #include "app/mainwindow/favoritestar.h"
 #include "navkit/records/favoriterecord.h"
 #include "navkit/proxies/listproxy.h"
@@ -29,6 +34,9 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QWebEngineView>
 #include <QClipboard>
 #include <QComboBox>
 #include <QDir>
@@ -307,6 +315,114 @@ private slots:
         tab = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
         QCOMPARE(tab->List1().List(0), QStringLiteral("  Start page"));
         QCOMPARE(tab->recordFor(url("/home")), edited);
+        shutDown(main);
+    }
+
+    // What a page asks to use is asked in the tab's bar after a real click:
+    // allowed, blocked, kept for the site across a restart, and changed in
+    // the Site Permissions dialog (the site then asks again).
+    void sitePermissions()
+    {
+        const QByteArray cover = "<button style='position:fixed;left:0;top:0;width:100%;height:100%' onclick=\"";
+        m_server.setPage(QStringLiteral("/notify"),
+                         CommandPages::page("Notify", {},
+                                            cover
+                                                + "Notification.requestPermission().then(function(r){"
+                                                  "document.title='notifications '+r;})\">ask</button>"));
+        m_server.setPage(QStringLiteral("/where"),
+                         CommandPages::page("Where", {},
+                                            cover
+                                                + "navigator.geolocation.getCurrentPosition(function(){"
+                                                  "document.title='located';},function(e){"
+                                                  "document.title='location error '+e.code;})\">ask</button>"));
+        const QString origin = QUrl(url("/")).adjusted(QUrl::RemovePath).toString();
+        const QString file = m_env->programDir() + QStringLiteral("/_data/_permissions.dat");
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        Form2 *tab = tabAt(main.get(), 1);
+        const auto clickPage = [&](const char *path) {
+            tab->wb1()->Navigate(url(path));
+            QVERIFY(waitLoaded(main.get(), 1, url(path)));
+            QTest::mouseClick(tab->wb1()->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+        };
+        PermissionBar *bar = tab->permissions()->bar();
+        clickPage("/notify");
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kTimeout);
+        QCOMPARE(bar->question(), origin + QStringLiteral(" wants to show notifications."));
+        QVERIFY(bar->rememberBox()->isChecked());
+        QTest::mouseClick(bar->allowButton(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("notifications granted"), kTimeout);
+        QVERIFY(!bar->isVisible());
+
+        clickPage("/where");
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kTimeout);
+        QCOMPARE(bar->question(), origin + QStringLiteral(" wants to know your location."));
+        QTest::mouseClick(bar->blockButton(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("location error 1"), kTimeout);
+        QCOMPARE(
+            SitePermissions::read(file),
+            (QList<SitePermissions::Entry>{{origin, QStringLiteral("notifications"), SitePermissions::Decision::Allow},
+                                           {origin, QStringLiteral("location"), SitePermissions::Decision::Block}}));
+        QCOMPARE(QFileInfo(file).permissions() & 0x0077, QFileDevice::Permissions()); // the user's alone
+        shutDown(main);
+
+        // Kept across a restart: a site with a decision in the file (one the
+        // engine has not met in this run) is answered without asking.
+        TestHttpServer other;
+        QVERIFY(other.listen());
+        other.setPage(QStringLiteral("/notify"),
+                      CommandPages::page(
+                          "Notify", {},
+                          cover
+                              + "Notification.requestPermission().then(function(r){document.title='notifications '+r;})"
+                                "\">ask</button>"));
+        const QString otherOrigin = QUrl(other.url(QStringLiteral("/"))).adjusted(QUrl::RemovePath).toString();
+        QVERIFY(SitePermissions::write(file,
+                                       SitePermissions::with(SitePermissions::read(file), otherOrigin,
+                                                             QStringLiteral("notifications"),
+                                                             SitePermissions::Decision::Block)));
+        main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        tab = tabAt(main.get(), 1);
+        bar = tab->permissions()->bar();
+        tab->wb1()->Navigate(other.url(QStringLiteral("/notify")));
+        QVERIFY(waitLoaded(main.get(), 1, other.url(QStringLiteral("/notify"))));
+        QTest::mouseClick(tab->wb1()->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("notifications denied"), kTimeout);
+        QVERIFY(!bar->isVisible());
+
+        // Changed and removed in the dialog, with real clicks.
+        bool changed = false;
+        ModalInput::whenShown([&changed, origin](QWidget *w) {
+            auto *dialog = qobject_cast<SitePermissionsDialog *>(w);
+            if (!dialog) {
+                w->close();
+                return;
+            }
+            QTreeWidget *list = dialog->list();
+            const auto pick = [list](const QString &site, const QString &feature) {
+                for (int i = 0; i < list->topLevelItemCount(); ++i) {
+                    QTreeWidgetItem *item = list->topLevelItem(i);
+                    if (item->text(0) == site && item->text(1) == feature) {
+                        QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(item).center());
+                        return list->currentItem() == item;
+                    }
+                }
+                return false;
+            };
+            changed = list->topLevelItemCount() == 3 && pick(origin, QStringLiteral("location"));
+            QTest::mouseClick(dialog->removeButton(), Qt::LeftButton);
+            changed = changed && pick(origin, QStringLiteral("notifications"));
+            QTest::mouseClick(dialog->blockButton(), Qt::LeftButton);
+            dialog->reject();
+        });
+        run(main.get(), "mnuPermissions");
+        QVERIFY(changed);
+        QCOMPARE(SitePermissions::decisionFor(SitePermissions::read(file), origin, QStringLiteral("notifications")),
+                 SitePermissions::Decision::Block);
+        QCOMPARE(SitePermissions::decisionFor(SitePermissions::read(file), origin, QStringLiteral("location")),
+                 std::nullopt);
+        QCOMPARE(SitePermissions::read(file).size(), 2);
         shutDown(main);
     }
 

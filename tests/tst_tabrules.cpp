@@ -12,6 +12,10 @@
 #include "app/browser/tabrules.h"
 #include "testenvironment.h"
 #include "app/browser/zoomrules.h"
+#include "app/browser/permissionrules.h"
+#include "app/browser/signinrules.h"
+#include "app/settings/sitepermissions.h"
+#include "testfiles.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -25,6 +29,47 @@ class TestTabRules : public QObject
     Q_OBJECT
 
 private slots:
+    // What a page asks of the browser, in the user's words and as kept:
+    // sign-in prompts say who asks and whether the password travels in the
+    // clear; permission decisions survive a damaged file, which is set
+    // aside rather than lost.
+    void pageRequestRules()
+    {
+        const QUrl plain(QStringLiteral("http://127.0.0.1:8080/a/b?c"));
+        const QUrl secure(QStringLiteral("https://user@bank.test/login"));
+        QCOMPARE(SignInRules::prompt(plain, QStringLiteral(" Router "), QString()),
+                 QStringLiteral("http://127.0.0.1:8080 asks for a user name and password.\nIt says: \u201CRouter\u201D"
+                                "\nThe connection is not encrypted: the password can be read on the way."));
+        QVERIFY(SignInRules::prompt(secure, QString(), QString()).startsWith(QStringLiteral("https://bank.test asks")));
+        QVERIFY(SignInRules::prompt(secure, QString(), QString()).endsWith(QStringLiteral("is encrypted.")));
+        QVERIFY(SignInRules::inClear(secure, QStringLiteral("proxy.test")));
+        QVERIFY(SignInRules::key(plain, QStringLiteral("R"), QString())
+                != SignInRules::key(plain, QStringLiteral("S"), QString()));
+        QCOMPARE(SignInRules::unpack(SignInRules::pack(QStringLiteral("ann"), QStringLiteral("p\u00e4ss:1"))),
+                 (std::pair{QStringLiteral("ann"), QStringLiteral("p\u00e4ss:1")}));
+        QCOMPARE(SignInRules::unpack("no separator"), std::nullopt);
+
+        QCOMPARE(PermissionRules::question(QUrl(QStringLiteral("https://maps.test/x?y")), QWebEnginePage::Geolocation),
+                 QStringLiteral("https://maps.test wants to know your location."));
+        QCOMPARE(PermissionRules::key(QWebEnginePage::DesktopAudioVideoCapture), QStringLiteral("screen"));
+
+        TestEnvironment env;
+        const QString file = env.path(QStringLiteral("_permissions.dat"));
+        using SitePermissions::Decision;
+        QVERIFY(TestFiles::writeAll(file,
+                                    "https://a.test\tlocation\tallow\nnot a decision\n"
+                                    "https://a.test\tlocation\tblock\n\nhttps://b.test\tcamera\tallow\n"));
+        const QList<SitePermissions::Entry> read = SitePermissions::read(file);
+        QCOMPARE(read.size(), 2); // the later line for a site and feature wins
+        QCOMPARE(SitePermissions::decisionFor(read, QStringLiteral("https://a.test"), QStringLiteral("location")),
+                 Decision::Block);
+        QVERIFY(SitePermissions::write(
+            file,
+            SitePermissions::with(read, QStringLiteral("https://b.test"), QStringLiteral("camera"), std::nullopt)));
+        QVERIFY(TestFiles::readAll(file + QStringLiteral(".bad")).contains("not a decision"));
+        QCOMPARE(TestFiles::readAll(file), QByteArray("https://a.test\tlocation\tblock\n"));
+    }
+
     void captions()
     {
         QCOMPARE(tabCaption(QStringLiteral("123456789012345")), QStringLiteral(" 123456789012345 "));

@@ -1,5 +1,7 @@
 #include "app/browser/browsertab.h"
 
+#include "app/browser/pagepermissions.h"
+#include "app/settings/programstate.h"
 #include "app/browser/signindialog.h"
 #include "engine/browsercontrol.h"
 #include "app/browser/findbar.h"
@@ -28,6 +30,7 @@ Form2::Form2(BrowserControl *newWindowHost, QWidget *parent)
 {
     m_wb1 = new BrowserControl(m_picture1);
     m_findBar = new FindBar(m_wb1);
+    m_permissions = new PagePermissions(m_wb1, programState().PermissionsFile);
     m_imgSecure = new QLabel(m_picture2);
     m_imgSecure->setGeometry(px(1650), px(15), px(240), px(240));
     m_imgSecure->hide();

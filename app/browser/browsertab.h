@@ -7,6 +7,7 @@
 
 class BrowserControl;
 class FindBar;
+class PagePermissions;
 class QFrame;
 class QLabel;
 
@@ -43,6 +44,7 @@ public:
     void setTag(const QString &tag) { m_tag = tag; }
     BrowserControl *wb1() const { return m_wb1; }
     FindBar *findBar() const { return m_findBar; }
+    PagePermissions *permissions() const { return m_permissions; }
 
     // Zooms the page; the factor is kept for its site for this run, and the
     // status strip shows it when it is not 100 %.
@@ -92,6 +94,7 @@ private:
 
     BrowserControl *m_wb1;
     FindBar *m_findBar;
+    PagePermissions *m_permissions;
     QWidget *m_picture1;
     QWidget *m_picture2;
     QLabel *m_imgSecure;

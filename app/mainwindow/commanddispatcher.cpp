@@ -1,5 +1,6 @@
 #include "app/mainwindow/commanddispatcher.h"
 
+#include "app/settings/sitepermissionsdialog.h"
 #include "app/settings/browsersettings.h"
 #include "navkit/records/favoriterecord.h"
 
@@ -141,6 +142,10 @@ void CommandDispatcher::buildHandlers()
     add(CommandId::Content, [this] { openHelp(); });
     add(CommandId::InternetOptions, [this] {
         InternetOptions dialog(m_to.window);
+        dialog.exec();
+    });
+    add(CommandId::SitePermissions, [this] {
+        SitePermissionsDialog dialog(programState().PermissionsFile, m_to.window);
         dialog.exec();
     });
     add(CommandId::AddFavorite, [this] { addToFavorites(); });

@@ -57,6 +57,7 @@ enum class CommandId : int {
     PopupStop,
     Downloads,
     InternetOptions,
+    SitePermissions,
     Content,
     Support,
     About,
@@ -79,8 +80,8 @@ inline constexpr std::array<std::string_view, kCount> kKeys = {
     "mnuBack",     "mnuNext",      "mnuStop",       "mnuRefresh",  "mnuHardRefresh", "mnuGotoAddress", "mnuZoomIn",
     "mnuZoomOut",  "mnuZoomReset", "mnuFullScreen", "mnuNextTab",  "mnuPrevTab",     "mnuTab1",        "mnuTab2",
     "mnuTab3",     "mnuTab4",      "mnuTab5",       "mnuTab6",     "mnuTab7",        "mnuTab8",        "mnuTabLast",
-    "mnuEmail",    "mnuPopStop",   "mnuDownloads",  "mnuInternet", "mnuContent",     "mnuSupport",     "mnuAbout",
-    "mnuBack1",    "mnuNext1",     "mnuHome",       "mnuFav",
+    "mnuEmail",    "mnuPopStop",   "mnuDownloads",  "mnuInternet", "mnuPermissions", "mnuContent",     "mnuSupport",
+    "mnuAbout",    "mnuBack1",     "mnuNext1",      "mnuHome",     "mnuFav",
 };
 
 constexpr bool keysAreDistinct()

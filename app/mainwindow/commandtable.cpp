@@ -74,7 +74,7 @@ QList<Menu> menus()
          {c(CommandId::Email, "&Email ...", {}, "mnuEmail"),
           c(CommandId::PopupStop, "&Popup Stop", Qt::CTRL | Qt::Key_Q),
           c(CommandId::Downloads, "&Downloads", Qt::CTRL | Qt::SHIFT | Qt::Key_Y),
-          c(CommandId::InternetOptions, "Internet Options")}},
+          c(CommandId::InternetOptions, "Internet Options"), c(CommandId::SitePermissions, "Site &Permissions")}},
         {QStringLiteral("mnuHelp"),
          QStringLiteral(" &Help "),
          {c(CommandId::Content, "&Content", Qt::Key_F1, "mnuHelpIndex"), c(CommandId::Support, "&Support"),

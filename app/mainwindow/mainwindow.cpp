@@ -168,6 +168,7 @@ void Form1::load()
     g().LoadedFile = folder + QStringLiteral("/_data/_loaded.dat");
     g().ConfigFile = folder + QStringLiteral("/_config.dat");
     g().FavoritesFile = folder + QStringLiteral("/_data/_favorites.dat");
+    g().PermissionsFile = folder + QStringLiteral("/_data/_permissions.dat");
     g().PrevTabIndex = TabRules::kHomeTab;
     // Read before any page is requested: a page that completes writes its
     // entry and the tab count, and must not shorten the list first.

@@ -12,6 +12,7 @@ struct ProgramState {
     QString LoadedFile;
     QString ConfigFile;
     QString FavoritesFile;
+    QString PermissionsFile; // what sites may do, as the user decided
     int PrevTabIndex = 1;
     int CurTabIndex = 0;
     bool OpenInFront = false;
