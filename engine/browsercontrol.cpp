@@ -42,9 +42,10 @@ QUrl toUrl(const QString &text)
 
 } // namespace
 
-BrowserControl::BrowserControl(QWidget *parent)
+BrowserControl::BrowserControl(QWidget *parent, Privacy privacy)
     : QWidget(parent)
     , m_view(new QWebEngineView(this))
+    , m_privacy(privacy)
 {
     auto *layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
@@ -75,7 +76,8 @@ BrowserPage *BrowserControl::page()
     // main window's hidden one, a pane not yet seen) would hold up the home
     // page at start-up for nothing.
     if (!m_page) {
-        m_page = new BrowserPage(BrowserProfile::instance(), m_view);
+        m_page = new BrowserPage(
+            m_privacy == Privacy::Private ? BrowserProfile::offTheRecord() : BrowserProfile::instance(), m_view);
         m_page->setSilent(m_silent);
         m_view->setPage(m_page);
         connectPage();
@@ -392,6 +394,8 @@ void BrowserControl::onLoadFinished(LoadEnd end)
 
 void BrowserControl::recordVisit()
 {
+    if (m_privacy == Privacy::Private)
+        return; // a private page leaves no trace
     const QUrl url = m_page->url();
     const QString scheme = url.scheme();
     if (scheme != QStringLiteral("http") && scheme != QStringLiteral("https") && scheme != QStringLiteral("file"))
@@ -402,7 +406,8 @@ void BrowserControl::recordVisit()
 
 QWebEnginePage *BrowserControl::catchNewWindow(QObject *owner, std::function<void(const QUrl &)> deliver)
 {
-    auto *catcher = new PopupCatcherPage(BrowserProfile::instance(), owner);
+    // A new window's page is of its opener's profile: a private page's stays private.
+    auto *catcher = new PopupCatcherPage(m_page ? m_page->profile() : BrowserProfile::instance(), owner);
     // A page from disk opens nothing on the network by script.
     const QUrl opener = m_page ? m_page->url() : QUrl();
     connect(catcher, &PopupCatcherPage::addressRequested, owner,

@@ -40,7 +40,12 @@ public:
     // ExecWB command ids.
     enum ExecCommand { SaveAs = 4, Print = 6, Cut = 11, Copy = 12, Paste = 13, SelectAll = 17 };
 
-    explicit BrowserControl(QWidget *parent = nullptr);
+    // A private browser's pages use the off-the-record profile and are not
+    // recorded in the history.
+    enum class Privacy { Normal, Private };
+
+    explicit BrowserControl(QWidget *parent = nullptr, Privacy privacy = Privacy::Normal);
+    Privacy privacy() const { return m_privacy; }
     ~BrowserControl() override;
 
     Q_INVOKABLE void Navigate(const QString &url);
@@ -165,6 +170,7 @@ private:
     QWebEngineView *m_view = nullptr;
     BrowserPage *m_page = nullptr;
     QUrl m_lastRequested;
+    Privacy m_privacy = Privacy::Normal;
     bool m_busy = false;
     bool m_silent = false;
     bool m_registerAsDropTarget = false;

@@ -22,6 +22,23 @@ struct Made {
     LocalContentGuard *guard;
 };
 
+// What every profile of the program shares: its pages' settings and the
+// guard of local content.
+LocalContentGuard *configure(QWebEngineProfile *p)
+{
+    p->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
+    // PDF documents open in the engine's own viewer, in the tab.
+    p->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
+    p->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
+    // A saved or downloaded page opened from disk must not read the
+    // user's other files, nor send anything to a server.
+    p->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+    p->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
+    auto *guard = new LocalContentGuard(p);
+    p->setUrlRequestInterceptor(guard);
+    return guard;
+}
+
 const Made &made()
 {
     // Owned by the application object, so it outlives every page.
@@ -46,17 +63,7 @@ const Made &made()
         p->setPersistentStoragePath(storage);
         p->setCachePath(PlatformPaths::engineCache());
         p->setPersistentCookiesPolicy(QWebEngineProfile::AllowPersistentCookies);
-        p->settings()->setAttribute(QWebEngineSettings::FullScreenSupportEnabled, true);
-        // PDF documents open in the engine's own viewer, in the tab.
-        p->settings()->setAttribute(QWebEngineSettings::PluginsEnabled, true);
-        p->settings()->setAttribute(QWebEngineSettings::PdfViewerEnabled, true);
-        // A saved or downloaded page opened from disk must not read the
-        // user's other files, nor send anything to a server.
-        p->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
-        p->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessRemoteUrls, false);
-        auto *guard = new LocalContentGuard(p);
-        p->setUrlRequestInterceptor(guard);
-        return Made{p, guard};
+        return Made{p, configure(p)};
     }();
     return made;
 }
@@ -66,6 +73,18 @@ const Made &made()
 QWebEngineProfile *instance()
 {
     return made().profile;
+}
+
+QWebEngineProfile *offTheRecord()
+{
+    // No storage name: cookies, cache and site data stay in memory and go
+    // with the program.
+    static QWebEngineProfile *const profile = [] {
+        auto *p = new QWebEngineProfile(QCoreApplication::instance());
+        configure(p);
+        return p;
+    }();
+    return profile;
 }
 
 LocalContentGuard *requestGuard()

@@ -15,6 +15,8 @@ class QWebEngineProfile;
 namespace BrowserProfile {
 
 QWebEngineProfile *instance();
+// The profile of private tabs: nothing of it is written to disk.
+QWebEngineProfile *offTheRecord();
 // The profile's request guard, which also tells when pages are requested.
 LocalContentGuard *requestGuard();
 // Calls next once more than seen pages have been requested (see

@@ -2,6 +2,7 @@
 
 #include "platform/dockframe.h"
 
+#include <QIcon>
 #include <QLayout>
 #include <QTabWidget>
 #include <QVBoxLayout>
@@ -43,6 +44,18 @@ void DocumentWindow::setCaption(const QString &caption, const QString &toolTip)
             m_frame->tabs()->setTabText(index, text);
         m_frame->tabs()->setTabToolTip(index, toolTip.isEmpty() ? caption.trimmed() : toolTip);
     }
+}
+
+void DocumentWindow::setIcon(const QIcon &icon)
+{
+    if (const int index = position() - 1; index >= 0)
+        m_frame->tabs()->setTabIcon(index, icon);
+}
+
+QIcon DocumentWindow::icon() const
+{
+    const int index = position() - 1;
+    return index < 0 ? QIcon() : m_frame->tabs()->tabIcon(index);
 }
 
 QString DocumentWindow::toolTip() const

@@ -6,6 +6,7 @@
 #include <QString>
 
 class DockFrame;
+class QIcon;
 class QWidget;
 
 // One tabbed document window of a DockFrame. Its key is assigned by the
@@ -24,6 +25,9 @@ public:
     QString caption() const;
     // The tooltip shows toolTip, or the caption when that is empty.
     void setCaption(const QString &caption, const QString &toolTip = {});
+    // The icon on the tab (a private tab's mark).
+    void setIcon(const QIcon &icon);
+    QIcon icon() const;
     // The whole name of the tab's page (its caption is cut to 15 characters).
     QString toolTip() const;
     // Clearing the shown flag asks to close the tab; the closing event may

@@ -3,6 +3,7 @@
 // own: closing a window with pages still loading keeps the engine busy for
 // a while, which would hold up the tests after it.
 #include "browserfixture.h"
+#include "platform/addressbox.h"
 #include "platform/dockframe.h"
 #include "platform/documentwindow.h"
 #include "app/mainwindow/mainwindow.h"
@@ -17,6 +18,7 @@
 #include "webtestmain.h"
 
 #include <QAction>
+#include <QDirIterator>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QTabBar>
@@ -183,6 +185,66 @@ private slots:
                 mdlIniControl::ReadIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_%1").arg(position)),
                 expected.at(position - 1));
         QCOMPARE(MainRules::pagesToReopen(file), expected.mid(2));
+    }
+
+    // Ctrl+Shift+P opens a private tab, marked on its tab and in the address
+    // box. Its page's address, cookie and stored data are in no file the
+    // browser keeps after the tab and the window closed, though an ordinary
+    // tab's page is; and it is not reopened at the next start.
+    void privateTabLeavesNothing()
+    {
+        const QByteArray script = "<script>document.cookie='zq=cookie-%1; max-age=99999';"
+                                  "localStorage.setItem('zq','storage-%1');</script>";
+        m_server->setPage(QStringLiteral("/ordinary-zq"),
+                          page("Ordinary", QByteArray(script).replace("%1", "ordinary")));
+        m_server->setPage(QStringLiteral("/secret-zq"), page("Secret", QByteArray(script).replace("%1", "secret")));
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        mdlAplication::OpenBrowserTab(*main->tabs(), m_server->url(QStringLiteral("/ordinary-zq")));
+        QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/ordinary-zq"))));
+
+        QTest::keyClick(main.get(), Qt::Key_P, Qt::ControlModifier | Qt::ShiftModifier);
+        QTRY_COMPARE(main->dsMain()->documentCount(), 4);
+        auto *tab = qobject_cast<Form2 *>(main->dsMain()->document(4)->hostedForm());
+        QVERIFY(tab && tab->isPrivate());
+        QVERIFY(!main->dsMain()->document(4)->icon().isNull());
+        QAction *mark = main->dsMain()->addressBox()->findChild<QAction *>(QStringLiteral("PrivateMark"));
+        QVERIFY(mark && mark->isVisible());
+        AddressBox *box = main->dsMain()->addressBox();
+        QTRY_VERIFY(box->hasFocus());
+        QTest::keyClicks(box, m_server->url(QStringLiteral("/secret-zq")));
+        QTest::keyClick(box, Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 4, m_server->url(QStringLiteral("/secret-zq"))));
+        main->dsMain()->document(3)->activate();
+        QTRY_VERIFY(!mark->isVisible());
+        main->dsMain()->document(4)->activate();
+        QTRY_VERIFY(mark->isVisible());
+        QTest::keyClick(main.get(), Qt::Key_W, Qt::ControlModifier);
+        QTRY_COMPARE(main->dsMain()->documentCount(), 3);
+        main->dsMain()->command(QStringLiteral("mnuExit"))->trigger();
+        main.reset();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+        // Every file under the test's folders (program folder, platform
+        // root with the engine's storage and cache, home).
+        const auto found = [this](const QByteArray &needle) {
+            QStringList in;
+            QDirIterator files(m_env->root(), QDir::Files | QDir::Hidden | QDir::System, QDirIterator::Subdirectories);
+            while (files.hasNext()) {
+                QFile f(files.next());
+                if (f.open(QIODevice::ReadOnly)
+                    && (f.readAll().contains(needle) || f.fileName().contains(QString::fromLatin1(needle))))
+                    in.append(f.fileName());
+            }
+            return in;
+        };
+        QTRY_VERIFY_WITH_TIMEOUT(!found("ordinary-zq").isEmpty(), 10000); // the search sees what is kept
+        QCOMPARE(found("secret-zq"), QStringList());
+        QCOMPARE(found("cookie-secret"), QStringList());
+        QCOMPARE(found("storage-secret"), QStringList());
+
+        QCOMPARE(MainRules::pagesToReopen(m_env->programDir() + QStringLiteral("/_data/_loaded.dat")),
+                 QStringList{m_server->url(QStringLiteral("/ordinary-zq"))});
     }
 
 private:

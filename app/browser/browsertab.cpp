@@ -23,12 +23,12 @@
 
 using namespace TwipsGeometry;
 
-Form2::Form2(BrowserControl *newWindowHost, QWidget *parent)
+Form2::Form2(BrowserControl *newWindowHost, QWidget *parent, BrowserControl::Privacy privacy)
     : QWidget(parent)
     , m_picture1(new QWidget(this))
     , m_picture2(new QWidget(this))
 {
-    m_wb1 = new BrowserControl(m_picture1);
+    m_wb1 = new BrowserControl(m_picture1, privacy);
     m_findBar = new FindBar(m_wb1);
     m_permissions = new PagePermissions(m_wb1, programState().PermissionsFile);
     m_imgSecure = new QLabel(m_picture2);
@@ -75,8 +75,9 @@ Form2::Form2(BrowserControl *newWindowHost, QWidget *parent)
     connect(m_wb1, &BrowserControl::DownloadComplete, this, &Form2::setTabCaption);
     connect(m_wb1, &BrowserControl::TitleChange, this, &Form2::setTabCaption);
     connect(m_wb1, &BrowserControl::NewWindow2, this,
-            [newWindowHost = QPointer(newWindowHost)](QObject **ppDisp, bool *) {
-                if (newWindowHost)
+            [this, newWindowHost = QPointer(newWindowHost)](QObject **ppDisp, bool *) {
+                // The host opens ordinary tabs: a private page opens no pop-up.
+                if (newWindowHost && !isPrivate())
                     *ppDisp = newWindowHost->Object();
             });
     connect(m_wb1, &BrowserControl::OpenInNewTab, this, &Form2::newTabRequested);
@@ -120,6 +121,11 @@ QByteArray Form2::historyState() const
         return m_restoredHistory;
     // A browser that never made a page has no history to ask for.
     return m_wb1->existingPage() ? m_wb1->saveHistory() : QByteArray();
+}
+
+bool Form2::isPrivate() const
+{
+    return m_wb1->privacy() == BrowserControl::Privacy::Private;
 }
 
 QString Form2::pageAddress() const

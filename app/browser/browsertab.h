@@ -1,11 +1,12 @@
 // Form2, one browser tab: the page above its status strip.
 #pragma once
 
+#include "engine/browsercontrol.h"
+
 #include <QList>
 #include <QString>
 #include <QWidget>
 
-class BrowserControl;
 class FindBar;
 class PagePermissions;
 class QFrame;
@@ -21,7 +22,11 @@ class Form2 : public QWidget
 public:
     // newWindowHost: the browser that takes the pages' new windows (the
     // window decides what becomes of them).
-    explicit Form2(BrowserControl *newWindowHost, QWidget *parent = nullptr);
+    // A private tab's pages leave nothing on disk: no history, no cookies or
+    // cache kept, never saved with the open pages or remembered when closed.
+    explicit Form2(BrowserControl *newWindowHost, QWidget *parent = nullptr,
+                   BrowserControl::Privacy privacy = BrowserControl::Privacy::Normal);
+    bool isPrivate() const;
 
     bool StateBack() const { return m_stateBack; }
     bool StateNext() const { return m_stateNext; }

@@ -6,7 +6,8 @@
 void ClosedTabs::remember(Form2 *tab)
 {
     const QString url = tab->pageAddress().trimmed();
-    if (url.isEmpty() || url == QStringLiteral("about:blank"))
+    // A private page is not remembered once closed.
+    if (tab->isPrivate() || url.isEmpty() || url == QStringLiteral("about:blank"))
         return;
     m_entries.prepend({url, tab->wb1()->LocationName(), tab->wb1()->saveHistory()});
     while (m_entries.size() > kKept)

@@ -12,7 +12,28 @@
 #include "app/browser/tabrules.h"
 #include "platform/urlhistorystore.h"
 
+#include <QPainter>
+#include <QPixmap>
 #include <QUrl>
+
+QIcon BrowserTabs::privateIcon()
+{
+    // Drawn, not looked up: the mark must show whatever the desktop's theme.
+    static const QIcon icon = [] {
+        QPixmap pixmap(32, 32);
+        pixmap.fill(Qt::transparent);
+        QPainter painter(&pixmap);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0x5b, 0x2a, 0x86));
+        painter.drawEllipse(QRectF(2, 2, 28, 28));
+        painter.setBrush(Qt::white);
+        painter.drawEllipse(QRectF(7, 11, 8, 6)); // a mask's eyes
+        painter.drawEllipse(QRectF(17, 11, 8, 6));
+        return QIcon(pixmap);
+    }();
+    return icon;
+}
 
 BrowserTabs::BrowserTabs(QWidget *window, DockFrame *dock, BrowserControl *popupSource)
     : QObject(window)
@@ -22,7 +43,12 @@ BrowserTabs::BrowserTabs(QWidget *window, DockFrame *dock, BrowserControl *popup
     , m_background(new BackgroundTabs(this))
 {}
 
-Form2 *BrowserTabs::openTab(const QString &address, TabLoad load)
+Form2 *BrowserTabs::openPrivateTab(const QString &address)
+{
+    return openTab(address, TabLoad::Now, BrowserControl::Privacy::Private);
+}
+
+Form2 *BrowserTabs::openTab(const QString &address, TabLoad load, BrowserControl::Privacy privacy)
 {
     // Made inside the main window, hidden until its tab takes it: a form
     // without a parent would get a native window of its own as soon as its
@@ -30,7 +56,7 @@ Form2 *BrowserTabs::openTab(const QString &address, TabLoad load)
     // browser starts only when the tab is shown, so it is made without one:
     // moving a child of the main window into its tab walks the window's
     // whole focus chain, which grows with every tab.
-    auto *tab = new Form2(m_popupSource, load == TabLoad::WhenShown ? nullptr : m_window);
+    auto *tab = new Form2(m_popupSource, load == TabLoad::WhenShown ? nullptr : m_window, privacy);
     adopt(tab);
     emit tabOpened(tab);
     tab->setLoadURL(address, load == TabLoad::WhenShown ? Form2::LoadWhen::WhenShown : Form2::LoadWhen::Now);
@@ -45,6 +71,8 @@ Form2 *BrowserTabs::openTab(const QString &address, TabLoad load)
     window->setSecondFlag(false);
     window->setShown(true);
     tab->setTag(window->key());
+    if (tab->isPrivate())
+        window->setIcon(privateIcon());
     return tab;
 }
 
@@ -96,12 +124,17 @@ void BrowserTabs::adopt(Form2 *tab)
             document->setCaption(caption, toolTip);
     });
     connect(tab, &Form2::pageChanged, this, [this, tab] { recordPage(tab); });
-    connect(tab, &Form2::newTabRequested, this, [this](const QString &url) { openTab(url); });
+    // A link a private page opens in a new tab stays private.
+    connect(tab, &Form2::newTabRequested, this, [this, tab](const QString &url) {
+        openTab(url, TabLoad::Now,
+                tab->isPrivate() ? BrowserControl::Privacy::Private : BrowserControl::Privacy::Normal);
+    });
 }
 
 void BrowserTabs::activated(Form2 *tab, DocumentWindow *document)
 {
     emit activeBackForwardChanged(tab && tab->StateBack(), tab && tab->StateNext());
+    emit activePrivateChanged(tab && tab->isPrivate());
     if (!tab)
         return;
     if (!m_addressNavigating) {
@@ -148,7 +181,8 @@ QStringList BrowserTabs::openPages() const
     QStringList addresses;
     for (DocumentWindow *w : m_dock->documents()) {
         const auto *tab = qobject_cast<const Form2 *>(w->hostedForm());
-        addresses.append(tab ? tab->pageAddress() : QString());
+        // A private page is never kept for the next start.
+        addresses.append(tab && !tab->isPrivate() ? tab->pageAddress() : QString());
     }
     return addresses;
 }
@@ -159,7 +193,7 @@ QList<std::pair<QString, QByteArray>> BrowserTabs::savedHistories() const
     const QList<DocumentWindow *> windows = m_dock->documents();
     for (qsizetype i = TabRules::kFavoritesTab; i < windows.size(); ++i) {
         const auto *tab = qobject_cast<const Form2 *>(windows.at(i)->hostedForm());
-        const QString url = tab ? tab->pageAddress().trimmed() : QString();
+        const QString url = tab && !tab->isPrivate() ? tab->pageAddress().trimmed() : QString();
         if (!url.isEmpty())
             histories.append({url, tab->historyState()});
     }
@@ -195,6 +229,7 @@ void BrowserTabs::recordPage(const Form2 *tab)
         return;
     const QString &file = programState().LoadedFile;
     if (DocumentWindow *document = documentOf(tab))
-        LoadedPages::writeEntry(file, document->position(), tab->wb1()->LocationURL().trimmed());
+        LoadedPages::writeEntry(file, document->position(),
+                                tab->isPrivate() ? QString() : tab->wb1()->LocationURL().trimmed());
     LoadedPages::writeCount(file, m_dock->documentCount());
 }

@@ -2,8 +2,10 @@
 #pragma once
 
 #include "app/browser/closedtabs.h"
+#include "engine/browsercontrol.h"
 #include "app/panes/pagetarget.h"
 
+#include <QIcon>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -33,7 +35,13 @@ public:
     // Opens a new browser tab for the address; a tab restored at start-up
     // loads its page when it is first shown (and goes in behind the tab in
     // front). The new tab.
-    Form2 *openTab(const QString &address, TabLoad load = TabLoad::Now);
+    Form2 *openTab(const QString &address, TabLoad load = TabLoad::Now,
+                   BrowserControl::Privacy privacy = BrowserControl::Privacy::Normal);
+    // A private tab in front, marked as such on its tab; nothing of its
+    // pages is kept.
+    Form2 *openPrivateTab(const QString &address);
+    // The mark of a private tab, on its tab and in the address box.
+    static QIcon privateIcon();
     void openFavoritesTab();
     // A tab is about to close (the window let it): its page is remembered.
     void tabClosing(DocumentWindow *window);
@@ -78,6 +86,8 @@ signals:
     // The state of the tab in front, for the window's commands.
     void activeBackForwardChanged(bool back, bool next);
     void activeAddressChanged(const QString &address, BrowserTabs::AddressSource source);
+    // Whether the tab in front is private (the address box marks it).
+    void activePrivateChanged(bool isPrivate);
 
 private:
     void adopt(Form2 *tab);

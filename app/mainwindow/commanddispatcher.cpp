@@ -96,6 +96,12 @@ void CommandDispatcher::buildHandlers()
         box->setFocus(Qt::ShortcutFocusReason);
         box->selectAll();
     });
+    add(CommandId::NewPrivateTab, [this] {
+        m_to.tabs->openPrivateTab(QStringLiteral("about:blank"));
+        AddressBox *box = m_to.dock->addressBox();
+        box->setFocus(Qt::ShortcutFocusReason);
+        box->selectAll();
+    });
     add(CommandId::ReopenTab, [this] { m_to.tabCommands->reopenLast(); });
     add(CommandId::NextTab, [this] { m_to.tabCommands->step(TabCommands::Step::Next); });
     add(CommandId::PreviousTab, [this] { m_to.tabCommands->step(TabCommands::Step::Previous); });

@@ -13,6 +13,7 @@
 enum class CommandId : int {
     New,
     NewTab,
+    NewPrivateTab,
     ReopenTab,
     CloseTab,
     Clone,
@@ -74,14 +75,14 @@ namespace CommandIds {
 inline constexpr std::size_t kCount = static_cast<std::size_t>(CommandId::Count);
 
 inline constexpr std::array<std::string_view, kCount> kKeys = {
-    "mnuNew",      "mnuNewTab",    "mnuReopenTab",  "mnuCloseTab", "mnuClone",       "mnuOpen",        "mnuOpenNew",
-    "mnuImportBm", "mnuExportBm",  "mnuSave",       "mnuPrint",    "mnuSettings",    "mnuExit",        "mnuCut",
-    "mnuCopy",     "mnuPaste",     "mnuFind",       "mnuSelAll",   "mnuHistory",     "mnuFindPan",     "mnuHelpPan",
-    "mnuBack",     "mnuNext",      "mnuStop",       "mnuRefresh",  "mnuHardRefresh", "mnuGotoAddress", "mnuZoomIn",
-    "mnuZoomOut",  "mnuZoomReset", "mnuFullScreen", "mnuNextTab",  "mnuPrevTab",     "mnuTab1",        "mnuTab2",
-    "mnuTab3",     "mnuTab4",      "mnuTab5",       "mnuTab6",     "mnuTab7",        "mnuTab8",        "mnuTabLast",
-    "mnuEmail",    "mnuPopStop",   "mnuDownloads",  "mnuInternet", "mnuPermissions", "mnuContent",     "mnuSupport",
-    "mnuAbout",    "mnuBack1",     "mnuNext1",      "mnuHome",     "mnuFav",
+    "mnuNew",     "mnuNewTab",   "mnuNewPrivateTab", "mnuReopenTab",  "mnuCloseTab", "mnuClone",       "mnuOpen",
+    "mnuOpenNew", "mnuImportBm", "mnuExportBm",      "mnuSave",       "mnuPrint",    "mnuSettings",    "mnuExit",
+    "mnuCut",     "mnuCopy",     "mnuPaste",         "mnuFind",       "mnuSelAll",   "mnuHistory",     "mnuFindPan",
+    "mnuHelpPan", "mnuBack",     "mnuNext",          "mnuStop",       "mnuRefresh",  "mnuHardRefresh", "mnuGotoAddress",
+    "mnuZoomIn",  "mnuZoomOut",  "mnuZoomReset",     "mnuFullScreen", "mnuNextTab",  "mnuPrevTab",     "mnuTab1",
+    "mnuTab2",    "mnuTab3",     "mnuTab4",          "mnuTab5",       "mnuTab6",     "mnuTab7",        "mnuTab8",
+    "mnuTabLast", "mnuEmail",    "mnuPopStop",       "mnuDownloads",  "mnuInternet", "mnuPermissions", "mnuContent",
+    "mnuSupport", "mnuAbout",    "mnuBack1",         "mnuNext1",      "mnuHome",     "mnuFav",
 };
 
 constexpr bool keysAreDistinct()

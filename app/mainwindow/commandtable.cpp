@@ -34,6 +34,7 @@ QList<Menu> menus()
         {QStringLiteral("mnuFile"),
          QStringLiteral(" &File "),
          {c(CommandId::New, "&New", Qt::Key_F8, "mnuNewWin"), c(CommandId::NewTab, "New &Tab", Qt::CTRL | Qt::Key_T),
+          c(CommandId::NewPrivateTab, "New &Private Tab", Qt::CTRL | Qt::SHIFT | Qt::Key_P),
           c(CommandId::ReopenTab, "&Reopen Closed Tab", Qt::CTRL | Qt::SHIFT | Qt::Key_T),
           c(CommandId::Clone, "Clone", Qt::CTRL | Qt::Key_N), c(CommandId::Open, "&Open", Qt::CTRL | Qt::Key_O),
           c(CommandId::OpenNew, "Op&en New ...", {}, "mnuNewDoc"), c(CommandId::ImportBookmarks, "Import Bookmarks…"),

@@ -108,6 +108,12 @@ Form1::Form1()
     m_tabCommands = new TabCommands(this, m_dsMain, m_tabs);
     m_dispatcher = new CommandDispatcher({this, m_dsMain, m_tabs, m_tabCommands, m_downloads}, this);
     connect(m_tabs, &BrowserTabs::activeBackForwardChanged, this, &Form1::showBackForward);
+    // The address box marks a private tab in front.
+    QAction *privateMark = m_dsMain->addressBox()->addAction(BrowserTabs::privateIcon(), QLineEdit::LeadingPosition);
+    privateMark->setObjectName(QStringLiteral("PrivateMark"));
+    privateMark->setToolTip(QStringLiteral("Private tab: nothing of its pages is kept"));
+    privateMark->setVisible(false);
+    connect(m_tabs, &BrowserTabs::activePrivateChanged, privateMark, &QAction::setVisible);
     connect(m_tabs, &BrowserTabs::activeAddressChanged, this,
             [this](const QString &address, BrowserTabs::AddressSource source) {
                 // What the user is typing is never replaced by the page's doings.
