@@ -18,6 +18,9 @@
 #include "app/browser/pagepermissions.h"
 #include "app/browser/permissionbar.h"
 #include "app/settings/sitepermissions.h"
+#include "app/mainwindow/notificationtoast.h"
+#include "platform/desktopnotifications.h"
+#include "platform/documentwindow.h"
 #include "app/settings/sitepermissionsdialog.h"
 #include "app/mainwindow/favoritestar.h"
 #include "navkit/records/favoriterecord.h"
@@ -353,6 +356,26 @@ private slots:
         QTest::mouseClick(bar->allowButton(), Qt::LeftButton);
         QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("notifications granted"), kTimeout);
         QVERIFY(!bar->isVisible());
+
+        // An allowed notification is shown (here, without a desktop service,
+        // in the window's corner); a click brings its tab to the front and
+        // tells the page.
+        if (!DesktopNotifications::available()) {
+            m_server.setPage(QStringLiteral("/note"),
+                             CommandPages::page("Note", {},
+                                                cover
+                                                    + "var n=new Notification('Hello',{body:'From the page'});"
+                                                      "n.onclick=function(){document.title='note clicked';};\">"
+                                                      "note</button>"));
+            clickPage("/note");
+            NotificationToast *toast = nullptr;
+            QTRY_VERIFY_WITH_TIMEOUT((toast = main->findChild<NotificationToast *>()) && toast->isVisible(), kTimeout);
+            QCOMPARE(toast->title(), QStringLiteral("Hello"));
+            main->dsMain()->document(2)->activate();
+            QTest::mouseClick(toast, Qt::LeftButton);
+            QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("note clicked"), kTimeout);
+            QCOMPARE(main->dsMain()->activeDocument(), main->dsMain()->document(1));
+        }
 
         clickPage("/where");
         QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kTimeout);

@@ -43,6 +43,21 @@ BrowserTabs::BrowserTabs(QWidget *window, DockFrame *dock, BrowserControl *popup
     , m_background(new BackgroundTabs(this))
 {}
 
+bool BrowserTabs::activateTabOf(const QUrl &origin)
+{
+    const auto originOf = [](const QUrl &url) {
+        return url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo);
+    };
+    for (DocumentWindow *window : m_dock->documents()) {
+        const auto *tab = qobject_cast<const Form2 *>(window->hostedForm());
+        if (tab && originOf(QUrl(tab->wb1()->LocationURL())) == originOf(origin)) {
+            window->activate();
+            return true;
+        }
+    }
+    return false;
+}
+
 Form2 *BrowserTabs::openPrivateTab(const QString &address)
 {
     return openTab(address, TabLoad::Now, BrowserControl::Privacy::Private);

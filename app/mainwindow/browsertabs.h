@@ -7,6 +7,7 @@
 
 #include <QIcon>
 #include <QObject>
+#include <QUrl>
 #include <QString>
 #include <QStringList>
 
@@ -40,6 +41,9 @@ public:
     // A private tab in front, marked as such on its tab; nothing of its
     // pages is kept.
     Form2 *openPrivateTab(const QString &address);
+    // Brings the first tab showing a page of origin to the front; false
+    // when none does.
+    bool activateTabOf(const QUrl &origin);
     // The mark of a private tab, on its tab and in the address box.
     static QIcon privateIcon();
     void openFavoritesTab();

@@ -1,3 +1,4 @@
+#include "app/mainwindow/notificationpresenter.h"
 #include "app/mainwindow/mainwindow.h"
 
 #include "app/settings/browsersettings.h"
@@ -108,6 +109,7 @@ Form1::Form1()
     m_tabCommands = new TabCommands(this, m_dsMain, m_tabs);
     m_dispatcher = new CommandDispatcher({this, m_dsMain, m_tabs, m_tabCommands, m_downloads}, this);
     connect(m_tabs, &BrowserTabs::activeBackForwardChanged, this, &Form1::showBackForward);
+    new NotificationPresenter(this, m_tabs);
     // The address box marks a private tab in front.
     QAction *privateMark = m_dsMain->addressBox()->addAction(BrowserTabs::privateIcon(), QLineEdit::LeadingPosition);
     privateMark->setObjectName(QStringLiteral("PrivateMark"));
