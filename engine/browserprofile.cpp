@@ -6,12 +6,15 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QList>
 #include <QDir>
 #include <QTimer>
+#include <QPointer>
 #include <QWebEngineProfile>
 #include <QWebEngineSettings>
 
 #include <memory>
+#include <utility>
 
 namespace BrowserProfile {
 
@@ -75,16 +78,55 @@ QWebEngineProfile *instance()
     return made().profile;
 }
 
+namespace {
+
+QWebEngineProfile *&privateProfile()
+{
+    static QWebEngineProfile *profile = nullptr;
+    return profile;
+}
+
+// What is to be done with the private profile once it is made.
+struct Waiting {
+    QPointer<QObject> context;
+    std::function<void(QWebEngineProfile *)> use;
+};
+QList<Waiting> &waitingForPrivate()
+{
+    static QList<Waiting> waiting;
+    return waiting;
+}
+
+} // namespace
+
 QWebEngineProfile *offTheRecord()
 {
-    // No storage name: cookies, cache and site data stay in memory and go
-    // with the program.
-    static QWebEngineProfile *const profile = [] {
+    // Made with the first private tab, not at start-up. No storage name:
+    // cookies, cache and site data stay in memory and go with the program.
+    if (!privateProfile()) {
         auto *p = new QWebEngineProfile(QCoreApplication::instance());
         configure(p);
-        return p;
-    }();
-    return profile;
+        privateProfile() = p;
+        for (const Waiting &w : std::exchange(waitingForPrivate(), {})) {
+            if (w.context)
+                w.use(p);
+        }
+    }
+    return privateProfile();
+}
+
+QWebEngineProfile *offTheRecordIfMade()
+{
+    return privateProfile();
+}
+
+void forEachProfile(QObject *context, std::function<void(QWebEngineProfile *)> use)
+{
+    use(instance());
+    if (privateProfile())
+        use(privateProfile());
+    else
+        waitingForPrivate().append({context, std::move(use)});
 }
 
 LocalContentGuard *requestGuard()

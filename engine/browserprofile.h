@@ -15,8 +15,13 @@ class QWebEngineProfile;
 namespace BrowserProfile {
 
 QWebEngineProfile *instance();
-// The profile of private tabs: nothing of it is written to disk.
+// The profile of private tabs, made with the first: nothing of it is
+// written to disk.
 QWebEngineProfile *offTheRecord();
+QWebEngineProfile *offTheRecordIfMade();
+// Calls use with every profile of the program: the persistent one now, the
+// private one now or when it is made (unless context is gone by then).
+void forEachProfile(QObject *context, std::function<void(QWebEngineProfile *)> use);
 // The profile's request guard, which also tells when pages are requested.
 LocalContentGuard *requestGuard();
 // Calls next once more than seen pages have been requested (see

@@ -25,13 +25,6 @@ bool available()
     return activatable.isValid() && activatable.value().contains(kSecretsBusName);
 }
 
-QString unavailableReason()
-{
-    return available() ? QString()
-                       : QStringLiteral("No secret store answers on this desktop: the password is kept for this "
-                                        "session only");
-}
-
 void read(const QString &key, QObject *context, std::function<void(std::optional<QByteArray>)> done)
 {
     auto *job = new QKeychain::ReadPasswordJob(kService);

@@ -20,8 +20,9 @@ inline const QString kService = QStringLiteral("Quillon XP");
 // Whether a secret service answers (or can be started) on the session
 // bus; without one nothing can be kept.
 bool available();
-// Why nothing can be kept, for the user; empty when something can.
-QString unavailableReason();
+// Why nothing can be kept when no secret service answers, for the user.
+inline const QString kUnavailableReason =
+    QStringLiteral("No secret store answers on this desktop: the password is kept for this session only");
 
 // The secret kept under key, handed to done (nothing when none is kept or
 // the store did not answer); done is not called once context is gone.

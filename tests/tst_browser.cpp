@@ -26,6 +26,7 @@
 #include "engine/browserprofile.h"
 #include "platform/filedialogservice.h"
 #include "modalinput.h"
+#include "secretservice.h"
 #include "app/browser/signindialog.h"
 #include "app/browser/signinrules.h"
 #include "platform/secretstore.h"
@@ -66,6 +67,7 @@ namespace {
 struct SignInSeen {
     QStringList prompts;
     QList<bool> rememberEnabled;
+    bool tickRemember = false;
 };
 void answerSignIns(QList<std::pair<QString, QString>> answers, SignInSeen *seen)
 {
@@ -85,6 +87,9 @@ void answerSignIns(QList<std::pair<QString, QString>> answers, SignInSeen *seen)
         } else {
             retype(dialog->userBox(), user);
             retype(dialog->passwordBox(), password);
+            if (seen->tickRemember && !dialog->rememberBox()->isChecked())
+                QTest::mouseClick(dialog->rememberBox(), Qt::LeftButton, {},
+                                  QPoint(4, dialog->rememberBox()->height() / 2));
             QTest::keyClick(dialog->passwordBox(), Qt::Key_Return);
         }
         answerSignIns(answers, seen);
@@ -100,6 +105,9 @@ class TestBrowser : public QObject
 private slots:
     void initTestCase()
     {
+        // Before anything asks for the session bus: the secret service the
+        // sign-in's "Remember" keeps passwords in.
+        m_secrets = std::make_unique<SecretService>();
         QVERIFY(m_server.listen());
         m_server.setPage(QStringLiteral("/home"), page("Home Page"));
         m_server.setPage(QStringLiteral("/a"), page("Page A"));
@@ -396,6 +404,31 @@ private slots:
         wb->Navigate(m_server.url(QStringLiteral("/digest")));
         QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("Digest page"), kTimeout);
         QCOMPARE(seen.prompts.size(), 4);
+
+        // "Remember" keeps the sign-in in the desktop's secret store.
+        if (!m_secrets->running()) {
+            shutDown(main);
+            QSKIP(qPrintable(QStringLiteral("no secret service: ") + m_secrets->whyNot()));
+        }
+        QVERIFY(SecretStore::available());
+        m_server.setPage(QStringLiteral("/kept"), page("Kept"));
+        m_server.setSignIn(QStringLiteral("/kept"), TestHttpServer::SignIn::Basic, "cat", "m3ow");
+        seen.tickRemember = true;
+        answerSignIns({{QStringLiteral("cat"), QStringLiteral("m3ow")}}, &seen);
+        wb->Navigate(m_server.url(QStringLiteral("/kept")));
+        QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("Kept"), kTimeout);
+        QVERIFY(seen.rememberEnabled.last());
+        bool answered = false;
+        std::optional<QByteArray> kept;
+        QObject context;
+        SecretStore::read(
+            SignInRules::key(QUrl(m_server.url(QStringLiteral("/kept"))), QStringLiteral("Test Realm"), QString()),
+            &context, [&](std::optional<QByteArray> secret) {
+                kept = std::move(secret);
+                answered = true;
+            });
+        QTRY_VERIFY_WITH_TIMEOUT(answered, kTimeout);
+        QCOMPARE(kept, std::optional(SignInRules::pack(QStringLiteral("cat"), QStringLiteral("m3ow"))));
         shutDown(main);
     }
 
@@ -620,6 +653,7 @@ private slots:
 
 private:
     TestHttpServer m_server;
+    std::unique_ptr<SecretService> m_secrets;
     KeyRecorder m_keys;
     std::unique_ptr<TestEnvironment> m_env;
 };

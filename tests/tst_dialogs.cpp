@@ -1,6 +1,8 @@
 // Every text of the About and Settings dialogs is shown whole, whatever the
 // font resolution (run once as is and once with QT_FONT_DPI=144).
+#include "app/browser/signindialog.h"
 #include "app/settings/aboutbox.h"
+#include "platform/secretstore.h"
 #include "app/settings/settingsdialog.h"
 #include "app/settings/programstate.h"
 #include "quillon_version.h"
@@ -8,6 +10,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCheckBox>
 #include <QLabel>
 #include <QtTest>
 
@@ -44,6 +47,15 @@ class TestDialogs : public QObject
 private slots:
     void init() { m_env = std::make_unique<TestEnvironment>(); }
     void cleanup() { m_env.reset(); }
+
+    // Without a secret store the sign-in's "Remember" cannot be ticked, and
+    // its tooltip says why.
+    void signInWithoutASecretStore()
+    {
+        SignInDialog dialog(QStringLiteral("asks"), false);
+        QVERIFY(!dialog.rememberBox()->isEnabled());
+        QCOMPARE(dialog.rememberBox()->toolTip(), SecretStore::kUnavailableReason);
+    }
 
     void aboutBox()
     {

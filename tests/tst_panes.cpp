@@ -37,7 +37,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCheckBox>
-#include <QPushButton>
 #include <QTreeWidget>
 #include <QWebEngineView>
 #include <QClipboard>

@@ -20,7 +20,10 @@ DownloadManager::DownloadManager(QWidget *parentWindow)
     : QObject(parentWindow)
     , m_window(parentWindow)
 {
-    connect(BrowserProfile::instance(), &QWebEngineProfile::downloadRequested, this, &DownloadManager::onRequested);
+    // A private tab's downloads too: what the user saves is kept.
+    BrowserProfile::forEachProfile(this, [this](QWebEngineProfile *profile) {
+        connect(profile, &QWebEngineProfile::downloadRequested, this, &DownloadManager::onRequested);
+    });
 }
 
 QString DownloadManager::defaultFolder()

@@ -41,7 +41,7 @@ SignInDialog::SignInDialog(const QString &prompt, bool canRemember, QWidget *par
     m_password->setEchoMode(QLineEdit::Password);
     m_remember->setEnabled(canRemember);
     if (!canRemember)
-        m_remember->setToolTip(SecretStore::unavailableReason());
+        m_remember->setToolTip(SecretStore::kUnavailableReason);
     auto *form = new QFormLayout;
     form->addRow(QStringLiteral("User name:"), m_user);
     form->addRow(QStringLiteral("Password:"), m_password);

@@ -17,20 +17,22 @@ NotificationPresenter::NotificationPresenter(QWidget *window, BrowserTabs *tabs)
     , m_tabs(tabs)
     , m_desktop(new DesktopNotifications(this))
 {
-    for (QWebEngineProfile *profile : {BrowserProfile::instance(), BrowserProfile::offTheRecord()}) {
+    BrowserProfile::forEachProfile(this, [this](QWebEngineProfile *profile) {
         profile->setNotificationPresenter(
             [self = QPointer<NotificationPresenter>(this)](std::unique_ptr<QWebEngineNotification> notification) {
                 if (self)
                     self->present(std::move(notification));
             });
-    }
+    });
 }
 
 NotificationPresenter::~NotificationPresenter()
 {
     // The profiles outlive the window: they present nothing more here.
-    for (QWebEngineProfile *profile : {BrowserProfile::instance(), BrowserProfile::offTheRecord()})
-        profile->setNotificationPresenter({});
+    for (QWebEngineProfile *profile : {BrowserProfile::instance(), BrowserProfile::offTheRecordIfMade()}) {
+        if (profile)
+            profile->setNotificationPresenter({});
+    }
 }
 
 void NotificationPresenter::present(std::unique_ptr<QWebEngineNotification> notification)
