@@ -1,9 +1,9 @@
 #include "platform/desktopnotifications.h"
 
 #include "platform/logging.h"
+#include "platform/sessionbus.h"
 
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <QDBusMessage>
 #include <QDBusPendingCallWatcher>
 #include <QDBusPendingReply>
@@ -28,13 +28,7 @@ DesktopNotifications::DesktopNotifications(QObject *parent)
 
 bool DesktopNotifications::available()
 {
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface())
-        return false;
-    if (bus.interface()->isServiceRegistered(kService).value())
-        return true;
-    const QDBusReply<QStringList> activatable = bus.interface()->activatableServiceNames();
-    return activatable.isValid() && activatable.value().contains(kService);
+    return SessionBus::answers(kService);
 }
 
 void DesktopNotifications::show(const QString &title, const QString &body, std::function<void()> clicked)

@@ -1,28 +1,17 @@
 #include "platform/secretstore.h"
 
 #include "platform/logging.h"
+#include "platform/sessionbus.h"
 
-#include <QDBusConnection>
-#include <QDBusConnectionInterface>
 #include <qt6keychain/keychain.h>
 
 namespace SecretStore {
-
-namespace {
-const QString kSecretsBusName = QStringLiteral("org.freedesktop.secrets");
-}
 
 bool available()
 {
     // QtKeychain has no call that says whether it can keep anything: ask
     // the bus whether the secret service is there or can be started.
-    QDBusConnection bus = QDBusConnection::sessionBus();
-    if (!bus.isConnected() || !bus.interface())
-        return false;
-    if (bus.interface()->isServiceRegistered(kSecretsBusName).value())
-        return true;
-    const QDBusReply<QStringList> activatable = bus.interface()->activatableServiceNames();
-    return activatable.isValid() && activatable.value().contains(kSecretsBusName);
+    return SessionBus::answers(QStringLiteral("org.freedesktop.secrets"));
 }
 
 void read(const QString &key, QObject *context, std::function<void(std::optional<QByteArray>)> done)

@@ -326,11 +326,12 @@ private slots:
     void sitePermissions()
     {
         const QByteArray cover = "<button style='position:fixed;left:0;top:0;width:100%;height:100%' onclick=\"";
-        m_server.setPage(QStringLiteral("/notify"),
-                         CommandPages::page("Notify", {},
-                                            cover
-                                                + "Notification.requestPermission().then(function(r){"
-                                                  "document.title='notifications '+r;})\">ask</button>"));
+        const QByteArray notify = CommandPages::page(
+            "Notify", {},
+            cover
+                + "Notification.requestPermission().then(function(r){document.title='notifications '+r;})\">"
+                  "ask</button>");
+        m_server.setPage(QStringLiteral("/notify"), notify);
         m_server.setPage(QStringLiteral("/where"),
                          CommandPages::page("Where", {},
                                             cover
@@ -392,12 +393,7 @@ private slots:
         // engine has not met in this run) is answered without asking.
         TestHttpServer other;
         QVERIFY(other.listen());
-        other.setPage(QStringLiteral("/notify"),
-                      CommandPages::page(
-                          "Notify", {},
-                          cover
-                              + "Notification.requestPermission().then(function(r){document.title='notifications '+r;})"
-                                "\">ask</button>"));
+        other.setPage(QStringLiteral("/notify"), notify);
         const QString otherOrigin = QUrl(other.url(QStringLiteral("/"))).adjusted(QUrl::RemovePath).toString();
         QVERIFY(SitePermissions::write(file,
                                        SitePermissions::with(SitePermissions::read(file), otherOrigin,

@@ -18,7 +18,8 @@ QString key(QWebEnginePage::Feature feature);
 QString asks(QWebEnginePage::Feature feature);
 // The bar's question: "http://127.0.0.1:8080 wants to know your location."
 QString question(const QUrl &origin, QWebEnginePage::Feature feature);
-// The origin as decisions are kept under it: scheme, host and port.
+// A page's origin as the browser names it (decisions, sign-ins, finding a
+// site's tab): scheme, host and port.
 QString originKey(const QUrl &origin);
 
 } // namespace PermissionRules

@@ -1,13 +1,14 @@
 #include "app/browser/signinrules.h"
 
+#include "app/browser/permissionrules.h"
+
 namespace SignInRules {
 
 QString asker(const QUrl &url, const QString &proxyHost)
 {
     if (!proxyHost.isEmpty())
         return QStringLiteral("The proxy ") + proxyHost;
-    return url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo)
-        .toString(QUrl::FullyEncoded);
+    return PermissionRules::originKey(url);
 }
 
 bool inClear(const QUrl &url, const QString &proxyHost)

@@ -9,6 +9,7 @@
 #include "app/panes/favoritestab.h"
 #include "app/settings/programstate.h"
 #include "app/mainwindow/tabhistoryfile.h"
+#include "app/browser/permissionrules.h"
 #include "app/browser/tabrules.h"
 #include "platform/urlhistorystore.h"
 
@@ -45,12 +46,10 @@ BrowserTabs::BrowserTabs(QWidget *window, DockFrame *dock, BrowserControl *popup
 
 bool BrowserTabs::activateTabOf(const QUrl &origin)
 {
-    const auto originOf = [](const QUrl &url) {
-        return url.adjusted(QUrl::RemovePath | QUrl::RemoveQuery | QUrl::RemoveFragment | QUrl::RemoveUserInfo);
-    };
+    const QString wanted = PermissionRules::originKey(origin);
     for (DocumentWindow *window : m_dock->documents()) {
         const auto *tab = qobject_cast<const Form2 *>(window->hostedForm());
-        if (tab && originOf(QUrl(tab->wb1()->LocationURL())) == originOf(origin)) {
+        if (tab && PermissionRules::originKey(QUrl(tab->wb1()->LocationURL())) == wanted) {
             window->activate();
             return true;
         }
