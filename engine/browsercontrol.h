@@ -59,6 +59,8 @@ public:
     QString LocationURL() const;
     QString LocationName() const;
     bool Busy() const { return m_busy; }
+    // The last load ended in an error page (not a page the server sent).
+    bool LoadFailed() const { return m_loadFailed; }
     bool canGoBack() const;
     bool canGoForward() const;
     bool Silent() const { return m_silent; }

@@ -1,10 +1,11 @@
-// Reads a page's META elements (keywords, description) for the favorites.
+// Reads a page's META elements (keywords, description) and its text for the favorites.
 #pragma once
 
 #include <QList>
 #include <QString>
 
 #include <functional>
+#include <optional>
 #include <utility>
 
 class QObject;
@@ -20,5 +21,21 @@ using Elements = QList<std::pair<QString, QString>>;
 // gone. Nothing waits: the caller goes on when done runs.
 void readThen(QWebEnginePage *page, QObject *context, const std::function<void(const Elements &)> &done,
               int timeoutMs = 5000);
+
+// What a favorite's page says, for finding it by its words: its title, the
+// words of its "keywords" and "description" META elements, and the text it
+// shows (at most kMaxTextChars of it).
+struct PageText {
+    QString title;
+    QString meta;
+    QString text;
+};
+constexpr int kMaxTextChars = 64 * 1024;
+// Reads it the same way; done gets nothing when the time ran out or the
+// page went away.
+void readTextThen(QWebEnginePage *page, QObject *context,
+                  const std::function<void(const std::optional<PageText> &)> &done, int timeoutMs = 5000);
+// The META words of elements: keywords and description contents, blank-separated.
+QString metaWords(const Elements &elements);
 
 } // namespace MetaReader

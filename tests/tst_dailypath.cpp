@@ -10,6 +10,9 @@
 #include "app/settings/programstate.h"
 #include "platform/filedialogservice.h"
 #include "navkit/favorites/favoritesstore.h"
+#include "navkit/favorites/pagetextindex.h"
+#include "commandpages.h"
+#include "modalinput.h"
 #include "app/panes/historypane.h"
 #include "app/panes/favoritestab.h"
 #include "navkit/proxies/listproxy.h"
@@ -22,6 +25,7 @@
 #include "engine/visitrecorder.h"
 #include "webtestmain.h"
 
+#include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QAction>
 #include <QCompleter>
@@ -126,6 +130,12 @@ private slots:
         m_server.setPage(QStringLiteral("/untitled"), "<html><body>no title</body></html>");
         m_server.setPage(QStringLiteral("/text"), TestPages::page("Text", "<p>alpha beta alpha</p>"));
         m_server.setPage(QStringLiteral("/never"), QByteArray(), 0);
+        m_server.setPage(QStringLiteral("/words"),
+                         TestPages::page("Quiet page",
+                                         "<p>A jar of marmalade by the zephyrine sea.</p>"
+                                         "<script>document.write('<p>written quokkaberry</p>')</script>"
+                                         "<p hidden>hiddenword</p>"));
+        m_server.setPage(QStringLiteral("/unread"), TestPages::page("Unread", "<p>old xylograph prints</p>"));
         m_server.setPage(QStringLiteral("/link"),
                          TestPages::page("Link", "<a href='/b' style='position:fixed;inset:0;display:block'>b</a>"));
         m_server.setPage(
@@ -259,6 +269,86 @@ private slots:
         QCOMPARE(rows(), QStringList({QStringLiteral("Search Local for no such words")}));
         pressInBox(box, Qt::Key_Return);
         QVERIFY(waitLoaded(main.get(), 1, url("/search?q=") + QStringLiteral("no%20such%20words")));
+        shutDown(main);
+    }
+
+    void favoritesFoundByTheirPagesWords()
+    {
+        // Two favorites whose words are in their page only, and a damaged
+        // page text index from before.
+        const QString sep = QStringLiteral(">\u00A4<");
+        const QString store = m_env->programDir() + QStringLiteral("/_data/_favorites.dat");
+        QVERIFY(FavoritesStore::save(
+            store,
+            {QStringLiteral("Quiet page") + sep + url("/words"), QStringLiteral("Unread") + sep + url("/unread")}));
+        const QString indexFile = PageTextIndex::fileFor(store);
+        QFile damaged(indexFile);
+        QVERIFY(damaged.open(QIODevice::WriteOnly));
+        damaged.write(QByteArray(8192, '\x5a'));
+        damaged.close();
+        const auto found = [indexFile](const char *words) {
+            PageTextIndex index(indexFile);
+            QStringList urls;
+            for (const auto &hit : index.search(QString::fromLatin1(words), 10).value_or(QList<PageTextIndex::Hit>()))
+                urls.append(hit.url);
+            return urls;
+        };
+        auto main = start();
+        QVERIFY(waitLoaded(main.get(), 1, url("/home")));
+        QAbstractItemView *popup = main->dsMain()->addressBox()->completer()->popup();
+
+        // A visit keeps what the page shows (its script's text too, not the hidden).
+        visitByTyping(main.get(), "/words");
+        QTRY_COMPARE_WITH_TIMEOUT(found("quokkaberry"), QStringList({url("/words")}), kTimeout);
+        QVERIFY(found("hiddenword").isEmpty());
+        QVERIFY(QFileInfo::exists(indexFile + QStringLiteral(".damaged")));
+        QCOMPARE(int(QFileInfo(indexFile).permissions() & 0x0077), 0);
+
+        // A word of the page (as a prefix) offers the favorite with a snippet; Down and Enter open it.
+        visitByTyping(main.get(), "/a");
+        QLineEdit *box = clearedAddressBox(main.get());
+        type(box, QStringLiteral("zephyr"));
+        QVERIFY(completionShown(box));
+        const QModelIndex first = popup->model()->index(0, 0);
+        QCOMPARE(first.data().toString(), QStringLiteral("Quiet page"));
+        QVERIFY(first.data(Qt::UserRole + 4).toString().contains(QStringLiteral("zephyrine")));
+        pressInBox(box, Qt::Key_Down);
+        pressInBox(box, Qt::Key_Return);
+        QVERIFY(waitLoaded(main.get(), 1, url("/words")));
+
+        // The favorites tab's filter lists it too, marked as found in the text.
+        clickTab(main.get(), 2);
+        auto *favorites = qobject_cast<Form9 *>(main->dsMain()->document(2)->hostedForm());
+        QVERIFY(favorites);
+        QTest::mouseClick(favorites->Text1(), Qt::LeftButton);
+        QTest::keyClicks(favorites->Text1(), QStringLiteral("marmalade"));
+        QTRY_COMPARE_WITH_TIMEOUT(favorites->List1().ListCount(), 1, kTimeout);
+        QCOMPARE(favorites->List1().ItemUrl(0), url("/words"));
+
+        // A page never visited is read in the background, and then found.
+        QVERIFY(found("xylograph").isEmpty());
+        clickTab(main.get(), 1);
+        CommandPages::run(main.get(), "mnuReadPages");
+        QVERIFY(QTest::qWaitFor(
+            [&] { return tabAt(main.get(), 1)->statusText() == QStringLiteral("Favorites' pages read: 1 of 1"); },
+            kTimeout));
+        QTRY_COMPARE_WITH_TIMEOUT(found("xylograph"), QStringList({url("/unread")}), kTimeout);
+        QCOMPARE(main->dsMain()->documentCount(), 2); // no tab showed it
+
+        // "Clear page text" in the settings: the words find nothing any more.
+        ModalInput::whenShown([](QWidget *dialog) {
+            auto *clear = dialog->findChild<QAbstractButton *>(QStringLiteral("ClearPageText"));
+            QTest::mouseClick(clear, Qt::LeftButton);
+            QTest::keyClick(dialog, Qt::Key_Escape);
+        });
+        CommandPages::run(main.get(), "mnuSettings");
+        QVERIFY(found("xylograph").isEmpty());
+        QVERIFY(found("zephyrine").isEmpty());
+        box = clearedAddressBox(main.get());
+        type(box, QStringLiteral("zephyrine"));
+        const auto *completer = qobject_cast<AddressCompleter *>(box->completer());
+        QVERIFY(QTest::qWaitFor([completer] { return !completer->answerPending(); }, kTimeout));
+        QCOMPARE(popup->model()->rowCount(), 0);
         shutDown(main);
     }
 

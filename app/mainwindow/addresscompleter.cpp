@@ -3,6 +3,7 @@
 #include "platform/addressbox.h"
 #include "app/mainwindow/suggestionlookup.h"
 #include "platform/keycodes.h"
+#include "app/settings/browsersettings.h"
 #include "app/settings/programstate.h"
 #include "app/panes/searchengines.h"
 #include "app/mainwindow/suggestiondelegate.h"
@@ -29,6 +30,12 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
           [this](const QString &dataFile, const QString &words, int limit) {
               // On the lookup's thread: the proxy was made before the question.
               return m_favorites.SuggestFavorites(dataFile, words, limit);
+          },
+          [this](const QString &dataFile, const QString &words, int limit) {
+              QList<AddressRules::PageMatch> matches;
+              for (const auto &[record, snippet] : m_favorites.FindPageText(dataFile, words, limit))
+                  matches.append({record, snippet});
+              return matches;
           },
           this))
 {
@@ -59,10 +66,11 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
     }
     connect(m_lookup, &SuggestionLookup::found, this,
             [this](const QString &words, const QStringList &favoriteRecords,
-                   const QList<AddressRules::HistoryRow> &visited) {
+                   const QList<AddressRules::PageMatch> &pageMatches, const QList<AddressRules::HistoryRow> &visited) {
                 if (words != m_typed.trimmed())
                     return;
                 m_favoriteRecords = favoriteRecords;
+                m_pageMatches = pageMatches;
                 show(m_typed, visited);
                 if (m_openOnAnswer && m_model->rowCount() > 0 && !popup()->isVisible() && m_box->hasFocus()
                     && m_box->text() == m_typed)
@@ -100,6 +108,16 @@ QString AddressCompleter::storedRecord(const QString &url)
     return favorites().FindFavorite(programState().FavoritesFile, url);
 }
 
+void AddressCompleter::storePageText(const QString &url, const QString &title, const QString &meta, const QString &text)
+{
+    favorites().StorePageText(programState().FavoritesFile, url, title, meta, text);
+}
+
+QStringList AddressCompleter::pagesToRead(int maxAgeDays)
+{
+    return favorites().PagesToRead(programState().FavoritesFile, maxAgeDays);
+}
+
 bool AddressCompleter::answerPending() const
 {
     return m_lookup->pending();
@@ -127,6 +145,13 @@ void AddressCompleter::update(const QString &typed)
             keptFavorites.append(record);
     }
     m_favoriteRecords = keptFavorites;
+    // A page found by its text stays while its snippet still shows the words.
+    QList<AddressRules::PageMatch> keptPages;
+    for (const AddressRules::PageMatch &match : std::as_const(m_pageMatches)) {
+        if (holdsAll(match.record + u' ' + match.snippet))
+            keptPages.append(match);
+    }
+    m_pageMatches = keptPages;
     QList<AddressRules::HistoryRow> kept;
     for (int i = 0; i < m_model->rowCount(); ++i) {
         const QStandardItem *item = m_model->item(i);
@@ -140,7 +165,8 @@ void AddressCompleter::update(const QString &typed)
     m_openOnAnswer = m_model->rowCount() == 0;
     if (!words.isEmpty()) {
         favorites(); // made here, on the window's thread, for the lookup's
-        m_lookup->ask(words, programState().FavoritesFile, kMaxFavorites, kMaxHistory);
+        m_lookup->ask(words, programState().FavoritesFile, kMaxFavorites,
+                      BrowserSettings::keepPageText() ? kMaxPageText : 0, kMaxHistory);
     }
 }
 
@@ -149,7 +175,7 @@ void AddressCompleter::show(const QString &typed, const QList<AddressRules::Hist
     const QString words = typed.trimmed();
     const QList<Suggestion> rows = words.isEmpty()
         ? QList<Suggestion>()
-        : AddressRules::suggestions(typed, m_favoriteRecords, history, m_engine.first);
+        : AddressRules::suggestions(typed, m_favoriteRecords, history, m_engine.first, m_pageMatches);
     m_delegate->setTyped(words);
     // Only the rows that changed are replaced: the row the user moved to
     // stays where it is when the history's answer comes in.
@@ -158,7 +184,8 @@ void AddressCompleter::show(const QString &typed, const QList<AddressRules::Hist
         const Suggestion &s = rows.at(row);
         return item->text() == s.title && item->data(SuggestionDelegate::UrlRole).toString() == s.url
             && item->data(SuggestionDelegate::KindRole).toInt() == int(s.kind)
-            && item->data(SuggestionDelegate::CompletionRole).toString() == s.completion;
+            && item->data(SuggestionDelegate::CompletionRole).toString() == s.completion
+            && item->data(SuggestionDelegate::SnippetRole).toString() == s.snippet;
     };
     int head = 0;
     while (head < m_model->rowCount() && head < rows.size() && same(head, head))
@@ -174,6 +201,7 @@ void AddressCompleter::show(const QString &typed, const QList<AddressRules::Hist
         item->setData(s.url, SuggestionDelegate::UrlRole);
         item->setData(int(s.kind), SuggestionDelegate::KindRole);
         item->setData(s.completion, SuggestionDelegate::CompletionRole);
+        item->setData(s.snippet, SuggestionDelegate::SnippetRole);
         item->setToolTip(s.url);
         m_model->insertRow(int(i), item);
     }

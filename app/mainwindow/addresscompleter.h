@@ -15,7 +15,8 @@ class QStandardItemModel;
 class SuggestionDelegate;
 
 // The address box's drop-down: as the user types, the favorites that hold
-// the words (title, address, keywords or description), then visited pages,
+// the words (title, address, keywords or description), then those whose
+// page's text holds them (with a snippet of it), then visited pages,
 // then a search with the first search engine for words that are no
 // address. Picking a row puts its address (or the words) in the box; the
 // box's Enter opens it. A click on a row opens it at once (chosen).
@@ -26,6 +27,7 @@ class AddressCompleter : public QCompleter
 public:
     static constexpr int kMaxFavorites = 6;
     static constexpr int kMaxHistory = 6;
+    static constexpr int kMaxPageText = 4;
 
     // Attaches itself to box.
     explicit AddressCompleter(QLineEdit *box, QWidget *parent);
@@ -45,6 +47,11 @@ public:
     // Safe on any thread once prepareFavorites ran on the window's thread.
     QString storedRecord(const QString &url);
     void prepareFavorites() { favorites(); }
+    // The page text index of the favorites: a page's words kept (for a
+    // favorite's address only), and the favorites whose page is due to be
+    // read (any thread once prepareFavorites ran).
+    void storePageText(const QString &url, const QString &title, const QString &meta, const QString &text);
+    QStringList pagesToRead(int maxAgeDays);
     // The first search engine of the configuration file: its name and
     // address template (both empty when there is none).
     static std::pair<QString, QString> firstEngine();
@@ -65,6 +72,7 @@ private:
     SuggestionLookup *m_lookup;
     QString m_typed;               // as the box holds it, for the history's answer
     QStringList m_favoriteRecords; // for the words typed
+    QList<AddressRules::PageMatch> m_pageMatches;
     bool m_openOnAnswer = false;
     std::pair<QString, QString> m_engine;
     std::function<QString()> m_pageAddress;

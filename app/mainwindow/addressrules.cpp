@@ -82,7 +82,8 @@ QString resolve(const QString &typed, const QString &searchTemplate)
 }
 
 QList<Suggestion> suggestions(const QString &typed, const QStringList &favoriteRecords,
-                              const QList<HistoryRow> &history, const QString &engineName)
+                              const QList<HistoryRow> &history, const QString &engineName,
+                              const QList<PageMatch> &pageMatches)
 {
     using FavoriteRecord::Field;
     QList<Suggestion> rows;
@@ -94,6 +95,15 @@ QList<Suggestion> suggestions(const QString &typed, const QStringList &favoriteR
         listed.insert(url);
         const QString shown = ShownAddress::of(url);
         rows.append({Suggestion::Kind::Favorite, FavoriteRecord::field(record, Field::Title).trimmed(), shown, shown});
+    }
+    for (const PageMatch &match : pageMatches) {
+        const QString url = FavoriteRecord::field(match.record, Field::Url).trimmed();
+        if (url.isEmpty() || listed.contains(url))
+            continue;
+        listed.insert(url);
+        const QString shown = ShownAddress::of(url);
+        const QString title = FavoriteRecord::field(match.record, Field::Title).trimmed();
+        rows.append({Suggestion::Kind::PageText, title.isEmpty() ? shown : title, shown, shown, match.snippet});
     }
     for (const HistoryRow &h : history) {
         if (h.url.isEmpty() || listed.contains(h.url))

@@ -26,13 +26,21 @@ QString localPath(const QString &text);
 QString resolve(const QString &typed, const QString &searchTemplate);
 
 struct Suggestion {
-    enum class Kind { Favorite, History, Search };
+    // PageText: a favorite found by the words of its page.
+    enum class Kind { Favorite, History, Search, PageText };
     Kind kind;
     QString title;
     QString url;
     // What the box holds when the row is picked: the address, or for the
     // search row the words typed.
     QString completion;
+    QString snippet = {}; // of the page's text, for a PageText row
+};
+
+// A favorite whose page holds the words: its record and a snippet.
+struct PageMatch {
+    QString record;
+    QString snippet;
 };
 
 struct HistoryRow {
@@ -41,10 +49,12 @@ struct HistoryRow {
 };
 
 // The suggestion rows for typed: favorites first (stored records, as
-// matched), then history rows not already listed as favorites, then, for
-// text that is not an address and an engine named, the search row.
+// matched), then favorites found by the text of their page (most relevant
+// first), then history rows not already listed, then, for text that is not
+// an address and an engine named, the search row.
 QList<Suggestion> suggestions(const QString &typed, const QStringList &favoriteRecords,
-                              const QList<HistoryRow> &history, const QString &engineName);
+                              const QList<HistoryRow> &history, const QString &engineName,
+                              const QList<PageMatch> &pageMatches = {});
 
 // Where typed's words occur in text (any case), as sorted, merged
 // (start, length) ranges: the parts a row shows emphasised.

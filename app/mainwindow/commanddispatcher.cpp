@@ -1,5 +1,7 @@
 #include "app/mainwindow/commanddispatcher.h"
 
+#include "app/mainwindow/favoritepagesreader.h"
+
 #include "app/settings/sitepermissionsdialog.h"
 #include "app/settings/browsersettings.h"
 #include "navkit/records/favoriterecord.h"
@@ -155,6 +157,11 @@ void CommandDispatcher::buildHandlers()
         dialog.exec();
     });
     add(CommandId::AddFavorite, [this] { addToFavorites(); });
+    add(CommandId::ReadFavoritePages, [this] { readFavoritePages(); });
+    add(CommandId::StopReadingPages, [this] {
+        if (m_to.pagesReader)
+            m_to.pagesReader->cancel();
+    });
     add(CommandId::Downloads, [this] { m_to.downloads->showWindow(); });
     for (const CommandId id : {CommandId::Back, CommandId::Back1})
         onPage(id, [](BrowserControl *b) { b->GoBack(); });
@@ -278,6 +285,34 @@ void CommandDispatcher::addToFavorites()
         } else
             qCWarning(lcFiles) << "favorite not stored: the favorites list is not there" << record;
     });
+}
+
+void CommandDispatcher::readFavoritePages()
+{
+    FavoritePagesReader *reader = m_to.pagesReader;
+    if (!reader || reader->running())
+        return;
+    QAction *stop = m_to.dock->command(CommandIds::key(CommandId::StopReadingPages));
+    const auto say = [this](const QString &text) {
+        if (Form2 *tab = m_to.tabs->activeTab())
+            tab->showStatus(text);
+    };
+    connect(reader, &FavoritePagesReader::progress, this, [say](int done, int total) {
+        say(QStringLiteral("Reading favorites' pages: %1 of %2").arg(done).arg(total));
+    });
+    connect(
+        reader, &FavoritePagesReader::finished, this,
+        [this, say, stop](int read, int total, bool cancelled) {
+            disconnect(m_to.pagesReader, &FavoritePagesReader::progress, this, nullptr);
+            if (stop)
+                stop->setEnabled(false);
+            say(cancelled ? QStringLiteral("Reading favorites' pages stopped: %1 of %2 read").arg(read).arg(total)
+                          : QStringLiteral("Favorites' pages read: %1 of %2").arg(read).arg(total));
+        },
+        Qt::SingleShotConnection);
+    if (stop)
+        stop->setEnabled(true);
+    reader->start();
 }
 
 Form9 *CommandDispatcher::favoritesTab() const

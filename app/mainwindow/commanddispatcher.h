@@ -31,6 +31,7 @@ public:
         BrowserTabs *tabs = nullptr;
         TabCommands *tabCommands = nullptr;
         DownloadManager *downloads = nullptr;
+        class FavoritePagesReader *pagesReader = nullptr;
     };
     CommandDispatcher(const Targets &targets, QObject *parent);
 
@@ -62,6 +63,9 @@ private:
     // The help file, or where it cannot be opened the user guide in a tab.
     void openHelp();
     void addToFavorites();
+    // Reads the favorites' pages in the background; the tab in front shows
+    // how far it got.
+    void readFavoritePages();
     // The favorites tab, which shows the store (nullptr when it is not there).
     class Form9 *favoritesTab() const;
     void importBookmarks();

@@ -59,6 +59,8 @@ enum class CommandId : int {
     Downloads,
     InternetOptions,
     SitePermissions,
+    ReadFavoritePages,
+    StopReadingPages,
     Content,
     Support,
     About,
@@ -75,14 +77,16 @@ namespace CommandIds {
 inline constexpr std::size_t kCount = static_cast<std::size_t>(CommandId::Count);
 
 inline constexpr std::array<std::string_view, kCount> kKeys = {
-    "mnuNew",     "mnuNewTab",   "mnuNewPrivateTab", "mnuReopenTab",  "mnuCloseTab", "mnuClone",       "mnuOpen",
-    "mnuOpenNew", "mnuImportBm", "mnuExportBm",      "mnuSave",       "mnuPrint",    "mnuSettings",    "mnuExit",
-    "mnuCut",     "mnuCopy",     "mnuPaste",         "mnuFind",       "mnuSelAll",   "mnuHistory",     "mnuFindPan",
-    "mnuHelpPan", "mnuBack",     "mnuNext",          "mnuStop",       "mnuRefresh",  "mnuHardRefresh", "mnuGotoAddress",
-    "mnuZoomIn",  "mnuZoomOut",  "mnuZoomReset",     "mnuFullScreen", "mnuNextTab",  "mnuPrevTab",     "mnuTab1",
-    "mnuTab2",    "mnuTab3",     "mnuTab4",          "mnuTab5",       "mnuTab6",     "mnuTab7",        "mnuTab8",
-    "mnuTabLast", "mnuEmail",    "mnuPopStop",       "mnuDownloads",  "mnuInternet", "mnuPermissions", "mnuContent",
-    "mnuSupport", "mnuAbout",    "mnuBack1",         "mnuNext1",      "mnuHome",     "mnuFav",
+    "mnuNew",       "mnuNewTab",      "mnuNewPrivateTab", "mnuReopenTab",   "mnuCloseTab", "mnuClone",
+    "mnuOpen",      "mnuOpenNew",     "mnuImportBm",      "mnuExportBm",    "mnuSave",     "mnuPrint",
+    "mnuSettings",  "mnuExit",        "mnuCut",           "mnuCopy",        "mnuPaste",    "mnuFind",
+    "mnuSelAll",    "mnuHistory",     "mnuFindPan",       "mnuHelpPan",     "mnuBack",     "mnuNext",
+    "mnuStop",      "mnuRefresh",     "mnuHardRefresh",   "mnuGotoAddress", "mnuZoomIn",   "mnuZoomOut",
+    "mnuZoomReset", "mnuFullScreen",  "mnuNextTab",       "mnuPrevTab",     "mnuTab1",     "mnuTab2",
+    "mnuTab3",      "mnuTab4",        "mnuTab5",          "mnuTab6",        "mnuTab7",     "mnuTab8",
+    "mnuTabLast",   "mnuEmail",       "mnuPopStop",       "mnuDownloads",   "mnuInternet", "mnuPermissions",
+    "mnuReadPages", "mnuStopReading", "mnuContent",       "mnuSupport",     "mnuAbout",    "mnuBack1",
+    "mnuNext1",     "mnuHome",        "mnuFav",
 };
 
 constexpr bool keysAreDistinct()

@@ -13,7 +13,10 @@
 #include "app/mainwindow/commandtable.h"
 #include "platform/dockframe.h"
 #include "platform/dockpane.h"
+#include "app/mainwindow/favoritepagesreader.h"
+#include "app/mainwindow/favoritepagetext.h"
 #include "app/mainwindow/favoritestar.h"
+#include "navkit/records/favoriterecord.h"
 #include "platform/documentwindow.h"
 #include "app/browser/downloadmanager.h"
 #include "app/browser/browsertab.h"
@@ -107,7 +110,8 @@ Form1::Form1()
     connect(m_dsMain, &DockFrame::EditKeyDown, this, &Form1::onEditKeyDown);
     m_tabs = new BrowserTabs(this, m_dsMain, m_wb);
     m_tabCommands = new TabCommands(this, m_dsMain, m_tabs);
-    m_dispatcher = new CommandDispatcher({this, m_dsMain, m_tabs, m_tabCommands, m_downloads}, this);
+    setupPageText();
+    m_dispatcher = new CommandDispatcher({this, m_dsMain, m_tabs, m_tabCommands, m_downloads, m_pagesReader}, this);
     connect(m_tabs, &BrowserTabs::activeBackForwardChanged, this, &Form1::showBackForward);
     new NotificationPresenter(this, m_tabs);
     // The address box marks a private tab in front.
@@ -149,6 +153,7 @@ void Form1::buildCommands()
     QToolBar *bar = CommandActions::build(this, m_dsMain);
     // Enabled by the tabs' back and forward state.
     showBackForward(false, false);
+    command(CommandId::StopReadingPages)->setEnabled(false); // while favorites' pages are read
     m_dsMain->addressBox()->setToolTip(QStringLiteral("Address Bar"));
     bar->addAction(m_downloads->indicator());
 }
@@ -266,6 +271,35 @@ void Form1::finishLoad(const QStringList &saved)
     emit loaded();
 }
 
+void Form1::setupPageText()
+{
+    // Both act once the completer (the favorites' reader) is made, after
+    // the first page: a page loaded before is not read.
+    FavoritePageText::Hooks text;
+    text.enabled = [this] { return m_completer && BrowserSettings::keepPageText(); };
+    text.prepare = [this] { m_completer->prepareFavorites(); };
+    text.storedRecord = [this](const QString &url) { return m_completer->storedRecord(url); };
+    const auto store = [this](const QString &url, const MetaReader::PageText &page) {
+        if (m_completer && BrowserSettings::keepPageText())
+            m_completer->storePageText(url, page.title, page.meta, page.text);
+    };
+    text.store = store;
+    auto *pageText = new FavoritePageText(std::move(text), this);
+    connect(m_tabs, &BrowserTabs::tabOpened, pageText, [pageText](Form2 *tab) {
+        if (!tab->isPrivate())
+            pageText->watch(tab->wb1());
+    });
+    FavoritePagesReader::Hooks reader;
+    reader.prepare = [this] {
+        if (m_completer)
+            m_completer->prepareFavorites();
+    };
+    reader.due = [this](int maxAgeDays) { return m_completer ? m_completer->pagesToRead(maxAgeDays) : QStringList(); };
+    reader.store = store;
+    m_pagesReader = new FavoritePagesReader(std::move(reader), this);
+    m_pageText = pageText;
+}
+
 void Form1::setupCompletion()
 {
     m_completer = new AddressCompleter(m_dsMain->addressBox(), this);
@@ -288,6 +322,13 @@ void Form1::setupCompletion()
     m_star = new FavoriteStar(m_dsMain->addressBox(), std::move(hooks), this);
     connect(m_tabs, &BrowserTabs::activeAddressChanged, m_star, &FavoriteStar::recheck);
     connect(m_dispatcher, &CommandDispatcher::favoriteAdded, m_star, &FavoriteStar::recheck);
+    connect(m_dispatcher, &CommandDispatcher::favoriteAdded, m_pageText, [this](const QString &record) {
+        // The page in front, when it still shows the favorite just stored.
+        auto *tab = qobject_cast<Form2 *>(ActiveTabForm());
+        const QString url = FavoriteRecord::field(record, FavoriteRecord::Field::Url).trimmed();
+        if (tab && !tab->isPrivate() && tab->wb1()->LocationURL() == url)
+            m_pageText->favoriteAdded(tab->wb1());
+    });
     connect(this, &Form1::commandExecuted, m_star, &FavoriteStar::recheck);
     // A click on a suggestion opens it as Enter would.
     connect(m_completer, &AddressCompleter::chosen, this, [this](const QString &text) {

@@ -78,6 +78,8 @@ private:
     // The whole open-pages list, in tab order, as the window closes.
     void saveOpenPages();
     void setupCompletion();
+    // Keeping favorites' page text as pages load, and reading their pages.
+    void setupPageText();
     void finishLoad(const QStringList &saved);
     // Opens what the address box holds (an address, or words to search for).
     void openTyped(const QString &typed, PageTarget target);
@@ -93,6 +95,8 @@ private:
     QString m_addressText;
     class AddressCompleter *m_completer = nullptr;
     class FavoriteStar *m_star = nullptr;
+    class FavoritePageText *m_pageText = nullptr;
+    class FavoritePagesReader *m_pagesReader = nullptr;
     class TabCommands *m_tabCommands = nullptr;
     bool m_isLoading = false;
     bool m_isClosing = false;

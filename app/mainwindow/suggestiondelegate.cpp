@@ -54,19 +54,28 @@ void SuggestionDelegate::paint(QPainter *painter, const QStyleOptionViewItem &op
     if (url.isEmpty()) {
         drawLine(painter, inner, title, option.font);
     } else {
-        const int half = inner.height() / 2;
-        drawLine(painter, QRect(inner.left(), inner.top(), inner.width(), half), title, option.font);
+        const QString snippet = index.data(SnippetRole).toString();
+        const int line = inner.height() / (snippet.isEmpty() ? 2 : 3);
+        drawLine(painter, QRect(inner.left(), inner.top(), inner.width(), line), title, option.font);
         QFont small = option.font;
         small.setPointSizeF(option.font.pointSizeF() * 0.9);
         painter->setPen(link);
-        drawLine(painter, QRect(inner.left(), inner.top() + half, inner.width(), inner.height() - half), url, small);
+        drawLine(painter, QRect(inner.left(), inner.top() + line, inner.width(), line), url, small);
+        if (!snippet.isEmpty()) {
+            QColor quiet = text;
+            quiet.setAlphaF(0.7f);
+            painter->setPen(quiet);
+            drawLine(painter, QRect(inner.left(), inner.top() + 2 * line, inner.width(), inner.height() - 2 * line),
+                     snippet, small);
+        }
     }
     painter->restore();
 }
 
 QSize SuggestionDelegate::sizeHint(const QStyleOptionViewItem &option, const QModelIndex &index) const
 {
-    // One height for all rows: the list's height is counted from the first.
-    Q_UNUSED(index);
-    return {200, 2 * option.fontMetrics.height() + 6};
+    // One height for the rows of a kind; a row with a snippet of its page
+    // has a third line.
+    const int lines = index.data(SnippetRole).toString().isEmpty() ? 2 : 3;
+    return {200, lines * option.fontMetrics.height() + 6};
 }

@@ -4,13 +4,14 @@
 #include <QStyledItemDelegate>
 
 // Draws a suggestion row: the title over the address, the words typed in
-// bold in both; the search row in one line.
+// bold in both; a favorite found by its page's text has a snippet of that
+// text in a third line; the search row is one line.
 class SuggestionDelegate : public QStyledItemDelegate
 {
     Q_OBJECT
 
 public:
-    enum Role { UrlRole = Qt::UserRole + 1, KindRole, CompletionRole };
+    enum Role { UrlRole = Qt::UserRole + 1, KindRole, CompletionRole, SnippetRole };
 
     using QStyledItemDelegate::QStyledItemDelegate;
     void setTyped(const QString &typed) { m_typed = typed; }

@@ -3,9 +3,10 @@
 #include "platform/logging.h"
 #include "platform/urlhistorystore.h"
 
-SuggestionLookup::SuggestionLookup(Favorites favorites, QObject *parent)
+SuggestionLookup::SuggestionLookup(Favorites favorites, PageText pageText, QObject *parent)
     : QObject(parent)
     , m_favorites(std::move(favorites))
+    , m_pageText(std::move(pageText))
     , m_worker(new QObject)
 {
     m_thread.setObjectName(QStringLiteral("SuggestionLookup"));
@@ -24,16 +25,22 @@ SuggestionLookup::~SuggestionLookup()
     m_store.reset();
 }
 
-void SuggestionLookup::ask(const QString &words, const QString &dataFile, int favoriteLimit, int historyLimit)
+void SuggestionLookup::ask(const QString &words, const QString &dataFile, int favoriteLimit, int pageTextLimit,
+                           int historyLimit)
 {
     const quint64 question = ++m_latest;
     m_pending = true;
     QMetaObject::invokeMethod(
         m_worker,
-        [this, question, words, dataFile, favoriteLimit, historyLimit] {
+        [this, question, words, dataFile, favoriteLimit, pageTextLimit, historyLimit] {
             if (question != m_latest || m_stop)
                 return; // a newer question is on its way
             const QStringList favorites = m_favorites ? m_favorites(dataFile, words, favoriteLimit) : QStringList();
+            if (question != m_latest || m_stop)
+                return;
+            const QList<AddressRules::PageMatch> pages = m_pageText && pageTextLimit > 0
+                ? m_pageText(dataFile, words, pageTextLimit)
+                : QList<AddressRules::PageMatch>();
             if (question != m_latest || m_stop)
                 return;
             if (!m_store) {
@@ -50,11 +57,11 @@ void SuggestionLookup::ask(const QString &words, const QString &dataFile, int fa
             }
             QMetaObject::invokeMethod(
                 this,
-                [this, question, words, favorites, visited] {
+                [this, question, words, favorites, pages, visited] {
                     if (question != m_latest)
                         return;
                     m_pending = false;
-                    emit found(words, favorites, visited);
+                    emit found(words, favorites, pages, visited);
                 },
                 Qt::QueuedConnection);
         },

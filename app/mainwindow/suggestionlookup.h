@@ -27,24 +27,29 @@ public:
     // Called on the lookup's thread: the records of the favorites file
     // holding the words (at most the number given).
     using Favorites = std::function<QStringList(const QString &dataFile, const QString &words, int limit)>;
+    // Called on the lookup's thread: the favorites whose page holds the words.
+    using PageText =
+        std::function<QList<AddressRules::PageMatch>(const QString &dataFile, const QString &words, int limit)>;
 
-    // favorites must stay callable as long as the lookup lives.
-    explicit SuggestionLookup(Favorites favorites, QObject *parent = nullptr);
+    // favorites and pageText must stay callable as long as the lookup lives.
+    SuggestionLookup(Favorites favorites, PageText pageText, QObject *parent = nullptr);
     ~SuggestionLookup() override;
 
     // Asks for up to favoriteLimit favorites (of dataFile) and historyLimit
     // visited pages holding words; found answers it unless a newer question
     // came meanwhile.
-    void ask(const QString &words, const QString &dataFile, int favoriteLimit, int historyLimit);
+    // pageTextLimit 0: the pages' text is not searched.
+    void ask(const QString &words, const QString &dataFile, int favoriteLimit, int pageTextLimit, int historyLimit);
     // True from a question until its answer (or a newer one's) is given.
     bool pending() const { return m_pending; }
 
 signals:
     void found(const QString &words, const QStringList &favoriteRecords,
-               const QList<AddressRules::HistoryRow> &visited);
+               const QList<AddressRules::PageMatch> &pageMatches, const QList<AddressRules::HistoryRow> &visited);
 
 private:
     Favorites m_favorites;
+    PageText m_pageText;
     QThread m_thread;
     QObject *m_worker = nullptr;              // lives on m_thread
     std::unique_ptr<UrlHistoryStore> m_store; // used only on m_thread

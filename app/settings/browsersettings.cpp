@@ -41,6 +41,11 @@ bool BrowserSettings::askDownload()
     return asksWhereToSave(stored(QStringLiteral("AskDownload")));
 }
 
+bool BrowserSettings::keepPageText()
+{
+    return stored(QStringLiteral("KeepPageText")).trimmed() != QStringLiteral("0");
+}
+
 QString BrowserSettings::downloadFolder()
 {
     return stored(QStringLiteral("DownloadFolder")).trimmed();
@@ -81,4 +86,9 @@ void BrowserSettings::setAskDownload(bool ask)
 void BrowserSettings::setDownloadFolder(const QString &folder)
 {
     write(Value::DownloadFolder, QStringLiteral("DownloadFolder"), folder.trimmed());
+}
+
+void BrowserSettings::setKeepPageText(bool keep)
+{
+    write(Value::KeepPageText, QStringLiteral("KeepPageText"), keep ? QStringLiteral("1") : QStringLiteral("0"));
 }

@@ -12,7 +12,7 @@ class BrowserSettings : public QObject
     Q_OBJECT
 
 public:
-    enum class Value { HomePage, LoadBack, PopupStop, AskDownload, DownloadFolder };
+    enum class Value { HomePage, LoadBack, PopupStop, AskDownload, DownloadFolder, KeepPageText };
 
     // The one object whose changed() the program listens to.
     static BrowserSettings &instance();
@@ -27,12 +27,16 @@ public:
     static bool askDownload();
     // The folder downloads go to without asking, trimmed; empty: the system's.
     static QString downloadFolder();
+    // Whether the text of favorites' pages is kept to find them by:
+    // on unless "KeepPageText" is 0.
+    static bool keepPageText();
 
     void setHomePage(const QString &address);
     void setLoadBack(int value);
     void setPopupStop(bool on);
     void setAskDownload(bool ask);
     void setDownloadFolder(const QString &folder);
+    void setKeepPageText(bool keep);
 
     // The rule of "AskDownload" on its stored text.
     static bool asksWhereToSave(const QString &storedValue);

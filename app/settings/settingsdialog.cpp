@@ -7,6 +7,8 @@
 #include "app/settings/browsersettings.h"
 #include "app/settings/programstate.h"
 
+#include "navkit/proxies/favoritesproxy.h"
+
 #include <QCheckBox>
 #include <QCoreApplication>
 #include <QFrame>
@@ -49,8 +51,15 @@ Form4::Form4(QWidget *parent)
     m_text2->setObjectName(QStringLiteral("DownloadFolder"));
     m_text2->setGeometry(twipsRect(3405, 2835, 3660, 285));
     m_text2->setPlaceholderText(QStringLiteral("the system's downloads folder"));
+    m_check3 = new QCheckBox(QStringLiteral("Remember the text of favorite pages"), picture1);
+    m_check3->setObjectName(QStringLiteral("KeepPageText"));
+    m_check3->setToolTip(QStringLiteral("Favorites are then found by any word their page showed"));
+    m_check3->setGeometry(twipsRect(3405, 3255, 2500, 240));
+    m_clearText = new QPushButton(QStringLiteral("Clear page text"), picture1);
+    m_clearText->setObjectName(QStringLiteral("ClearPageText"));
+    m_clearText->setGeometry(twipsRect(5925, 3225, 1140, 300));
     auto *label3 = new QLabel(QStringLiteral("TIP : Some Tips"), picture1);
-    label3->setGeometry(twipsRect(3405, 3465, 3780, 450));
+    label3->setGeometry(twipsRect(3405, 3600, 3780, 450));
     auto *line3 = new QFrame(picture1);
     line3->setGeometry(0, px(4125), px(7455), 1);
     line3->setStyleSheet(QStringLiteral("background: #808080;"));
@@ -66,12 +75,20 @@ Form4::Form4(QWidget *parent)
     setTabOrder(m_command3, m_check1);
     setTabOrder(m_check1, m_check2);
     setTabOrder(m_check2, m_text2);
+    setTabOrder(m_text2, m_check3);
+    setTabOrder(m_check3, m_clearText);
 
     TextFit::fitTexts(this);
 
     connect(m_command3, &QPushButton::clicked, this, [this] { m_text1->setText(QStringLiteral("about:blank")); });
     connect(m_command2, &QPushButton::clicked, this, &Form4::save);
     connect(m_command1, &QPushButton::clicked, this, &QDialog::reject);
+    // At once, like any clearing of what the browser keeps: not undone by Storno.
+    connect(m_clearText, &QPushButton::clicked, this, [this] {
+        FavoritesProxy::create(this).ClearPageText(programState().FavoritesFile);
+        m_clearText->setEnabled(false);
+        m_clearText->setText(QStringLiteral("Cleared"));
+    });
 
     // Load.
     ScreenCenter::place(this, 2);
@@ -82,6 +99,7 @@ Form4::Form4(QWidget *parent)
     m_text1->setText(g.HomePage);
     m_check2->setChecked(BrowserSettings::askDownload());
     m_text2->setText(BrowserSettings::downloadFolder());
+    m_check3->setChecked(BrowserSettings::keepPageText());
 }
 
 void Form4::save()
@@ -93,6 +111,7 @@ void Form4::save()
     settings.setHomePage(home);
     settings.setAskDownload(m_check2->isChecked());
     settings.setDownloadFolder(m_text2->text());
+    settings.setKeepPageText(m_check3->isChecked());
     // What was entered holds for this run even where it could not be stored.
     programState().LoadBack = loadBack;
     programState().HomePage = home;

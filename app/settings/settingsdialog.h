@@ -32,6 +32,8 @@ private:
     QLineEdit *m_text1;
     QCheckBox *m_check1;
     QCheckBox *m_check2;
+    QCheckBox *m_check3; // remember the text of favorite pages
+    QPushButton *m_clearText;
     QLineEdit *m_text2;
     QPushButton *m_command1;
     QPushButton *m_command2;

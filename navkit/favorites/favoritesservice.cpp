@@ -5,9 +5,13 @@
 #include "navkit/favorites/bookmarksimport.h"
 #include "navkit/favorites/favoritesindex.h"
 #include "navkit/favorites/favoritesstore.h"
+#include "navkit/favorites/pagetextindex.h"
+#include "navkit/favorites/pagetextwriter.h"
+#include "navkit/records/favoriterecord.h"
 #include "platform/logging.h"
 
 #include <QHash>
+#include <QUrl>
 
 #include <optional>
 
@@ -33,6 +37,16 @@ QStringList withoutRecords(const QStringList &stored, const QStringList &removed
     return kept;
 }
 
+// The calling thread's own connection to an index (searches come from
+// several threads; a connection serves one).
+PageTextIndex &readerOf(const QString &indexFile)
+{
+    thread_local std::unique_ptr<PageTextIndex> index;
+    if (!index || index->path() != indexFile)
+        index = std::make_unique<PageTextIndex>(indexFile);
+    return *index;
+}
+
 } // namespace
 
 FavoritesService::FavoritesService(QObject *parent)
@@ -46,6 +60,7 @@ FavoritesService::~FavoritesService()
 {
     // A favorite the user added is on disk before the program ends.
     m_saves.waitForDone();
+    PageTextWriter::waitForDone();
 }
 
 void FavoritesService::onSaveThread(std::function<std::function<void()>()> work)
@@ -104,8 +119,10 @@ int FavoritesService::DeleteFavorites(const QString &dataFile, const QStringList
                 return std::nullopt; // all gone already: nothing to write
             return kept;
         });
-    if (saved)
+    if (saved) {
+        forgetTextOfGone(dataFile, records);
         return int(*removed);
+    }
     if (removed == 0)
         return 0; // read, and none of them was stored any more
     qCWarning(lcFiles) << "favorites not deleted from" << dataFile;
@@ -124,6 +141,8 @@ bool FavoritesService::ReplaceFavorite(const QString &dataFile, const QString &o
     });
     if (!saved)
         qCWarning(lcFiles) << "favorite not changed in" << dataFile;
+    else
+        forgetTextOfGone(dataFile, {oldRecord});
     return saved;
 }
 
@@ -172,4 +191,90 @@ bool FavoritesService::ExportBookmarks(const QString &dataFile, const QString &h
         return true;
     qCWarning(lcFiles) << "bookmarks not exported to" << htmlFile << (records ? "(not written)" : "(store not read)");
     return false;
+}
+
+void FavoritesService::forgetTextOfGone(const QString &dataFile, const QStringList &records)
+{
+    QStringList urls;
+    for (const QString &record : records)
+        urls.append(FavoriteRecord::field(record, FavoriteRecord::Field::Url).trimmed());
+    PageTextWriter::post(PageTextIndex::fileFor(dataFile), [dataFile, urls](PageTextIndex &index) {
+        // Another favorite may keep the same address: its text stays.
+        const auto stored = FavoritesIndex::of(dataFile);
+        QStringList gone;
+        for (const QString &url : urls) {
+            if (!url.isEmpty() && stored->findUrl(url) < 0 && !gone.contains(url))
+                gone.append(url);
+        }
+        if (!index.remove(gone))
+            qCWarning(lcFiles) << "text of deleted favorites not removed" << gone.size();
+    });
+}
+
+void FavoritesService::StorePageText(const QString &dataFile, const QString &url, const QString &title,
+                                     const QString &meta, const QString &text)
+{
+    PageTextWriter::post(
+        PageTextIndex::fileFor(dataFile),
+        [dataFile, page = PageTextIndex::Page{url.trimmed(), title, meta, text}](PageTextIndex &index) {
+            // Only favorites' pages are kept, whatever a caller sends.
+            if (FavoritesIndex::of(dataFile)->findUrl(page.url) < 0)
+                return;
+            if (!index.put({page}))
+                qCWarning(lcFiles) << "page text not kept" << page.url;
+        });
+}
+
+std::vector<std::pair<qsizetype, QString>>
+FavoritesService::pageTextMatches(const FavoritesIndex &stored, const QString &dataFile, const QString &search, int max)
+{
+    // A few more than asked: the text of a favorite deleted meanwhile by
+    // another program may still be there, and is passed over.
+    const auto hits = readerOf(PageTextIndex::fileFor(dataFile)).search(search, max + 4);
+    std::vector<std::pair<qsizetype, QString>> found;
+    for (const PageTextIndex::Hit &hit : hits.value_or(QList<PageTextIndex::Hit>())) {
+        const qsizetype at = stored.findUrl(hit.url);
+        if (at >= 0 && int(found.size()) < max)
+            found.emplace_back(at, hit.snippet);
+    }
+    return found;
+}
+
+QStringList FavoritesService::FindPageText(const QString &dataFile, const QString &search, int max) const
+{
+    if (PageTextIndex::matchExpression(search).isEmpty())
+        return {}; // the store is not even looked at
+    const auto stored = FavoritesIndex::of(dataFile);
+    QStringList found;
+    for (const auto &[at, snippet] : pageTextMatches(*stored, dataFile, search, max))
+        found << stored->record(at).toString() << snippet;
+    return found;
+}
+
+void FavoritesService::ClearPageText(const QString &dataFile)
+{
+    PageTextWriter::post(PageTextIndex::fileFor(dataFile), [](PageTextIndex &index) {
+        if (!index.clear())
+            qCWarning(lcFiles) << "page text not cleared" << index.path();
+    });
+}
+
+QStringList FavoritesService::PagesToRead(const QString &dataFile, int maxAgeDays) const
+{
+    const auto stored = FavoritesIndex::of(dataFile);
+    const QHash<QString, QDateTime> read = readerOf(PageTextIndex::fileFor(dataFile)).readTimes();
+    const QDateTime due = QDateTime::currentDateTimeUtc().addDays(-maxAgeDays);
+    QStringList urls;
+    QSet<QString> seen;
+    for (qsizetype i = 0; i < stored->count(); ++i) {
+        const QString url = stored->url(i).trimmed().toString();
+        const QString scheme = QUrl(url).scheme();
+        if ((scheme != u"http" && scheme != u"https") || seen.contains(url))
+            continue;
+        seen.insert(url);
+        const auto at = read.constFind(url);
+        if (at == read.constEnd() || *at < due)
+            urls.append(url);
+    }
+    return urls;
 }

@@ -10,6 +10,10 @@
 #include <QStringList>
 
 #include <functional>
+#include <utility>
+#include <vector>
+
+class FavoritesIndex;
 
 // "QuillonHelper.Favorites": what hosts do to the favorites store, each
 // call naming the store's file. The list control's favorites methods
@@ -66,6 +70,27 @@ public:
     // when the store could not be read whole or the file not written.
     Q_INVOKABLE bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
 
+    // Keeps a page's text, title and META words in the page text index
+    // when its address is stored as a favorite (on the index's writer
+    // thread; the call returns at once).
+    Q_INVOKABLE void StorePageText(const QString &dataFile, const QString &url, const QString &title,
+                                   const QString &meta, const QString &text);
+    // Up to max favorites whose page holds every word of search (the last
+    // as a prefix once it has 3 characters), most relevant first: for each
+    // its record, then a snippet of its text. Runs on the calling thread
+    // (not the window's: the store may not be read yet).
+    Q_INVOKABLE QStringList FindPageText(const QString &dataFile, const QString &search, int max) const;
+    // The same for a list: the records of stored (the store of dataFile as
+    // read) whose page holds the words, and a snippet each.
+    static std::vector<std::pair<qsizetype, QString>>
+    pageTextMatches(const FavoritesIndex &stored, const QString &dataFile, const QString &search, int max);
+    // Forgets the text of every page (on the writer thread).
+    Q_INVOKABLE void ClearPageText(const QString &dataFile);
+    // The addresses of the favorites (web pages only) whose text is not
+    // kept or was read more than maxAgeDays ago, each once. Reads the
+    // store: not for the window's thread.
+    Q_INVOKABLE QStringList PagesToRead(const QString &dataFile, int maxAgeDays) const;
+
     // The import's own answers, one definition for every layer above it.
     static constexpr int kTooLarge = BookmarksImport::kTooLarge;
     static constexpr int kCancelled = BookmarksImport::kCancelled;
@@ -82,6 +107,9 @@ public:
     ~FavoritesService() override;
 
 private:
+    // Forgets the text of the addresses of these records that no favorite
+    // has any more.
+    static void forgetTextOfGone(const QString &dataFile, const QStringList &records);
     // Runs work on the saves' thread and then done (a queued call) on the
     // service's own.
     void onSaveThread(std::function<std::function<void()>()> work);

@@ -1,12 +1,33 @@
 #include "navkit/listctl/favoriterows.h"
 
+#include <algorithm>
 #include <limits>
 
-FavoriteRows::FavoriteRows(std::shared_ptr<const FavoritesIndex> index, QStringView search)
+FavoriteRows::FavoriteRows(std::shared_ptr<const FavoritesIndex> index, QStringView search,
+                           const std::vector<TextMatch> &textMatches)
     : m_index(std::move(index))
 {
     // The list control counts rows in int.
     m_listed = m_index->matching(search, std::numeric_limits<int>::max());
+    m_byText = m_listed.size();
+    if (textMatches.empty())
+        return;
+    // The matches are in stored order: a binary search tells a listed one.
+    const auto listedEnd = m_listed.begin() + qsizetype(m_byText);
+    for (const auto &[record, snippet] : textMatches) {
+        if (record >= 0 && record < m_index->count() && !std::binary_search(m_listed.begin(), listedEnd, record)
+            && std::find(listedEnd, m_listed.end(), record) == m_listed.end()) {
+            m_listed.push_back(record);
+            m_snippets.push_back(snippet);
+        }
+    }
+}
+
+QString FavoriteRows::note(int row) const
+{
+    if (row < 0 || size_t(row) < m_byText || size_t(row) >= m_listed.size())
+        return {};
+    return QStringLiteral("Found in the page text: ") + m_snippets[size_t(row) - m_byText];
 }
 
 qsizetype FavoriteRows::recordAt(int row) const

@@ -1,5 +1,7 @@
 #include "navkit/listctl/listcontrol.h"
 
+#include "navkit/favorites/pagetextindex.h"
+
 #include "platform/atomicfile.h"
 #include "navkit/favorites/favoritesservice.h"
 #include "navkit/favorites/bookmarkshtml.h"
@@ -314,10 +316,29 @@ void ListControl::RefreshFavoritesEx(const QString &dataFile, const QString &str
 {
     // The store is read again only when it changed; a keystroke searches
     // the folded copy the index keeps.
-    ++m_listAsked;
+    const quint64 asked = ++m_listAsked;
     auto rows = std::make_shared<const FavoriteRows>(FavoritesIndex::of(dataFile), strSearch);
     m_favorites = rows;
-    m_model->setSource(std::move(rows));
+    m_model->setSource(rows);
+    if (PageTextIndex::matchExpression(strSearch).isEmpty())
+        return;
+    // The favorites whose page holds the words join the list when found,
+    // after those that hold them in their record.
+    m_readers.start([this, dataFile, strSearch, asked, index = rows->index()] {
+        auto matches = FavoritesService::pageTextMatches(*index, dataFile, strSearch, kMaxPageTextRows);
+        if (matches.empty())
+            return;
+        QMetaObject::invokeMethod(
+            this,
+            [this, strSearch, asked, index, matches = std::move(matches)] {
+                if (asked != m_listAsked)
+                    return; // another list was asked for meanwhile
+                auto withText = std::make_shared<const FavoriteRows>(index, strSearch, matches);
+                m_favorites = withText;
+                m_model->setSource(std::move(withText));
+            },
+            Qt::QueuedConnection);
+    });
 }
 
 void ListControl::RefreshFavoritesLater(const QString &dataFile)

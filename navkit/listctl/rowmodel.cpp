@@ -1,5 +1,7 @@
 #include "navkit/listctl/rowmodel.h"
 
+#include <QFont>
+
 void RowModel::setRows(QStringList rows)
 {
     beginResetModel();
@@ -94,7 +96,19 @@ int RowModel::rowCount(const QModelIndex &parent) const
 
 QVariant RowModel::data(const QModelIndex &index, int role) const
 {
-    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole))
+    if (!index.isValid())
         return {};
-    return text(index.row());
+    if (role == Qt::DisplayRole || role == Qt::EditRole)
+        return text(index.row());
+    if ((role == Qt::ToolTipRole || role == Qt::FontRole) && m_source) {
+        const QString note = m_source->note(index.row());
+        if (note.isEmpty())
+            return {};
+        if (role == Qt::ToolTipRole)
+            return note;
+        QFont italic;
+        italic.setItalic(true);
+        return italic;
+    }
+    return {};
 }

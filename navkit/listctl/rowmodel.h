@@ -24,6 +24,13 @@ public:
         virtual ~Source() = default;
         virtual int count() const = 0;
         virtual QString text(int row) const = 0;
+        // Why a row is listed, when that is not plain to see (its tooltip;
+        // such a row is shown in italics). Empty for most.
+        virtual QString note(int row) const
+        {
+            Q_UNUSED(row);
+            return {};
+        }
     };
 
     using QAbstractListModel::QAbstractListModel;

@@ -88,3 +88,48 @@ bool FavoritesProxy::ExportBookmarks(const QString &dataFile, const QString &htm
                  "ExportBookmarks")
         && written;
 }
+
+void FavoritesProxy::StorePageText(const QString &dataFile, const QString &url, const QString &title,
+                                   const QString &meta, const QString &text)
+{
+    if (m_object)
+        taken(QMetaObject::invokeMethod(m_object, "StorePageText", Qt::DirectConnection, Q_ARG(QString, dataFile),
+                                        Q_ARG(QString, url), Q_ARG(QString, title), Q_ARG(QString, meta),
+                                        Q_ARG(QString, text)),
+              "StorePageText");
+}
+
+QList<FavoritesProxy::PageTextMatch> FavoritesProxy::FindPageText(const QString &dataFile, const QString &search,
+                                                                  int max) const
+{
+    QStringList found; // record, snippet, record, snippet, ...
+    if (m_object
+        && !taken(QMetaObject::invokeMethod(m_object, "FindPageText", Qt::DirectConnection,
+                                            Q_RETURN_ARG(QStringList, found), Q_ARG(QString, dataFile),
+                                            Q_ARG(QString, search), Q_ARG(int, max)),
+                  "FindPageText"))
+        return {};
+    QList<PageTextMatch> matches;
+    for (qsizetype i = 0; i + 1 < found.size(); i += 2)
+        matches.append({found.at(i), found.at(i + 1)});
+    return matches;
+}
+
+void FavoritesProxy::ClearPageText(const QString &dataFile)
+{
+    if (m_object)
+        taken(QMetaObject::invokeMethod(m_object, "ClearPageText", Qt::DirectConnection, Q_ARG(QString, dataFile)),
+              "ClearPageText");
+}
+
+QStringList FavoritesProxy::PagesToRead(const QString &dataFile, int maxAgeDays) const
+{
+    QStringList urls;
+    if (m_object
+        && !taken(QMetaObject::invokeMethod(m_object, "PagesToRead", Qt::DirectConnection,
+                                            Q_RETURN_ARG(QStringList, urls), Q_ARG(QString, dataFile),
+                                            Q_ARG(int, maxAgeDays)),
+                  "PagesToRead"))
+        return {};
+    return urls;
+}

@@ -1,6 +1,7 @@
 // Typed access to a "QuillonHelper.Favorites" object: the favorites store without a list.
 #pragma once
 
+#include <QList>
 #include <QPointer>
 #include <QString>
 #include <QStringList>
@@ -27,6 +28,19 @@ public:
     QString FindFavorite(const QString &dataFile, const QString &url) const;
     QStringList SuggestFavorites(const QString &dataFile, const QString &search, int max) const;
     bool ExportBookmarks(const QString &dataFile, const QString &htmlFile);
+
+    // The words of favorites' pages (the page text index): kept when the
+    // address is a favorite's, found by typed words, forgotten, and the
+    // favorites whose page is due to be read (not on the window's thread).
+    struct PageTextMatch {
+        QString record;
+        QString snippet;
+    };
+    void StorePageText(const QString &dataFile, const QString &url, const QString &title, const QString &meta,
+                       const QString &text);
+    QList<PageTextMatch> FindPageText(const QString &dataFile, const QString &search, int max) const;
+    void ClearPageText(const QString &dataFile);
+    QStringList PagesToRead(const QString &dataFile, int maxAgeDays) const;
 
 private:
     explicit FavoritesProxy(QObject *object)
