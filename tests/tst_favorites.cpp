@@ -1,7 +1,10 @@
 #include "platform/compoundfile.h"
 #include "navkit/favorites/favoritesindex.h"
 #include "navkit/favorites/favoritesstore.h"
+#include "navkit/favorites/favoritesservice.h"
 #include "navkit/favorites/mdlfavorites.h"
+#include "navkit/favorites/pagetextindex.h"
+#include "navkit/favorites/pagetextwriter.h"
 #include "testenvironment.h"
 #include "testfiles.h"
 
@@ -248,6 +251,87 @@ private slots:
         QCOMPARE(index->title(97), QStringView(u"Title 97"));
         QCOMPARE(index->url(97), QStringView(u"http://m.test/97"));
         QCOMPARE(index->url(98), QStringView(u"http://m.test/98"));
+    }
+
+    void pageTextIndex()
+    {
+        // What is typed becomes a query of quoted words: nothing typed is syntax.
+        QCOMPARE(PageTextIndex::matchExpression(QStringLiteral("Zephyr")), QStringLiteral("\"Zephyr\"*"));
+        QCOMPARE(PageTextIndex::matchExpression(QStringLiteral("e-mail NEAR(x) \"bo")),
+                 QStringLiteral("\"e\" \"mail\" \"NEAR\" \"x\" \"bo\""));
+        QCOMPARE(PageTextIndex::matchExpression(QStringLiteral("marmalade ")), QStringLiteral("\"marmalade\""));
+        QVERIFY(PageTextIndex::matchExpression(QStringLiteral("a b ;")).isEmpty()); // too short to be worth it
+        const QString longText = QString(PageTextIndex::kMaxTextBytes - 1, u'a') + QStringLiteral("\u00e9\u00e9");
+        QCOMPARE(PageTextIndex::capped(longText).size(), PageTextIndex::kMaxTextBytes - 1); // whole characters
+
+        // Stored only for a favorite's address; the title weighs most; a snippet shows the words.
+        QVERIFY(save(m_store,
+                     {QStringLiteral("One") + S + QStringLiteral("http://one.test/"),
+                      QStringLiteral("Two") + S + QStringLiteral("http://two.test/"),
+                      QStringLiteral("Two again") + S + QStringLiteral("http://two.test/")}));
+        FavoritesService service;
+        service.StorePageText(m_store, QStringLiteral("http://one.test/"), QStringLiteral("Lantern"), {},
+                              QStringLiteral("plain words about a harbour ") + QStringLiteral("filler ").repeated(500)
+                                  + QStringLiteral("lantern"));
+        service.StorePageText(m_store, QStringLiteral("http://two.test/"), QStringLiteral("Harbour view"),
+                              QStringLiteral("boats"), QStringLiteral("sea"));
+        service.StorePageText(m_store, QStringLiteral("http://stranger.test/"), QStringLiteral("Lantern"), {},
+                              QStringLiteral("lantern harbour"));
+        PageTextWriter::waitForDone();
+        const QString file = PageTextIndex::fileFor(m_store);
+        QCOMPARE(QFileInfo(file).fileName(), QStringLiteral("_favorites_text.db"));
+        PageTextIndex writer(file);
+        for (int i = 0; i < 6; ++i) // pages without the words: relevance needs a few
+            QVERIFY(writer.put({{QStringLiteral("http://other.test/%1").arg(i), {}, {}, QStringLiteral("meadow")}}));
+        QCOMPARE(int(QFileInfo(file).permissions() & 0x0077), 0);
+        QStringList found = service.FindPageText(m_store, QStringLiteral("harb"), 5);
+        QCOMPARE(found.size(), 4); // record, snippet; the stranger's page was not kept
+        QCOMPARE(found.at(0), QStringLiteral("Two") + S + QStringLiteral("http://two.test/"));
+        QCOMPARE(found.at(2), QStringLiteral("One") + S + QStringLiteral("http://one.test/"));
+        QVERIFY(found.at(3).contains(QStringLiteral("harbour")));
+        found = service.FindPageText(m_store, QStringLiteral("LANTERN filler"), 5);
+        QCOMPARE(found.size(), 2);
+        QVERIFY(found.at(1).contains(QStringLiteral("lantern")));
+        QVERIFY(found.at(1).size() < 200); // a snippet, not the page
+
+        // A page read again replaces its text; one due is listed for reading.
+        QVERIFY(
+            writer.put({{QStringLiteral("http://one.test/"), QStringLiteral("Lantern"), {}, QStringLiteral("quay")}},
+                       QDateTime::currentDateTimeUtc().addDays(-40)));
+        QVERIFY(service.FindPageText(m_store, QStringLiteral("harbour"), 5).size() == 2);
+        QCOMPARE(service.PagesToRead(m_store, 30), QStringList({QStringLiteral("http://one.test/")}));
+
+        // The text goes with the last favorite of its address.
+        QCOMPARE(service.DeleteFavorites(m_store, {QStringLiteral("Two") + S + QStringLiteral("http://two.test/")}), 1);
+        PageTextWriter::waitForDone();
+        QCOMPARE(writer.pageCount(), 8);
+        QCOMPARE(
+            service.DeleteFavorites(m_store, {QStringLiteral("Two again") + S + QStringLiteral("http://two.test/")}),
+            1);
+        PageTextWriter::waitForDone();
+        QCOMPARE(writer.pageCount(), 7);
+        QVERIFY(service.FindPageText(m_store, QStringLiteral("harbour"), 5).isEmpty());
+
+        // Cleared: no word of any page is left in the files.
+        service.ClearPageText(m_store);
+        PageTextWriter::waitForDone();
+        QCOMPARE(writer.pageCount(), 0);
+        for (const QString &suffix : {QString(), QStringLiteral("-wal")})
+            QVERIFY(!readAll(file + suffix).contains("quay"));
+
+        // A damaged index is set aside; the next page starts a new one.
+        writer.put({{QStringLiteral("http://one.test/"), {}, {}, QStringLiteral("before")}});
+        QFile damaged(file);
+        QVERIFY(damaged.open(QIODevice::ReadWrite));
+        damaged.seek(1024);
+        damaged.write(QByteArray(64 * 1024, '\xff'));
+        damaged.close();
+        QFile::remove(file + QStringLiteral("-wal"));
+        PageTextIndex fresh(file);
+        QVERIFY(!fresh.search(QStringLiteral("before"), 5).has_value() || fresh.pageCount() == 0);
+        QVERIFY(fresh.put({{QStringLiteral("http://one.test/"), {}, {}, QStringLiteral("after")}}));
+        QCOMPARE(fresh.search(QStringLiteral("after"), 5)->size(), 1);
+        QVERIFY(QFileInfo::exists(file + QStringLiteral(".damaged")));
     }
 
     void importWalk()
