@@ -2,6 +2,8 @@
 
 #include "navkit/records/favoriterecord.h"
 #include "navkit/favorites/favoritesstore.h"
+#include "navkit/favorites/pagetextindex.h"
+#include "navkit/favorites/pagetextwriter.h"
 #include "linkimport/keywordfetcher.h"
 #include "linkimport/linkappend.h"
 #include "platform/logging.h"
@@ -13,7 +15,26 @@
 FolderImport::FolderImport(KeywordFetcher *fetcher, QObject *parent)
     : QObject(parent)
     , m_fetcher(fetcher)
-{}
+{
+    // The pages read for their keywords fill the favorites' page text index
+    // too: the favorites are then found by their pages' words at once.
+    if (m_fetcher) {
+        connect(m_fetcher, &KeywordFetcher::textRead, this,
+                [this](const QString &url, const MetaReader::PageText &page) {
+                    PageTextWriter::post(
+                        PageTextIndex::fileFor(m_dataFile),
+                        [p = PageTextIndex::Page{url, page.title, page.meta, page.text}](PageTextIndex &index) {
+                            if (!index.put({p}))
+                                qCWarning(lcFiles) << "page text of an imported favorite not kept" << p.url;
+                        });
+                });
+    }
+}
+
+FolderImport::~FolderImport()
+{
+    PageTextWriter::waitForDone(); // the pages read are kept before the import goes
+}
 
 bool FolderImport::start(const QString &dataFile, const QString &folder)
 {

@@ -26,6 +26,7 @@ class FolderImport : public QObject
 public:
     // fetcher: reads each page's keywords; none: "no keywords" for all.
     explicit FolderImport(KeywordFetcher *fetcher, QObject *parent = nullptr);
+    ~FolderImport() override;
 
     // False when one is running. progress and finished follow.
     bool start(const QString &dataFile, const QString &folder);

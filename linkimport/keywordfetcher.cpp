@@ -87,6 +87,7 @@ void KeywordFetcher::fetchThen(const QString &url, const Done &done)
             loaded();
     });
     m_before = m_wb1->LocationURL();
+    m_url = url;
     m_deadline.start(m_deadlineMs);
     m_wb1->Navigate(url);
     emit addressShown(m_wb1->LocationURL());
@@ -116,9 +117,18 @@ void KeywordFetcher::loaded()
         m_wb1->page(), this,
         [this, done](const MetaReader::Elements &elements) {
             if (m_aborted)
-                done(std::nullopt);
-            else
-                done(keywordText(elements));
+                return done(std::nullopt);
+            const QString keywords = keywordText(elements);
+            // The text is read before done: done goes on to the next page.
+            MetaReader::readTextThen(m_wb1->page(), this,
+                                     [this, done, keywords](const std::optional<MetaReader::PageText> &page) {
+                                         if (page && !m_aborted)
+                                             emit textRead(m_url, *page);
+                                         if (m_aborted)
+                                             done(std::nullopt);
+                                         else
+                                             done(keywords);
+                                     });
         },
         5000);
 }

@@ -1,6 +1,8 @@
 // Loads pages in a hidden, silent browser that opens no windows, and reads their "keywords" and "description" META elements.
 #pragma once
 
+#include "engine/metareader.h"
+
 #include <QObject>
 #include <QString>
 #include <QTimer>
@@ -37,6 +39,9 @@ public:
 
 signals:
     void addressShown(const QString &url);
+    // The text of the page fetched for url, read before its keywords are
+    // handed on (to find the favorite by its page's words).
+    void textRead(const QString &url, const MetaReader::PageText &page);
 
 private:
     void putBack();
@@ -49,6 +54,7 @@ private:
     bool m_waiting = false; // a page of a fetch is loading
     bool m_givenUp = false;
     QString m_before; // the address shown before the fetch's page
+    QString m_url;    // the fetch's
     Done m_done;
     QTimer m_deadline;
     QMetaObject::Connection m_finished;

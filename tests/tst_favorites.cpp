@@ -258,7 +258,9 @@ private slots:
         // What is typed becomes a query of quoted words: nothing typed is syntax.
         QCOMPARE(PageTextIndex::matchExpression(QStringLiteral("Zephyr")), QStringLiteral("\"Zephyr\"*"));
         QCOMPARE(PageTextIndex::matchExpression(QStringLiteral("e-mail NEAR(x) \"bo")),
-                 QStringLiteral("\"e\" \"mail\" \"NEAR\" \"x\" \"bo\""));
+                 QStringLiteral("\"e\" \"mail\" \"NEAR\" \"x\"")); // "bo" is still being typed
+        QCOMPARE(PageTextIndex::matchExpression(QStringLiteral("harbour la ")),
+                 QStringLiteral("\"harbour\" \"la\"")); // a finished short word counts
         QCOMPARE(PageTextIndex::matchExpression(QStringLiteral("marmalade ")), QStringLiteral("\"marmalade\""));
         QVERIFY(PageTextIndex::matchExpression(QStringLiteral("a b ;")).isEmpty()); // too short to be worth it
         const QString longText = QString(PageTextIndex::kMaxTextBytes - 1, u'a') + QStringLiteral("\u00e9\u00e9");

@@ -1,5 +1,7 @@
 #include "linkimport/duplicatefilter.h"
 #include "navkit/favorites/favoritesstore.h"
+#include "navkit/favorites/pagetextindex.h"
+#include "navkit/favorites/pagetextwriter.h"
 #include "platform/fileidentity.h"
 #include "platform/filedialogservice.h"
 #include "linkimport/importwindow.h"
@@ -50,7 +52,7 @@ private slots:
                          "<html><head><title>P</title><meta name='Keywords' content='alpha, beta'>"
                          "<meta name='robots' content='x'><meta name='description' content=' Gamma.'></head></html>");
         m_server.setPage(QStringLiteral("/blank"),
-                         "<html><head><meta name='keywords' content='   '></head><body>b</body></html>");
+                         "<html><head><meta name='keywords' content='   '></head><body>b bramblewood</body></html>");
         m_server.setPage(QStringLiteral("/popup"),
                          "<html><head><meta name='description' content='opens'></head>"
                          "<body><script>window.open('/opened');</script></body></html>");
@@ -233,6 +235,11 @@ private slots:
                      QStringLiteral("4.") + S + url("/never") + S + QStringLiteral("no keywords"),
                  }));
         QCOMPARE(m_server.requestCount(QStringLiteral("/opened")), 0); // the page opened no window
+        // The pages read for their keywords are found by their words too.
+        PageTextWriter::waitForDone();
+        const auto hits = PageTextIndex(PageTextIndex::fileFor(LinkImport::Form1::dataFile()))
+                              .search(QStringLiteral("bramblewood"), 5);
+        QVERIFY(hits && hits->size() == 1 && hits->first().url == url("/blank"));
         for (QWidget *w : QApplication::topLevelWidgets())
             QVERIFY(!w->isVisible() || w->windowTitle() != QStringLiteral("should not open"));
     }

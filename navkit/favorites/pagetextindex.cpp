@@ -7,6 +7,7 @@
 
 #include <QFile>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFileInfo>
 
 #include <sqlite3.h>
@@ -75,6 +76,10 @@ QString PageTextIndex::matchExpression(const QString &typed)
             flush();
     }
     const bool lastComplete = token.isEmpty(); // the words end in a blank
+    // A last word still being typed counts from its third character: "tr"
+    // would match nearly every page and the list would empty for a key.
+    if (!lastComplete && token.size() < 3)
+        token.clear();
     flush();
     if (!longEnough)
         return {};
@@ -283,23 +288,54 @@ std::optional<QList<PageTextIndex::Hit>> PageTextIndex::search(const QString &ty
         return QList<Hit>(); // nothing read yet: no file is made for a search
     if (!ensureOpen())
         return std::nullopt;
-    // Titles weigh most, then the META words, then the text.
-    SqliteStatement st(m_db,
-                       "SELECT p.url, snippet(page_text, -1, '', '', '\u2026', 12) FROM page_text"
-                       " JOIN page p ON p.id = page_text.rowid WHERE page_text MATCH ?1"
-                       " ORDER BY bm25(page_text, 4.0, 2.0, 1.0) LIMIT ?2");
+    // Titles weigh most, then the META words, then the text. Ranking reads
+    // every page that matches: for words on most pages (a short prefix) that
+    // takes long, so past a time budget the first pages that match are
+    // listed instead, unranked: a keystroke never waits for the whole index.
+    std::optional<QList<Hit>> hits = query(expression, limit, Order::ByRelevance);
+    if (!hits && m_interrupted)
+        hits = query(expression, limit, Order::Stored);
+    return hits;
+}
+
+std::optional<QList<PageTextIndex::Hit>> PageTextIndex::query(const QString &expression, int limit, Order order)
+{
+    const char *ranked = "SELECT p.url, snippet(page_text, -1, '', '', '\u2026', 12) FROM page_text"
+                         " JOIN page p ON p.id = page_text.rowid WHERE page_text MATCH ?1"
+                         " ORDER BY bm25(page_text, 4.0, 2.0, 1.0) LIMIT ?2";
+    const char *stored = "SELECT p.url, snippet(page_text, -1, '', '', '\u2026', 12) FROM page_text"
+                         " JOIN page p ON p.id = page_text.rowid WHERE page_text MATCH ?1 LIMIT ?2";
+    SqliteStatement st(m_db, order == Order::ByRelevance ? ranked : stored);
     if (!st.ok()) {
         qCWarning(lcFiles) << "page text not searched" << sqlite3_errmsg(m_db);
         return std::nullopt;
     }
     st.bind(1, expression);
     st.bind(2, qint64(limit));
+    QElapsedTimer clock;
+    clock.start();
+    struct Budget {
+        QElapsedTimer *clock;
+        qint64 ms;
+    } budget{&clock, kRankingBudgetMs};
+    m_interrupted = false;
+    if (order == Order::ByRelevance) {
+        sqlite3_progress_handler(
+            m_db, 4000,
+            [](void *b) { return static_cast<Budget *>(b)->clock->elapsed() > static_cast<Budget *>(b)->ms ? 1 : 0; },
+            &budget);
+    }
     QList<Hit> hits;
     int rc = SQLITE_ROW;
     while ((rc = sqlite3_step(st.get())) == SQLITE_ROW)
         hits.append({columnText(st.get(), 0), columnText(st.get(), 1).simplified()});
+    sqlite3_progress_handler(m_db, 0, nullptr, nullptr);
     if (rc == SQLITE_DONE)
         return hits;
+    if (rc == SQLITE_INTERRUPT) {
+        m_interrupted = true;
+        return std::nullopt;
+    }
     qCWarning(lcFiles) << "page text search failed" << rc << sqlite3_errmsg(m_db);
     setAsideIfDamaged(rc); // the next write starts a new one
     return std::nullopt;

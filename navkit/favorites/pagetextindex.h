@@ -63,7 +63,12 @@ public:
     qint64 pageCount();
     QString path() const { return m_path; }
 
+    // How long ranking may take before the first pages that match are listed unranked.
+    static constexpr qint64 kRankingBudgetMs = 15;
+
 private:
+    enum class Order { ByRelevance, Stored };
+    std::optional<QList<Hit>> query(const QString &expression, int limit, Order order);
     bool ensureOpen();
     void close();
     // Moves a damaged file aside (and its journal) so a new one is made;
@@ -75,4 +80,5 @@ private:
     sqlite3 *m_db = nullptr;
     quint64 m_device = 0;
     quint64 m_inode = 0;
+    bool m_interrupted = false; // the last query ran out of its time
 };
