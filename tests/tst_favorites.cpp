@@ -321,19 +321,23 @@ private slots:
         for (const QString &suffix : {QString(), QStringLiteral("-wal")})
             QVERIFY(!readAll(file + suffix).contains("quay"));
 
-        // A damaged index is set aside; the next page starts a new one.
-        writer.put({{QStringLiteral("http://one.test/"), {}, {}, QStringLiteral("before")}});
-        QFile damaged(file);
+        // A damaged index (written whole, then broken while closed) is set
+        // aside; the next page starts a new one.
+        const QString other = PageTextIndex::fileFor(m_env->path(QStringLiteral("other.dat")));
+        {
+            PageTextIndex before(other);
+            QVERIFY(before.put({{QStringLiteral("http://one.test/"), {}, {}, QStringLiteral("before")}}));
+        }
+        QFile damaged(other);
         QVERIFY(damaged.open(QIODevice::ReadWrite));
         damaged.seek(1024);
         damaged.write(QByteArray(64 * 1024, '\xff'));
         damaged.close();
-        QFile::remove(file + QStringLiteral("-wal"));
-        PageTextIndex fresh(file);
+        PageTextIndex fresh(other);
         QVERIFY(!fresh.search(QStringLiteral("before"), 5).has_value() || fresh.pageCount() == 0);
         QVERIFY(fresh.put({{QStringLiteral("http://one.test/"), {}, {}, QStringLiteral("after")}}));
         QCOMPARE(fresh.search(QStringLiteral("after"), 5)->size(), 1);
-        QVERIFY(QFileInfo::exists(file + QStringLiteral(".damaged")));
+        QVERIFY(QFileInfo::exists(other + QStringLiteral(".damaged")));
     }
 
     void importWalk()
