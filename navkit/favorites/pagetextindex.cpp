@@ -1,5 +1,6 @@
 #include "navkit/favorites/pagetextindex.h"
 
+#include "navkit/favorites/pagetextrank.h"
 #include "platform/fileidentity.h"
 #include "platform/logging.h"
 #include "platform/platformpaths.h"
@@ -153,6 +154,8 @@ bool PageTextIndex::ensureOpen()
                           nullptr, nullptr);
         if (rc == SQLITE_OK)
             rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
+        if (rc == SQLITE_OK && !PageTextRank::install(m_db))
+            rc = SQLITE_ERROR;
     }
     if (rc != SQLITE_OK) {
         qCWarning(lcFiles) << "page text index not usable" << m_path << rc << (m_db ? sqlite3_errmsg(m_db) : "");
@@ -300,9 +303,12 @@ std::optional<QList<PageTextIndex::Hit>> PageTextIndex::search(const QString &ty
 
 std::optional<QList<PageTextIndex::Hit>> PageTextIndex::query(const QString &expression, int limit, Order order)
 {
-    const char *ranked = "SELECT p.url, snippet(page_text, -1, '', '', '\u2026', 12) FROM page_text"
-                         " JOIN page p ON p.id = page_text.rowid WHERE page_text MATCH ?1"
-                         " ORDER BY bm25(page_text, 4.0, 2.0, 1.0) LIMIT ?2";
+    // The index sorts by rank itself, so the snippets are made for the
+    // pages listed only.
+    const char *ranked = "SELECT p.url, t.snip FROM (SELECT rowid AS id, rank AS r,"
+                         " snippet(page_text, -1, '', '', '\u2026', 12) AS snip FROM page_text"
+                         " WHERE page_text MATCH ?1 AND rank MATCH 'fieldrank(4.0, 2.0, 1.0)'"
+                         " ORDER BY rank LIMIT ?2) AS t JOIN page p ON p.id = t.id ORDER BY t.r";
     const char *stored = "SELECT p.url, snippet(page_text, -1, '', '', '\u2026', 12) FROM page_text"
                          " JOIN page p ON p.id = page_text.rowid WHERE page_text MATCH ?1 LIMIT ?2";
     SqliteStatement st(m_db, order == Order::ByRelevance ? ranked : stored);
