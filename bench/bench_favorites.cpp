@@ -6,6 +6,7 @@
 // store at most four times the file).
 //   bench_favorites [N ...]
 #include "benchutil.h"
+#include "platform/atomicfile.h"
 #include "navkit/favorites/bookmarkshtml.h"
 #include "navkit/favorites/favoritesstore.h"
 #include "navkit/favorites/mdlfavorites.h"
@@ -76,6 +77,7 @@ int main(int argc, char **argv)
 
     GrowthTable store(QStringLiteral("favorites store, ms"),
                       {QStringLiteral("load, median of 5"), QStringLiteral("save 1 record onto it, median of 3"),
+                       QStringLiteral("a plain atomic write of a file that size (write, fsync, rename)"),
                        QStringLiteral("import 10,000 bookmarks (HTML) into it")});
     for (const qint64 n : sizes) {
         const QString file = dir.filePath(QStringLiteral("_favorites%1.dat").arg(n));
@@ -94,9 +96,14 @@ int main(int argc, char **argv)
         int k = 0;
         const double save =
             medianMs(3, [&] { right = FavoritesStore::save(file, {QStringLiteral("new %1").arg(k++)}) && right; });
+        QByteArray same(QFileInfo(file).size(), 'x');
+        const QString plain = dir.filePath(QStringLiteral("plain.bin"));
+        const double write = medianMs(3, [&] { right = AtomicFile::write(plain, same) && right; });
+        same.clear();
+        QFile::remove(plain);
         const double bookmarks = medianMs(1, [&] { right = importBookmarks(file, html) && right; });
         right = right && FavoritesStore::load(file).size() == n + 3 + 10000;
-        store.row(n, {load, save, bookmarks});
+        store.row(n, {load, save, write, bookmarks});
         QFile::remove(file);
     }
 
