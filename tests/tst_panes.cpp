@@ -377,6 +377,24 @@ private slots:
             QCOMPARE(main->dsMain()->activeDocument(), main->dsMain()->document(1));
         }
 
+        // Camera and microphone together: allowed for this time only, the
+        // page gets its stream; nothing is remembered.
+        m_server.setPage(
+            QStringLiteral("/call"),
+            CommandPages::page("Call", {},
+                               cover
+                                   + "navigator.mediaDevices.getUserMedia({video:true,audio:true})"
+                                     ".then(function(s){document.title='media '+s.getTracks().length;},"
+                                     "function(e){document.title='media error '+e.name;})\">call</button>"));
+        clickPage("/call");
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kTimeout);
+        QCOMPARE(bar->question(), origin + QStringLiteral(" wants to use your camera and microphone."));
+        QTest::mouseClick(bar->rememberBox(), Qt::LeftButton);
+        QVERIFY(!bar->rememberBox()->isChecked());
+        QTest::mouseClick(bar->allowButton(), Qt::LeftButton);
+        QTRY_VERIFY_WITH_TIMEOUT(tab->wb1()->LocationName().startsWith(QStringLiteral("media ")), kTimeout);
+        QCOMPARE(tab->wb1()->LocationName(), QStringLiteral("media 2"));
+
         clickPage("/where");
         QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kTimeout);
         QCOMPARE(bar->question(), origin + QStringLiteral(" wants to know your location."));
