@@ -395,6 +395,22 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(tab->wb1()->LocationName().startsWith(QStringLiteral("media ")), kTimeout);
         QCOMPARE(tab->wb1()->LocationName(), QStringLiteral("media 2"));
 
+        // Mouse lock asks the same way; blocked for this time, the page hears
+        // no. (Screen sharing cannot be asked for here: the engine of this
+        // Qt refuses a page's getDisplayMedia itself.)
+        m_server.setPage(QStringLiteral("/lock"),
+                         CommandPages::page("Lock",
+                                            "<script>document.onpointerlockerror=function(){document.title='no lock';};"
+                                            "document.onpointerlockchange=function(){document.title='locked';};"
+                                            "</script>",
+                                            cover + "this.requestPointerLock()\">lock</button>"));
+        clickPage("/lock");
+        QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kTimeout);
+        QCOMPARE(bar->question(), origin + QStringLiteral(" wants to lock the mouse pointer."));
+        QTest::mouseClick(bar->rememberBox(), Qt::LeftButton);
+        QTest::mouseClick(bar->blockButton(), Qt::LeftButton);
+        QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("no lock"), kTimeout);
+
         clickPage("/where");
         QTRY_VERIFY_WITH_TIMEOUT(bar->isVisible(), kTimeout);
         QCOMPARE(bar->question(), origin + QStringLiteral(" wants to know your location."));
