@@ -27,6 +27,8 @@
 #include "platform/filedialogservice.h"
 #include "modalinput.h"
 #include "secretservice.h"
+#include "fakenotifications.h"
+#include "app/settings/sitepermissions.h"
 #include "app/browser/signindialog.h"
 #include "app/browser/signinrules.h"
 #include "platform/secretstore.h"
@@ -373,6 +375,35 @@ private slots:
     // not encrypted; a wrong password asks again, the right one shows the
     // page; Cancel leaves the server's own page. Without a secret service
     // "Remember" cannot be ticked and says why.
+    void desktopNotification()
+    {
+        if (!m_secrets->running())
+            QSKIP(qPrintable(m_secrets->whyNot()));
+        FakeNotifications desktop;
+        QVERIFY(desktop.registered());
+        m_server.setPage(QStringLiteral("/note"),
+                         "<html><head><title>Note</title></head><body><button style='position:fixed;left:0;top:0;"
+                         "width:100%;height:100%' onclick=\"Notification.requestPermission().then(function(){"
+                         "var n=new Notification('Hello',{body:'From the page'});"
+                         "n.onclick=function(){document.title='note clicked';};});\">note</button></body></html>");
+        // The site may show notifications (decided before).
+        const QString origin = QUrl(m_server.url(QStringLiteral("/"))).adjusted(QUrl::RemovePath).toString();
+        QVERIFY(SitePermissions::write(m_env->programDir() + QStringLiteral("/_data/_permissions.dat"),
+                                       {{origin, QStringLiteral("notifications"), SitePermissions::Decision::Allow}}));
+        auto main = start();
+        BrowserControl *wb = tabAt(main.get(), 1)->wb1();
+        wb->Navigate(m_server.url(QStringLiteral("/note")));
+        QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/note"))));
+        QTest::mouseClick(wb->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+        QTRY_COMPARE_WITH_TIMEOUT(desktop.shown(), QStringList({QStringLiteral("Hello\nFrom the page")}), kTimeout);
+        // A click on it on the desktop brings the page's tab to the front and tells the page.
+        main->dsMain()->document(2)->activate();
+        desktop.clickLast();
+        QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("note clicked"), kTimeout);
+        QCOMPARE(main->dsMain()->activeDocument(), main->dsMain()->document(1));
+        shutDown(main);
+    }
+
     void signIn()
     {
         m_server.setPage(QStringLiteral("/private"), page("Private"));
