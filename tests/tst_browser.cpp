@@ -477,16 +477,29 @@ private slots:
                                  " onchange=\"document.title='chose '+this.files.length+' '+this.files[0].name\"";
         m_server.setPage(QStringLiteral("/upload"), page("Upload", input + ">"));
         m_server.setPage(QStringLiteral("/uploads"), page("Uploads", input + " multiple>"));
+        // The engine lists a folder's own entry (".") among its files.
+        m_server.setPage(QStringLiteral("/folder"),
+                         page("Folder",
+                              "<input type=file webkitdirectory style='position:fixed;left:0;top:0;"
+                              "width:100%;height:100%' onchange=\"document.title='chose '+Array.from("
+                              "this.files).map(function(f){return f.webkitRelativePath;}).filter(function(p){"
+                              "return !p.endsWith('/.');}).join(',')\">"));
         const QString a = m_env->path(QStringLiteral("a.txt"));
         const QString b = m_env->path(QStringLiteral("b.txt"));
+        const QString folder = m_env->path(QStringLiteral("upload"));
         QVERIFY(TestFiles::writeAll(a, "a") && TestFiles::writeAll(b, "b"));
+        QVERIFY(QDir().mkpath(folder + QStringLiteral("/inner"))
+                && TestFiles::writeAll(folder + QStringLiteral("/inner/c.txt"), "c"));
         QList<FileDialogService::Pick> asked;
         FileDialogService::setRunner([&](const FileDialogService::OpenRequest &request) {
             asked.append(request.pick);
             FileDialogService::OpenResult result;
             result.accepted = true;
-            result.paths = request.pick == FileDialogService::Pick::Files ? QStringList{a, b} : QStringList{a};
-            result.path = a;
+            const bool isFolder = request.pick == FileDialogService::Pick::Folder;
+            result.paths = request.pick == FileDialogService::Pick::Files ? QStringList{a, b}
+                : isFolder                                                ? QStringList{folder}
+                                                                          : QStringList{a};
+            result.path = isFolder ? folder : a;
             return result;
         });
         const auto restore = qScopeGuard([] { FileDialogService::setRunner({}); });
@@ -500,15 +513,16 @@ private slots:
         QCOMPARE(wb->LocationURL(), m_server.url(QStringLiteral("/doc.pdf")));
         QCOMPARE(downloads.size(), 0);
 
-        for (const auto &[path, title] :
-             {std::pair{"/upload", "chose 1 a.txt"}, std::pair{"/uploads", "chose 2 a.txt"}}) {
+        for (const auto &[path, title] : {std::pair{"/upload", "chose 1 a.txt"}, std::pair{"/uploads", "chose 2 a.txt"},
+                                          std::pair{"/folder", "chose upload/inner/c.txt"}}) {
             wb->Navigate(m_server.url(QString::fromLatin1(path)));
             QVERIFY(waitLoaded(main.get(), 1, m_server.url(QString::fromLatin1(path))));
             QTest::mouseClick(wb->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
             QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QString::fromLatin1(title), kTimeout);
         }
         QCOMPARE(asked,
-                 (QList<FileDialogService::Pick>{FileDialogService::Pick::OneFile, FileDialogService::Pick::Files}));
+                 (QList<FileDialogService::Pick>{FileDialogService::Pick::OneFile, FileDialogService::Pick::Files,
+                                                 FileDialogService::Pick::Folder}));
         shutDown(main);
     }
 
