@@ -6,13 +6,16 @@
 #include "platform/addressbox.h"
 #include "platform/dockframe.h"
 #include "platform/documentwindow.h"
+#include "platform/filedialogservice.h"
 #include "app/mainwindow/mainwindow.h"
 #include "app/browser/browsertab.h"
+#include "app/browser/downloadswindow.h"
 #include "app/mainwindow/mainrules.h"
 #include "app/mainwindow/mdlaplication.h"
 #include "app/settings/mdlregistry.h"
 #include "app/settings/programstate.h"
 #include "testenvironment.h"
+#include "testfiles.h"
 #include "testpages.h"
 #include "testhttpserver.h"
 #include "webtestmain.h"
@@ -21,8 +24,10 @@
 #include <QDirIterator>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTabBar>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace mdlRegistry;
@@ -198,6 +203,13 @@ private slots:
         m_server->setPage(QStringLiteral("/ordinary-zq"),
                           page("Ordinary", QByteArray(script).replace("%1", "ordinary")));
         m_server->setPage(QStringLiteral("/secret-zq"), page("Secret", QByteArray(script).replace("%1", "secret")));
+        m_server->setDownload(QStringLiteral("/secret-zq-file"), "downloaded bytes", "report.bin");
+        // A download of the private tab goes where the user says (outside
+        // the browser's folders) and leaves no trace of its address.
+        QTemporaryDir elsewhere;
+        const QString saved = elsewhere.filePath(QStringLiteral("report.bin"));
+        FileDialogService::setSaveRunner([saved](QWidget *, const QString &, const QString &) { return saved; });
+        const auto restore = qScopeGuard([] { FileDialogService::setSaveRunner({}); });
         auto main = start();
         QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
         mdlAplication::OpenBrowserTab(*main->tabs(), m_server->url(QStringLiteral("/ordinary-zq")));
@@ -215,6 +227,14 @@ private slots:
         QTest::keyClicks(box, m_server->url(QStringLiteral("/secret-zq")));
         QTest::keyClick(box, Qt::Key_Return);
         QVERIFY(waitLoaded(main.get(), 4, m_server->url(QStringLiteral("/secret-zq"))));
+        tab->wb1()->Navigate(m_server->url(QStringLiteral("/secret-zq-file")));
+        QTRY_COMPARE_WITH_TIMEOUT(TestFiles::readAll(saved), QByteArray("downloaded bytes"), kTimeout);
+        // The downloads window that showed it is closed, as a user would.
+        DownloadsWindow *list = nullptr;
+        QTRY_VERIFY_WITH_TIMEOUT((list = main->findChild<DownloadsWindow *>()) && list->isVisible(), kTimeout);
+        list->close();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main.get()));
         main->dsMain()->document(3)->activate();
         QTRY_VERIFY(!mark->isVisible());
         main->dsMain()->document(4)->activate();
