@@ -207,8 +207,8 @@ private slots:
         // A download of the private tab goes where the user says (outside
         // the browser's folders) and leaves no trace of its address.
         QTemporaryDir elsewhere;
-        const QString saved = elsewhere.filePath(QStringLiteral("report.bin"));
-        FileDialogService::setSaveRunner([saved](QWidget *, const QString &, const QString &) { return saved; });
+        QString saved = elsewhere.filePath(QStringLiteral("report.bin"));
+        FileDialogService::setSaveRunner([&saved](QWidget *, const QString &, const QString &) { return saved; });
         const auto restore = qScopeGuard([] { FileDialogService::setSaveRunner({}); });
         auto main = start();
         QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
