@@ -15,13 +15,13 @@
 #include "app/settings/mdlinicontrol.h"
 #include "app/settings/mdlregistry.h"
 #include "testhttpserver.h"
+#include "virtualdisplay.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QProcess>
-#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QThread>
@@ -290,24 +290,11 @@ int main(int argc, char **argv)
                            "|\n|---|---|---|---|---|---|---|---|"
                         << Qt::endl;
     startupRounds(QStringLiteral("offscreen"), QString(), runs);
-    QProcess xvfb;
-    const QString xvfbPath = QStandardPaths::findExecutable(QStringLiteral("Xvfb"));
-    if (!xvfbPath.isEmpty()) {
-        xvfb.start(xvfbPath,
-                   {QStringLiteral(":87"), QStringLiteral("-screen"), QStringLiteral("0"),
-                    QStringLiteral("1280x800x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
-        QElapsedTimer wait;
-        wait.start();
-        while (xvfb.waitForStarted(5000) && !QFile::exists(QStringLiteral("/tmp/.X11-unix/X87"))
-               && wait.elapsed() < 5000)
-            xvfb.waitForFinished(50);
-        // A display that did not come up (one of that number already taken)
-        // is left out rather than measured.
-        if (xvfb.state() == QProcess::Running && QFile::exists(QStringLiteral("/tmp/.X11-unix/X87")))
-            startupRounds(QStringLiteral("Xvfb"), QStringLiteral(":87"), runs);
-        else
-            QTextStream(stdout) << "| Xvfb | not started: display :87 unavailable |" << Qt::endl;
-    }
+    VirtualDisplay xvfb;
+    if (!xvfb.name().isEmpty())
+        startupRounds(QStringLiteral("Xvfb"), xvfb.name(), runs);
+    else
+        QTextStream(stdout) << "| Xvfb | not started: not installed or no display free |" << Qt::endl;
 
     // Ten tabs of one site, every one loaded.
     const int memoryRuns = std::max(1, (runs + 1) / 2);
@@ -338,10 +325,6 @@ int main(int argc, char **argv)
                         << "| process-tree PSS after start, MiB | " << QString::number(memory50.a, 'f', 0) << " | "
                         << QString::number(memory50.b, 'f', 0) << " | " << QString::number(memory50.ratio, 'f', 2)
                         << " |" << Qt::endl;
-    if (xvfb.state() != QProcess::NotRunning) {
-        xvfb.terminate();
-        xvfb.waitForFinished(5000);
-    }
     if (!outerRoot.isEmpty())
         qputenv("QUILLON_PLATFORM_ROOT", outerRoot);
     return g_wrong ? 1 : 0;

@@ -8,8 +8,18 @@
 #include <QTextStream>
 
 #include <algorithm>
+#include <ctime>
 #include <functional>
 #include <vector>
+
+// The system's monotonic clock in ms: the same in every process, so a time
+// one program printed can be set against another's.
+inline double monotonicMs()
+{
+    timespec now{};
+    clock_gettime(CLOCK_MONOTONIC, &now);
+    return double(now.tv_sec) * 1e3 + double(now.tv_nsec) / 1e6;
+}
 
 // Median of fn's times in ms over runs (a single run is reported as such,
 // not as a median).

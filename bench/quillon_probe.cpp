@@ -7,6 +7,8 @@
 #include "platform/dockframe.h"
 #include "platform/documentwindow.h"
 #include "app/mainwindow/mainwindow.h"
+#include "platform/platformpaths.h"
+#include "userdataprobe.h"
 
 #include <QCoreApplication>
 #include <QSet>
@@ -21,14 +23,18 @@ namespace {
 //   QUILLON_BENCH=first-document  print the time from start to the home
 //                                 tab's first completed page, then quit;
 //   QUILLON_BENCH=first-document-stay  the same, and keep running;
+//   QUILLON_BENCH=userdata        the same as first-document-stay, with
+//                                 the user-data benchmark's probe;
 //   QUILLON_BENCH=all-loaded      show every tab once, print "loaded" once
 //                                 every tab has finished loading, and keep
 //                                 running.
 void benchHooks(Form1 &form, const QElapsedTimer &clock)
 {
     const QByteArray mode = qgetenv("QUILLON_BENCH");
-    if (mode == "first-document" || mode == "first-document-stay") {
-        const bool stay = mode == "first-document-stay";
+    if (mode == "userdata")
+        new UserDataProbe(&form, PlatformPaths::programFolder() + QStringLiteral("/_data/_favorites.dat"));
+    if (mode == "first-document" || mode == "first-document-stay" || mode == "userdata") {
+        const bool stay = mode != "first-document";
         // The first tab made is the home tab.
         auto first = std::make_shared<QMetaObject::Connection>();
         *first = QObject::connect(form.tabs(), &BrowserTabs::tabOpened, &form, [first, &clock, stay](Form2 *tab) {
