@@ -143,17 +143,17 @@ void DockFrame::setBarDockedSize(const QString &name, int widthTwips, int height
     }
 }
 
-void DockFrame::holdPages(bool hold)
+void DockFrame::holdPages(Hold hold)
 {
     // The tab widget's page stack (a direct child); hiding the tab widget
     // itself would hand its room to the docked panes.
     const auto stacks = m_tabs->findChildren<QStackedWidget *>(QString(), Qt::FindDirectChildrenOnly);
     for (QStackedWidget *stack : stacks)
-        stack->setVisible(!hold);
+        stack->setVisible(hold != Hold::PagesAndTabBar);
     // A visible tab bar lays out every tab again at each tab added: with
     // thousands of restored tabs that alone took minutes.
-    m_tabs->tabBar()->setVisible(!hold);
-    m_held = hold;
+    m_tabs->tabBar()->setVisible(hold == Hold::Nothing);
+    m_held = hold != Hold::Nothing;
     updateCloseButtons();
 }
 

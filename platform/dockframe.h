@@ -69,9 +69,11 @@ public:
     void forget(DocumentWindow *window);
     // Hides the tab's close button (the closing event still decides).
     void setClosable(DocumentWindow *window, bool closable);
-    // While held, no document page and no tab bar is shown, whichever tab
-    // is current; the room the documents take stays as it is.
-    void holdPages(bool hold);
+    // While held, no document page (Hold::PagesAndTabBar) and no tab bar
+    // is shown, whichever tab is current; the room the documents take
+    // stays as it is.
+    enum class Hold { Nothing, TabBar, PagesAndTabBar };
+    void holdPages(Hold hold);
 
     // Panes: dock widgets found by name.
     DockPane *addPane(const QString &name, const QString &caption);

@@ -93,7 +93,22 @@ private slots:
         loaded.close();
         QElapsedTimer clock;
         clock.start();
-        auto main = start();
+        programState() = ProgramState{};
+        auto main = std::make_unique<Form1>();
+        main->load();
+        // The home page is on screen first; the saved tabs join it after,
+        // a few at a time, with the tab bar held back until all are in.
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                const DocumentWindow *home = main->dsMain()->document(1);
+                return home && home->hostedForm() && home->hostedForm()->isVisible();
+            },
+            kTimeout));
+        QVERIFY2(main->dsMain()->documentCount() < 2001, "the home page waited for the whole session");
+        QVERIFY(!main->isLoaded());
+        QVERIFY(!main->dsMain()->tabs()->tabBar()->isVisible());
+        QVERIFY(QTest::qWaitFor([&] { return main->isLoaded(); }, 60000));
+        QVERIFY(main->dsMain()->tabs()->tabBar()->isVisible());
         QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
         qInfo() << "2,001 tabs restored and the home page loaded in" << clock.elapsed() << "ms";
         QVERIFY2(clock.elapsed() < 60000, "a hang guard, not a speed goal");
@@ -103,7 +118,9 @@ private slots:
         main->dsMain()->document(2001)->activate();
         QVERIFY(waitLoaded(main.get(), 2001, m_server->url(QStringLiteral("/a?2001"))));
         QCOMPARE(m_server->requestCount(QStringLiteral("/a")), 1);
+        clock.restart();
         shutDown(main);
+        qInfo() << "2,001 tabs closed in" << clock.elapsed() << "ms";
         // Exit kept every page, loaded or not.
         QCOMPARE(MainRules::pagesToReopen(m_env->programDir() + QStringLiteral("/_data/_loaded.dat")).size(), 1999);
     }

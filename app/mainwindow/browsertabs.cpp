@@ -15,7 +15,10 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <QTimer>
 #include <QUrl>
+
+#include <memory>
 
 QIcon BrowserTabs::privateIcon()
 {
@@ -164,21 +167,46 @@ void BrowserTabs::activated(Form2 *tab, DocumentWindow *document)
     }
 }
 
-void BrowserTabs::restoreSession(const QStringList &saved)
-{
+struct BrowserTabs::SessionRestore {
+    QStringList saved;
+    QList<TabHistoryFile::Entry> histories;
     UrlHistoryStore visited;
-    const QList<TabHistoryFile::Entry> histories =
-        TabHistoryFile::read(TabHistoryFile::pathBeside(programState().LoadedFile));
-    for (qsizetype i = 0; i < saved.size(); ++i) {
-        const QString &url = saved.at(i);
+    qsizetype next = 0;
+    std::function<void()> done;
+};
+
+void BrowserTabs::restoreSession(const QStringList &saved, std::function<void()> done)
+{
+    auto restore = std::make_shared<SessionRestore>();
+    restore->saved = saved;
+    restore->histories = TabHistoryFile::read(TabHistoryFile::pathBeside(programState().LoadedFile));
+    restore->done = std::move(done);
+    restoreTurn(restore);
+}
+
+void BrowserTabs::restoreTurn(const std::shared_ptr<SessionRestore> &restore)
+{
+    if (m_windowClosing)
+        return;
+    // About a millisecond a tab: twenty keep each turn well under what a
+    // person notices.
+    constexpr qsizetype kTabsPerTurn = 20;
+    const qsizetype end = std::min(restore->saved.size(), restore->next + kTabsPerTurn);
+    for (; restore->next < end; ++restore->next) {
+        const qsizetype i = restore->next;
+        const QString &url = restore->saved.at(i);
         Form2 *form = openTab(url, TabLoad::WhenShown);
-        form->setRestoredHistory(TabHistoryFile::historyFor(histories, i, url));
+        form->setRestoredHistory(TabHistoryFile::historyFor(restore->histories, i, url));
         // Named by the title last seen for the page until it loads.
-        const std::optional<UrlHistoryEntry> known = visited.entryFor(url.trimmed());
+        const std::optional<UrlHistoryEntry> known = restore->visited.entryFor(url.trimmed());
         DocumentWindow *window = documentOf(form);
         if (window && known && !known->title.trimmed().isEmpty())
             window->setCaption(TabRules::tabCaption(known->title), known->title.trimmed());
     }
+    if (restore->next < restore->saved.size())
+        QTimer::singleShot(0, this, [this, restore] { restoreTurn(restore); });
+    else if (restore->done)
+        restore->done();
 }
 
 void BrowserTabs::open(const QString &url, PageTarget target)

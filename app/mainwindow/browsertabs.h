@@ -11,6 +11,9 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
+#include <memory>
+
 class BrowserControl;
 class DockFrame;
 class DocumentWindow;
@@ -75,7 +78,10 @@ public:
     // Opens the pages of the last session behind the tab in front, each
     // named by the title the history knows for it and given its back and
     // forward list.
-    void restoreSession(const QStringList &saved);
+    // A few tabs a turn of the event loop (each makes a tab's widgets), so
+    // that the window's thread stays free for the page in front; done runs
+    // once every one is in, unless the window closes first.
+    void restoreSession(const QStringList &saved, std::function<void()> done);
     // A pane's request to open a page.
     void open(const QString &url, PageTarget target);
     // The address of every tab, in tab order ("" for tabs without a page).
@@ -105,5 +111,7 @@ private:
     ClosedTabs m_closed;
     bool m_recording = false;
     bool m_windowClosing = false;
+    struct SessionRestore;
+    void restoreTurn(const std::shared_ptr<SessionRestore> &restore);
     bool m_addressNavigating = false;
 };

@@ -56,7 +56,6 @@
 namespace {
 
 const QString kCaption = QStringLiteral(" Kestrane - Quillon XP");
-const QString kRegsvr = QStringLiteral("regsvr32.exe /s shdocvw.dll");
 
 ProgramState &g()
 {
@@ -193,13 +192,12 @@ void Form1::load()
     m_popStopCommand->setChecked(g().AllowPopup == 1);
 
     // The home page is requested first: the engine fetches and lays it out
-    // while the rest of the window is put together. The window is drawn
-    // once, when its start-up tabs are in place; the tab pages stay hidden
-    // until then (each new tab is current for a moment, and a page shown
-    // even that briefly sets up its drawing, some megabytes a tab, for
-    // nothing).
+    // while the window is put together. The window is drawn once the two
+    // fixed tabs are in place; the tab pages stay hidden until then (each
+    // new tab is current for a moment, and a page shown even that briefly
+    // sets up its drawing, some megabytes a tab, for nothing).
     setUpdatesEnabled(false);
-    m_dsMain->holdPages(true);
+    m_dsMain->holdPages(DockFrame::Hold::PagesAndTabBar);
     const int requested = BrowserProfile::requestGuard()->pageRequests();
     m_tabs->openTab(g().HomePage);
     // The engine takes the request's first steps on this thread: the rest
@@ -213,33 +211,37 @@ void Form1::load()
                 next();
         });
     };
+    // Until the home page is on screen, nothing else is built: the panes'
+    // forms, the completer and the star, and the saved session follow it,
+    // the session a few tabs a turn.
     const auto build = [this, step, folder, saved] {
         clsLayout layout;
         layout.Load(folder + QStringLiteral("/_layout.lay"));
         if (layout.Layout().typeId() == QMetaType::QByteArray)
             m_dsMain->restoreLayout(layout.Layout().toByteArray());
-        ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
-        setupCompletion();
         m_dsMain->setStartUp(true);
+        WindowPlacement::restore(this);
+        m_isLoading = false;
+        show();
         step([this, step, saved] {
-            WindowPlacement::restore(this);
-            m_isLoading = false;
-            auto *search = new Form5;
-            connect(search, &Form5::openRequested, m_tabs, &BrowserTabs::open);
-            mdlAplication::AttachPane(m_dsMain, search, QStringLiteral("frmSearch"));
-            auto *history = new Form6;
-            connect(history, &Form6::openRequested, m_tabs, &BrowserTabs::open);
-            mdlAplication::AttachPane(m_dsMain, history, QStringLiteral("frmHistory"));
-            mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
-            step([this, step, saved] {
-                show();
-                step([this, step, saved] {
-                    m_tabs->openFavoritesTab();
-                    // The two fixed tabs show no close button.
-                    m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
-                    m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
-                    m_tabs->restoreSession(saved);
-                    step([this, saved] { finishLoad(saved); });
+            m_tabs->openFavoritesTab();
+            // The two fixed tabs show no close button.
+            m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
+            m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
+            showHomePage();
+            step([this, saved] {
+                ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
+                setupCompletion();
+                auto *search = new Form5;
+                connect(search, &Form5::openRequested, m_tabs, &BrowserTabs::open);
+                mdlAplication::AttachPane(m_dsMain, search, QStringLiteral("frmSearch"));
+                auto *history = new Form6;
+                connect(history, &Form6::openRequested, m_tabs, &BrowserTabs::open);
+                mdlAplication::AttachPane(m_dsMain, history, QStringLiteral("frmHistory"));
+                mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
+                m_tabs->restoreSession(saved, [this, saved] {
+                    if (!m_isClosing)
+                        finishLoad(saved);
                 });
             });
         });
@@ -251,16 +253,23 @@ void Form1::load()
         build();
 }
 
-void Form1::finishLoad(const QStringList &saved)
+void Form1::showHomePage()
 {
     DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
     if (first)
         first->activate();
-    m_dsMain->holdPages(false);
+    // The tab bar stays hidden while the session's tabs are added: a shown
+    // bar lays out every tab again at each one.
+    m_dsMain->holdPages(DockFrame::Hold::TabBar);
     if (first && first->hostedForm())
         first->hostedForm()->setFocus(); // it could not take the focus while hidden
     setUpdatesEnabled(true);
     m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
+}
+
+void Form1::finishLoad(const QStringList &saved)
+{
+    m_dsMain->holdPages(DockFrame::Hold::Nothing);
     // Restored tabs write their entries only once they load: the list is
     // written whole now, at the positions they have in this session, and
     // from now on each page writes its own.
@@ -368,7 +377,9 @@ void Form1::showBackForward(bool back, bool next)
 
 void Form1::onDocumentActivated(DocumentWindow *window)
 {
-    if (!window)
+    // Tabs come to the front one after the other as the window closes
+    // them: nobody sees them.
+    if (!window || m_isClosing)
         return;
     g().PrevTabIndex = g().CurTabIndex;
     g().CurTabIndex = window->position();
@@ -438,55 +449,4 @@ void Form1::onCommand(QAction *command)
     if (const auto id = CommandIds::fromKey(command->objectName()))
         m_dispatcher->execute(*id);
     emit commandExecuted(command->objectName());
-}
-
-void Form1::closeEvent(QCloseEvent *event)
-{
-    if (m_unloaded) {
-        event->accept();
-        return;
-    }
-    m_isClosing = true;
-    m_tabs->setWindowClosing(true);
-    m_tabCommands->endFullScreen(); // the layout and placement are kept as they are outside it
-    // Closed before its start-up was done (a quit right after the start):
-    // the session, layout and placement on disk are still the user's.
-    if (m_loaded)
-        saveOpenPages();
-    hide();
-    const QList<DocumentWindow *> windows = m_dsMain->documents();
-    for (DocumentWindow *w : windows) {
-        w->setShown(false);
-        if (w->shown()) {
-            // A tab refused to close: the window comes back.
-            m_isClosing = false;
-            m_tabs->setWindowClosing(false);
-            event->ignore();
-            show();
-            return;
-        }
-    }
-    if (m_loaded)
-        savePlacementAndLayout();
-    ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
-    m_unloaded = true;
-    event->accept();
-}
-
-void Form1::saveOpenPages()
-{
-    if (!LoadedPages::writeAll(g().LoadedFile, m_tabs->openPages()))
-        qCWarning(lcProfile) << "open pages not saved" << g().LoadedFile;
-    QList<TabHistoryFile::Entry> histories;
-    for (const auto &[url, history] : m_tabs->savedHistories())
-        histories.append({url, history});
-    TabHistoryFile::write(TabHistoryFile::pathBeside(g().LoadedFile), histories);
-}
-
-void Form1::savePlacementAndLayout()
-{
-    clsLayout layout;
-    layout.setLayout(m_dsMain->saveLayout());
-    layout.Save(PlatformPaths::programFolder() + QStringLiteral("/_layout.lay"));
-    WindowPlacement::save(this);
 }

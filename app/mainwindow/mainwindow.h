@@ -80,6 +80,8 @@ private:
     void setupCompletion();
     // Keeping favorites' page text as pages load, and reading their pages.
     void setupPageText();
+    static inline const QString kRegsvr = QStringLiteral("regsvr32.exe /s shdocvw.dll");
+    void showHomePage();
     void finishLoad(const QStringList &saved);
     // Opens what the address box holds (an address, or words to search for).
     void openTyped(const QString &typed, PageTarget target);
