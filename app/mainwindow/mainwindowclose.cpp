@@ -17,6 +17,8 @@
 
 #include <QCloseEvent>
 
+#include <algorithm>
+
 void Form1::closeEvent(QCloseEvent *event)
 {
     if (m_unloaded) {
@@ -37,8 +39,11 @@ void Form1::closeEvent(QCloseEvent *event)
     // off for the whole window and the pages held, neither happens.
     setUpdatesEnabled(false);
     m_dsMain->holdPages(DockFrame::Hold::PagesAndTabBar);
-    const QList<DocumentWindow *> windows = m_dsMain->documents();
-    for (DocumentWindow *w : windows) {
+    // Last tab first: a tab closed behind the current one changes nothing
+    // else, while each one closed in front would make the next current.
+    QList<DocumentWindow *> windows = m_dsMain->documents();
+    std::reverse(windows.begin(), windows.end());
+    for (DocumentWindow *w : std::as_const(windows)) {
         w->setShown(false);
         if (w->shown()) {
             // A tab refused to close: the window comes back.
