@@ -229,7 +229,7 @@ void Form1::load()
             m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
             m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
             showHomePage();
-            step([this, saved] {
+            afterHomePage([this, saved] {
                 ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
                 setupCompletion();
                 auto *search = new Form5;
@@ -265,6 +265,40 @@ void Form1::showHomePage()
         first->hostedForm()->setFocus(); // it could not take the focus while hidden
     setUpdatesEnabled(true);
     m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
+}
+
+void Form1::afterHomePage(const std::function<void()> &next)
+{
+    auto *home = qobject_cast<Form2 *>(m_dsMain->document(TabRules::kHomeTab)->hostedForm());
+    if (!home || !home->wb1()->Busy()) {
+        QTimer::singleShot(0, this, [this, next] {
+            if (!m_isClosing)
+                next();
+        });
+        return;
+    }
+    // Until the home page's load event the window's thread is the engine's
+    // (a second at most: a slow site does not hold the rest back). The
+    // timer is the wait: the first of the two deletes it, which cuts the
+    // other off.
+    constexpr int kLongestWaitMs = 1000;
+    auto *wait = new QTimer(this);
+    wait->setSingleShot(true);
+    const auto go = [this, wait, next] {
+        if (!wait->isActive())
+            return; // the other one came first
+        wait->stop();
+        wait->deleteLater();
+        if (!m_isClosing)
+            next();
+    };
+    connect(wait, &QTimer::timeout, this, [this, wait, next] {
+        wait->deleteLater();
+        if (!m_isClosing)
+            next();
+    });
+    connect(home->wb1(), &BrowserControl::DocumentComplete, wait, go, Qt::SingleShotConnection);
+    wait->start(kLongestWaitMs);
 }
 
 void Form1::finishLoad(const QStringList &saved)

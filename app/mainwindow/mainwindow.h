@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <functional>
+
 class BrowserControl;
 class DockFrame;
 class DocumentWindow;
@@ -82,6 +84,7 @@ private:
     void setupPageText();
     static inline const QString kRegsvr = QStringLiteral("regsvr32.exe /s shdocvw.dll");
     void showHomePage();
+    void afterHomePage(const std::function<void()> &next);
     void finishLoad(const QStringList &saved);
     // Opens what the address box holds (an address, or words to search for).
     void openTyped(const QString &typed, PageTarget target);
