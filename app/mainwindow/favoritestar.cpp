@@ -89,10 +89,24 @@ void FavoriteStar::onClicked()
     const QString address = m_hooks.address();
     if (address.isEmpty())
         return;
-    const QString record = m_hooks.storedRecord(address);
-    if (record.isEmpty())
-        m_hooks.add();
-    else
-        m_hooks.edit(record);
-    look();
+    if (m_hooks.prepare)
+        m_hooks.prepare();
+    // Asked on the lookup thread as well: the store may not have been read
+    // yet (seconds for a million favorites). The answer acts only while
+    // the same page is in front.
+    m_lookups.start([self = QPointer<FavoriteStar>(this), lookUp = m_hooks.storedRecord, address] {
+        const QString record = lookUp(address);
+        QMetaObject::invokeMethod(
+            QCoreApplication::instance(),
+            [self, address, record] {
+                if (!self || self->m_hooks.address() != address)
+                    return;
+                if (record.isEmpty())
+                    self->m_hooks.add();
+                else
+                    self->m_hooks.edit(record);
+                self->look();
+            },
+            Qt::QueuedConnection);
+    });
 }

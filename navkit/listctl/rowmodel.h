@@ -54,6 +54,7 @@ public:
 private:
     void materialize();
 
+    // The rows; with a source, those added at the end of its rows.
     std::vector<QString> m_rows;
     std::shared_ptr<const Source> m_source;
 };
