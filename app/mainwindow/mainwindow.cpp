@@ -223,7 +223,7 @@ void Form1::load()
         WindowPlacement::restore(this);
         m_isLoading = false;
         show();
-        step([this, step, saved] {
+        step([this, saved] {
             m_tabs->openFavoritesTab();
             // The two fixed tabs show no close button.
             m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
