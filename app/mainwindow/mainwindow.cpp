@@ -344,6 +344,9 @@ void Form1::setupCompletion()
             m_pageText->favoriteAdded(tab->wb1());
     });
     connect(this, &Form1::commandExecuted, m_star, &FavoriteStar::recheck);
+    // The page in front came before the star: its first look (which also
+    // reads the favorites in the background, ready for the first key).
+    m_star->recheck();
     // A click on a suggestion opens it as Enter would.
     connect(m_completer, &AddressCompleter::chosen, this, [this](const QString &text) {
         m_dsMain->addressBox()->setText(text);
