@@ -269,7 +269,8 @@ void Form1::showHomePage()
 
 void Form1::afterHomePage(const std::function<void()> &next)
 {
-    auto *home = qobject_cast<Form2 *>(m_dsMain->document(TabRules::kHomeTab)->hostedForm());
+    const DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
+    auto *home = first ? qobject_cast<Form2 *>(first->hostedForm()) : nullptr;
     if (!home || !home->wb1()->Busy()) {
         QTimer::singleShot(0, this, [this, next] {
             if (!m_isClosing)
