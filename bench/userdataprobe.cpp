@@ -77,10 +77,16 @@ void UserDataProbe::tick()
     // right once the answer was in.
     QLineEdit *box = m_form->dsMain()->addressBox();
     if (auto *completer = qobject_cast<AddressCompleter *>(box->completer());
-        completer && completer->popup()->isVisible() && !completer->answerPending() && box->text() != m_lastSuggest) {
-        m_lastSuggest = box->text();
-        say(at("suggest") + u' ' + box->text() + u' ' + QString::number(completer->popup()->model()->rowCount()));
-    }
+        completer && completer->popup()->isVisible() && !completer->answerPending())
+        suggested(box->text(), completer->popup()->model()->rowCount());
+}
+
+void UserDataProbe::suggested(const QString &text, int rows)
+{
+    if (text == m_lastSuggest)
+        return; // each text's answer once
+    m_lastSuggest = text;
+    say(at("suggest") + u' ' + text + u' ' + QString::number(rows));
 }
 
 void UserDataProbe::onReady()
@@ -137,10 +143,8 @@ void UserDataProbe::painted(QWidget *widget)
         return;
     QLineEdit *box = frame->addressBox();
     if (auto *completer = qobject_cast<AddressCompleter *>(box->completer()); completer && view == completer->popup()) {
-        if (completer->answerPending() || box->text() == m_lastSuggest)
-            return;
-        m_lastSuggest = box->text();
-        say(at("suggest") + u' ' + box->text() + u' ' + QString::number(rows));
+        if (!completer->answerPending())
+            suggested(box->text(), rows);
         return;
     }
     if (DockPane *history = frame->pane(QStringLiteral("frmHistory")); history && history->dock()->isAncestorOf(view)) {

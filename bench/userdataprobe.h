@@ -40,6 +40,7 @@ protected:
 private:
     void tick();
     void painted(QWidget *widget);
+    void suggested(const QString &text, int rows);
     void onReady();
 
     Form1 *m_form;

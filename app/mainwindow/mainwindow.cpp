@@ -53,6 +53,8 @@
 #include <QToolBar>
 #include <QToolButton>
 
+#include <memory>
+
 namespace {
 
 const QString kCaption = QStringLiteral(" Kestrane - Quillon XP");
@@ -205,12 +207,7 @@ void Form1::load()
     // second), then is built while the page is fetched. Each step below
     // goes on from the event loop, so what the last one put on screen is
     // drawn first; none runs once the window is closing.
-    const auto step = [this](auto next) {
-        QTimer::singleShot(0, this, [this, next] {
-            if (!m_isClosing)
-                next();
-        });
-    };
+    const auto step = [this](const std::function<void()> &next) { goOnLater(next); };
     // Until the home page is on screen, nothing else is built: the panes'
     // forms, the completer and the star, and the saved session follow it,
     // the session a few tabs a turn.
@@ -267,15 +264,20 @@ void Form1::showHomePage()
     m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
 }
 
+void Form1::goOnLater(const std::function<void()> &next)
+{
+    QTimer::singleShot(0, this, [this, next] {
+        if (!m_isClosing)
+            next();
+    });
+}
+
 void Form1::afterHomePage(const std::function<void()> &next)
 {
     const DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
     auto *home = first ? qobject_cast<Form2 *>(first->hostedForm()) : nullptr;
     if (!home || !home->wb1()->Busy()) {
-        QTimer::singleShot(0, this, [this, next] {
-            if (!m_isClosing)
-                next();
-        });
+        goOnLater(next);
         return;
     }
     // Until the home page's load event the window's thread is the engine's
@@ -285,19 +287,17 @@ void Form1::afterHomePage(const std::function<void()> &next)
     constexpr int kLongestWaitMs = 1000;
     auto *wait = new QTimer(this);
     wait->setSingleShot(true);
-    const auto go = [this, wait, next] {
-        if (!wait->isActive())
+    auto done = std::make_shared<bool>(false);
+    const auto go = [this, wait, next, done] {
+        if (*done)
             return; // the other one came first
+        *done = true;
         wait->stop();
         wait->deleteLater();
         if (!m_isClosing)
             next();
     };
-    connect(wait, &QTimer::timeout, this, [this, wait, next] {
-        wait->deleteLater();
-        if (!m_isClosing)
-            next();
-    });
+    connect(wait, &QTimer::timeout, wait, go);
     connect(home->wb1(), &BrowserControl::DocumentComplete, wait, go, Qt::SingleShotConnection);
     wait->start(kLongestWaitMs);
 }

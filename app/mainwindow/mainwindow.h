@@ -84,6 +84,8 @@ private:
     void setupPageText();
     static inline const QString kRegsvr = QStringLiteral("regsvr32.exe /s shdocvw.dll");
     void showHomePage();
+    // next, from the event loop, unless the window is closing by then.
+    void goOnLater(const std::function<void()> &next);
     void afterHomePage(const std::function<void()> &next);
     void finishLoad(const QStringList &saved);
     // Opens what the address box holds (an address, or words to search for).
