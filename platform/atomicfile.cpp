@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstring>
@@ -104,6 +105,11 @@ void setFaultInjector(FaultInjector f)
 
 bool write(const QString &path, const QByteArray &data)
 {
+    return write(path, QList<QByteArray>{data});
+}
+
+bool write(const QString &path, const QList<QByteArray> &pieces)
+{
     removeOrphanedTemps(path);
     const QString temp = tempName(path);
     const QByteArray tempPath = QFile::encodeName(temp);
@@ -118,7 +124,9 @@ bool write(const QString &path, const QByteArray &data)
         ::unlink(tempPath.constData());
         return failed(step, temp, err);
     };
-    if ((error = fault(Step::Write, path)) || (!writeAll(fd, data) && (error = errno))) {
+    if ((error = fault(Step::Write, path))
+        || (!std::all_of(pieces.cbegin(), pieces.cend(), [fd](const QByteArray &piece) { return writeAll(fd, piece); })
+            && (error = errno))) {
         ::close(fd);
         return abandon("write", error);
     }

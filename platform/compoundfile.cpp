@@ -1,6 +1,7 @@
 #include "platform/compoundfile.h"
 
 #include "platform/atomicfile.h"
+#include "platform/compoundfilewriter.h"
 #include "platform/filelock.h"
 #include "platform/logging.h"
 
@@ -13,8 +14,6 @@
 #include <gsf/gsf-input.h>
 #include <gsf/gsf-meta-names.h>
 #include <gsf/gsf-msole-utils.h>
-#include <gsf/gsf-outfile-msole.h>
-#include <gsf/gsf-outfile.h>
 #include <gsf/gsf-output-memory.h>
 #include <gsf/gsf-output.h>
 #include <gsf/gsf-utils.h>
@@ -82,6 +81,26 @@ QString valueText(const GValue *value)
     if (G_VALUE_HOLDS_UINT(value))
         return QString::number(g_value_get_uint(value));
     return {};
+}
+
+// The SummaryInformation property set's bytes.
+QByteArray summaryBytes(const QMap<CompoundFile::Summary, QString> &summary)
+{
+    ensureGsf();
+    GPtr<GsfOutput> sink(gsf_output_memory_new());
+    GPtr<GsfDocMetaData> meta(gsf_doc_meta_data_new());
+    for (auto it = summary.cbegin(); it != summary.cend(); ++it) {
+        auto *value = g_new0(GValue, 1);
+        g_value_init(value, G_TYPE_STRING);
+        g_value_set_string(value, it.value().toUtf8().constData());
+        gsf_doc_meta_data_insert(meta.get(), g_strdup(metaName(it.key())), value);
+    }
+    // FALSE: the SummaryInformation set, not the document summary one.
+    gsf_doc_meta_data_write_to_msole(meta.get(), sink.get(), FALSE);
+    gsf_output_close(sink.get());
+    const auto size = gsf_output_size(sink.get());
+    const guint8 *bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
+    return QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(size));
 }
 
 } // namespace
@@ -195,39 +214,22 @@ std::optional<CompoundFile::Contents> CompoundFile::parse(const QByteArray &byte
 
 QByteArray CompoundFile::serialize(const Contents &contents)
 {
-    ensureGsf();
-    GPtr<GsfOutput> sink(gsf_output_memory_new());
-    {
-        GPtr<GsfOutfile> outfile(gsf_outfile_msole_new(sink.get()));
-        for (const auto &[name, data] : contents.streams) {
-            GPtr<GsfOutput> child(gsf_outfile_new_child(outfile.get(), name.toUtf8().constData(), FALSE));
-            if (!data.isEmpty())
-                gsf_output_write(child.get(), size_t(data.size()), reinterpret_cast<const guint8 *>(data.constData()));
-            gsf_output_close(child.get());
-        }
-        GPtr<GsfDocMetaData> meta(gsf_doc_meta_data_new());
-        for (auto it = contents.summary.cbegin(); it != contents.summary.cend(); ++it) {
-            auto *value = g_new0(GValue, 1);
-            g_value_init(value, G_TYPE_STRING);
-            g_value_set_string(value, it.value().toUtf8().constData());
-            gsf_doc_meta_data_insert(meta.get(), g_strdup(metaName(it.key())), value);
-        }
-        GPtr<GsfOutput> summary(gsf_outfile_new_child(outfile.get(), kSummaryStream, FALSE));
-        // FALSE: the SummaryInformation set, not the document summary one.
-        gsf_doc_meta_data_write_to_msole(meta.get(), summary.get(), FALSE);
-        gsf_output_close(summary.get());
-        gsf_output_close(GSF_OUTPUT(outfile.get()));
-    }
-    const auto size = gsf_output_size(sink.get());
-    const guint8 *bytes = gsf_output_memory_get_bytes(GSF_OUTPUT_MEMORY(sink.get()));
-    return QByteArray(reinterpret_cast<const char *>(bytes), qsizetype(size));
+    QList<CompoundFileWriter::Stream> streams;
+    for (const auto &[name, data] : contents.streams)
+        streams.append({name, {data}});
+    streams.append({QString::fromLatin1(kSummaryStream), {summaryBytes(contents.summary)}});
+    const auto pieces = CompoundFileWriter::layOut(streams);
+    return pieces ? pieces->join() : QByteArray();
 }
 
 ValueStream *CompoundFile::openStream(const QString &name)
 {
     for (const auto &[streamName, data] : std::as_const(m_contents.streams)) {
         if (streamName == name) {
-            auto it = m_open.insert(name, ValueStream(data));
+            // What was written to it since it was handed out, else what was read.
+            const auto written = m_open.constFind(name);
+            QByteArray content = written != m_open.cend() ? written->data() : data;
+            auto it = m_open.insert(name, ValueStream(std::move(content)));
             return &it.value();
         }
     }
@@ -251,11 +253,18 @@ ValueStream *CompoundFile::createStream(const QString &name)
 
 bool CompoundFile::commit()
 {
-    // Streams written since they were handed out become the file's content.
-    for (auto &[name, data] : m_contents.streams) {
+    // Streams handed out hold the content (a large one as the pieces it was
+    // written in: written from there, not joined).
+    QList<CompoundFileWriter::Stream> streams;
+    for (const auto &[name, data] : std::as_const(m_contents.streams)) {
         const auto it = m_open.constFind(name);
-        if (it != m_open.cend())
-            data = it->data();
+        streams.append({name, it != m_open.cend() ? it->pieces() : QList<QByteArray>{data}});
     }
-    return AtomicFile::write(m_path, serialize(m_contents));
+    streams.append({QString::fromLatin1(kSummaryStream), {summaryBytes(m_contents.summary)}});
+    const auto pieces = CompoundFileWriter::layOut(streams);
+    if (!pieces) {
+        qCWarning(lcFiles) << "too large or a stream name too long for a compound file" << m_path;
+        return false;
+    }
+    return AtomicFile::write(m_path, *pieces);
 }

@@ -16,7 +16,7 @@
 class FileLock;
 
 // The stand-in for the structured-storage component: an OLE2 compound file
-// (read and written with libgsf) holding named streams of values and the
+// (read with libgsf, laid out by CompoundFileWriter) holding named streams of values and the
 // standard SummaryInformation property set.
 //
 // A CompoundFile is the open storage. Opened for writing it holds the file

@@ -2,12 +2,15 @@
 
 #include <QtEndian>
 
+#include <utility>
+
 std::optional<QStringView> ValueStream::readView()
 {
-    const qsizetype left = m_data.size() - m_pos;
+    const QByteArray &bytes = data();
+    const qsizetype left = bytes.size() - m_pos;
     if (left < 6)
         return std::nullopt;
-    const char *p = m_data.constData() + m_pos;
+    const char *p = bytes.constData() + m_pos;
     const quint16 type = qFromLittleEndian<quint16>(p);
     const quint32 length = qFromLittleEndian<quint32>(p + 2);
     if (type != kTypeString || length % 2 != 0 || qint64(length) > qint64(left) - 6)
@@ -31,4 +34,30 @@ void ValueStream::writeString(const QString &value)
     qToLittleEndian<quint32>(quint32(value.size() * 2), head + 2);
     m_data.append(head, 6);
     m_data.append(reinterpret_cast<const char *>(value.utf16()), value.size() * 2);
+}
+
+void ValueStream::appendValues(const QByteArray &values)
+{
+    if (values.isEmpty())
+        return;
+    if (!m_data.isEmpty())
+        m_pieces.append(std::exchange(m_data, {}));
+    m_pieces.append(values);
+}
+
+const QByteArray &ValueStream::data() const
+{
+    if (!m_pieces.isEmpty()) {
+        m_data = m_pieces.join() + m_data;
+        m_pieces.clear();
+    }
+    return m_data;
+}
+
+QList<QByteArray> ValueStream::pieces() const
+{
+    QList<QByteArray> all = m_pieces;
+    if (!m_data.isEmpty())
+        all.append(m_data);
+    return all;
 }

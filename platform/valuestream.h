@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
 #include <QStringView>
 
@@ -28,14 +29,20 @@ public:
     // Appends after the values already written.
     void writeString(const QString &value);
     // Appends values already in the stream's form (read from another
-    // stream), without decoding them.
-    void appendValues(const QByteArray &values) { m_data.append(values); }
+    // stream), without decoding them, and without copying them: they are
+    // kept as a piece of their own.
+    void appendValues(const QByteArray &values);
 
-    const QByteArray &data() const { return m_data; }
+    // The stream's bytes as one buffer (pieces appended are joined once).
+    const QByteArray &data() const;
+    // The same as the pieces they were written in, for writing out.
+    QList<QByteArray> pieces() const;
     qsizetype position() const { return m_pos; }
     void reserve(qsizetype bytes) { m_data.reserve(bytes); }
 
 private:
-    QByteArray m_data;
+    // Values appended whole, in order, before m_data.
+    mutable QList<QByteArray> m_pieces;
+    mutable QByteArray m_data;
     qsizetype m_pos = 0;
 };

@@ -2,6 +2,7 @@
 #include "testenvironment.h"
 #include "platform/valuestream.h"
 
+#include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
 #include <QStandardPaths>
@@ -125,11 +126,22 @@ private slots:
 
     void otherToolsReadTheFile()
     {
+        // Items large enough that the table of sectors outgrows the header
+        // (over 7 MiB), written as two pieces; an empty stream; a small one.
         const QString path = m_env->path(QStringLiteral("shared.dat"));
+        ValueStream kept;
+        for (int i = 0; i < 30000; ++i)
+            kept.writeString(QStringLiteral("Record %1 ").arg(i).repeated(12));
+        QByteArray items;
         {
             auto file = CompoundFile::create(path);
-            file->createStream(QStringLiteral("Count"))->writeString(QStringLiteral("0"));
-            file->createStream(QStringLiteral("Items"));
+            file->createStream(QStringLiteral("Count"))->writeString(QStringLiteral("30001"));
+            ValueStream *stream = file->createStream(QStringLiteral("Items"));
+            stream->appendValues(kept.data());
+            stream->writeString(QStringLiteral("the last"));
+            items = stream->data();
+            QVERIFY(items.size() > 7 * 1024 * 1024);
+            file->createStream(QStringLiteral("Empty"));
             file->setSummary(CompoundFile::Summary::Title, QStringLiteral("Title"));
             file->setSummary(CompoundFile::Summary::Subject, QStringLiteral("Subject"));
             file->setSummary(CompoundFile::Summary::Author, QStringLiteral("Author"));
@@ -137,6 +149,14 @@ private slots:
             file->setSummary(CompoundFile::Summary::LastSavedBy, QStringLiteral("Saver"));
             file->setSummary(CompoundFile::Summary::RevisionNumber, QStringLiteral("3"));
             QVERIFY(file->commit());
+        }
+        {
+            auto file = CompoundFile::open(path);
+            QVERIFY(file);
+            QCOMPARE(file->openStream(QStringLiteral("Items"))->data(), items);
+            QVERIFY(file->openStream(QStringLiteral("Empty"))->data().isEmpty());
+            QCOMPARE(file->openStream(QStringLiteral("Count"))->readString(), QStringLiteral("30001"));
+            QCOMPARE(file->summary(CompoundFile::Summary::LastSavedBy), QStringLiteral("Saver"));
         }
         // libgsf's own command-line tool.
         const QString gsf = QStandardPaths::findExecutable(QStringLiteral("gsf"));
@@ -159,9 +179,10 @@ private slots:
         QProcess py;
         py.start(python,
                  {QStringLiteral("-c"),
-                  QStringLiteral("import olefile,sys\n"
-                                 "o=olefile.OleFileIO(sys.argv[1])\n"
+                  QStringLiteral("import olefile,sys,hashlib\n"
+                                 "o=olefile.OleFileIO(sys.argv[1],raise_defects=olefile.DEFECT_INCORRECT)\n"
                                  "print(sorted('/'.join(e) for e in o.listdir()))\n"
+                                 "print(o.get_size('Empty'), hashlib.sha1(o.openstream('Items').read()).hexdigest())\n"
                                  "m=o.get_metadata()\n"
                                  "def s(v): return v.decode() if isinstance(v, bytes) else str(v)\n"
                                  "print('|'.join(s(x) for x in "
@@ -172,6 +193,8 @@ private slots:
         QVERIFY2(py.exitCode() == 0, qPrintable(QString::fromUtf8(py.readAllStandardError())));
         QVERIFY2(out.contains(QStringLiteral("'Count'")) && out.contains(QStringLiteral("'Items'")), qPrintable(out));
         QVERIFY2(out.contains(QStringLiteral("Title|Subject|Author|Comments|Saver|3")), qPrintable(out));
+        const QString sha1 = QString::fromLatin1(QCryptographicHash::hash(items, QCryptographicHash::Sha1).toHex());
+        QVERIFY2(out.contains(QStringLiteral("0 ") + sha1), qPrintable(out));
     }
 
 private:

@@ -197,7 +197,8 @@ bool commitRecords(CompoundFile &file, const QString &dataFile, const ReadResult
 
     ValueStream *items = file.createStream(kItemsStream);
     qint64 written = 0;
-    qint64 bytes = kept ? kept->values.size() : 0;
+    // The kept values stay a piece of their own: only the new ones are copied.
+    qint64 bytes = 0;
     for (const QString &r : records)
         bytes += 6 + r.size() * 2;
     items->reserve(qsizetype(bytes));
