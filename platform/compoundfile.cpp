@@ -212,11 +212,27 @@ std::optional<CompoundFile::Contents> CompoundFile::parse(const QByteArray &byte
     return contents;
 }
 
+namespace {
+
+// A damaged file can give a stream a name no compound file can hold: such a
+// stream (not one of ours) is left out of the file written.
+bool writableName(const QString &name, const QString &path)
+{
+    if (CompoundFileWriter::canName(name))
+        return true;
+    qCWarning(lcFiles) << "a stream whose name cannot be written is left out" << name << path;
+    return false;
+}
+
+} // namespace
+
 QByteArray CompoundFile::serialize(const Contents &contents)
 {
     QList<CompoundFileWriter::Stream> streams;
-    for (const auto &[name, data] : contents.streams)
-        streams.append({name, {data}});
+    for (const auto &[name, data] : contents.streams) {
+        if (writableName(name, {}))
+            streams.append({name, {data}});
+    }
     streams.append({QString::fromLatin1(kSummaryStream), {summaryBytes(contents.summary)}});
     const auto pieces = CompoundFileWriter::layOut(streams);
     return pieces ? pieces->join() : QByteArray();
@@ -257,13 +273,15 @@ bool CompoundFile::commit()
     // written in: written from there, not joined).
     QList<CompoundFileWriter::Stream> streams;
     for (const auto &[name, data] : std::as_const(m_contents.streams)) {
+        if (!writableName(name, m_path))
+            continue;
         const auto it = m_open.constFind(name);
         streams.append({name, it != m_open.cend() ? it->pieces() : QList<QByteArray>{data}});
     }
     streams.append({QString::fromLatin1(kSummaryStream), {summaryBytes(m_contents.summary)}});
     const auto pieces = CompoundFileWriter::layOut(streams);
     if (!pieces) {
-        qCWarning(lcFiles) << "too large or a stream name too long for a compound file" << m_path;
+        qCWarning(lcFiles) << "too large for a compound file" << m_path;
         return false;
     }
     return AtomicFile::write(m_path, *pieces);

@@ -97,13 +97,18 @@ void writeEntry(QByteArray &dir, quint32 id, const QString &name, quint8 type, q
 
 } // namespace
 
+bool canName(const QString &name)
+{
+    return !name.isEmpty() && name.size() <= kMaxName;
+}
+
 std::optional<QList<QByteArray>> layOut(const QList<Stream> &streams)
 {
     const auto count = quint32(streams.size());
     std::vector<Entry> entries(size_t(count) + 1); // 0 is the root
     for (quint32 i = 0; i < count; ++i) {
         const Stream &s = streams[i];
-        if (s.name.isEmpty() || s.name.size() > kMaxName)
+        if (!canName(s.name))
             return std::nullopt;
         entries[i + 1].size = std::accumulate(s.pieces.cbegin(), s.pieces.cend(), quint64(0),
                                               [](quint64 sum, const QByteArray &p) { return sum + quint64(p.size()); });

@@ -19,6 +19,9 @@ struct Stream {
     QList<QByteArray> pieces; // the stream's bytes, in order
 };
 
+// Whether a stream can be named so: 1 to 31 characters.
+bool canName(const QString &name);
+
 // The whole file as pieces; nullopt when a name is too long (or empty) or a
 // stream larger than the format holds.
 std::optional<QList<QByteArray>> layOut(const QList<Stream> &streams);
