@@ -251,6 +251,42 @@ private slots:
         QCOMPARE(index->title(97), QStringView(u"Title 97"));
         QCOMPARE(index->url(97), QStringView(u"http://m.test/97"));
         QCOMPARE(index->url(98), QStringView(u"http://m.test/98"));
+
+        // What this process adds extends what was read (twice over: one base
+        // shared), without the file being read again; a blank is not added.
+        for (int round = 0; round < 2; ++round) {
+            FavoritesStore::Appended appended;
+            QVERIFY(save(m_store,
+                         {QStringLiteral("Added %1").arg(round) + S + QStringLiteral("http://added.test/%1").arg(round),
+                          QStringLiteral("  ")},
+                         appended));
+            QVERIFY(appended.kept);
+            FavoritesIndex::extend(m_store, appended);
+            const auto extended = FavoritesIndex::of(m_store);
+            QCOMPARE(extended->count(), 5001 + round);
+            QCOMPARE(extended->record(0).utf16(), index->record(0).utf16()); // the same text: not read again
+            QCOMPARE(load(m_store).size(), 5001 + round);
+        }
+        const auto extended = FavoritesIndex::of(m_store);
+        QCOMPARE(extended->findUrl(u"http://added.test/0"), 5000);
+        QCOMPARE(extended->findUrl(u"http://m.test/5"), 5);
+        QCOMPARE(extended->title(5001), QStringView(u"Added 1"));
+        QCOMPARE(extended->url(5001), QStringView(u"http://added.test/1"));
+        QCOMPARE(extended->matching(u"added", 10), (std::vector<qsizetype>{5000, 5001}));
+        QCOMPARE(extended->matching(u"d 1", 2), (std::vector<qsizetype>{5001}));
+        QCOMPARE(extended->matching(u"e 4999", 1), std::vector<qsizetype>{4999});
+        QCOMPARE(extended->matching(u"  ", 3), (std::vector<qsizetype>{0, 1, 2}));
+        // Added by another writer: read again, whole; and an extension of a
+        // version no longer kept changes nothing.
+        FavoritesStore::Appended late;
+        QVERIFY(save(m_store, {QStringLiteral("Late") + S + QStringLiteral("http://late.test/")}, late));
+        QVERIFY(save(m_store, {QStringLiteral("Elsewhere") + S + QStringLiteral("http://e.test/")}));
+        const auto reread = FavoritesIndex::of(m_store);
+        FavoritesIndex::extend(m_store, late);
+        QCOMPARE(FavoritesIndex::of(m_store), reread);
+        QCOMPARE(reread->count(), 5004);
+        QVERIFY(reread->record(0).utf16() != index->record(0).utf16());
+        QCOMPARE(reread->findUrl(u"http://e.test/"), 5003);
     }
 
     void pageTextIndex()

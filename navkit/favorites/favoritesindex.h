@@ -3,6 +3,10 @@
 
 #include "platform/foldedtext.h"
 
+namespace FavoritesStore {
+struct Appended;
+}
+
 #include <QByteArray>
 #include <QString>
 
@@ -25,8 +29,12 @@ public:
     // since it was read; none when it is not, or while another thread reads
     // a store.
     static std::shared_ptr<const FavoritesIndex> ifRead(const QString &dataFile);
+    // After this process added records to dataFile: the index kept for the
+    // version they were added to becomes that of the version written, with
+    // them at the end, instead of the file being read again.
+    static void extend(const QString &dataFile, const FavoritesStore::Appended &appended);
 
-    qsizetype count() const { return qsizetype(m_records.size()); }
+    qsizetype count() const { return m_baseCount + qsizetype(m_records.size()); }
     QStringView record(qsizetype index) const;
     // The first field (the title) and the second (the address; null when
     // the record has a single field), untrimmed.
@@ -41,6 +49,14 @@ public:
     qsizetype findUrl(QStringView address) const;
 
 private:
+    // The records from 0 to m_baseCount are the base's (an index read
+    // whole, then extended); those after lie in this one.
+    std::shared_ptr<const FavoritesIndex> m_base;
+    qsizetype m_baseCount = 0;
+    // Indexes the records of views, which lie in text.
+    void add(QByteArray text, const std::vector<QStringView> &views);
+    bool own(qsizetype index) const { return index >= m_baseCount && index < count(); }
+
     QByteArray m_text;                                      // the stored text the records lie in
     std::vector<std::pair<qsizetype, qsizetype>> m_records; // offset and length, in UTF-16 units
     // Where the title ends and the address lies in each record (-1: no

@@ -102,8 +102,13 @@ void FavoritesService::StartExportBookmarks(const QString &dataFile, const QStri
 
 bool FavoritesService::InsertFavorite(const QString &dataFile, const QString &record)
 {
-    if (FavoritesStore::save(dataFile, {record}))
+    FavoritesStore::Appended appended;
+    if (FavoritesStore::save(dataFile, {record}, appended)) {
+        // What is kept of the store stays current without reading it again
+        // (seconds for a million favorites, and the star asks at once).
+        FavoritesIndex::extend(dataFile, appended);
         return true;
+    }
     qCWarning(lcFiles) << "favorite not saved" << dataFile;
     return false;
 }

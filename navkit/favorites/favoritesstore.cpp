@@ -219,14 +219,14 @@ bool commitRecords(CompoundFile &file, const QString &dataFile, const ReadResult
     return ok;
 }
 
-} // namespace
-
-bool save(const QString &dataFile, const QStringList &offered, AfterSave, const Prepare &prepare)
+bool saveNoting(const QString &dataFile, const QStringList &offered, const Prepare &prepare, Appended *appended)
 {
     ReadResult existing;
     auto file = openForSave(dataFile, existing);
     if (!file)
         return false;
+    // Looked at under the lock: no other writer changes it meanwhile.
+    const std::optional<FileIdentity> before = FileIdentity::of(dataFile);
     const std::optional<QStringList> prepared = prepare ? prepare(existing.records, offered) : offered;
     if (!prepared) {
         qCWarning(lcFiles) << "favorites save called off" << dataFile;
@@ -234,10 +234,34 @@ bool save(const QString &dataFile, const QStringList &offered, AfterSave, const 
     }
     // The stored values of a whole, tidy store are written back as they
     // were read, without decoding and encoding each again.
-    const bool ok = existing.complete && !existing.anyBlank
-        ? commitRecords(*file, dataFile, &existing, *prepared)
-        : commitRecords(*file, dataFile, nullptr, existing.records + *prepared);
+    const bool kept = existing.complete && !existing.anyBlank;
+    const bool ok = kept ? commitRecords(*file, dataFile, &existing, *prepared)
+                         : commitRecords(*file, dataFile, nullptr, existing.records + *prepared);
+    const std::optional<FileIdentity> after = ok ? FileIdentity::of(dataFile) : std::nullopt;
+    if (appended && kept && before && after) {
+        appended->kept = true;
+        appended->before = *before;
+        appended->after = *after;
+        appended->records.clear();
+        for (const QString &record : *prepared) {
+            if (!isBlank(record))
+                appended->records.append(record);
+        }
+    }
     return ok;
+}
+
+} // namespace
+
+bool save(const QString &dataFile, const QStringList &offered, AfterSave, const Prepare &prepare)
+{
+    return saveNoting(dataFile, offered, prepare, nullptr);
+}
+
+bool save(const QString &dataFile, const QStringList &newRecords, Appended &appended)
+{
+    appended = {};
+    return saveNoting(dataFile, newRecords, {}, &appended);
 }
 
 bool rewrite(const QString &dataFile, const Change &change)

@@ -2,6 +2,7 @@
 #pragma once
 
 #include "navkit/records/favoriterecord.h"
+#include "platform/fileidentity.h"
 
 #include <QString>
 #include <QStringList>
@@ -55,6 +56,16 @@ bool save(const QString &dataFile, const QStringList &newRecords, AfterSave afte
 // the save returns false.
 using Prepare = std::function<std::optional<QStringList>(const QStringList &stored, const QStringList &newRecords)>;
 bool save(const QString &dataFile, const QStringList &newRecords, AfterSave after, const Prepare &prepare);
+
+// What a save added to which version of the file, so that what was read
+// of the version before can be extended rather than read again.
+struct Appended {
+    bool kept = false;   // false: the stored records were not kept as read (read the file again)
+    FileIdentity before; // the version the records were added to
+    FileIdentity after;  // the version written
+    QStringList records; // the records added, in order, none blank
+};
+bool save(const QString &dataFile, const QStringList &newRecords, Appended &appended);
 
 // Replaces the stored records with what change makes of them, in one
 // atomic save with the file held. A change that returns nothing calls the
