@@ -8,6 +8,8 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include <algorithm>
+
 #include <pwd.h>
 #include <unistd.h>
 
@@ -25,15 +27,25 @@ constexpr std::chrono::seconds kSaveWait{5};
 constexpr std::chrono::seconds kReadWait{1};
 
 struct ReadResult {
-    QStringList records;
+    QStringList records;   // when decoded
+    qsizetype count = 0;   // the values read
     bool complete = true;  // false: the streams did not agree or held damage
     bool anyBlank = false; // a blank record, which the next save drops
     QByteArray values;     // the "Items" stream as read, when complete
 };
 
+bool blank(QStringView record)
+{
+    return std::all_of(record.cbegin(), record.cend(), [](QChar c) { return c == u' '; });
+}
+
+// Whether a read makes a string of every record, or only looks at them (a
+// million strings made on a save thread cost more than the save's write).
+enum class Decode { Records, CheckOnly };
+
 // Reads "Count" values from "Items". A missing or unreadable "Count" reads
 // every value there is, so no stored record is lost by the next save.
-ReadResult readRecords(CompoundFile &file)
+ReadResult readRecords(CompoundFile &file, Decode decode = Decode::Records)
 {
     ReadResult result;
     std::optional<qint64> count;
@@ -48,16 +60,18 @@ ReadResult readRecords(CompoundFile &file)
         result.complete = !count || *count == 0;
         return result;
     }
-    if (count)
+    if (count && decode == Decode::Records)
         result.records.reserve(qsizetype(std::min<qint64>(*count, items->data().size() / 6)));
-    while (!count || result.records.size() < *count) {
-        auto value = items->readString();
+    while (!count || result.count < *count) {
+        const auto value = items->readView();
         if (!value)
             break;
-        result.anyBlank = result.anyBlank || isBlank(*value);
-        result.records.append(std::move(*value));
+        result.anyBlank = result.anyBlank || blank(*value);
+        if (decode == Decode::Records)
+            result.records.append(value->toString());
+        ++result.count;
     }
-    result.complete = count && result.records.size() == *count && items->position() == items->data().size();
+    result.complete = count && result.count == *count && items->position() == items->data().size();
     if (result.complete)
         result.values = items->data();
     return result;
@@ -72,11 +86,7 @@ QString comment()
 
 bool isBlank(const QString &record)
 {
-    for (const QChar c : record) {
-        if (c != u' ')
-            return false;
-    }
-    return true;
+    return blank(record);
 }
 
 QString composeRecord(const QString &title, const QString &url)
@@ -165,7 +175,8 @@ namespace {
 
 // Opens the file held for a save, setting aside what cannot be read whole
 // (the rewrite would lose it), and reads the records stored.
-std::unique_ptr<CompoundFile> openForSave(const QString &dataFile, ReadResult &existing)
+std::unique_ptr<CompoundFile> openForSave(const QString &dataFile, ReadResult &existing,
+                                          Decode decode = Decode::Records)
 {
     // A file that is no favorites file at all is set aside and started
     // anew: a favorite the user adds is then stored, not only listed.
@@ -174,9 +185,12 @@ std::unique_ptr<CompoundFile> openForSave(const QString &dataFile, ReadResult &e
         qCWarning(lcFiles) << "favorites file not opened; nothing saved" << dataFile;
         return nullptr;
     }
-    existing = readRecords(*file);
+    existing = readRecords(*file, decode);
     if (!existing.complete && AtomicFile::setAside(dataFile).isEmpty())
         return nullptr;
+    // What is not written back as read is written from its records.
+    if (decode == Decode::CheckOnly && (!existing.complete || existing.anyBlank))
+        existing = readRecords(*file, Decode::Records);
     return file;
 }
 
@@ -204,7 +218,7 @@ bool commitRecords(CompoundFile &file, const QString &dataFile, const ReadResult
     items->reserve(qsizetype(bytes));
     if (kept) {
         items->appendValues(kept->values);
-        written += kept->records.size();
+        written += kept->count;
     }
     for (const QString &record : records) {
         if (isBlank(record))
@@ -222,7 +236,7 @@ bool commitRecords(CompoundFile &file, const QString &dataFile, const ReadResult
 bool saveNoting(const QString &dataFile, const QStringList &offered, const Prepare &prepare, Appended *appended)
 {
     ReadResult existing;
-    auto file = openForSave(dataFile, existing);
+    auto file = openForSave(dataFile, existing, prepare ? Decode::Records : Decode::CheckOnly);
     if (!file)
         return false;
     // Looked at under the lock: no other writer changes it meanwhile.
