@@ -1,10 +1,13 @@
 #include "platform/historywords.h"
 
-#include "platform/foldedtext.h"
 #include "platform/sqlitestatement.h"
 #include "platform/urlhistoryrow.h"
 
 #include <QStringList>
+
+#include <algorithm>
+#include <iterator>
+#include <utility>
 
 #include <sqlite3.h>
 
@@ -33,8 +36,73 @@ namespace {
 // Without the index (an older database not yet indexed, or one opened
 // read-only): the newest visits are read up to this bound.
 constexpr int kScanBound = 20000;
+// With it, for words its prefixes do not serve: the newest visits looked at
+// before the index is asked.
+constexpr int kRecentBound = 2000;
+// The prefix lengths the index keeps (see QUILLON_WORD_TABLE).
+constexpr qsizetype kIndexedPrefix = 2;
 
-int scanNewest(sqlite3 *db, const QString &typed, quint64 now, int limit, std::vector<UrlHistoryEntry> *found)
+bool isMark(QChar c)
+{
+    const QChar::Category k = c.category();
+    return k == QChar::Mark_NonSpacing || k == QChar::Mark_SpacingCombining || k == QChar::Mark_Enclosing;
+}
+
+// The words of text as the index splits and folds them.
+QStringList tokens(const QString &text)
+{
+    QStringList out;
+    QString word;
+    for (const QChar c : text.normalized(QString::NormalizationForm_D)) {
+        if (isMark(c))
+            continue; // an accent: the letter stays
+        if (c.isLetterOrNumber() || c.category() == QChar::Other_PrivateUse) {
+            word += c.toLower();
+        } else if (!word.isEmpty()) {
+            out.append(std::exchange(word, {}));
+        }
+    }
+    if (!word.isEmpty())
+        out.append(word);
+    return out;
+}
+
+// Whether words holds parts one after another, the last as a word's start.
+bool holdsPhrase(const QStringList &words, const QStringList &parts)
+{
+    for (qsizetype i = 0; i + parts.size() <= words.size(); ++i) {
+        qsizetype k = 0;
+        while (k + 1 < parts.size() && words.at(i + k) == parts.at(k))
+            ++k;
+        if (k + 1 == parts.size() && words.at(i + k).startsWith(parts.last()))
+            return true;
+    }
+    return false;
+}
+
+// Each typed word's parts; words with nothing searchable are left out.
+QList<QStringList> phrases(const QString &typed)
+{
+    QList<QStringList> out;
+    for (const QString &word : typed.split(u' ', Qt::SkipEmptyParts)) {
+        QStringList parts = tokens(word);
+        if (!parts.isEmpty())
+            out.append(parts);
+    }
+    return out;
+}
+
+bool holdsAll(const QList<QStringList> &wanted, const QString &title, const QString &url)
+{
+    const QStringList inTitle = tokens(title);
+    const QStringList inUrl = tokens(url);
+    return std::all_of(wanted.cbegin(), wanted.cend(), [&](const QStringList &parts) {
+        return holdsPhrase(inTitle, parts) || holdsPhrase(inUrl, parts);
+    });
+}
+
+int scanNewest(sqlite3 *db, const QString &typed, quint64 now, int limit, int bound,
+               std::vector<UrlHistoryEntry> *found)
 {
     SqliteStatement st(db,
                        "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
@@ -42,16 +110,12 @@ int scanNewest(sqlite3 *db, const QString &typed, quint64 now, int limit, std::v
     if (!st.ok())
         return st.prepareResult();
     st.bind(1, qint64(now));
-    st.bind(2, qint64(kScanBound));
-    const QList<QByteArray> words = FoldedText::fold(typed).split(' ');
+    st.bind(2, qint64(bound));
+    const QList<QStringList> wanted = phrases(typed);
     int rc = SQLITE_OK;
     while (int(found->size()) < limit && (rc = sqlite3_step(st.get())) == SQLITE_ROW) {
         UrlHistoryEntry e = UrlHistoryRow::entryAt(st.get(), 0);
-        const QByteArray text = FoldedText::fold(QString(e.title + u' ' + e.url));
-        bool all = true;
-        for (const QByteArray &w : words)
-            all = all && (w.isEmpty() || text.contains(w));
-        if (all)
+        if (holdsAll(wanted, e.title, e.url))
             found->push_back(std::move(e));
     }
     return rc == SQLITE_ROW || rc == SQLITE_DONE ? SQLITE_OK : rc;
@@ -83,6 +147,12 @@ QString query(const QString &typed)
     return terms.join(u' ');
 }
 
+bool matches(const QString &typed, const QString &title, const QString &url)
+{
+    const QList<QStringList> wanted = phrases(typed);
+    return !wanted.isEmpty() && holdsAll(wanted, title, url);
+}
+
 bool exists(sqlite3 *db)
 {
     return SqliteStatement::hasTable(db, "urls_words");
@@ -111,7 +181,17 @@ int find(sqlite3 *db, const QString &typed, quint64 now, int limit, std::vector<
     if (match.isEmpty() || limit <= 0)
         return SQLITE_OK;
     if (!exists(db))
-        return scanNewest(db, typed, now, limit, found);
+        return scanNewest(db, typed, now, limit, kScanBound, found);
+    const QList<QStringList> wanted = phrases(typed);
+    const bool unindexedPrefix = std::any_of(
+        wanted.cbegin(), wanted.cend(), [](const QStringList &parts) { return parts.last().size() > kIndexedPrefix; });
+    if (unindexedPrefix) {
+        std::vector<UrlHistoryEntry> recent;
+        if (scanNewest(db, typed, now, limit, kRecentBound, &recent) == SQLITE_OK && int(recent.size()) >= limit) {
+            std::move(recent.begin(), recent.end(), std::back_inserter(*found));
+            return SQLITE_OK;
+        }
+    }
     // The index gives its rows newest first and the search stops at the
     // limit; an expired entry is passed over.
     SqliteStatement st(db,

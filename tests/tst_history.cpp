@@ -2,6 +2,7 @@
 #include "navkit/history/clshistoryitem.h"
 #include "testenvironment.h"
 #include "platform/timeconv.h"
+#include "platform/historywords.h"
 #include "platform/urlhistorystore.h"
 
 #include <QDir>
@@ -121,6 +122,21 @@ private slots:
         QCOMPARE(found("127.0.0.1:80"), QStringList{QStringLiteral("http://127.0.0.1:8080/gardening")});
         QVERIFY(found("arden").isEmpty());    // words are found by their start
         QVERIFY(found("\" * : /").isEmpty()); // nothing searchable, and no query error
+        // The newest visits are looked at without the index for words it
+        // has no prefixes for: the same rule as the index's.
+        const QList<std::pair<QString, QString>> entries{
+            {QStringLiteral("Roses"), QStringLiteral("http://garden.test/roses")},
+            {QStringLiteral("Caf\u00e9 Central"), QStringLiteral("http://cafe.test/")},
+            {QStringLiteral("Tools"), QStringLiteral("http://127.0.0.1:8080/gardening")}};
+        for (const char *typed : {"gard", "ROSES gar", "cafe", "CAF\u00c9 cen", "127.0.0.1:80", "0.0.1:8080/gar",
+                                  "arden", "test/ro", "central tools", "ro\u0301ses", "http garden", "8080"}) {
+            QStringList expected;
+            for (qsizetype i = entries.size() - 1; i >= 0; --i) { // newest first
+                if (HistoryWords::matches(QString::fromUtf8(typed), entries[i].first, entries[i].second))
+                    expected.append(entries[i].second);
+            }
+            QCOMPARE(found(typed), expected);
+        }
 
         // A new visit comes first; a removed page is gone; clearing empties the index.
         QVERIFY(store.addUrl(QStringLiteral("http://garden.test/roses"), QStringLiteral("Roses"), 0));
@@ -131,6 +147,15 @@ private slots:
         QVERIFY(found("gard").isEmpty());
         QVERIFY(store.addUrl(QStringLiteral("http://garden.test/again"), QStringLiteral("Again"), 0));
         QCOMPARE(found("again"), QStringList{QStringLiteral("http://garden.test/again")});
+        // More than the rows shown among the newest visits: those, newest first.
+        QStringList pages;
+        for (int i = 0; i < 9; ++i) {
+            const QString url = QStringLiteral("http://p.test/%1").arg(i);
+            QVERIFY(store.addUrl(url, QStringLiteral("Page %1").arg(i), 0));
+            pages.prepend(url);
+        }
+        QCOMPARE(found("pag"), pages.mid(0, 6));
+        QCOMPARE(found("page 3"), QStringList{QStringLiteral("http://p.test/3")});
     }
 
     void sharedBetweenConnections()
