@@ -17,7 +17,6 @@ constexpr quint32 kHeaderDifat = 109;       // FAT sectors the header lists itse
 constexpr quint32 kEntrySize = 128;
 constexpr qsizetype kMaxName = 31;
 
-constexpr quint32 kFree = 0xFFFFFFFF;
 constexpr quint32 kEndOfChain = 0xFFFFFFFE;
 constexpr quint32 kFatSector = 0xFFFFFFFD;
 constexpr quint32 kDifatSector = 0xFFFFFFFC;
@@ -41,7 +40,7 @@ void put32(QByteArray &b, quint64 at, quint32 v)
     qToLittleEndian(v, b.data() + at);
 }
 
-// A table of sectors' worth of 32-bit entries, all free.
+// A table of sectors' worth of 32-bit entries, all free (0xFFFFFFFF).
 QByteArray freeTable(quint64 sectors)
 {
     return QByteArray(qsizetype(sectors * kSector), '\xFF');
