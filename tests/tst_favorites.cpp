@@ -287,6 +287,12 @@ private slots:
         QCOMPARE(reread->count(), 5004);
         QVERIFY(reread->record(0).utf16() != index->record(0).utf16());
         QCOMPARE(reread->findUrl(u"http://e.test/"), 5003);
+        // A version that looks like the kept one (an inode used again within
+        // the clock's tick) but held another number of records is not extended.
+        late.before = late.after = *FileIdentity::of(m_store);
+        late.storedBefore = 1;
+        FavoritesIndex::extend(m_store, late);
+        QCOMPARE(FavoritesIndex::of(m_store), reread);
     }
 
     void pageTextIndex()

@@ -67,7 +67,10 @@ void FavoritesIndex::extend(const QString &dataFile, const FavoritesStore::Appen
         return;
     Kept &k = kept();
     const QMutexLocker lock(&k.mutex);
-    if (!k.index || k.file != dataFile || k.key != appended.before)
+    // Two versions can look alike (an inode used again, the same size, a
+    // change time within the clock's tick): the number of records must
+    // agree as well.
+    if (!k.index || k.file != dataFile || k.key != appended.before || k.index->count() != appended.storedBefore)
         return; // what is kept is of another version: the next call reads the file
     auto index = std::make_shared<FavoritesIndex>();
     // One level deep: an index extended again shares the same base.

@@ -255,6 +255,7 @@ bool saveNoting(const QString &dataFile, const QStringList &offered, const Prepa
     if (appended && kept && before && after) {
         appended->kept = true;
         appended->before = *before;
+        appended->storedBefore = existing.count;
         appended->after = *after;
         appended->records.clear();
         for (const QString &record : *prepared) {

@@ -60,10 +60,11 @@ bool save(const QString &dataFile, const QStringList &newRecords, AfterSave afte
 // What a save added to which version of the file, so that what was read
 // of the version before can be extended rather than read again.
 struct Appended {
-    bool kept = false;   // false: the stored records were not kept as read (read the file again)
-    FileIdentity before; // the version the records were added to
-    FileIdentity after;  // the version written
-    QStringList records; // the records added, in order, none blank
+    bool kept = false;          // false: the stored records were not kept as read (read the file again)
+    FileIdentity before;        // the version the records were added to
+    qsizetype storedBefore = 0; // how many records it held
+    FileIdentity after;         // the version written
+    QStringList records;        // the records added, in order, none blank
 };
 bool save(const QString &dataFile, const QStringList &newRecords, Appended &appended);
 
