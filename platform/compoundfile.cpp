@@ -224,17 +224,27 @@ bool writableName(const QString &name, const QString &path)
     return false;
 }
 
+// The file's pieces: each stream as handed out (written from its pieces, not
+// joined) or as read, then the summary properties.
+std::optional<QList<QByteArray>> layOut(const CompoundFile::Contents &contents, const QMap<QString, ValueStream> &open,
+                                        const QString &path)
+{
+    QList<CompoundFileWriter::Stream> streams;
+    for (const auto &[name, data] : contents.streams) {
+        if (!writableName(name, path))
+            continue;
+        const auto it = open.constFind(name);
+        streams.append({name, it != open.cend() ? it->pieces() : QList<QByteArray>{data}});
+    }
+    streams.append({QString::fromLatin1(kSummaryStream), {summaryBytes(contents.summary)}});
+    return CompoundFileWriter::layOut(streams);
+}
+
 } // namespace
 
 QByteArray CompoundFile::serialize(const Contents &contents)
 {
-    QList<CompoundFileWriter::Stream> streams;
-    for (const auto &[name, data] : contents.streams) {
-        if (writableName(name, {}))
-            streams.append({name, {data}});
-    }
-    streams.append({QString::fromLatin1(kSummaryStream), {summaryBytes(contents.summary)}});
-    const auto pieces = CompoundFileWriter::layOut(streams);
+    const auto pieces = layOut(contents, {}, {});
     return pieces ? pieces->join() : QByteArray();
 }
 
@@ -269,17 +279,7 @@ ValueStream *CompoundFile::createStream(const QString &name)
 
 bool CompoundFile::commit()
 {
-    // Streams handed out hold the content (a large one as the pieces it was
-    // written in: written from there, not joined).
-    QList<CompoundFileWriter::Stream> streams;
-    for (const auto &[name, data] : std::as_const(m_contents.streams)) {
-        if (!writableName(name, m_path))
-            continue;
-        const auto it = m_open.constFind(name);
-        streams.append({name, it != m_open.cend() ? it->pieces() : QList<QByteArray>{data}});
-    }
-    streams.append({QString::fromLatin1(kSummaryStream), {summaryBytes(m_contents.summary)}});
-    const auto pieces = CompoundFileWriter::layOut(streams);
+    const auto pieces = layOut(m_contents, m_open, m_path);
     if (!pieces) {
         qCWarning(lcFiles) << "too large for a compound file" << m_path;
         return false;
