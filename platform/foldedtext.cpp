@@ -18,21 +18,15 @@ QByteArray FoldedText::fold(QStringView text)
     return out;
 }
 
-void FoldedText::reserve(qsizetype bytes, qsizetype records)
+void FoldedText::append(QByteArray &text, std::vector<quint64> &starts, QStringView record)
 {
-    m_text.reserve(bytes);
-    m_starts.reserve(size_t(records));
-}
-
-void FoldedText::append(QStringView record)
-{
-    m_starts.push_back(m_text.size());
+    starts.push_back(quint64(text.size()));
     QByteArray folded = fold(record);
     // A NUL inside a record would end it early for the search; none is
     // ever typed, so it can go.
     folded.replace('\0', ' ');
-    m_text.append(folded);
-    m_text.append('\0');
+    text.append(folded);
+    text.append('\0');
 }
 
 void FoldedText::find(QStringView needle, const std::function<bool(qsizetype)> &hit) const
@@ -47,7 +41,7 @@ void FoldedText::find(QStringView needle, const std::function<bool(qsizetype)> &
         }
         return;
     }
-    const char *base = m_text.constData();
+    const char *base = m_text.data();
     const char *end = base + m_text.size();
     const char *from = base;
     qsizetype record = 0;
@@ -60,17 +54,22 @@ void FoldedText::find(QStringView needle, const std::function<bool(qsizetype)> &
         // than search all starts again (a one-letter filter hits every one).
         qsizetype step = 1;
         qsizetype low = record;
-        while (low + step < count() && m_starts[size_t(low + step)] <= at) {
+        while (low + step < count() && m_starts[size_t(low + step)] <= quint64(at)) {
             low += step;
             step *= 2;
         }
-        const auto next =
-            std::upper_bound(m_starts.begin() + low, m_starts.begin() + std::min(low + step, count()), at);
-        record = qsizetype(next - m_starts.begin()) - 1;
-        if (!hit(record))
+        const auto after =
+            std::upper_bound(m_starts.begin() + low, m_starts.begin() + std::min(low + step, count()), quint64(at));
+        record = qsizetype(after - m_starts.begin()) - 1;
+        if (record < 0 || !hit(record))
             return;
         if (record + 1 >= count())
             return;
-        from = base + m_starts[size_t(record + 1)];
+        // The next record starts past the hit; a start that does not
+        // (a damaged index file) ends the search.
+        const quint64 next = m_starts[size_t(record + 1)];
+        if (next <= quint64(at) || next >= quint64(m_text.size()))
+            return;
+        from = base + next;
     }
 }

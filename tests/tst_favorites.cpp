@@ -16,6 +16,9 @@
 
 #include <csignal>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+
 using namespace FavoritesStore;
 
 using TestFiles::readAll;
@@ -293,6 +296,75 @@ private slots:
         late.storedBefore = 1;
         FavoritesIndex::extend(m_store, late);
         QCOMPARE(FavoritesIndex::of(m_store), reread);
+
+        // A new start maps the index file written beside the store, with
+        // what this process added since: the store is not read (its bytes
+        // are replaced in place, its identity kept, to show it).
+        const QString indexFile = FavoritesIndexFile::indexFor(m_store);
+        QCOMPARE(QFileInfo(indexFile).fileName(), QStringLiteral("_favorites_index.dat"));
+        QCOMPARE(int(QFileInfo(indexFile).permissions() & 0x0077), 0);
+        FavoritesStore::Appended beside;
+        QVERIFY(save(m_store, {QStringLiteral("Beside") + S + QStringLiteral("http://beside.test/")}, beside));
+        FavoritesIndex::extend(m_store, beside);
+        QVERIFY(QFileInfo::exists(FavoritesIndexFile::addedFor(m_store)));
+        const auto expected = FavoritesIndex::of(m_store);
+        QCOMPARE(expected->count(), 5005);
+        const QByteArray storeBytes = readAll(m_store);
+        struct stat before {};
+        QCOMPARE(::stat(QFile::encodeName(m_store).constData(), &before), 0);
+        const auto overwriteStore = [&](const QByteArray &bytes) {
+            QFile f(m_store);
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QCOMPARE(f.write(bytes), bytes.size());
+            f.close();
+            const timespec times[2] = {{0, UTIME_OMIT}, before.st_mtim};
+            QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(m_store).constData(), times, 0), 0);
+        };
+        overwriteStore(QByteArray(storeBytes.size(), 'x'));
+        FavoritesIndex::forgetKept();
+        const auto mapped = FavoritesIndex::of(m_store);
+        QCOMPARE(mapped->count(), 5005);
+        for (qsizetype i = 0; i < mapped->count(); ++i)
+            QCOMPARE(mapped->record(i), expected->record(i));
+        QCOMPARE(mapped->matching(u"BESIDE", 5), std::vector<qsizetype>{5004});
+        QCOMPARE(mapped->matching(u"e 4999", 5), std::vector<qsizetype>{4999});
+        QCOMPARE(mapped->findUrl(u"http://m.test/77 "), 77);
+        QCOMPARE(mapped->url(5004), QStringView(u"http://beside.test/"));
+        overwriteStore(storeBytes);
+
+        // An index file that is not whole is not used: the store is read and
+        // the file written anew. One that looks whole but holds nonsense
+        // gives wrong answers until the store changes, never a read outside it.
+        const QByteArray good = readAll(indexFile);
+        for (const QByteArray &damaged : {good.chopped(8), QByteArray("QXFIDX9") + good.mid(7)}) {
+            QVERIFY(writeAll(indexFile, damaged));
+            FavoritesIndex::forgetKept();
+            QCOMPARE(FavoritesIndex::of(m_store)->findUrl(u"http://beside.test/"), 5004);
+            QVERIFY(readAll(indexFile).startsWith("QXFIDX1"));
+            QVERIFY(!QFileInfo::exists(FavoritesIndexFile::addedFor(m_store)));
+        }
+        QByteArray noise = readAll(indexFile); // now of this version, whole
+        for (qsizetype i = 64; i < noise.size(); i += 3)
+            noise[i] = char(QRandomGenerator::global()->generate());
+        QVERIFY(writeAll(indexFile, noise));
+        FavoritesIndex::forgetKept();
+        const auto nonsense = FavoritesIndex::of(m_store);
+        QCOMPARE(nonsense->count(), 5005);
+        for (qsizetype i = 0; i < nonsense->count(); ++i)
+            QVERIFY(std::max(nonsense->title(i).size(), nonsense->url(i).size()) <= nonsense->record(i).size());
+        nonsense->matching(u"e", FavoritesIndex::kNoLimit);
+        nonsense->findUrl(u"http://m.test/5");
+
+        // Many added at once: the index file is written again, whole.
+        QStringList many2;
+        for (int i = 0; i < 2001; ++i)
+            many2.append(QStringLiteral("Bulk %1").arg(i) + S + QStringLiteral("http://bulk.test/%1").arg(i));
+        FavoritesStore::Appended bulk;
+        QVERIFY(save(m_store, many2, bulk));
+        FavoritesIndex::extend(m_store, bulk);
+        QVERIFY(!QFileInfo::exists(FavoritesIndexFile::addedFor(m_store)));
+        FavoritesIndex::forgetKept();
+        QCOMPARE(FavoritesIndex::of(m_store)->findUrl(u"http://bulk.test/2000"), 7005);
     }
 
     void pageTextIndex()
