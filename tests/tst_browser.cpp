@@ -187,7 +187,8 @@ private slots:
         QTabBar *bar = dock->tabs()->tabBar();
         for (int position : {3, 4}) {
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(position - 1).center());
-            QVERIFY(!tabAt(main.get(), position)->loadPending());
+            // Loaded on the turn after the tab has shown.
+            QTRY_VERIFY_WITH_TIMEOUT(!tabAt(main.get(), position)->loadPending(), kTimeout);
         }
         QVERIFY(waitLoaded(main.get(), 3, m_server.url(QStringLiteral("/a"))));
         QVERIFY(waitLoaded(main.get(), 4, m_server.url(QStringLiteral("/b"))));

@@ -105,14 +105,23 @@ void Form2::setLoadURL(const QString &n_url, LoadWhen when)
 void Form2::showEvent(QShowEvent *event)
 {
     QWidget::showEvent(event);
-    if (m_loadPending) {
+    if (!m_loadPending || m_loadQueued)
+        return;
+    // Made on the next turn: the tab paints its frame first, and making the
+    // engine's page and view is a pause of its own rather than part of one
+    // long one. An address set meanwhile has been loaded already.
+    m_loadQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_loadQueued = false;
+        if (!m_loadPending || !isVisible())
+            return;
         m_loadPending = false;
         // The history brings back its current page, the one saved.
         if (m_restoredHistory.isEmpty())
             m_wb1->Navigate(m_url);
         else
             m_wb1->restoreHistory(std::exchange(m_restoredHistory, {}));
-    }
+    });
 }
 
 QByteArray Form2::historyState() const

@@ -111,6 +111,7 @@ private:
     QLabel *m_lblStatus3;
     QString m_url;
     bool m_loadPending = false;
+    bool m_loadQueued = false; // the pending load runs on the next turn
     QByteArray m_restoredHistory;
     QString m_tag;
     bool m_stateBack = false;

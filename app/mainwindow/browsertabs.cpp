@@ -15,6 +15,7 @@
 
 #include <QPainter>
 #include <QPixmap>
+#include <QElapsedTimer>
 #include <QTimer>
 #include <QUrl>
 
@@ -188,11 +189,13 @@ void BrowserTabs::restoreTurn(const std::shared_ptr<SessionRestore> &restore)
 {
     if (m_windowClosing)
         return;
-    // About a millisecond a tab: twenty keep each turn well under what a
-    // person notices.
-    constexpr qsizetype kTabsPerTurn = 20;
-    const qsizetype end = std::min(restore->saved.size(), restore->next + kTabsPerTurn);
-    for (; restore->next < end; ++restore->next) {
+    // A tab costs a millisecond or more, and more as the tab bar grows (it
+    // lays out every tab at each insert): a turn ends after a share of a
+    // frame's time, whatever it has made by then.
+    constexpr qint64 kTurnMs = 16;
+    QElapsedTimer turn;
+    turn.start();
+    for (; restore->next < restore->saved.size() && turn.elapsed() < kTurnMs; ++restore->next) {
         const qsizetype i = restore->next;
         const QString &url = restore->saved.at(i);
         Form2 *form = openTab(url, TabLoad::WhenShown);
