@@ -12,8 +12,16 @@ QIcon DeferredIconEngine::styleIcon(QStyle::StandardPixmap which)
     return QIcon(new DeferredIconEngine([which] { return QApplication::style()->standardIcon(which); }));
 }
 
+void DeferredIconEngine::setLookup(Lookup lookup)
+{
+    s_lookup = lookup;
+}
+
 const QIcon &DeferredIconEngine::resolved()
 {
+    static const QIcon nothing;
+    if (!m_done && s_lookup == Lookup::Held)
+        return nothing;
     if (!m_done) {
         m_done = true;
         if (m_resolver)
@@ -39,6 +47,9 @@ QPixmap DeferredIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QI
 
 QSize DeferredIconEngine::actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state)
 {
+    // Held, an icon claims the size it will have: nothing is laid out again.
+    if (!m_done && s_lookup == Lookup::Held)
+        return size;
     return resolved().actualSize(size, mode, state);
 }
 

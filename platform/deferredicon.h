@@ -19,6 +19,12 @@ public:
     explicit DeferredIconEngine(Resolver resolver);
     // The current style's standard icon, looked up when first needed.
     static QIcon styleIcon(QStyle::StandardPixmap which);
+    // While held, icons are drawn as nothing and not looked up: the
+    // window's first frame, drawn while the home page loads, does not wait
+    // for the style's images (every size of each) to be decoded. Whoever
+    // releases repaints what was drawn meanwhile.
+    enum class Lookup { Held, Allowed };
+    static void setLookup(Lookup lookup);
 
     void paint(QPainter *painter, const QRect &rect, QIcon::Mode mode, QIcon::State state) override;
     QPixmap pixmap(const QSize &size, QIcon::Mode mode, QIcon::State state) override;
@@ -36,4 +42,5 @@ private:
     Resolver m_resolver;
     QIcon m_icon;
     bool m_done = false;
+    static inline Lookup s_lookup = Lookup::Allowed;
 };

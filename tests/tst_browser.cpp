@@ -50,6 +50,7 @@
 #include <QTabWidget>
 #include <QSignalSpy>
 #include <QWebEngineView>
+#include <QToolButton>
 #include <QtTest>
 
 #include <csignal>
@@ -167,6 +168,14 @@ private slots:
         QCOMPARE(dock->document(2)->caption(), QStringLiteral(" Favorites "));
         QVERIFY(!main->windowIcon().availableSizes().isEmpty()); // the program's own, not a blank frame
         QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
+        // The toolbar's images, left out of the first frame, are there once the home page has loaded.
+        QToolButton *back = nullptr;
+        for (QToolButton *b : main->findChildren<QToolButton *>()) {
+            if (b->isVisible() && b->defaultAction() && b->defaultAction()->text().contains(QStringLiteral("Back")))
+                back = b;
+        }
+        QVERIFY(back);
+        QTRY_VERIFY_WITH_TIMEOUT(!back->icon().pixmap(QSize(16, 16)).isNull(), kTimeout);
         // Restored tabs load when first shown; the file lists them meanwhile.
         QVERIFY(tabAt(main.get(), 3)->loadPending() && tabAt(main.get(), 4)->loadPending());
         // Named by the title the history knows, else by the host.

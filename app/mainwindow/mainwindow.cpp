@@ -17,6 +17,7 @@
 #include "app/mainwindow/favoritepagetext.h"
 #include "app/mainwindow/favoritestar.h"
 #include "navkit/records/favoriterecord.h"
+#include "platform/deferredicon.h"
 #include "platform/documentwindow.h"
 #include "app/browser/downloadmanager.h"
 #include "app/browser/browsertab.h"
@@ -51,6 +52,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
+#include <QTabBar>
 #include <QToolButton>
 
 #include <memory>
@@ -147,6 +149,7 @@ Form1::~Form1()
     // The star's lookups still running use the completer's favorites: they
     // end before the completer goes.
     delete m_star;
+    DeferredIconEngine::setLookup(DeferredIconEngine::Lookup::Allowed);
 }
 
 void Form1::buildCommands()
@@ -199,6 +202,7 @@ void Form1::load()
     // new tab is current for a moment, and a page shown even that briefly
     // sets up its drawing, some megabytes a tab, for nothing).
     setUpdatesEnabled(false);
+    DeferredIconEngine::setLookup(DeferredIconEngine::Lookup::Held);
     m_dsMain->holdPages(DockFrame::Hold::PagesAndTabBar);
     const int requested = BrowserProfile::requestGuard()->pageRequests();
     m_tabs->openTab(g().HomePage);
@@ -227,6 +231,7 @@ void Form1::load()
             m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
             showHomePage();
             afterHomePage([this, saved] {
+                showCommandImages();
                 ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
                 setupCompletion();
                 auto *search = new Form5;
@@ -262,6 +267,16 @@ void Form1::showHomePage()
         first->hostedForm()->setFocus(); // it could not take the focus while hidden
     setUpdatesEnabled(true);
     m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
+}
+
+void Form1::showCommandImages()
+{
+    DeferredIconEngine::setLookup(DeferredIconEngine::Lookup::Allowed);
+    // Drawn without their images so far: the buttons and the panes' tabs.
+    for (QWidget *w : findChildren<QWidget *>()) {
+        if (w->isVisible() && (qobject_cast<QToolButton *>(w) || qobject_cast<QTabBar *>(w)))
+            w->update();
+    }
 }
 
 void Form1::goOnLater(const std::function<void()> &next)
