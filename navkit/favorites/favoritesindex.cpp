@@ -60,6 +60,28 @@ void releaseFreed()
 #endif
 }
 
+// n records as at(i) gives them, copied into one text, and views of them
+// there (the views stay valid when the text is moved).
+template <typename At> std::pair<QByteArray, std::vector<QStringView>> joined(qsizetype n, At at)
+{
+    QByteArray text;
+    std::vector<qsizetype> lengths;
+    lengths.reserve(size_t(n));
+    for (qsizetype i = 0; i < n; ++i) {
+        const QStringView r = at(i);
+        text.append(reinterpret_cast<const char *>(r.utf16()), r.size() * 2);
+        lengths.push_back(r.size());
+    }
+    std::vector<QStringView> views;
+    views.reserve(size_t(n));
+    const auto *units = reinterpret_cast<const char16_t *>(text.constData());
+    for (const qsizetype length : lengths) {
+        views.emplace_back(units, length);
+        units += length;
+    }
+    return {std::move(text), std::move(views)};
+}
+
 } // namespace
 
 std::shared_ptr<const FavoritesIndex> FavoritesIndex::ifRead(const QString &dataFile)
@@ -190,20 +212,12 @@ std::shared_ptr<FavoritesIndex> FavoritesIndex::withAdded(std::shared_ptr<const 
     const FavoritesIndex &old = *base;
     index->m_base = old.m_base ? old.m_base : std::move(base);
     index->m_baseCount = index->m_base->count();
-    QStringList records;
-    for (qsizetype i = index->m_baseCount; i < old.count(); ++i)
-        records.append(old.record(i).toString());
-    records.append(added);
-    QByteArray text;
-    for (const QString &r : std::as_const(records))
-        text.append(reinterpret_cast<const char *>(r.utf16()), r.size() * 2);
-    std::vector<QStringView> views;
-    const auto *units = reinterpret_cast<const char16_t *>(text.constData());
-    qsizetype at = 0;
-    for (const QString &r : std::as_const(records)) {
-        views.emplace_back(units + at, r.size());
-        at += r.size();
-    }
+    // The base's records stay where they are; those after it are copied
+    // with the new ones.
+    const qsizetype before = old.count() - index->m_baseCount;
+    auto [text, views] = joined(before + added.size(), [&](qsizetype i) {
+        return i < before ? old.record(index->m_baseCount + i) : QStringView(added.at(i - before));
+    });
     const std::shared_ptr<FavoritesIndex> own = built(std::move(text), views);
     index->view(own->m_parts);
     index->m_keep = own->m_keep;
@@ -233,18 +247,7 @@ std::shared_ptr<const FavoritesIndex> FavoritesIndex::saved(const QString &dataF
     std::shared_ptr<const FavoritesIndex> flat;
     if (m_base) {
         // One index of all records, the base's and the added ones.
-        QByteArray text;
-        for (qsizetype i = 0; i < count(); ++i) {
-            const QStringView r = record(i);
-            text.append(reinterpret_cast<const char *>(r.utf16()), r.size() * 2);
-        }
-        std::vector<QStringView> views;
-        const auto *units = reinterpret_cast<const char16_t *>(text.constData());
-        qsizetype at = 0;
-        for (qsizetype i = 0; i < count(); ++i) {
-            views.emplace_back(units + at, record(i).size());
-            at += record(i).size();
-        }
+        auto [text, views] = joined(count(), [this](qsizetype i) { return record(i); });
         flat = built(std::move(text), views);
     }
     const FavoritesIndex &whole = flat ? *flat : *this;
