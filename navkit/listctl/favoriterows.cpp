@@ -8,6 +8,12 @@ FavoriteRows::FavoriteRows(std::shared_ptr<const FavoritesIndex> index, QStringV
     : m_index(std::move(index))
 {
     // The list control counts rows in int.
+    if (search.trimmed().isEmpty() && textMatches.empty()) {
+        // Every record: a list of a million numbers from 0 up is not made.
+        m_all = true;
+        m_byText = size_t(std::min<qsizetype>(m_index->count(), std::numeric_limits<int>::max()));
+        return;
+    }
     m_listed = m_index->matching(search, std::numeric_limits<int>::max());
     m_byText = m_listed.size();
     if (textMatches.empty())
@@ -25,14 +31,16 @@ FavoriteRows::FavoriteRows(std::shared_ptr<const FavoritesIndex> index, QStringV
 
 QString FavoriteRows::note(int row) const
 {
-    if (row < 0 || size_t(row) < m_byText || size_t(row) >= m_listed.size())
+    if (row < 0 || size_t(row) < m_byText || row >= count())
         return {};
     return QStringLiteral("Found in the page text: ") + m_snippets[size_t(row) - m_byText];
 }
 
 qsizetype FavoriteRows::recordAt(int row) const
 {
-    return row < 0 || size_t(row) >= m_listed.size() ? -1 : m_listed[size_t(row)];
+    if (row < 0 || row >= count())
+        return -1;
+    return m_all ? row : m_listed[size_t(row)];
 }
 
 QString FavoriteRows::text(int row) const

@@ -24,7 +24,7 @@ public:
     FavoriteRows(std::shared_ptr<const FavoritesIndex> index, QStringView search,
                  const std::vector<TextMatch> &textMatches = {});
 
-    int count() const override { return int(m_listed.size()); }
+    int count() const override { return m_all ? int(m_byText) : int(m_listed.size()); }
     QString text(int row) const override;
     QString note(int row) const override;
     std::shared_ptr<const FavoritesIndex> index() const { return m_index; }
@@ -37,6 +37,7 @@ private:
 
     std::shared_ptr<const FavoritesIndex> m_index;
     std::vector<qsizetype> m_listed;
+    bool m_all = false;              // every record, in stored order (a blank search): none is listed in m_listed
     std::size_t m_byText = 0;        // rows from here on were found by their page's text
     std::vector<QString> m_snippets; // of those rows
 };
