@@ -14,6 +14,7 @@
 #include "platform/logging.h"
 #include "navkit/favorites/mdlfavorites.h"
 #include "navkit/listctl/rowdelegate.h"
+#include "navkit/listctl/rowlistview.h"
 #include "navkit/listctl/rowmodel.h"
 #include "platform/timeconv.h"
 #include "platform/twips.h"
@@ -42,7 +43,7 @@ int buttonBits(Qt::MouseButtons b)
 ListControl::ListControl(QWidget *parent)
     : QWidget(parent)
     , m_picture1(new QWidget(this))
-    , m_list(new QListView(m_picture1))
+    , m_list(new RowListView(m_picture1))
     , m_model(new RowModel(this))
     , m_picture2(new QWidget(this))
     , m_service(new FavoritesService(this))
@@ -70,12 +71,6 @@ ListControl::ListControl(QWidget *parent)
     m_list->setModel(m_model);
     m_list->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_list->setSelectionMode(QAbstractItemView::SingleSelection);
-    m_list->setUniformItemSizes(true); // 100,000 rows stay fast
-    // The view places every row when the list is set (a million favorites:
-    // 50 ms in one go); in batches, the first rows are drawn at once and the
-    // rest placed a batch a turn.
-    m_list->setLayoutMode(QListView::Batched);
-    m_list->setBatchSize(kRowsPlacedATurn);
     m_list->setItemDelegate(new RowDelegate(m_list));
     m_list->move(-1, -2); // its top and left border lines stay hidden
     m_picture2->setFixedHeight(px(75));

@@ -169,9 +169,8 @@ private:
     bool m_shown = false;
     int m_clickedRow = -1; // the row the last Click was raised for
     LiveObjectToken m_token;
-    static constexpr int kMaxPageTextRows = 50;    // favorites found by their page's text, at most
-    static constexpr int kRowsPlacedATurn = 10000; // by the view, when a list is set
-    quint64 m_listAsked = 0;                       // lists asked for: a worker's late answer is for the last one only
+    static constexpr int kMaxPageTextRows = 50; // favorites found by their page's text, at most
+    quint64 m_listAsked = 0;                    // lists asked for: a worker's late answer is for the last one only
     // Counts long history lists and reads large favorites stores; last, so
     // it is joined before anything an answer touches goes.
     QThreadPool m_readers;
