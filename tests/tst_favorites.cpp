@@ -340,11 +340,11 @@ private slots:
             QVERIFY(writeAll(indexFile, damaged));
             FavoritesIndex::forgetKept();
             QCOMPARE(FavoritesIndex::of(m_store)->findUrl(u"http://beside.test/"), 5004);
-            QVERIFY(readAll(indexFile).startsWith("QXFIDX1"));
+            QVERIFY(readAll(indexFile).startsWith("QXFIDX2"));
             QVERIFY(!QFileInfo::exists(FavoritesIndexFile::addedFor(m_store)));
         }
         QByteArray noise = readAll(indexFile); // now of this version, whole
-        for (qsizetype i = 64; i < noise.size(); i += 3)
+        for (qsizetype i = 72; i < noise.size(); i += 3)
             noise[i] = char(QRandomGenerator::global()->generate());
         QVERIFY(writeAll(indexFile, noise));
         FavoritesIndex::forgetKept();
@@ -355,16 +355,22 @@ private slots:
         nonsense->matching(u"e", FavoritesIndex::kNoLimit);
         nonsense->findUrl(u"http://m.test/5");
 
-        // Many added at once: the index file is written again, whole.
-        QStringList many2;
+        // Many added at once (one without an address): the index file is
+        // written again, whole, and the next start uses it as it is.
+        QStringList many2{QStringLiteral("No address")};
         for (int i = 0; i < 2001; ++i)
             many2.append(QStringLiteral("Bulk %1").arg(i) + S + QStringLiteral("http://bulk.test/%1").arg(i));
         FavoritesStore::Appended bulk;
         QVERIFY(save(m_store, many2, bulk));
         FavoritesIndex::extend(m_store, bulk);
         QVERIFY(!QFileInfo::exists(FavoritesIndexFile::addedFor(m_store)));
+        const std::optional<FileIdentity> written = FileIdentity::of(indexFile);
         FavoritesIndex::forgetKept();
-        QCOMPARE(FavoritesIndex::of(m_store)->findUrl(u"http://bulk.test/2000"), 7005);
+        const auto bulkRead = FavoritesIndex::of(m_store);
+        QCOMPARE(FileIdentity::of(indexFile), written); // not written again
+        QCOMPARE(bulkRead->findUrl(u"http://bulk.test/2000"), 7006);
+        QCOMPARE(bulkRead->title(5005), QStringView(u"No address"));
+        QVERIFY(bulkRead->url(5005).isNull());
     }
 
     void pageTextIndex()

@@ -204,13 +204,13 @@ std::shared_ptr<FavoritesIndex> FavoritesIndex::built(QByteArray text, const std
     return index;
 }
 
-std::shared_ptr<FavoritesIndex> FavoritesIndex::withAdded(std::shared_ptr<const FavoritesIndex> base,
+std::shared_ptr<FavoritesIndex> FavoritesIndex::withAdded(const std::shared_ptr<const FavoritesIndex> &base,
                                                           const QStringList &added)
 {
     auto index = std::make_shared<FavoritesIndex>();
     // One level deep: an index extended again shares the same base.
     const FavoritesIndex &old = *base;
-    index->m_base = old.m_base ? old.m_base : std::move(base);
+    index->m_base = old.m_base ? old.m_base : base;
     index->m_baseCount = index->m_base->count();
     // The base's records stay where they are; those after it are copied
     // with the new ones.
@@ -239,7 +239,7 @@ std::shared_ptr<const FavoritesIndex> FavoritesIndex::fromFile(const QString &da
         FavoritesIndexFile::readAdded(FavoritesIndexFile::addedFor(dataFile));
     if (!added || added->base != mapped->store || added->store != store)
         return nullptr; // the store was changed by another writer
-    return withAdded(std::move(index), added->records);
+    return withAdded(index, added->records);
 }
 
 std::shared_ptr<const FavoritesIndex> FavoritesIndex::saved(const QString &dataFile, const FileIdentity &store) const
@@ -257,7 +257,7 @@ std::shared_ptr<const FavoritesIndex> FavoritesIndex::saved(const QString &dataF
     if (!FavoritesIndexFile::write(path, store, whole.m_parts))
         return nullptr;
     flat.reset();
-    const std::shared_ptr<const FavoritesIndex> mapped = fromFile(dataFile, store);
+    std::shared_ptr<const FavoritesIndex> mapped = fromFile(dataFile, store);
     if (!mapped)
         qCWarning(lcFiles) << "favorites index written but not read back" << path;
     return mapped;

@@ -58,7 +58,7 @@ private:
     // An index of records (views into text), in memory.
     static std::shared_ptr<FavoritesIndex> built(QByteArray text, const std::vector<QStringView> &views);
     // base with records after its own, in memory beside it.
-    static std::shared_ptr<FavoritesIndex> withAdded(std::shared_ptr<const FavoritesIndex> base,
+    static std::shared_ptr<FavoritesIndex> withAdded(const std::shared_ptr<const FavoritesIndex> &base,
                                                      const QStringList &added);
     // dataFile's index file mapped (with what this process added since),
     // when it is whole and of the version store; none otherwise.

@@ -15,7 +15,7 @@ namespace {
 
 // Written and read on the same machine only: native byte order, the magic
 // telling a file of another one (or another layout) apart.
-constexpr char kIndexMagic[8] = {'Q', 'X', 'F', 'I', 'D', 'X', '1', '\0'};
+constexpr char kIndexMagic[8] = {'Q', 'X', 'F', 'I', 'D', 'X', '2', '\0'};
 constexpr char kAddedMagic[8] = {'Q', 'X', 'F', 'A', 'D', 'D', '1', '\0'};
 
 struct Identity {
@@ -39,10 +39,11 @@ struct Header {
     char magic[8];
     Identity store;
     quint64 count;
+    quint64 urlCount; // records without an address have no key
     quint64 textUnits;
     quint64 foldedBytes;
 };
-static_assert(sizeof(Header) == 64 && sizeof(Record) == 24 && sizeof(UrlKey) == 16);
+static_assert(sizeof(Header) == 72 && sizeof(Record) == 24 && sizeof(UrlKey) == 16);
 
 struct AddedHeader {
     char magic[8];
@@ -92,12 +93,13 @@ QString addedFor(const QString &dataFile)
 
 bool write(const QString &path, const FileIdentity &store, const Parts &parts)
 {
-    if (parts.foldedStarts.size() != parts.records.size())
+    if (parts.foldedStarts.size() != parts.records.size() || parts.urls.size() > parts.records.size())
         return false;
     Header header{};
     std::memcpy(header.magic, kIndexMagic, sizeof header.magic);
     header.store = toDisk(store);
     header.count = parts.records.size();
+    header.urlCount = parts.urls.size();
     header.textUnits = parts.text.size();
     header.foldedBytes = parts.folded.size();
     const quint64 textBytes = quint64(parts.text.size()) * 2;
@@ -131,9 +133,9 @@ std::optional<Mapped> map(const QString &path)
     }
     // Each count bounded first, so the sizes below cannot wrap.
     constexpr quint64 kMax = quint64(1) << 40;
-    if (header.count > kMax || header.textUnits > kMax || header.foldedBytes > kMax
+    if (header.count > kMax || header.urlCount > header.count || header.textUnits > kMax || header.foldedBytes > kMax
         || size
-            != sizeof header + header.count * (sizeof(Record) + sizeof(quint64) + sizeof(UrlKey))
+            != sizeof header + header.count * (sizeof(Record) + sizeof(quint64)) + header.urlCount * sizeof(UrlKey)
                 + padded(header.textUnits * 2) + header.foldedBytes) {
         qCWarning(lcFiles) << "favorites index not whole" << path;
         return std::nullopt;
@@ -150,8 +152,8 @@ std::optional<Mapped> map(const QString &path)
     at += n * sizeof(Record);
     m.parts.foldedStarts = {reinterpret_cast<const quint64 *>(at), n};
     at += n * sizeof(quint64);
-    m.parts.urls = {reinterpret_cast<const UrlKey *>(at), n};
-    at += n * sizeof(UrlKey);
+    m.parts.urls = {reinterpret_cast<const UrlKey *>(at), size_t(header.urlCount)};
+    at += header.urlCount * sizeof(UrlKey);
     m.parts.text = {reinterpret_cast<const char16_t *>(at), size_t(header.textUnits)};
     at += padded(header.textUnits * 2);
     m.parts.folded = {reinterpret_cast<const char *>(at), size_t(header.foldedBytes)};
