@@ -20,7 +20,7 @@ void DeferredIconEngine::setLookup(Lookup lookup)
 const QIcon &DeferredIconEngine::resolved()
 {
     static const QIcon nothing;
-    if (!m_done && s_lookup == Lookup::Held)
+    if (held())
         return nothing;
     if (!m_done) {
         m_done = true;
@@ -48,7 +48,7 @@ QPixmap DeferredIconEngine::scaledPixmap(const QSize &size, QIcon::Mode mode, QI
 QSize DeferredIconEngine::actualSize(const QSize &size, QIcon::Mode mode, QIcon::State state)
 {
     // Held, an icon claims the size it will have: nothing is laid out again.
-    if (!m_done && s_lookup == Lookup::Held)
+    if (held())
         return size;
     return resolved().actualSize(size, mode, state);
 }

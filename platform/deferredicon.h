@@ -38,6 +38,7 @@ public:
 
 private:
     const QIcon &resolved();
+    bool held() const { return !m_done && s_lookup == Lookup::Held; }
 
     Resolver m_resolver;
     QIcon m_icon;

@@ -52,7 +52,6 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QToolBar>
-#include <QTabBar>
 #include <QToolButton>
 
 #include <memory>
@@ -253,81 +252,6 @@ void Form1::load()
         BrowserProfile::whenPageRequested(requested, std::chrono::milliseconds(200), this, build);
     else
         build();
-}
-
-void Form1::showHomePage()
-{
-    DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
-    if (first)
-        first->activate();
-    // The tab bar stays hidden while the session's tabs are added: a shown
-    // bar lays out every tab again at each one.
-    m_dsMain->holdPages(DockFrame::Hold::TabBar);
-    if (first && first->hostedForm())
-        first->hostedForm()->setFocus(); // it could not take the focus while hidden
-    setUpdatesEnabled(true);
-    m_dsMain->setCommandText(QStringLiteral("mnuAddress"), g().HomePage);
-}
-
-void Form1::showCommandImages()
-{
-    DeferredIconEngine::setLookup(DeferredIconEngine::Lookup::Allowed);
-    // Drawn without their images so far: the buttons and the panes' tabs.
-    for (QWidget *w : findChildren<QWidget *>()) {
-        if (w->isVisible() && (qobject_cast<QToolButton *>(w) || qobject_cast<QTabBar *>(w)))
-            w->update();
-    }
-}
-
-void Form1::goOnLater(const std::function<void()> &next)
-{
-    QTimer::singleShot(0, this, [this, next] {
-        if (!m_isClosing)
-            next();
-    });
-}
-
-void Form1::afterHomePage(const std::function<void()> &next)
-{
-    const DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
-    auto *home = first ? qobject_cast<Form2 *>(first->hostedForm()) : nullptr;
-    if (!home || !home->wb1()->Busy()) {
-        goOnLater(next);
-        return;
-    }
-    // Until the home page's load event the window's thread is the engine's
-    // (a second at most: a slow site does not hold the rest back). The
-    // timer is the wait: the first of the two deletes it, which cuts the
-    // other off.
-    constexpr int kLongestWaitMs = 1000;
-    auto *wait = new QTimer(this);
-    wait->setSingleShot(true);
-    auto done = std::make_shared<bool>(false);
-    const auto go = [this, wait, next, done] {
-        if (*done)
-            return; // the other one came first
-        *done = true;
-        wait->stop();
-        wait->deleteLater();
-        if (!m_isClosing)
-            next();
-    };
-    connect(wait, &QTimer::timeout, wait, go);
-    connect(home->wb1(), &BrowserControl::DocumentComplete, wait, go, Qt::SingleShotConnection);
-    wait->start(kLongestWaitMs);
-}
-
-void Form1::finishLoad(const QStringList &saved)
-{
-    m_dsMain->holdPages(DockFrame::Hold::Nothing);
-    // Restored tabs write their entries only once they load: the list is
-    // written whole now, at the positions they have in this session, and
-    // from now on each page writes its own.
-    m_tabs->startRecording();
-    if (!saved.isEmpty())
-        saveOpenPages();
-    m_loaded = true;
-    emit loaded();
 }
 
 void Form1::setupCompletion()

@@ -116,7 +116,8 @@ std::shared_ptr<const FavoritesIndex> FavoritesIndex::of(const QString &dataFile
 
     // The key is read before the file: a save in between makes the next
     // call read it again rather than keep what was read.
-    std::shared_ptr<const FavoritesIndex> index = key->size >= kIndexFileFrom ? fromFile(dataFile, *key) : nullptr;
+    const bool onDisk = key->size >= kIndexFileFrom;
+    std::shared_ptr<const FavoritesIndex> index = onDisk ? fromFile(dataFile, *key) : nullptr;
     if (!index) {
         std::vector<QStringView> views;
         QByteArray text = FavoritesStore::visit(dataFile, [&views](QStringView record) { views.push_back(record); });
@@ -124,7 +125,7 @@ std::shared_ptr<const FavoritesIndex> FavoritesIndex::of(const QString &dataFile
         // empty: it is read again at the next start.
         const bool read = !text.isEmpty();
         std::shared_ptr<const FavoritesIndex> inMemory = built(std::move(text), views);
-        if (read && key->size >= kIndexFileFrom)
+        if (read && onDisk)
             index = inMemory->saved(dataFile, *key);
         if (index) {
             inMemory.reset();
