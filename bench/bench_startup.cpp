@@ -3,7 +3,8 @@
 // starts in fresh folders (program folder with _config.dat, platform root,
 // the engine's own data), both programs draw in software, runs are paired
 // and alternate which program goes first, and each run must show the page.
-//   bench_startup [runs]   (default 7)
+//   bench_startup [runs] [first]   (default 7; "first": the first start
+//                                   only, for each display)
 // Prints, per display (offscreen, and Xvfb when installed):
 //   - first start to the home page's load event;
 //   - a start restoring a session of 10 tabs, to the active tab's load event;
@@ -250,9 +251,16 @@ Pair paired(int runs, const QString &display, const Side &a, const Side &b,
     return {median(as), median(bs), median(ratios), median(ra), median(rb)};
 }
 
-void startupRounds(const QString &label, const QString &display, int runs)
+void startupRounds(const QString &label, const QString &display, int runs, bool firstOnly)
 {
     const Pair first = paired(runs, display, kBare1, kQuillon1);
+    if (firstOnly) {
+        QTextStream(stdout) << "| " << label << " | " << QString::number(first.a, 'f', 0) << " | "
+                            << QString::number(first.b, 'f', 0) << " | " << QString::number(first.ratio, 'f', 2)
+                            << " | | | | " << QString::number(first.requestA, 'f', 0) << " / "
+                            << QString::number(first.requestB, 'f', 0) << " |" << Qt::endl;
+        return;
+    }
     Side bare10 = kBare1;
     bare10.args = {QStringLiteral("10")};
     Side quillon10 = kQuillon1;
@@ -272,6 +280,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     g_bin = QCoreApplication::applicationDirPath();
     const int runs = std::max(1, argc > 1 ? QByteArray(argv[1]).toInt() : 7);
+    const bool firstOnly = argc > 2 && QByteArray(argv[2]) == "first";
     const QByteArray outerRoot = qgetenv("QUILLON_PLATFORM_ROOT");
 
     TestHttpServer server;
@@ -289,12 +298,14 @@ int main(int argc, char **argv)
                            "session of 10 tabs | ratio | first start, page requested at: bare / quillon "
                            "|\n|---|---|---|---|---|---|---|---|"
                         << Qt::endl;
-    startupRounds(QStringLiteral("offscreen"), QString(), runs);
+    startupRounds(QStringLiteral("offscreen"), QString(), runs, firstOnly);
     VirtualDisplay xvfb;
     if (!xvfb.name().isEmpty())
-        startupRounds(QStringLiteral("Xvfb"), xvfb.name(), runs);
+        startupRounds(QStringLiteral("Xvfb"), xvfb.name(), runs, firstOnly);
     else
         QTextStream(stdout) << "| Xvfb | not started: not installed or no display free |" << Qt::endl;
+    if (firstOnly)
+        return g_wrong ? 1 : 0;
 
     // Ten tabs of one site, every one loaded.
     const int memoryRuns = std::max(1, (runs + 1) / 2);

@@ -166,7 +166,6 @@ private slots:
         QCOMPARE(dock->documentCount(), 4);
         QVERIFY(qobject_cast<Form9 *>(dock->document(2)->hostedForm()));
         QCOMPARE(dock->document(2)->caption(), QStringLiteral(" Favorites "));
-        QVERIFY(!main->windowIcon().availableSizes().isEmpty()); // the program's own, not a blank frame
         QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/home"))));
         // The toolbar's images, left out of the first frame, are there once the home page has loaded.
         QToolButton *back = nullptr;
@@ -176,6 +175,7 @@ private slots:
         }
         QVERIFY(back);
         QTRY_VERIFY_WITH_TIMEOUT(!back->icon().pixmap(QSize(16, 16)).isNull(), kTimeout);
+        QVERIFY(!main->windowIcon().availableSizes().isEmpty()); // the program's own, not a blank frame
         // Restored tabs load when first shown; the file lists them meanwhile.
         QVERIFY(tabAt(main.get(), 3)->loadPending() && tabAt(main.get(), 4)->loadPending());
         // Named by the title the history knows, else by the host.

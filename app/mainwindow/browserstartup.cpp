@@ -102,14 +102,18 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     QApplication::setApplicationVersion(QStringLiteral(QUILLON_VERSION_TEXT));
     QApplication::setOrganizationName(QStringLiteral("Kestrane"));
     QApplication::setDesktopFileName(QStringLiteral("quillon"));
-    QApplication::setWindowIcon(CommandTable::programIcon());
+    // The program's icon is set by the window once its home page is in:
+    // reading its images, and under X sending them with the window, delays
+    // the first page.
 
     // A data folder planted by someone else (a link, another user's folder)
     // is never written to.
     if (const QString problem = PlatformPaths::dataFolderProblem(); !problem.isEmpty()) {
         QTextStream(stderr) << "quillon: " << problem << "\n";
-        if (QGuiApplication::platformName() != QStringLiteral("offscreen")) // someone to answer it
+        if (QGuiApplication::platformName() != QStringLiteral("offscreen")) { // someone to answer it
+            QApplication::setWindowIcon(CommandTable::programIcon());
             QMessageBox::critical(nullptr, QStringLiteral("Quillon XP"), problem);
+        }
         return 1;
     }
 

@@ -73,7 +73,6 @@ Form1::Form1()
     , m_picture2(new MainStatusBar(this))
 {
     setWindowTitle(kCaption);
-    setWindowIcon(CommandTable::programIcon());
     setObjectName(QStringLiteral("Form1"));
     m_wb->hide();
     // Silent for good: nothing here turns it back on (the design sets it

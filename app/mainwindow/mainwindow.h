@@ -84,7 +84,8 @@ private:
     void setupPageText();
     static inline const QString kRegsvr = QStringLiteral("regsvr32.exe /s shdocvw.dll");
     void showHomePage();
-    // The command images, held while the window's first frame is drawn, looked up and drawn.
+    // The command images, held while the window's first frame is drawn, looked up and
+    // drawn; and the program's icon, left out of it too.
     void showCommandImages();
     // next, from the event loop, unless the window is closing by then.
     void goOnLater(const std::function<void()> &next);

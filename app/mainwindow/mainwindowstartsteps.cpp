@@ -7,12 +7,14 @@
 #include "app/browser/browsertab.h"
 #include "app/mainwindow/browsertabs.h"
 #include "app/browser/tabrules.h"
+#include "app/mainwindow/commandtable.h"
 #include "app/settings/programstate.h"
 #include "engine/browsercontrol.h"
 #include "platform/deferredicon.h"
 #include "platform/dockframe.h"
 #include "platform/documentwindow.h"
 
+#include <QApplication>
 #include <QTabBar>
 #include <QTimer>
 #include <QToolButton>
@@ -35,6 +37,9 @@ void Form1::showHomePage()
 
 void Form1::showCommandImages()
 {
+    // The program's icon, for this window and those it opens (none of
+    // their own, so they take the application's).
+    QApplication::setWindowIcon(CommandTable::programIcon());
     DeferredIconEngine::setLookup(DeferredIconEngine::Lookup::Allowed);
     // Drawn without their images so far: the buttons and the panes' tabs.
     for (QWidget *w : findChildren<QWidget *>()) {
