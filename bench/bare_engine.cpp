@@ -8,6 +8,7 @@
 #include <QTabWidget>
 #include <QTextStream>
 #include <QTimer>
+#include <QWebEngineProfile>
 #include <QWebEngineView>
 
 #include <unistd.h>
@@ -25,11 +26,17 @@ int main(int argc, char *argv[])
     const QUrl url(QString::fromLocal8Bit(argv[1]));
     const int count = argc > 2 ? QByteArray(argv[2]).toInt() : 1;
     const bool exitAtFirst = qEnvironmentVariableIntValue("BARE_EXIT_AT_FIRST") == 1;
+    // BARE_PROFILE=disk: the pages keep their data on disk (cookies, cache,
+    // storage) in the data location, as a browser's do; otherwise nothing
+    // is kept.
+    QWebEngineProfile *profile = QWebEngineProfile::defaultProfile();
+    if (qgetenv("BARE_PROFILE") == "disk")
+        profile = new QWebEngineProfile(QStringLiteral("bare"), &app);
     QTabWidget tabs;
     tabs.resize(1024, 720);
     int loaded = 0;
     for (int i = 0; i < count; ++i) {
-        auto *view = new QWebEngineView;
+        auto *view = new QWebEngineView(profile);
         tabs.addTab(view, QStringLiteral("Tab"));
         QObject::connect(view, &QWebEngineView::loadFinished, &tabs, [&, i, view](bool ok) {
             if (!ok || view->title() != QStringLiteral("Small page"))

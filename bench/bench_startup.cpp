@@ -6,7 +6,9 @@
 //   bench_startup [runs] [first]   (default 7; "first": the first start
 //                                   only, for each display)
 // Prints, per display (offscreen, and Xvfb when installed):
-//   - first start to the home page's load event;
+//   - first start to the home page's load event, as each program sees it
+//     and as the page itself reports it (a request from its load event);
+//     and against the bare program keeping its pages' data on disk;
 //   - a start restoring a session of 10 tabs, to the active tab's load event;
 // then, offscreen:
 //   - process-tree PSS with 10 tabs of one site, all loaded (median of 5
@@ -110,11 +112,17 @@ public:
         QElapsedTimer t;
         QEventLoop loop;
         double found = -1;
+        // Done once the program has printed its marker and the page has
+        // reported its load event.
+        const auto quitWhenDone = [&] {
+            if (found >= 0 && m_onload >= 0)
+                loop.quit();
+        };
         QObject::connect(&m_process, &QProcess::readyReadStandardOutput, &loop, [&] {
             m_out += m_process.readAllStandardOutput();
             if (found < 0 && m_out.contains(marker)) {
                 found = double(t.nsecsElapsed()) / 1e6;
-                loop.quit();
+                quitWhenDone();
             }
         });
         QObject::connect(&m_process, &QProcess::finished, &loop, &QEventLoop::quit);
@@ -122,10 +130,16 @@ public:
         m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         m_process.setProcessEnvironment(env);
         m_requested = -1;
+        m_onload = -1;
         const QString target = QUrl(url).toString(QUrl::RemoveScheme | QUrl::RemoveAuthority);
+        const QString beacon = QStringLiteral("/onload?") + QUrl(url).query();
         QObject::connect(g_server, &TestHttpServer::requested, &loop, [&](const QString &requested) {
             if (m_requested < 0 && requested == target)
                 m_requested = double(t.nsecsElapsed()) / 1e6;
+            if (m_onload < 0 && requested == beacon) {
+                m_onload = double(t.nsecsElapsed()) / 1e6;
+                quitWhenDone();
+            }
         });
         t.start();
         m_process.start(program, args);
@@ -140,6 +154,7 @@ public:
     }
     qint64 pid() const { return m_process.processId(); }
     double requested() const { return m_requested; } // the first request for a page, ms
+    double onload() const { return m_onload; }       // the page's beacon from its load event, ms
     ~Run()
     {
         m_process.terminate();
@@ -153,6 +168,7 @@ private:
     QProcess m_process;
     QByteArray m_out;
     double m_requested = -1;
+    double m_onload = -1;
 };
 
 // PSS of a process and all its descendants, in MiB.
@@ -210,23 +226,30 @@ struct Side {
     QString program;
     QStringList args;
     QByteArray marker;
-    QString mode; // QUILLON_BENCH for the browser
+    QString mode; // QUILLON_BENCH for the browser, BARE_PROFILE for the bare program
     int sessionTabs = 0;
 };
 
 const Side kBare1{QStringLiteral("bare_engine"), {}, "first-document-ms", {}, 0};
-const Side kQuillon1{QStringLiteral("quillon_probe"), {}, "first-document-ms", QStringLiteral("first-document"), 0};
+// The bare program with its pages' data kept on disk, as a browser's is: a
+// fresh profile's stores (cookies, storage, cache) are made at the first start.
+const Side kBareDisk{QStringLiteral("bare_engine"), {}, "first-document-ms", QStringLiteral("disk"), 0};
+// The browser stays, as the bare program does: its page's beacon may still
+// be on its way when the browser has seen the load.
+const Side kQuillon1{
+    QStringLiteral("quillon_probe"), {}, "first-document-ms", QStringLiteral("first-document-stay"), 0};
 
 // One paired run of each side per run, the first going first on even runs.
 // Returns the medians of each side and of the per-run ratios b/a.
 struct Pair {
     double a, b, ratio;
-    double requestA, requestB; // when the page was first requested, ms
+    double requestA, requestB;            // when the page was first requested, ms
+    double onloadA, onloadB, onloadRatio; // when the page's own beacon came, ms
 };
 Pair paired(int runs, const QString &display, const Side &a, const Side &b,
             const std::function<double(Run &)> &measure = {})
 {
-    std::vector<double> as, bs, ratios, ra, rb;
+    std::vector<double> as, bs, ratios, ra, rb, oa, ob, oratios;
     for (int i = 0; i < runs; ++i) {
         double va = 0, vb = 0;
         for (int k = 0; k < 2; ++k) {
@@ -235,7 +258,9 @@ Pair paired(int runs, const QString &display, const Side &a, const Side &b,
             const StartFolder folder(side.sessionTabs);
             QProcessEnvironment env = folder.environment(display);
             if (!side.mode.isEmpty())
-                env.insert(QStringLiteral("QUILLON_BENCH"), side.mode);
+                env.insert(side.program == QStringLiteral("bare_engine") ? QStringLiteral("BARE_PROFILE")
+                                                                         : QStringLiteral("QUILLON_BENCH"),
+                           side.mode);
             Run run;
             QStringList args = side.args;
             if (side.program == QStringLiteral("bare_engine"))
@@ -243,22 +268,31 @@ Pair paired(int runs, const QString &display, const Side &a, const Side &b,
             const double t = run.start(g_bin + u'/' + side.program, args, env, side.marker, folder.url());
             (aNow ? va : vb) = measure ? measure(run) : t;
             (aNow ? ra : rb).push_back(run.requested());
+            (aNow ? oa : ob).push_back(run.onload());
         }
         as.push_back(va);
         bs.push_back(vb);
         ratios.push_back(vb / va);
+        oratios.push_back(ob.back() / oa.back());
     }
-    return {median(as), median(bs), median(ratios), median(ra), median(rb)};
+    return {median(as), median(bs), median(ratios), median(ra), median(rb), median(oa), median(ob), median(oratios)};
 }
 
 void startupRounds(const QString &label, const QString &display, int runs, bool firstOnly)
 {
     const Pair first = paired(runs, display, kBare1, kQuillon1);
+    const Pair disk = paired(runs, display, kBareDisk, kQuillon1);
+    const auto onload = [&first, &disk] {
+        return QString::number(first.onloadA, 'f', 0) + QStringLiteral(" / ") + QString::number(first.onloadB, 'f', 0)
+            + QStringLiteral(" / ") + QString::number(first.onloadRatio, 'f', 2) + QStringLiteral(" | ")
+            + QString::number(disk.a, 'f', 0) + QStringLiteral(" / ") + QString::number(disk.b, 'f', 0)
+            + QStringLiteral(" / ") + QString::number(disk.ratio, 'f', 2);
+    };
     if (firstOnly) {
         QTextStream(stdout) << "| " << label << " | " << QString::number(first.a, 'f', 0) << " | "
                             << QString::number(first.b, 'f', 0) << " | " << QString::number(first.ratio, 'f', 2)
                             << " | | | | " << QString::number(first.requestA, 'f', 0) << " / "
-                            << QString::number(first.requestB, 'f', 0) << " |" << Qt::endl;
+                            << QString::number(first.requestB, 'f', 0) << " | " << onload() << " |" << Qt::endl;
         return;
     }
     Side bare10 = kBare1;
@@ -270,7 +304,7 @@ void startupRounds(const QString &label, const QString &display, int runs, bool 
                         << QString::number(first.b, 'f', 0) << " | " << QString::number(first.ratio, 'f', 2) << " | "
                         << QString::number(session.a, 'f', 0) << " | " << QString::number(session.b, 'f', 0) << " | "
                         << QString::number(session.ratio, 'f', 2) << " | " << QString::number(first.requestA, 'f', 0)
-                        << " / " << QString::number(first.requestB, 'f', 0) << " |" << Qt::endl;
+                        << " / " << QString::number(first.requestB, 'f', 0) << " | " << onload() << " |" << Qt::endl;
 }
 
 } // namespace
@@ -289,14 +323,17 @@ int main(int argc, char **argv)
     g_server = &server;
     server.setPage(QStringLiteral("/page"),
                    "<html><head><title>Small page</title></head><body><h1>Hello</h1>"
-                   "<p>A small page for the benchmark.</p></body></html>");
+                   "<p>A small page for the benchmark.</p><script>addEventListener('load', () => "
+                   "{ new Image().src = '/onload' + location.search; });</script></body></html>");
     g_url = server.url(QStringLiteral("/page"));
 
     QTextStream(stdout) << "\nstart-up, ms, median of " << runs
                         << " paired runs (ratio: median of the runs' quillon / bare; goal <= 1.05)\n"
                         << "| display | bare, first start | quillon | ratio | bare, 10 tabs loading | quillon, "
                            "session of 10 tabs | ratio | first start, page requested at: bare / quillon "
-                           "|\n|---|---|---|---|---|---|---|---|"
+                           "| first start, the page's load event (its beacon to the server): bare / quillon / ratio "
+                           "| first start against the bare program keeping its data on disk: bare / quillon / ratio "
+                           "|\n|---|---|---|---|---|---|---|---|---|---|"
                         << Qt::endl;
     startupRounds(QStringLiteral("offscreen"), QString(), runs, firstOnly);
     VirtualDisplay xvfb;
