@@ -29,7 +29,6 @@ Form2::Form2(BrowserControl *newWindowHost, QWidget *parent, BrowserControl::Pri
     , m_picture2(new QWidget(this))
 {
     m_wb1 = new BrowserControl(m_picture1, privacy);
-    m_findBar = new FindBar(m_wb1);
     m_permissions = new PagePermissions(m_wb1, programState().PermissionsFile);
     m_imgSecure = new QLabel(m_picture2);
     m_imgSecure->setGeometry(px(1650), px(15), px(240), px(240));
@@ -122,6 +121,13 @@ void Form2::showEvent(QShowEvent *event)
         else
             m_wb1->restoreHistory(std::exchange(m_restoredHistory, {}));
     });
+}
+
+FindBar *Form2::findBar()
+{
+    if (!m_findBar)
+        m_findBar = new FindBar(m_wb1);
+    return m_findBar;
 }
 
 QByteArray Form2::historyState() const

@@ -48,7 +48,9 @@ public:
     QString Tag() const { return m_tag; }
     void setTag(const QString &tag) { m_tag = tag; }
     BrowserControl *wb1() const { return m_wb1; }
-    FindBar *findBar() const { return m_findBar; }
+    // Made when first asked for: its box loads the style's images, which
+    // made every tab of a restored session slower for a bar seldom opened.
+    FindBar *findBar();
     PagePermissions *permissions() const { return m_permissions; }
 
     // Zooms the page; the factor is kept for its site for this run, and the
@@ -98,7 +100,7 @@ private:
     void layoutStrip();
 
     BrowserControl *m_wb1;
-    FindBar *m_findBar;
+    FindBar *m_findBar = nullptr;
     PagePermissions *m_permissions;
     QWidget *m_picture1;
     QWidget *m_picture2;

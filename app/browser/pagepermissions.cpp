@@ -12,9 +12,7 @@ PagePermissions::PagePermissions(BrowserControl *browser, QString file)
     : QObject(browser)
     , m_browser(browser)
     , m_file(std::move(file))
-    , m_bar(new PermissionBar(browser))
 {
-    browser->setTopBar(m_bar);
     connect(browser, &BrowserControl::PermissionRequested, this, &PagePermissions::onRequested);
     connect(browser, &BrowserControl::PermissionCanceled, this,
             [this](const QUrl &origin, QWebEnginePage::Feature feature) {
@@ -30,7 +28,16 @@ PagePermissions::PagePermissions(BrowserControl *browser, QString file)
             && PermissionRules::originKey(QUrl(url)) != PermissionRules::originKey(m_waiting.first().origin))
             dropAll();
     });
-    connect(m_bar, &PermissionBar::answered, this, &PagePermissions::onAnswered);
+}
+
+PermissionBar *PagePermissions::bar()
+{
+    if (!m_bar) {
+        m_bar = new PermissionBar(m_browser);
+        m_browser->setTopBar(m_bar);
+        connect(m_bar, &PermissionBar::answered, this, &PagePermissions::onAnswered);
+    }
+    return m_bar;
 }
 
 void PagePermissions::onRequested(const QUrl &origin, QWebEnginePage::Feature feature)
@@ -70,15 +77,17 @@ void PagePermissions::onAnswered(bool allow, bool remember)
 void PagePermissions::askNext()
 {
     if (m_waiting.isEmpty()) {
-        m_bar->hide();
+        if (m_bar)
+            m_bar->hide();
         return;
     }
-    m_bar->ask(PermissionRules::question(m_waiting.first().origin, m_waiting.first().feature));
+    bar()->ask(PermissionRules::question(m_waiting.first().origin, m_waiting.first().feature));
 }
 
 void PagePermissions::dropAll()
 {
     qCDebug(lcFiles) << "permission requests of a page no longer shown dropped:" << m_waiting.size();
     m_waiting.clear();
-    m_bar->hide();
+    if (m_bar)
+        m_bar->hide();
 }

@@ -22,7 +22,9 @@ public:
     // Decisions are kept in file (the site permissions file).
     PagePermissions(BrowserControl *browser, QString file);
 
-    PermissionBar *bar() const { return m_bar; }
+    // Made when first asked for: most pages never ask, and a tab is made
+    // faster without it (a session restores hundreds).
+    PermissionBar *bar();
 
 private:
     struct Request {
@@ -36,6 +38,6 @@ private:
 
     BrowserControl *m_browser;
     QString m_file;
-    PermissionBar *m_bar;
+    PermissionBar *m_bar = nullptr;
     QList<Request> m_waiting; // the first is the one the bar asks
 };

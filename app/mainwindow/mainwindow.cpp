@@ -228,21 +228,28 @@ void Form1::load()
             m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
             m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
             showHomePage();
+            // A turn each: together they held the window for some 60 ms.
             afterHomePage([this, saved] {
-                showCommandImages();
-                ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
-                setupCompletion();
-                auto *search = new Form5;
-                connect(search, &Form5::openRequested, m_tabs, &BrowserTabs::open);
-                mdlAplication::AttachPane(m_dsMain, search, QStringLiteral("frmSearch"));
-                auto *history = new Form6;
-                connect(history, &Form6::openRequested, m_tabs, &BrowserTabs::open);
-                mdlAplication::AttachPane(m_dsMain, history, QStringLiteral("frmHistory"));
-                mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
-                m_tabs->restoreSession(saved, [this, saved] {
-                    if (!m_isClosing)
-                        finishLoad(saved);
-                });
+                inTurns({[this] { showCommandImages(); },
+                         [this] {
+                             ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
+                             setupCompletion();
+                         },
+                         [this] {
+                             auto *search = new Form5;
+                             connect(search, &Form5::openRequested, m_tabs, &BrowserTabs::open);
+                             mdlAplication::AttachPane(m_dsMain, search, QStringLiteral("frmSearch"));
+                             auto *history = new Form6;
+                             connect(history, &Form6::openRequested, m_tabs, &BrowserTabs::open);
+                             mdlAplication::AttachPane(m_dsMain, history, QStringLiteral("frmHistory"));
+                             mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
+                         },
+                         [this, saved] {
+                             m_tabs->restoreSession(saved, [this, saved] {
+                                 if (!m_isClosing)
+                                     finishLoad(saved);
+                             });
+                         }});
             });
         });
     };

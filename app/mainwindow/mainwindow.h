@@ -8,6 +8,7 @@
 #include <QStringList>
 #include <QTimer>
 
+#include <deque>
 #include <functional>
 
 class BrowserControl;
@@ -90,6 +91,8 @@ private:
     // next, from the event loop, unless the window is closing by then.
     void goOnLater(const std::function<void()> &next);
     void afterHomePage(const std::function<void()> &next);
+    // Each step on a turn of its own, in order; none once the window is closing.
+    void inTurns(std::deque<std::function<void()>> steps);
     void finishLoad(const QStringList &saved);
     // Opens what the address box holds (an address, or words to search for).
     void openTyped(const QString &typed, PageTarget target);

@@ -56,6 +56,18 @@ void Form1::goOnLater(const std::function<void()> &next)
     });
 }
 
+void Form1::inTurns(std::deque<std::function<void()>> steps)
+{
+    if (steps.empty())
+        return;
+    std::function<void()> first = std::move(steps.front());
+    steps.pop_front();
+    goOnLater([this, first = std::move(first), rest = std::move(steps)] {
+        first();
+        inTurns(rest);
+    });
+}
+
 void Form1::afterHomePage(const std::function<void()> &next)
 {
     const DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
@@ -78,8 +90,9 @@ void Form1::afterHomePage(const std::function<void()> &next)
         *done = true;
         wait->stop();
         wait->deleteLater();
-        if (!m_isClosing)
-            next();
+        // Not from inside the load event's own signal: the page's other
+        // handlers come first, and what follows is a turn of its own.
+        goOnLater(next);
     };
     connect(wait, &QTimer::timeout, wait, go);
     connect(home->wb1(), &BrowserControl::DocumentComplete, wait, go, Qt::SingleShotConnection);
