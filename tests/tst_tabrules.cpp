@@ -4,6 +4,7 @@
 #include "engine/browsercontrol.h"
 #include "app/mainwindow/commanddispatcher.h"
 #include "navkit/records/favoriterecord.h"
+#include "app/mainwindow/loadedpages.h"
 #include "app/mainwindow/mainrules.h"
 #include "app/settings/mdlinicontrol.h"
 #include "app/panes/searchengines.h"
@@ -205,6 +206,18 @@ private slots:
         QCOMPARE(MainRules::pagesToReopen(file),
                  (QStringList{QStringLiteral("http://four/"), QStringLiteral("http://nine/")}));
         QVERIFY(clock.elapsed() < 1000);
+
+        // Entries written on the writer's thread, then the whole list: none of
+        // them lands after it (a closed tab's entry would come back).
+        for (int n = 3; n < 43; ++n)
+            LoadedPages::writeEntryLater(file, n, QStringLiteral("http://later/%1").arg(n), n);
+        QVERIFY(LoadedPages::writeAll(file, {QString(), QString(), QStringLiteral("http://kept/")}));
+        QCOMPARE(MainRules::pagesToReopen(file), QStringList{QStringLiteral("http://kept/")});
+        LoadedPages::writeCountLater(file, 3);
+        LoadedPages::writeEntryLater(file, 4, QStringLiteral("http://added/"), 4);
+        LoadedPages::waitForWrites();
+        QCOMPARE(MainRules::pagesToReopen(file),
+                 (QStringList{QStringLiteral("http://kept/"), QStringLiteral("http://added/")}));
     }
 
     void searchEnginesEndAtTheLastEntry()

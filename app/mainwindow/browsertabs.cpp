@@ -274,7 +274,9 @@ void BrowserTabs::recordPage(const Form2 *tab)
         return;
     const QString &file = programState().LoadedFile;
     if (DocumentWindow *document = documentOf(tab))
-        LoadedPages::writeEntry(file, document->position(),
-                                tab->isPrivate() ? QString() : tab->wb1()->LocationURL().trimmed());
-    LoadedPages::writeCount(file, m_dock->documentCount());
+        LoadedPages::writeEntryLater(file, document->position(),
+                                     tab->isPrivate() ? QString() : tab->wb1()->LocationURL().trimmed(),
+                                     m_dock->documentCount());
+    else
+        LoadedPages::writeCountLater(file, m_dock->documentCount());
 }

@@ -7,6 +7,7 @@
 #include "platform/profiledocument.h"
 
 #include <QFile>
+#include <QThreadPool>
 
 namespace LoadedPages {
 
@@ -21,7 +22,40 @@ QString entryKey(qsizetype position)
 {
     return kEntryPrefix + QString::number(position);
 }
+
+QThreadPool &writer()
+{
+    static QThreadPool pool;
+    static const bool once = [] {
+        pool.setMaxThreadCount(1); // one thread: the writes in the order asked for
+        pool.setObjectName(QStringLiteral("OpenPagesWriter"));
+        return true;
+    }();
+    Q_UNUSED(once);
+    return pool;
+}
 } // namespace
+
+void writeEntryLater(const QString &loadedFile, int position, const QString &address, int count)
+{
+    writer().start([loadedFile, position, address, count] {
+        if (!writeEntry(loadedFile, position, address) || !writeCount(loadedFile, count))
+            qCWarning(lcProfile) << "open page not recorded" << loadedFile << position;
+    });
+}
+
+void writeCountLater(const QString &loadedFile, int count)
+{
+    writer().start([loadedFile, count] {
+        if (!writeCount(loadedFile, count))
+            qCWarning(lcProfile) << "tab count not recorded" << loadedFile;
+    });
+}
+
+void waitForWrites()
+{
+    writer().waitForDone();
+}
 
 bool writeEntry(const QString &loadedFile, int position, const QString &address)
 {
@@ -53,6 +87,8 @@ QStringList read(const QString &loadedFile)
 
 bool writeAll(const QString &loadedFile, const QStringList &addresses)
 {
+    // An entry still to be written would land in a list it no longer fits.
+    waitForWrites();
     ProfileDocument doc = ProfileDocument::parse({});
     doc.setValue(kGlobal, kCount, QString::number(addresses.size()));
     for (qsizetype i = 0; i < addresses.size(); ++i) {

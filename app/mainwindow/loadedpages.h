@@ -19,6 +19,15 @@ bool writeAll(const QString &loadedFile, const QStringList &addresses);
 bool writeEntry(const QString &loadedFile, int position, const QString &address);
 bool writeCount(const QString &loadedFile, int count);
 
+// The same, done on a writer thread of their own in the order they were
+// asked for: each is a write and a flush to disk, which now and then took
+// the window a tenth of a second while the engine was writing too. A
+// failure is logged. writeAll waits for them first.
+void writeEntryLater(const QString &loadedFile, int position, const QString &address, int count);
+void writeCountLater(const QString &loadedFile, int count);
+// Returns once every write asked for so far is done.
+void waitForWrites();
+
 // The saved pages to open at start: the entries from "URL_3" up to
 // "Count", skipping blank and missing ones; passed on as read.
 QStringList read(const QString &loadedFile);

@@ -393,7 +393,7 @@ void Form1::onDocumentClosing(DocumentWindow *window, int, bool *cancel)
         m_tabs->tabClosing(window); // remembered to reopen
     }
     if (!m_isClosing)
-        LoadedPages::writeCount(g().LoadedFile, m_dsMain->documentCount());
+        LoadedPages::writeCountLater(g().LoadedFile, m_dsMain->documentCount());
     setWindowTitle(kCaption);
 }
 
