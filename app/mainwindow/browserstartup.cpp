@@ -1,6 +1,7 @@
 #include "app/mainwindow/browserstartup.h"
 
 #include "app/mainwindow/commandtable.h"
+#include "engine/browserprofile.h"
 #include "platform/engineflags.h"
 #include "platform/graphicsmode.h"
 #include "app/mainwindow/keyrecorder.h"
@@ -124,6 +125,10 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
         return 0;
     instance.listen();
     quitOnSignals(&app);
+    // The engine first: its profile sets up its stores on its own threads
+    // for some 70 ms before it sends the first request, so the window is
+    // built meanwhile rather than before.
+    BrowserProfile::instance();
 
     KeyRecorder keys;
     app.installEventFilter(&keys);
