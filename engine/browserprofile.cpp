@@ -155,10 +155,7 @@ void whenPageRequested(int seen, std::chrono::milliseconds limit, QObject *conte
         next();
     };
     QObject::connect(timer, &QTimer::timeout, timer, go);
-    // Queued: the signal comes from inside the engine's interception of the
-    // request, which what next builds has no business holding up.
-    QObject::connect(guard, &LocalContentGuard::pageRequested, timer, go,
-                     Qt::ConnectionType(Qt::QueuedConnection | Qt::SingleShotConnection));
+    QObject::connect(guard, &LocalContentGuard::pageRequested, timer, go, Qt::SingleShotConnection);
     timer->start(limit);
 }
 

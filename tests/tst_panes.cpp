@@ -346,6 +346,7 @@ private slots:
         const auto clickPage = [&](const char *path) {
             tab->wb1()->Navigate(url(path));
             QVERIFY(waitLoaded(main.get(), 1, url(path)));
+            QVERIFY(waitDrawn(tab->wb1()->page()));
             QTest::mouseClick(tab->wb1()->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
         };
         PermissionBar *bar = tab->permissions()->bar();
@@ -439,6 +440,7 @@ private slots:
         bar = tab->permissions()->bar();
         tab->wb1()->Navigate(other.url(QStringLiteral("/notify")));
         QVERIFY(waitLoaded(main.get(), 1, other.url(QStringLiteral("/notify"))));
+        QVERIFY(waitDrawn(tab->wb1()->page()));
         QTest::mouseClick(tab->wb1()->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
         QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("notifications denied"), kTimeout);
         QVERIFY(!bar->isVisible());

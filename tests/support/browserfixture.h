@@ -15,6 +15,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QTest>
+#include <QWebEngineScript>
 
 #include <memory>
 
@@ -74,6 +75,25 @@ inline MetaReader::Elements readMeta(QWebEnginePage *page, int timeoutMs = 5000)
     if (!QTest::qWaitFor([&done] { return done; }, timeoutMs + 5000))
         qWarning("the META elements never came");
     return elements;
+}
+
+// Until the page has drawn a frame since it loaded: a click that comes
+// before it is not delivered to the page (the engine takes input for a new
+// document only once it has been drawn).
+inline bool waitDrawn(QWebEnginePage *page)
+{
+    page->runJavaScript(QStringLiteral("window.qxDrawn = false; requestAnimationFrame(() => "
+                                       "requestAnimationFrame(() => { window.qxDrawn = true; }));"),
+                        QWebEngineScript::ApplicationWorld);
+    // Answers may come after the wait: they write to what they share.
+    auto drawn = std::make_shared<bool>(false);
+    return QTest::qWaitFor(
+        [&] {
+            page->runJavaScript(QStringLiteral("window.qxDrawn === true"), QWebEngineScript::ApplicationWorld,
+                                [drawn](const QVariant &v) { *drawn = *drawn || v.toBool(); });
+            return *drawn;
+        },
+        kTimeout);
 }
 
 inline bool waitLoaded(Form1 *main, int position, const QString &url)
