@@ -127,6 +127,10 @@ private slots:
     void panesAndPopupStop()
     {
         auto main = start();
+        // The home tab's status strip is read below: its page's own messages
+        // are over (a busy machine may start the page's load late).
+        QTRY_COMPARE_WITH_TIMEOUT(tabAt(main.get(), 1)->statusText(),
+                                  BrowserControl::loadEndText(BrowserControl::LoadEnd::Loaded), kTimeout);
         // The three panes are tabbed together, Search in front. A covered
         // pane's key brings it to the front; the key of a pane in view hides it.
         main->activateWindow();
