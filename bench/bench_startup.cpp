@@ -278,33 +278,27 @@ Pair paired(int runs, const QString &display, const Side &a, const Side &b,
     return {median(as), median(bs), median(ratios), median(ra), median(rb), median(oa), median(ob), median(oratios)};
 }
 
-void startupRounds(const QString &label, const QString &display, int runs, bool firstOnly)
+enum class Rounds { FirstStartOnly, All };
+
+void startupRounds(const QString &label, const QString &display, int runs, Rounds rounds)
 {
+    const auto ms = [](double v) { return QString::number(v, 'f', 0); };
+    const auto ratio = [](double v) { return QString::number(v, 'f', 2); };
     const Pair first = paired(runs, display, kBare1, kQuillon1);
     const Pair disk = paired(runs, display, kBareDisk, kQuillon1);
-    const auto onload = [&first, &disk] {
-        return QString::number(first.onloadA, 'f', 0) + QStringLiteral(" / ") + QString::number(first.onloadB, 'f', 0)
-            + QStringLiteral(" / ") + QString::number(first.onloadRatio, 'f', 2) + QStringLiteral(" | ")
-            + QString::number(disk.a, 'f', 0) + QStringLiteral(" / ") + QString::number(disk.b, 'f', 0)
-            + QStringLiteral(" / ") + QString::number(disk.ratio, 'f', 2);
-    };
-    if (firstOnly) {
-        QTextStream(stdout) << "| " << label << " | " << QString::number(first.a, 'f', 0) << " | "
-                            << QString::number(first.b, 'f', 0) << " | " << QString::number(first.ratio, 'f', 2)
-                            << " | | | | " << QString::number(first.requestA, 'f', 0) << " / "
-                            << QString::number(first.requestB, 'f', 0) << " | " << onload() << " |" << Qt::endl;
-        return;
+    QString session = QStringLiteral(" | | "); // a start restoring 10 tabs, when timed
+    if (rounds == Rounds::All) {
+        Side bare10 = kBare1;
+        bare10.args = {QStringLiteral("10")};
+        Side quillon10 = kQuillon1;
+        quillon10.sessionTabs = 10;
+        const Pair tabs = paired(runs, display, bare10, quillon10);
+        session = ms(tabs.a) + QStringLiteral(" | ") + ms(tabs.b) + QStringLiteral(" | ") + ratio(tabs.ratio);
     }
-    Side bare10 = kBare1;
-    bare10.args = {QStringLiteral("10")};
-    Side quillon10 = kQuillon1;
-    quillon10.sessionTabs = 10;
-    const Pair session = paired(runs, display, bare10, quillon10);
-    QTextStream(stdout) << "| " << label << " | " << QString::number(first.a, 'f', 0) << " | "
-                        << QString::number(first.b, 'f', 0) << " | " << QString::number(first.ratio, 'f', 2) << " | "
-                        << QString::number(session.a, 'f', 0) << " | " << QString::number(session.b, 'f', 0) << " | "
-                        << QString::number(session.ratio, 'f', 2) << " | " << QString::number(first.requestA, 'f', 0)
-                        << " / " << QString::number(first.requestB, 'f', 0) << " | " << onload() << " |" << Qt::endl;
+    QTextStream(stdout) << "| " << label << " | " << ms(first.a) << " | " << ms(first.b) << " | " << ratio(first.ratio)
+                        << " | " << session << " | " << ms(first.requestA) << " / " << ms(first.requestB) << " | "
+                        << ms(first.onloadA) << " / " << ms(first.onloadB) << " / " << ratio(first.onloadRatio) << " | "
+                        << ms(disk.a) << " / " << ms(disk.b) << " / " << ratio(disk.ratio) << " |" << Qt::endl;
 }
 
 } // namespace
@@ -314,7 +308,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     g_bin = QCoreApplication::applicationDirPath();
     const int runs = std::max(1, argc > 1 ? QByteArray(argv[1]).toInt() : 7);
-    const bool firstOnly = argc > 2 && QByteArray(argv[2]) == "first";
+    const Rounds rounds = argc > 2 && QByteArray(argv[2]) == "first" ? Rounds::FirstStartOnly : Rounds::All;
     const QByteArray outerRoot = qgetenv("QUILLON_PLATFORM_ROOT");
 
     TestHttpServer server;
@@ -335,13 +329,13 @@ int main(int argc, char **argv)
                            "| first start against the bare program keeping its data on disk: bare / quillon / ratio "
                            "|\n|---|---|---|---|---|---|---|---|---|---|"
                         << Qt::endl;
-    startupRounds(QStringLiteral("offscreen"), QString(), runs, firstOnly);
+    startupRounds(QStringLiteral("offscreen"), QString(), runs, rounds);
     VirtualDisplay xvfb;
     if (!xvfb.name().isEmpty())
-        startupRounds(QStringLiteral("Xvfb"), xvfb.name(), runs, firstOnly);
+        startupRounds(QStringLiteral("Xvfb"), xvfb.name(), runs, rounds);
     else
         QTextStream(stdout) << "| Xvfb | not started: not installed or no display free |" << Qt::endl;
-    if (firstOnly)
+    if (rounds == Rounds::FirstStartOnly)
         return g_wrong ? 1 : 0;
 
     // Ten tabs of one site, every one loaded.
