@@ -86,6 +86,13 @@ BrowserPage *BrowserControl::page()
     return m_page;
 }
 
+void BrowserControl::showSoon()
+{
+    // A control never asked to load anything has no page to tell.
+    if (m_page)
+        m_page->setVisible(true);
+}
+
 void BrowserControl::setBottomBar(QWidget *bar)
 {
     layout()->addWidget(bar);

@@ -118,6 +118,12 @@ public:
     void setZoomFactor(double factor);
     // The page, made on first use.
     BrowserPage *page();
+    // The page is to be shown, though its view is not on screen yet (the
+    // home page while the window is put together): the engine runs it as
+    // the page in front rather than as a hidden one, whose renderer it
+    // starts at a lower priority. The view's own showing and hiding take
+    // over from there.
+    void showSoon();
     // The page if one was made (a restored tab not yet shown has none).
     BrowserPage *existingPage() const { return m_page; }
     // The page's own full-screen window while it is full screen.

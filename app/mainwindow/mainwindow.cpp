@@ -203,7 +203,8 @@ void Form1::load()
     DeferredIconEngine::setLookup(DeferredIconEngine::Lookup::Held);
     m_dsMain->holdPages(DockFrame::Hold::PagesAndTabBar);
     const int requested = BrowserProfile::requestGuard()->pageRequests();
-    m_tabs->openTab(g().HomePage);
+    // The page in front from the start, though the window is not drawn yet.
+    m_tabs->openTab(g().HomePage)->wb1()->showSoon();
     // The engine takes the request's first steps on this thread: the rest
     // waits until the request is on its way (a moment, at most a fifth of a
     // second), then is built while the page is fetched. Each step below
