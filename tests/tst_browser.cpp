@@ -161,14 +161,13 @@ private slots:
         mdlIniControl::WriteIniValue(file, QStringLiteral("Loaded URL"), QStringLiteral("URL_5"),
                                      m_server.url(QStringLiteral("/b")));
         QVERIFY(UrlHistoryStore().addUrl(m_server.url(QStringLiteral("/b")), QStringLiteral("Page B, visited"), 0));
-        programState() = ProgramState{};
-        auto main = std::make_unique<Form1>();
-        main->load();
         // The home page is the page in front before the window is drawn: a
         // hidden page's renderer is started at a lower priority.
-        QVERIFY(!tabAt(main.get(), 1)->isVisible());
-        QVERIFY(tabAt(main.get(), 1)->wb1()->existingPage()->isVisible());
-        QVERIFY(QTest::qWaitFor([&main] { return main->isLoaded(); }, kTimeout));
+        bool homeInFront = false;
+        auto main = start([&homeInFront](Form1 *window) {
+            homeInFront = !tabAt(window, 1)->isVisible() && tabAt(window, 1)->wb1()->existingPage()->isVisible();
+        });
+        QVERIFY(homeInFront);
         DockFrame *dock = main->dsMain();
         QCOMPARE(dock->documentCount(), 4);
         QVERIFY(qobject_cast<Form9 *>(dock->document(2)->hostedForm()));

@@ -17,6 +17,7 @@
 #include <QTest>
 #include <QWebEngineScript>
 
+#include <functional>
 #include <memory>
 
 // Starting and stopping the whole browser in a test.
@@ -41,11 +42,15 @@ inline bool prepareProgramFolder(const TestEnvironment &env, const QByteArray &c
     return true;
 }
 
-inline std::unique_ptr<Form1> start()
+// beforeEventLoop sees the window as its load() left it, before the event
+// loop has run once.
+inline std::unique_ptr<Form1> start(const std::function<void(Form1 *)> &beforeEventLoop = {})
 {
     programState() = ProgramState{};
     auto main = std::make_unique<Form1>();
     main->load();
+    if (beforeEventLoop)
+        beforeEventLoop(main.get());
     // Start-up goes on from the event loop.
     if (!QTest::qWaitFor([&main] { return main->isLoaded(); }, 20000))
         qWarning("the window did not finish loading");
