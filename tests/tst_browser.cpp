@@ -350,8 +350,7 @@ private slots:
         const QRect view = tab->wb1()->geometry();
         // The page's own script, after a real click, asks to move and size its
         // window; the title changes once the script has run.
-        QVERIFY(waitDrawn(tab->wb1()->page()));
-        QTest::mouseClick(tab->wb1()->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+        QVERIFY(clickIntoPage(tab->wb1()));
         QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("moved"), kTimeout);
         QCOMPARE(main->geometry(), window);
         QCOMPARE(tab->wb1()->geometry(), view);
@@ -372,8 +371,7 @@ private slots:
         BrowserControl *wb = tab->wb1();
         wb->Navigate(m_server.url(QStringLiteral("/fullscreen")));
         QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/fullscreen"))));
-        QVERIFY(waitDrawn(wb->page()));
-        QTest::mouseClick(wb->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+        QVERIFY(clickIntoPage(wb));
         QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QStringLiteral("full"), kTimeout);
         QTRY_VERIFY(wb->fullScreen() && wb->fullScreen()->isFullScreen());
         PageFullScreen *full = wb->fullScreen();
@@ -412,8 +410,7 @@ private slots:
         BrowserControl *wb = tabAt(main.get(), 1)->wb1();
         wb->Navigate(m_server.url(QStringLiteral("/note")));
         QVERIFY(waitLoaded(main.get(), 1, m_server.url(QStringLiteral("/note"))));
-        QVERIFY(waitDrawn(wb->page()));
-        QTest::mouseClick(wb->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+        QVERIFY(clickIntoPage(wb));
         QTRY_COMPARE_WITH_TIMEOUT(desktop.shown(), QStringList({QStringLiteral("Hello\nFrom the page")}), kTimeout);
         // A click on it on the desktop brings the page's tab to the front and tells the page.
         main->dsMain()->document(2)->activate();
@@ -536,8 +533,7 @@ private slots:
                                           std::pair{"/folder", "chose upload/inner/c.txt"}}) {
             wb->Navigate(m_server.url(QString::fromLatin1(path)));
             QVERIFY(waitLoaded(main.get(), 1, m_server.url(QString::fromLatin1(path))));
-            QVERIFY(waitDrawn(wb->page()));
-            QTest::mouseClick(wb->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+            QVERIFY(clickIntoPage(wb));
             QTRY_COMPARE_WITH_TIMEOUT(wb->LocationName(), QString::fromLatin1(title), kTimeout);
         }
         QCOMPARE(asked,

@@ -346,8 +346,7 @@ private slots:
         const auto clickPage = [&](const char *path) {
             tab->wb1()->Navigate(url(path));
             QVERIFY(waitLoaded(main.get(), 1, url(path)));
-            QVERIFY(waitDrawn(tab->wb1()->page()));
-            QTest::mouseClick(tab->wb1()->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+            QVERIFY(clickIntoPage(tab->wb1()));
         };
         PermissionBar *bar = tab->permissions()->bar();
         clickPage("/notify");
@@ -440,8 +439,7 @@ private slots:
         bar = tab->permissions()->bar();
         tab->wb1()->Navigate(other.url(QStringLiteral("/notify")));
         QVERIFY(waitLoaded(main.get(), 1, other.url(QStringLiteral("/notify"))));
-        QVERIFY(waitDrawn(tab->wb1()->page()));
-        QTest::mouseClick(tab->wb1()->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+        QVERIFY(clickIntoPage(tab->wb1()));
         QTRY_COMPARE_WITH_TIMEOUT(tab->wb1()->LocationName(), QStringLiteral("notifications denied"), kTimeout);
         QVERIFY(!bar->isVisible());
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "engine/browsercontrol.h"
+#include "engine/browserpage.h"
 #include "platform/dockframe.h"
 #include "platform/documentwindow.h"
 #include "app/mainwindow/mainwindow.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QLineEdit>
 #include <QTest>
+#include <QWebEngineView>
 #include <QWebEngineScript>
 
 #include <functional>
@@ -99,6 +101,16 @@ inline bool waitDrawn(QWebEnginePage *page)
             return *drawn;
         },
         kTimeout);
+}
+
+// A real click into the page of wb, once the page has drawn: where its test
+// pages put what a click sets off.
+inline bool clickIntoPage(BrowserControl *wb)
+{
+    if (!waitDrawn(wb->page()))
+        return false;
+    QTest::mouseClick(wb->view()->focusProxy(), Qt::LeftButton, {}, QPoint(40, 40));
+    return true;
 }
 
 inline bool waitLoaded(Form1 *main, int position, const QString &url)
