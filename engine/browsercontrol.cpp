@@ -81,7 +81,11 @@ BrowserPage *BrowserControl::page()
         m_page->setSilent(m_silent);
         m_view->setPage(m_page);
         connectPage();
-        m_view->show();
+        // Shown on the next turn: the engine makes the page's drawing
+        // surface as the page starts to load, and if the view were on
+        // screen by then it would draw a first frame in that same call. As
+        // two turns, making the page and drawing it are two shorter pauses.
+        QTimer::singleShot(0, m_view, [view = m_view] { view->show(); });
     }
     return m_page;
 }

@@ -54,6 +54,7 @@
 #include <QtTest>
 
 #include <csignal>
+#include <optional>
 #include <QCompleter>
 #include <QWebEnginePage>
 
@@ -63,6 +64,32 @@ using namespace BrowserFixture;
 using TestPages::page;
 
 namespace {
+
+// Whether a restored tab was first drawn before its page was made: the
+// engine's page is a pause of its own, which must come after the click's
+// answer is on screen, not before.
+class FirstPaintWatch : public QObject
+{
+public:
+    explicit FirstPaintWatch(Form2 *tab)
+        : m_tab(tab)
+    {
+        qApp->installEventFilter(this);
+    }
+    std::optional<bool> drawnWithoutPage;
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override
+    {
+        if (!drawnWithoutPage && event->type() == QEvent::Paint && watched->isWidgetType()
+            && (watched == m_tab || m_tab->isAncestorOf(static_cast<QWidget *>(watched))))
+            drawnWithoutPage = !m_tab->wb1()->existingPage();
+        return false;
+    }
+
+private:
+    Form2 *m_tab;
+};
 
 // Answers the sign-in dialogs as they come, in order, with real keys:
 // user name and password, then Enter; Esc for a null user. Each
@@ -201,9 +228,11 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(tabAt(main.get(), 1)->isAncestorOf(QApplication::focusWidget()), kTimeout);
         QTabBar *bar = dock->tabs()->tabBar();
         for (int position : {3, 4}) {
+            FirstPaintWatch watch(tabAt(main.get(), position));
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(position - 1).center());
-            // Loaded on the turn after the tab has shown.
+            // Loaded once the tab is on screen.
             QTRY_VERIFY_WITH_TIMEOUT(!tabAt(main.get(), position)->loadPending(), kTimeout);
+            QCOMPARE(watch.drawnWithoutPage, std::optional<bool>(true));
         }
         QVERIFY(waitLoaded(main.get(), 3, m_server.url(QStringLiteral("/a"))));
         QVERIFY(waitLoaded(main.get(), 4, m_server.url(QStringLiteral("/b"))));

@@ -5,6 +5,7 @@
 #include "app/browser/signindialog.h"
 #include "engine/browsercontrol.h"
 #include "app/browser/findbar.h"
+#include "platform/afterpaint.h"
 #include "app/browser/tabrules.h"
 #include "platform/twipsgeometry.h"
 #include "app/browser/zoomrules.h"
@@ -106,11 +107,11 @@ void Form2::showEvent(QShowEvent *event)
     QWidget::showEvent(event);
     if (!m_loadPending || m_loadQueued)
         return;
-    // Made on the next turn: the tab paints its frame first, and making the
-    // engine's page and view is a pause of its own rather than part of one
-    // long one. An address set meanwhile has been loaded already.
+    // Made once the tab is on screen: the tab paints its frame first, and
+    // making the engine's page and view is a pause of its own rather than
+    // part of one long one. An address set meanwhile has been loaded already.
     m_loadQueued = true;
-    QTimer::singleShot(0, this, [this] {
+    AfterPaint::call(this, this, [this] {
         m_loadQueued = false;
         if (!m_loadPending || !isVisible())
             return;
