@@ -204,7 +204,12 @@ void Form1::load()
     m_dsMain->holdPages(DockFrame::Hold::PagesAndTabBar);
     const int requested = BrowserProfile::requestGuard()->pageRequests();
     // The page in front from the start, though the window is not drawn yet.
-    m_tabs->openTab(g().HomePage)->wb1()->showSoon();
+    BrowserControl *home = m_tabs->openTab(g().HomePage)->wb1();
+    home->showSoon();
+    // Its own record of the load's end: the engine says a load has started
+    // some 30 ms after it was asked for, so "busy" is no sign of one asked.
+    connect(
+        home, &BrowserControl::DocumentComplete, this, [this] { m_homePageEnded = true; }, Qt::SingleShotConnection);
     // The engine takes the request's first steps on this thread: the rest
     // waits until the request is on its way (a moment, at most a fifth of a
     // second), then is built while the page is fetched. Each step below

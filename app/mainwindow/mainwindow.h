@@ -90,6 +90,7 @@ private:
     void showCommandImages();
     // next, from the event loop, unless the window is closing by then.
     void goOnLater(const std::function<void()> &next);
+    // next, once the home page's first load has ended (a second at most).
     void afterHomePage(const std::function<void()> &next);
     // Each step on a turn of its own, in order; none once the window is closing.
     void inTurns(std::deque<std::function<void()>> steps);
@@ -116,4 +117,5 @@ private:
     bool m_addressNavigating = false;
     bool m_unloaded = false;
     bool m_loaded = false;
+    bool m_homePageEnded = false; // its first load has ended, loaded or failed
 };

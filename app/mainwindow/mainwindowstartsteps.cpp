@@ -72,7 +72,8 @@ void Form1::afterHomePage(const std::function<void()> &next)
 {
     const DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
     auto *home = first ? qobject_cast<Form2 *>(first->hostedForm()) : nullptr;
-    if (!home || !home->wb1()->Busy()) {
+    // No page asked for (no home page), or its load over already.
+    if (!home || !home->wb1()->existingPage() || m_homePageEnded) {
         goOnLater(next);
         return;
     }
