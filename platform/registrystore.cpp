@@ -8,6 +8,9 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
+#include <optional>
+
 namespace {
 
 // Names with control characters cannot be written to a registry file.
@@ -97,13 +100,15 @@ bool RegistryStore::modify(RegRootKey root, const std::function<bool(RegistryDoc
 
     RegistryDocument doc;
     QFile file(path);
+    std::optional<QByteArray> stored;
     if (file.exists()) {
         if (!file.open(QIODevice::ReadOnly)) {
             qCWarning(lcRegistry) << "cannot read registry file" << path;
             return false;
         }
+        stored = file.readAll();
         bool damaged = false;
-        doc = RegistryDocument::parse(file.readAll(), &damaged);
+        doc = RegistryDocument::parse(*stored, &damaged);
         file.close();
         // What could not be parsed would be lost by the rewrite: keep it.
         if (damaged && AtomicFile::setAside(path).isEmpty())
@@ -111,7 +116,12 @@ bool RegistryStore::modify(RegRootKey root, const std::function<bool(RegistryDoc
     }
     if (!change(doc))
         return false;
-    if (!AtomicFile::write(path, doc.serialize())) {
+    const QByteArray bytes = doc.serialize();
+    // Values stored again as they are (the window's place at every exit)
+    // cost no disk flush.
+    if (stored == bytes)
+        return true;
+    if (!AtomicFile::write(path, bytes)) {
         qCWarning(lcRegistry) << "registry write failed" << path;
         return false;
     }
@@ -134,12 +144,20 @@ bool RegistryStore::createKey(RegRootKey root, const QString &subkey)
 
 bool RegistryStore::setValue(RegRootKey root, const QString &subkey, const QString &name, const RegValue &value)
 {
-    if (!writableName(subkey) || !writableName(name)) {
-        qCWarning(lcRegistry) << "name cannot be stored" << subkey << name;
+    return setValues(root, subkey, {{name, value}});
+}
+
+bool RegistryStore::setValues(RegRootKey root, const QString &subkey, const QList<std::pair<QString, RegValue>> &values)
+{
+    const bool writable = writableName(subkey)
+        && std::all_of(values.begin(), values.end(), [](const auto &v) { return writableName(v.first); });
+    if (!writable) {
+        qCWarning(lcRegistry) << "name cannot be stored" << subkey;
         return false;
     }
     return modify(root, [&](RegistryDocument &doc) {
-        doc.setValue(fullPath(root, subkey), name, value);
+        for (const auto &[name, value] : values)
+            doc.setValue(fullPath(root, subkey), name, value);
         return true;
     });
 }

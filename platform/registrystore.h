@@ -4,10 +4,12 @@
 #include "platform/registrydocument.h"
 #include "platform/registryvalue.h"
 
+#include <QList>
 #include <QString>
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 // The stand-in for the system registry: one text file per root key in a
 // folder (by default the platform root's "registry" folder). Every call
@@ -31,6 +33,8 @@ public:
     // values stored before stay as they were.
     bool createKey(RegRootKey root, const QString &subkey);
     bool setValue(RegRootKey root, const QString &subkey, const QString &name, const RegValue &value);
+    // Several values of one key in one write.
+    bool setValues(RegRootKey root, const QString &subkey, const QList<std::pair<QString, RegValue>> &values);
     bool deleteValue(RegRootKey root, const QString &subkey, const QString &name);
     bool deleteKey(RegRootKey root, const QString &subkey);
 

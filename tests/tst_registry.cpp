@@ -34,6 +34,10 @@ private slots:
                      .toString(),
                  QStringLiteral("http://a.test/ü?x=\"1\"\\"));
         QCOMPARE(toNumber(GetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("main.top"))), 1200);
+        // A value stored again as it is leaves the file as it is (no flush to disk).
+        const ino_t stored = TestFiles::inode(RegistryStore().filePath(HKEY_LOCAL_MACHINE));
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Top"), QStringLiteral("1200"));
+        QCOMPARE(TestFiles::inode(RegistryStore().filePath(HKEY_LOCAL_MACHINE)), stored);
         // Overwriting keeps one value under the first spelling.
         SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HOMEPAGE"), QString());
         QCOMPARE(GetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage")).toString(), QString());

@@ -3,6 +3,7 @@
 #include "app/mainwindow/mainrules.h"
 #include "app/mainwindow/mdlaplication.h"
 #include "app/settings/mdlregistry.h"
+#include "platform/registrystore.h"
 #include "platform/twipsgeometry.h"
 
 #include <QGuiApplication>
@@ -46,18 +47,20 @@ void restore(QMainWindow *window)
 
 void save(const QMainWindow *window)
 {
-    using namespace mdlRegistry;
     const Qt::WindowStates s = window->windowState();
     const int state = s & Qt::WindowMinimized ? 1 : (s & Qt::WindowMaximized ? 2 : 0);
-    SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.State"), QString::number(state));
+    QList<std::pair<QString, RegValue>> values{
+        {QStringLiteral("Main.State"), RegValue::string(QString::number(state))}};
     if (state == 0) {
         const QRect r = window->geometry();
-        const auto twips = [](int pixels) { return QString::number(float(Twips::tw(pixels))); };
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Top"), twips(window->pos().y()));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Left"), twips(window->pos().x()));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Width"), twips(r.width()));
-        SetRegistryValue(HKEY_LOCAL_MACHINE, kFormsKey, QStringLiteral("Main.Height"), twips(r.height()));
+        const auto twips = [](int pixels) { return RegValue::string(QString::number(float(Twips::tw(pixels)))); };
+        values += {{QStringLiteral("Main.Top"), twips(window->pos().y())},
+                   {QStringLiteral("Main.Left"), twips(window->pos().x())},
+                   {QStringLiteral("Main.Width"), twips(r.width())},
+                   {QStringLiteral("Main.Height"), twips(r.height())}};
     }
+    // One write for all of them: each is a flush to disk, at every exit.
+    RegistryStore().setValues(HKEY_LOCAL_MACHINE, mdlRegistry::kFormsKey, values);
 }
 
 } // namespace WindowPlacement

@@ -6,6 +6,8 @@
 #include "quillon_version.h"
 
 #include <QFile>
+
+#include <optional>
 #include <QtEndian>
 
 namespace {
@@ -76,11 +78,12 @@ void clsLayout::Load(const QString &datafile)
 bool clsLayout::Save(const QString &datafile)
 {
     // A file that cannot be read is kept aside rather than silently replaced.
+    std::optional<QByteArray> stored;
     if (QFile old(datafile); old.open(QIODevice::ReadOnly)) {
-        const QByteArray content = old.readAll();
+        stored = old.readAll();
         old.close();
-        const auto bytes = bagBytes(content);
-        if (!content.isEmpty() && !(bytes && PropertyBag::decode(*bytes)) && AtomicFile::setAside(datafile).isEmpty())
+        const auto bytes = bagBytes(*stored);
+        if (!stored->isEmpty() && !(bytes && PropertyBag::decode(*bytes)) && AtomicFile::setAside(datafile).isEmpty())
             return false;
     }
 
@@ -95,6 +98,9 @@ bool clsLayout::Save(const QString &datafile)
     qToLittleEndian<quint32>(quint32(data.size()), out.data() + 4);
     qToLittleEndian<quint32>(0, out.data() + 8);
     out += data;
+    // The same layout as stored (most exits) costs no disk flush.
+    if (stored == out)
+        return true;
     if (!AtomicFile::write(datafile, out)) {
         qCWarning(lcFiles) << "layout not saved" << datafile;
         return false;
