@@ -85,7 +85,7 @@ BrowserPage *BrowserControl::page()
         // surface as the page starts to load, and if the view were on
         // screen by then it would draw a first frame in that same call. As
         // two turns, making the page and drawing it are two shorter pauses.
-        QTimer::singleShot(0, m_view, [view = m_view] { view->show(); });
+        QTimer::singleShot(0, m_view, &QWidget::show);
     }
     return m_page;
 }

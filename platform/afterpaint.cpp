@@ -11,17 +11,17 @@ const QEvent::Type kRun = static_cast<QEvent::Type>(QEvent::registerEventType())
 
 } // namespace
 
-AfterPaint::AfterPaint(QObject *context, std::function<void()> call)
-    : QObject(context)
+AfterPaint::AfterPaint(QWidget *widget, std::function<void()> call)
+    : QObject(widget)
     , m_call(std::move(call))
 {}
 
-void AfterPaint::call(QWidget *widget, QObject *context, std::function<void()> call)
+void AfterPaint::call(QWidget *widget, std::function<void()> call)
 {
     // The repaint is posted once per window while one is pending: asked for
     // now, it is ahead of the call posted below at the same priority.
     widget->update();
-    QCoreApplication::postEvent(new AfterPaint(context, std::move(call)), new QEvent(kRun), Qt::LowEventPriority);
+    QCoreApplication::postEvent(new AfterPaint(widget, std::move(call)), new QEvent(kRun), Qt::LowEventPriority);
 }
 
 bool AfterPaint::event(QEvent *event)

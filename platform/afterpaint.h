@@ -15,15 +15,15 @@ class AfterPaint : public QObject
     Q_OBJECT
 
 public:
-    // Runs call on a turn of its own after widget's repaint, unless context
+    // Runs call on a turn of its own after widget's repaint, unless widget
     // is gone by then. widget is marked for a repaint first, so that there
     // is a repaint to wait for.
-    static void call(QWidget *widget, QObject *context, std::function<void()> call);
+    static void call(QWidget *widget, std::function<void()> call);
 
 protected:
     bool event(QEvent *event) override;
 
 private:
-    AfterPaint(QObject *context, std::function<void()> call);
+    AfterPaint(QWidget *widget, std::function<void()> call);
     std::function<void()> m_call;
 };

@@ -111,7 +111,7 @@ void Form2::showEvent(QShowEvent *event)
     // making the engine's page and view is a pause of its own rather than
     // part of one long one. An address set meanwhile has been loaded already.
     m_loadQueued = true;
-    AfterPaint::call(this, this, [this] {
+    AfterPaint::call(this, [this] {
         m_loadQueued = false;
         if (!m_loadPending || !isVisible())
             return;
