@@ -10,6 +10,8 @@
 //     and as the page itself reports it (a request from its load event);
 //     and against the bare program keeping its pages' data on disk;
 //   - a start restoring a session of 10 tabs, to the active tab's load event;
+//   - a first start for the page given as its argument (a link opened from
+//     another program, no home page set), to the page's own load event;
 // then, offscreen:
 //   - process-tree PSS with 10 tabs of one site, all loaded (median of 5
 //     samples after a settle time, per run);
@@ -52,7 +54,8 @@ double median(std::vector<double> v)
 class StartFolder
 {
 public:
-    explicit StartFolder(int sessionTabs = 0)
+    enum class Home { Page, None };
+    explicit StartFolder(int sessionTabs = 0, Home home = Home::Page)
         : m_url(g_url + QStringLiteral("?run=%1").arg(++s_runs))
     {
         const QString program = path(QStringLiteral("program"));
@@ -65,7 +68,9 @@ public:
                            + "\r\nQuillonHelper.clsHistoryItem=" + lib + "\r\n");
         }
         qputenv("QUILLON_PLATFORM_ROOT", path(QStringLiteral("platform")).toUtf8());
-        mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("HomePage"), m_url);
+        if (home == Home::Page)
+            mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("HomePage"),
+                                          m_url);
         if (sessionTabs > 1) {
             // The home tab, the favorites tab, then the restored pages.
             const QString loaded = program + QStringLiteral("/_data/_loaded.dat");
@@ -228,6 +233,10 @@ struct Side {
     QByteArray marker;
     QString mode; // QUILLON_BENCH for the browser, BARE_PROFILE for the bare program
     int sessionTabs = 0;
+    // Started with the page as its argument, no home page set (the bare
+    // program always is).
+    enum class Start { HomePage, ForPage };
+    Start start = Start::HomePage;
 };
 
 const Side kBare1{QStringLiteral("bare_engine"), {}, "first-document-ms", {}, 0};
@@ -255,7 +264,10 @@ Pair paired(int runs, const QString &display, const Side &a, const Side &b,
         for (int k = 0; k < 2; ++k) {
             const bool aNow = (k == 0) == (i % 2 == 0);
             const Side &side = aNow ? a : b;
-            const StartFolder folder(side.sessionTabs);
+            const bool forPage = side.program == QStringLiteral("bare_engine") || side.start == Side::Start::ForPage;
+            const StartFolder folder(side.sessionTabs,
+                                     side.start == Side::Start::ForPage ? StartFolder::Home::None
+                                                                        : StartFolder::Home::Page);
             QProcessEnvironment env = folder.environment(display);
             if (!side.mode.isEmpty())
                 env.insert(side.program == QStringLiteral("bare_engine") ? QStringLiteral("BARE_PROFILE")
@@ -263,7 +275,7 @@ Pair paired(int runs, const QString &display, const Side &a, const Side &b,
                            side.mode);
             Run run;
             QStringList args = side.args;
-            if (side.program == QStringLiteral("bare_engine"))
+            if (forPage)
                 args.prepend(folder.url());
             const double t = run.start(g_bin + u'/' + side.program, args, env, side.marker, folder.url());
             (aNow ? va : vb) = measure ? measure(run) : t;
@@ -286,6 +298,9 @@ void startupRounds(const QString &label, const QString &display, int runs, Round
     const auto ratio = [](double v) { return QString::number(v, 'f', 2); };
     const Pair first = paired(runs, display, kBare1, kQuillon1);
     const Pair disk = paired(runs, display, kBareDisk, kQuillon1);
+    Side quillonForPage = kQuillon1;
+    quillonForPage.start = Side::Start::ForPage;
+    const Pair forPage = paired(runs, display, kBare1, quillonForPage);
     QString session = QStringLiteral(" | | "); // a start restoring 10 tabs, when timed
     if (rounds == Rounds::All) {
         Side bare10 = kBare1;
@@ -298,7 +313,9 @@ void startupRounds(const QString &label, const QString &display, int runs, Round
     QTextStream(stdout) << "| " << label << " | " << ms(first.a) << " | " << ms(first.b) << " | " << ratio(first.ratio)
                         << " | " << session << " | " << ms(first.requestA) << " / " << ms(first.requestB) << " | "
                         << ms(first.onloadA) << " / " << ms(first.onloadB) << " / " << ratio(first.onloadRatio) << " | "
-                        << ms(disk.a) << " / " << ms(disk.b) << " / " << ratio(disk.ratio) << " |" << Qt::endl;
+                        << ms(disk.a) << " / " << ms(disk.b) << " / " << ratio(disk.ratio) << " | "
+                        << ms(forPage.onloadA) << " / " << ms(forPage.onloadB) << " / " << ratio(forPage.onloadRatio)
+                        << " |" << Qt::endl;
 }
 
 } // namespace
@@ -327,7 +344,8 @@ int main(int argc, char **argv)
                            "session of 10 tabs | ratio | first start, page requested at: bare / quillon "
                            "| first start, the page's load event (its beacon to the server): bare / quillon / ratio "
                            "| first start against the bare program keeping its data on disk: bare / quillon / ratio "
-                           "|\n|---|---|---|---|---|---|---|---|---|---|"
+                           "| first start for the page as its argument, the page's load event: bare / quillon / ratio "
+                           "|\n|---|---|---|---|---|---|---|---|---|---|---|"
                         << Qt::endl;
     startupRounds(QStringLiteral("offscreen"), QString(), runs, rounds);
     VirtualDisplay xvfb;

@@ -35,14 +35,15 @@ void benchHooks(Form1 &form, const QElapsedTimer &clock)
         new UserDataProbe(&form, PlatformPaths::programFolder() + QStringLiteral("/_data/_favorites.dat"));
     if (mode == "first-document" || mode == "first-document-stay" || mode == "userdata") {
         const bool stay = mode != "first-document";
-        // The first tab made is the home tab.
-        auto first = std::make_shared<QMetaObject::Connection>();
-        *first = QObject::connect(form.tabs(), &BrowserTabs::tabOpened, &form, [first, &clock, stay](Form2 *tab) {
-            QObject::disconnect(*first);
+        // The first page completed in any tab: the home tab's, or the page
+        // the browser was started for.
+        auto printed = std::make_shared<bool>(false);
+        QObject::connect(form.tabs(), &BrowserTabs::tabOpened, &form, [printed, &clock, stay](Form2 *tab) {
             QObject::connect(tab->wb1(), &BrowserControl::DocumentComplete, tab,
-                             [&clock, tab, stay](const QString &url) {
-                                 if (url == QStringLiteral("about:blank"))
+                             [printed, &clock, tab, stay](const QString &url) {
+                                 if (*printed || url == QStringLiteral("about:blank"))
                                      return;
+                                 *printed = true;
                                  QTextStream(stdout) << "first-document-ms " << clock.nsecsElapsed() / 1e6 << ' '
                                                      << tab->wb1()->LocationName() << Qt::endl;
                                  if (!stay)

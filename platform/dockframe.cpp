@@ -198,7 +198,7 @@ void DockFrame::updateCloseButtons()
     }
 }
 
-DocumentWindow *DockFrame::addDocument(const QString &caption, QWidget *form, Placement placement)
+DocumentWindow *DockFrame::addDocument(const QString &caption, QWidget *form, Placement placement, int position)
 {
     auto *page = new QWidget;
     auto *layout = new QVBoxLayout(page);
@@ -210,7 +210,7 @@ DocumentWindow *DockFrame::addDocument(const QString &caption, QWidget *form, Pl
     window->setHostedForm(form);
     {
         const QSignalBlocker blocker(m_tabs); // activation is reported once, below
-        const int index = m_tabs->addTab(page, DocumentWindow::labelText(caption));
+        const int index = m_tabs->insertTab(position > 0 ? position - 1 : -1, page, DocumentWindow::labelText(caption));
         m_tabs->setTabToolTip(index, caption.trimmed());
         if (placement == Placement::Front)
             m_tabs->setCurrentIndex(index);

@@ -56,8 +56,11 @@ public:
     // Documents, in position order.
     // Front: the new tab becomes the current one (reported as activated);
     // Behind: it is added after the others and the current tab stays.
+    // position: the place the new tab takes (1 the first), or 0 for after
+    // the others.
     enum class Placement { Front, Behind };
-    DocumentWindow *addDocument(const QString &caption, QWidget *form, Placement placement = Placement::Front);
+    DocumentWindow *addDocument(const QString &caption, QWidget *form, Placement placement = Placement::Front,
+                                int position = 0);
     QList<DocumentWindow *> documents() const;
     int documentCount() const;
     DocumentWindow *document(int position) const;

@@ -125,6 +125,46 @@ private slots:
         QCOMPARE(MainRules::pagesToReopen(m_env->programDir() + QStringLiteral("/_data/_loaded.dat")).size(), 1999);
     }
 
+    // Started for a page (a link opened from another program): that page is
+    // the one requested and shown first, after the two fixed tabs and ahead
+    // of the last session's pages; the home tab loads once the user goes to it.
+    void startedForAPageShowsItFirst()
+    {
+        m_server->setPage(QStringLiteral("/b"), page("Page B"));
+        const QString loadedFile = m_env->programDir() + QStringLiteral("/_data/_loaded.dat");
+        QVERIFY(TestFiles::writeAll(
+            loadedFile,
+            "[Global]\r\nCount=3\r\n[Loaded URL]\r\nURL_3=" + m_server->url(QStringLiteral("/a")).toUtf8() + "\r\n"));
+        programState() = ProgramState{};
+        auto main = std::make_unique<Form1>();
+        main->load(m_server->url(QStringLiteral("/b")));
+        QVERIFY(QTest::qWaitFor([&] { return main->isLoaded(); }, kTimeout));
+        QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/b"))));
+        QCOMPARE(main->dsMain()->activeDocument(), main->dsMain()->document(3));
+        QCOMPARE(main->dsMain()->addressBox()->text(), m_server->url(QStringLiteral("/b")));
+        QCOMPARE(main->dsMain()->documentCount(), 4);
+        QCOMPARE(m_server->requestCount(QStringLiteral("/home")), 0);
+        QVERIFY(!tabAt(main.get(), 1)->wb1()->existingPage());
+        QCOMPARE(MainRules::pagesToReopen(loadedFile),
+                 (QStringList{m_server->url(QStringLiteral("/b")), m_server->url(QStringLiteral("/a"))}));
+        QTabBar *bar = main->dsMain()->tabs()->tabBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(0).center());
+        QVERIFY(waitLoaded(main.get(), 1, m_server->url(QStringLiteral("/home"))));
+        QCOMPARE(m_server->requestCount(QStringLiteral("/a")), 0);
+        shutDown(main);
+
+        // Without a home page the home tab makes no page either (not even
+        // an empty one) until it is shown.
+        SetRegistryValue(HKEY_LOCAL_MACHINE, kSettingsKey, QStringLiteral("HomePage"), QString());
+        programState() = ProgramState{};
+        main = std::make_unique<Form1>();
+        main->load(m_server->url(QStringLiteral("/b")));
+        QVERIFY(QTest::qWaitFor([&] { return main->isLoaded(); }, kTimeout));
+        QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/b"))));
+        QVERIFY(!tabAt(main.get(), 1)->wb1()->existingPage());
+        shutDown(main);
+    }
+
     // A restart gives each tab back its page, its name and its back/forward
     // list; a damaged list file costs the lists only. A home page that is
     // there at once never overwrites the session before it is read.

@@ -53,9 +53,10 @@ Form2::Form2(BrowserControl *newWindowHost, QWidget *parent, BrowserControl::Pri
     m_tag.clear();
     m_wb1->setResizable(false);
     // Every tab starts on "about:blank" unless an address arrives before
-    // the first event is handled, which saves loading a page for nothing.
+    // the first event is handled, which saves loading a page for nothing;
+    // a tab that loads when shown waits for that, even without an address.
     QTimer::singleShot(0, this, [this] {
-        if (m_url.trimmed().isEmpty())
+        if (m_url.trimmed().isEmpty() && !m_loadPending)
             m_wb1->Navigate(QStringLiteral("about:blank"));
     });
     m_stateNext = false;
@@ -118,7 +119,7 @@ void Form2::showEvent(QShowEvent *event)
         m_loadPending = false;
         // The history brings back its current page, the one saved.
         if (m_restoredHistory.isEmpty())
-            m_wb1->Navigate(m_url);
+            m_wb1->Navigate(m_url.trimmed().isEmpty() ? QStringLiteral("about:blank") : m_url);
         else
             m_wb1->restoreHistory(std::exchange(m_restoredHistory, {}));
     });

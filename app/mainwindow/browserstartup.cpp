@@ -136,9 +136,10 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     Form1 form;
     if (beforeLoad)
         beforeLoad(form, clock);
-    // Later starts may call while the window is still loading: their
-    // addresses wait for the window's own.
-    QStringList waiting = addresses;
+    // The first address is the page in front from the start; the others,
+    // and those of later starts that call while the window is still
+    // loading, wait for the window's own.
+    QStringList waiting = addresses.mid(1);
     QObject::connect(&instance, &SingleInstance::activated, &form, [&](const QStringList &more) {
         if (!form.isLoaded()) {
             waiting += more;
@@ -153,7 +154,7 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
             form.tabs()->openTab(address);
         waiting.clear();
     });
-    form.load();
+    form.load(addresses.value(0));
     const int rc = g_quitRequested ? 0 : QApplication::exec();
     form.close(); // shutdown when the event loop was left some other way
     return rc;

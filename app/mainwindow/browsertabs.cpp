@@ -98,7 +98,9 @@ void BrowserTabs::openFavoritesTab()
 {
     auto *form = new Form9;
     connect(form, &Form9::openRequested, this, &BrowserTabs::open);
-    DocumentWindow *window = m_dock->addDocument(QStringLiteral(" Favorites "), form);
+    // Its place is fixed: a page opened before it at the start goes after it.
+    DocumentWindow *window =
+        m_dock->addDocument(QStringLiteral(" Favorites "), form, DockFrame::Placement::Front, TabRules::kFavoritesTab);
     window->setSecondFlag(false);
     window->setShown(true);
 }

@@ -171,7 +171,7 @@ QWidget *Form1::ActiveTabForm() const
     return w ? w->hostedForm() : nullptr;
 }
 
-void Form1::load()
+void Form1::load(const QString &frontPage)
 {
     m_isLoading = true;
     PlatformPaths::prepareProgramFolder();
@@ -194,7 +194,7 @@ void Form1::load()
     g().AllowPopup = BrowserSettings::popupStop() ? 1 : 0;
     m_popStopCommand->setChecked(g().AllowPopup == 1);
 
-    // The home page is requested first: the engine fetches and lays it out
+    // The first page is requested first: the engine fetches and lays it out
     // while the window is put together. The window is drawn once the two
     // fixed tabs are in place; the tab pages stay hidden until then (each
     // new tab is current for a moment, and a page shown even that briefly
@@ -203,20 +203,33 @@ void Form1::load()
     DeferredIconEngine::setLookup(DeferredIconEngine::Lookup::Held);
     m_dsMain->holdPages(DockFrame::Hold::PagesAndTabBar);
     const int requested = BrowserProfile::requestGuard()->pageRequests();
-    // The page in front from the start, though the window is not drawn yet.
-    BrowserControl *home = m_tabs->openTab(g().HomePage)->wb1();
-    home->showSoon();
+    // The page in front from the start, though the window is not drawn yet:
+    // the home page, or the page the browser was started for (a link opened
+    // from another program), which then waits for nothing else. The home
+    // tab then loads its page when it is first shown.
+    const bool startedForPage = !frontPage.trimmed().isEmpty();
+    m_firstTab =
+        m_tabs->openTab(g().HomePage, startedForPage ? BrowserTabs::TabLoad::WhenShown : BrowserTabs::TabLoad::Now);
+    if (startedForPage) {
+        // In front whatever the setting for new tabs: it is what was asked for.
+        g().OpenInFront = true;
+        m_firstTab = m_tabs->openTab(frontPage);
+        g().OpenInFront = false;
+    }
+    m_firstAddress = startedForPage ? frontPage : g().HomePage;
+    BrowserControl *first = m_firstTab->wb1();
+    first->showSoon();
     // Its own record of the load's end: the engine says a load has started
     // some 30 ms after it was asked for, so "busy" is no sign of one asked.
     connect(
-        home, &BrowserControl::DocumentComplete, this, [this] { m_homePageEnded = true; }, Qt::SingleShotConnection);
+        first, &BrowserControl::DocumentComplete, this, [this] { m_firstPageEnded = true; }, Qt::SingleShotConnection);
     // The engine takes the request's first steps on this thread: the rest
     // waits until the request is on its way (a moment, at most a fifth of a
     // second), then is built while the page is fetched. Each step below
     // goes on from the event loop, so what the last one put on screen is
     // drawn first; none runs once the window is closing.
     const auto step = [this](const std::function<void()> &next) { goOnLater(next); };
-    // Until the home page is on screen, nothing else is built: the panes'
+    // Until the first page is on screen, nothing else is built: the panes'
     // forms, the completer and the star, and the saved session follow it,
     // the session a few tabs a turn.
     const auto build = [this, step, folder, saved] {
@@ -233,9 +246,9 @@ void Form1::load()
             // The two fixed tabs show no close button.
             m_dsMain->setClosable(m_dsMain->document(TabRules::kHomeTab), false);
             m_dsMain->setClosable(m_dsMain->document(TabRules::kFavoritesTab), false);
-            showHomePage();
+            showFirstPage();
             // A turn each: together they held the window for some 60 ms.
-            afterHomePage([this, saved] {
+            afterFirstPage([this, saved] {
                 inTurns({[this] { showCommandImages(); },
                          [this] {
                              ProcessLauncher::start(kRegsvr, ProcessLauncher::Window::Minimised);
@@ -251,15 +264,15 @@ void Form1::load()
                              mdlAplication::AttachPane(m_dsMain, new Form8, QStringLiteral("frmHelp"));
                          },
                          [this, saved] {
-                             m_tabs->restoreSession(saved, [this, saved] {
+                             m_tabs->restoreSession(saved, [this] {
                                  if (!m_isClosing)
-                                     finishLoad(saved);
+                                     finishLoad();
                              });
                          }});
             });
         });
     };
-    if (const QString scheme = QUrl::fromUserInput(g().HomePage).scheme();
+    if (const QString scheme = QUrl::fromUserInput(m_firstAddress).scheme();
         scheme == QStringLiteral("http") || scheme == QStringLiteral("https"))
         BrowserProfile::whenPageRequested(requested, std::chrono::milliseconds(200), this, build);
     else

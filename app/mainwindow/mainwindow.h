@@ -5,6 +5,7 @@
 #include "app/panes/pagetarget.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <QStringList>
 #include <QTimer>
 
@@ -31,8 +32,9 @@ public:
 
     // Start-up: layout, settings, placement, panes, the fixed tabs and the
     // pages open last time. It goes on from the event loop and says loaded()
-    // when done.
-    void load();
+    // when done. frontPage: the page the browser was started for, shown in
+    // front after the fixed tabs instead of the home page.
+    void load(const QString &frontPage = {});
     bool isLoaded() const { return m_loaded; }
 
     DockFrame *dsMain() const { return m_dsMain; }
@@ -84,17 +86,18 @@ private:
     // Keeping favorites' page text as pages load, and reading their pages.
     void setupPageText();
     static inline const QString kRegsvr = QStringLiteral("regsvr32.exe /s shdocvw.dll");
-    void showHomePage();
+    // The first page's tab in front, drawn, with the focus.
+    void showFirstPage();
     // The command images, held while the window's first frame is drawn, looked up and
     // drawn; and the program's icon, left out of it too.
     void showCommandImages();
     // next, from the event loop, unless the window is closing by then.
     void goOnLater(const std::function<void()> &next);
-    // next, once the home page's first load has ended (a second at most).
-    void afterHomePage(const std::function<void()> &next);
+    // next, once the first page's first load has ended (a second at most).
+    void afterFirstPage(const std::function<void()> &next);
     // Each step on a turn of its own, in order; none once the window is closing.
     void inTurns(std::deque<std::function<void()>> steps);
-    void finishLoad(const QStringList &saved);
+    void finishLoad();
     // Opens what the address box holds (an address, or words to search for).
     void openTyped(const QString &typed, PageTarget target);
 
@@ -117,5 +120,9 @@ private:
     bool m_addressNavigating = false;
     bool m_unloaded = false;
     bool m_loaded = false;
-    bool m_homePageEnded = false; // its first load has ended, loaded or failed
+    // The tab requested first at the start (the home tab, or the page the
+    // browser was started for) and its address.
+    QPointer<Form2> m_firstTab;
+    QString m_firstAddress;
+    bool m_firstPageEnded = false; // its first load has ended, loaded or failed
 };

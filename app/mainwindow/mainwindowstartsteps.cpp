@@ -1,5 +1,5 @@
-// The main window's start after the home page's request: the home tab
-// shown, the steps that wait for its load event, the images drawn then,
+// The main window's start after the first page's request: its tab shown,
+// the steps that wait for its load event, the images drawn then,
 // and the end of the start (kept apart from mainwindow.cpp, which holds
 // the window's construction and the order of the steps).
 #include "app/mainwindow/mainwindow.h"
@@ -21,9 +21,9 @@
 
 #include <memory>
 
-void Form1::showHomePage()
+void Form1::showFirstPage()
 {
-    DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
+    DocumentWindow *first = m_firstTab ? m_dsMain->documentByKey(m_firstTab->Tag()) : nullptr;
     if (first)
         first->activate();
     // The tab bar stays hidden while the session's tabs are added: a shown
@@ -32,7 +32,7 @@ void Form1::showHomePage()
     if (first && first->hostedForm())
         first->hostedForm()->setFocus(); // it could not take the focus while hidden
     setUpdatesEnabled(true);
-    m_dsMain->setCommandText(QStringLiteral("mnuAddress"), programState().HomePage);
+    m_dsMain->setCommandText(QStringLiteral("mnuAddress"), m_firstAddress);
 }
 
 void Form1::showCommandImages()
@@ -68,16 +68,15 @@ void Form1::inTurns(std::deque<std::function<void()>> steps)
     });
 }
 
-void Form1::afterHomePage(const std::function<void()> &next)
+void Form1::afterFirstPage(const std::function<void()> &next)
 {
-    const DocumentWindow *first = m_dsMain->document(TabRules::kHomeTab);
-    auto *home = first ? qobject_cast<Form2 *>(first->hostedForm()) : nullptr;
+    Form2 *home = m_firstTab;
     // No page asked for (no home page), or its load over already.
-    if (!home || !home->wb1()->existingPage() || m_homePageEnded) {
+    if (!home || !home->wb1()->existingPage() || m_firstPageEnded) {
         goOnLater(next);
         return;
     }
-    // Until the home page's load event the window's thread is the engine's
+    // Until the first page's load event the window's thread is the engine's
     // (a second at most: a slow site does not hold the rest back). The
     // timer is the wait: the first of the two deletes it, which cuts the
     // other off.
@@ -100,14 +99,14 @@ void Form1::afterHomePage(const std::function<void()> &next)
     wait->start(kLongestWaitMs);
 }
 
-void Form1::finishLoad(const QStringList &saved)
+void Form1::finishLoad()
 {
     m_dsMain->holdPages(DockFrame::Hold::Nothing);
     // Restored tabs write their entries only once they load: the list is
     // written whole now, at the positions they have in this session, and
     // from now on each page writes its own.
     m_tabs->startRecording();
-    if (!saved.isEmpty())
+    if (m_dsMain->documentCount() > TabRules::kFavoritesTab)
         saveOpenPages();
     m_loaded = true;
     emit loaded();
