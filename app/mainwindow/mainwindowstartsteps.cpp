@@ -70,9 +70,9 @@ void Form1::inTurns(std::deque<std::function<void()>> steps)
 
 void Form1::afterFirstPage(const std::function<void()> &next)
 {
-    Form2 *home = m_firstTab;
+    Form2 *tab = m_firstTab;
     // No page asked for (no home page), or its load over already.
-    if (!home || !home->wb1()->existingPage() || m_firstPageEnded) {
+    if (!tab || !tab->wb1()->existingPage() || m_firstPageEnded) {
         goOnLater(next);
         return;
     }
@@ -95,7 +95,7 @@ void Form1::afterFirstPage(const std::function<void()> &next)
         goOnLater(next);
     };
     connect(wait, &QTimer::timeout, wait, go);
-    connect(home->wb1(), &BrowserControl::DocumentComplete, wait, go, Qt::SingleShotConnection);
+    connect(tab->wb1(), &BrowserControl::DocumentComplete, wait, go, Qt::SingleShotConnection);
     wait->start(kLongestWaitMs);
 }
 
