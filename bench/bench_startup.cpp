@@ -3,8 +3,10 @@
 // starts in fresh folders (program folder with _config.dat, platform root,
 // the engine's own data), both programs draw in software, runs are paired
 // and alternate which program goes first, and each run must show the page.
-//   bench_startup [runs] [first]   (default 7; "first": the first start
-//                                   only, for each display)
+//   bench_startup [runs] [first|page]   (default 7; "first": the first
+//       starts only, for each display; "page": the start for a page only,
+//       with when its request reached the server; BENCH_VERBOSE=1 prints
+//       every run)
 // Prints, per display (offscreen, and Xvfb when installed):
 //   - first start to the home page's load event, as each program sees it
 //     and as the page itself reports it (a request from its load event);
@@ -281,6 +283,9 @@ Pair paired(int runs, const QString &display, const Side &a, const Side &b,
             (aNow ? va : vb) = measure ? measure(run) : t;
             (aNow ? ra : rb).push_back(run.requested());
             (aNow ? oa : ob).push_back(run.onload());
+            if (qEnvironmentVariableIsSet("BENCH_VERBOSE"))
+                QTextStream(stdout) << "  run " << i << ' ' << side.program << ": requested " << run.requested()
+                                    << " onload " << run.onload() << Qt::endl;
         }
         as.push_back(va);
         bs.push_back(vb);
@@ -290,17 +295,23 @@ Pair paired(int runs, const QString &display, const Side &a, const Side &b,
     return {median(as), median(bs), median(ratios), median(ra), median(rb), median(oa), median(ob), median(oratios)};
 }
 
-enum class Rounds { FirstStartOnly, All };
+enum class Rounds { FirstStartOnly, ForPageOnly, All };
 
 void startupRounds(const QString &label, const QString &display, int runs, Rounds rounds)
 {
     const auto ms = [](double v) { return QString::number(v, 'f', 0); };
     const auto ratio = [](double v) { return QString::number(v, 'f', 2); };
-    const Pair first = paired(runs, display, kBare1, kQuillon1);
-    const Pair disk = paired(runs, display, kBareDisk, kQuillon1);
     Side quillonForPage = kQuillon1;
     quillonForPage.start = Side::Start::ForPage;
     const Pair forPage = paired(runs, display, kBare1, quillonForPage);
+    if (rounds == Rounds::ForPageOnly) {
+        QTextStream(stdout) << "| " << label << " | " << ms(forPage.requestA) << " / " << ms(forPage.requestB) << " | "
+                            << ms(forPage.onloadA) << " / " << ms(forPage.onloadB) << " / "
+                            << ratio(forPage.onloadRatio) << " |" << Qt::endl;
+        return;
+    }
+    const Pair first = paired(runs, display, kBare1, kQuillon1);
+    const Pair disk = paired(runs, display, kBareDisk, kQuillon1);
     QString session = QStringLiteral(" | | "); // a start restoring 10 tabs, when timed
     if (rounds == Rounds::All) {
         Side bare10 = kBare1;
@@ -325,7 +336,10 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     g_bin = QCoreApplication::applicationDirPath();
     const int runs = std::max(1, argc > 1 ? QByteArray(argv[1]).toInt() : 7);
-    const Rounds rounds = argc > 2 && QByteArray(argv[2]) == "first" ? Rounds::FirstStartOnly : Rounds::All;
+    const QByteArray which = argc > 2 ? QByteArray(argv[2]) : QByteArray();
+    const Rounds rounds = which == "first" ? Rounds::FirstStartOnly
+        : which == "page"                  ? Rounds::ForPageOnly
+                                           : Rounds::All;
     const QByteArray outerRoot = qgetenv("QUILLON_PLATFORM_ROOT");
 
     TestHttpServer server;
@@ -338,22 +352,28 @@ int main(int argc, char **argv)
                    "{ new Image().src = '/onload' + location.search; });</script></body></html>");
     g_url = server.url(QStringLiteral("/page"));
 
-    QTextStream(stdout) << "\nstart-up, ms, median of " << runs
-                        << " paired runs (ratio: median of the runs' quillon / bare; goal <= 1.05)\n"
-                        << "| display | bare, first start | quillon | ratio | bare, 10 tabs loading | quillon, "
-                           "session of 10 tabs | ratio | first start, page requested at: bare / quillon "
-                           "| first start, the page's load event (its beacon to the server): bare / quillon / ratio "
-                           "| first start against the bare program keeping its data on disk: bare / quillon / ratio "
-                           "| first start for the page as its argument, the page's load event: bare / quillon / ratio "
-                           "|\n|---|---|---|---|---|---|---|---|---|---|---|"
-                        << Qt::endl;
+    if (rounds == Rounds::ForPageOnly)
+        QTextStream(stdout) << "\nfirst start for the page as its argument, ms, median of " << runs
+                            << " paired runs: the page requested at, its load event: bare / quillon / ratio\n"
+                            << "| display | page requested at | load event |\n|---|---|---|" << Qt::endl;
+    else
+        QTextStream(stdout)
+            << "\nstart-up, ms, median of " << runs
+            << " paired runs (ratio: median of the runs' quillon / bare; goal <= 1.05)\n"
+            << "| display | bare, first start | quillon | ratio | bare, 10 tabs loading | quillon, "
+               "session of 10 tabs | ratio | first start, page requested at: bare / quillon "
+               "| first start, the page's load event (its beacon to the server): bare / quillon / ratio "
+               "| first start against the bare program keeping its data on disk: bare / quillon / ratio "
+               "| first start for the page as its argument, the page's load event: bare / quillon / ratio "
+               "|\n|---|---|---|---|---|---|---|---|---|---|---|"
+            << Qt::endl;
     startupRounds(QStringLiteral("offscreen"), QString(), runs, rounds);
     VirtualDisplay xvfb;
     if (!xvfb.name().isEmpty())
         startupRounds(QStringLiteral("Xvfb"), xvfb.name(), runs, rounds);
     else
         QTextStream(stdout) << "| Xvfb | not started: not installed or no display free |" << Qt::endl;
-    if (rounds == Rounds::FirstStartOnly)
+    if (rounds != Rounds::All)
         return g_wrong ? 1 : 0;
 
     // Ten tabs of one site, every one loaded.
