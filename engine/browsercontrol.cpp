@@ -3,6 +3,7 @@
 #include "engine/browserpage.h"
 #include "engine/browserprofile.h"
 #include "engine/errorpages.h"
+#include "engine/firstpagestart.h"
 #include "engine/localcontentguard.h"
 #include "engine/pagefullscreen.h"
 #include "platform/logging.h"
@@ -28,19 +29,6 @@
 #include <QWebEngineFullScreenRequest>
 #include <QWebEngineHistory>
 #include <QWebEngineView>
-
-namespace {
-
-QUrl toUrl(const QString &text)
-{
-    const QString t = text.trimmed();
-    if (t.startsWith(QStringLiteral("about:"), Qt::CaseInsensitive))
-        return QUrl(t);
-    const QUrl url = QUrl::fromUserInput(t);
-    return url.isValid() ? url : QUrl(t);
-}
-
-} // namespace
 
 BrowserControl::BrowserControl(QWidget *parent, Privacy privacy)
     : QWidget(parent)
@@ -75,19 +63,24 @@ BrowserPage *BrowserControl::page()
     // own soon after it is made, and browsers that are never navigated (the
     // main window's hidden one, a pane not yet seen) would hold up the home
     // page at start-up for nothing.
-    if (!m_page) {
-        m_page = new BrowserPage(
-            m_privacy == Privacy::Private ? BrowserProfile::offTheRecord() : BrowserProfile::instance(), m_view);
-        m_page->setSilent(m_silent);
-        m_view->setPage(m_page);
-        connectPage();
-        // Shown on the next turn: the engine makes the page's drawing
-        // surface as the page starts to load, and if the view were on
-        // screen by then it would draw a first frame in that same call. As
-        // two turns, making the page and drawing it are two shorter pauses.
-        QTimer::singleShot(0, m_view, &QWidget::show);
-    }
+    if (!m_page)
+        attachPage(new BrowserPage(
+            m_privacy == Privacy::Private ? BrowserProfile::offTheRecord() : BrowserProfile::instance(), m_view));
     return m_page;
+}
+
+void BrowserControl::attachPage(BrowserPage *page)
+{
+    m_page = page;
+    m_page->setParent(m_view);
+    m_page->setSilent(m_silent);
+    m_view->setPage(m_page);
+    connectPage();
+    // Shown on the next turn: the engine makes the page's drawing surface
+    // as the page starts to load, and if the view were on screen by then it
+    // would draw a first frame in that same call. As two turns, making the
+    // page and drawing it are two shorter pauses.
+    QTimer::singleShot(0, m_view, &QWidget::show);
 }
 
 void BrowserControl::showSoon()
@@ -247,7 +240,15 @@ void BrowserControl::Navigate(const QString &url)
     }
     m_certificates.forget();
     m_crashed = false;
-    m_lastRequested = toUrl(url);
+    m_lastRequested = addressUrl(url);
+    // The first page of the start, already on its way: this control takes
+    // it over rather than asking for it again.
+    if (!m_page && m_privacy == Privacy::Normal) {
+        if (BrowserPage *started = FirstPageStart::take(m_lastRequested)) {
+            attachPage(started);
+            return;
+        }
+    }
     page()->load(m_lastRequested);
 }
 

@@ -98,6 +98,9 @@ public:
     // in any spelling a URL parser accepts). Navigate refuses them: they
     // come from lists, stored files and typing, never from the page itself.
     static bool isScriptAddress(const QString &address);
+    // The address Navigate loads for what it was given: "about:" addresses
+    // as they are, anything else as a user would have typed it.
+    static QUrl addressUrl(const QString &text);
 
     // How a load ended, and what the status text says then.
     enum class LoadEnd { Loaded, Stopped, Failed };
@@ -162,6 +165,8 @@ signals:
     void PermissionCanceled(const QUrl &origin, QWebEnginePage::Feature feature);
 
 private:
+    // Makes page this control's own and shows it.
+    void attachPage(BrowserPage *page);
     void connectPage();
     void trigger(int action);
     void onNewWindowPage(QWebEnginePage **page, QWebEnginePage::WebWindowType type);

@@ -45,3 +45,12 @@ QString BrowserControl::loadEndText(LoadEnd end)
 {
     return end == LoadEnd::Failed ? QStringLiteral("Page could not be loaded") : QStringLiteral("Done");
 }
+
+QUrl BrowserControl::addressUrl(const QString &text)
+{
+    const QString t = text.trimmed();
+    if (t.startsWith(QStringLiteral("about:"), Qt::CaseInsensitive))
+        return QUrl(t);
+    const QUrl url = QUrl::fromUserInput(t);
+    return url.isValid() ? url : QUrl(t);
+}

@@ -1,7 +1,9 @@
 #include "app/mainwindow/browserstartup.h"
 
 #include "app/mainwindow/commandtable.h"
+#include "engine/browsercontrol.h"
 #include "engine/browserprofile.h"
+#include "engine/firstpagestart.h"
 #include "platform/engineflags.h"
 #include "platform/graphicsmode.h"
 #include "app/mainwindow/keyrecorder.h"
@@ -11,6 +13,7 @@
 #include "platform/platformpaths.h"
 #include "quillon_version.h"
 #include "app/mainwindow/singleinstance.h"
+#include "app/settings/browsersettings.h"
 
 #include <QApplication>
 #include <QDir>
@@ -129,6 +132,11 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     // for some 70 ms before it sends the first request, so the window is
     // built meanwhile rather than before.
     BrowserProfile::instance();
+    // Then the first page (the one the browser was started for, or the home
+    // page): the engine sends its request and starts its renderer while the
+    // window is built, and the window's tab takes the page over.
+    FirstPageStart firstPage(
+        BrowserControl::addressUrl(addresses.isEmpty() ? BrowserSettings::homePage() : addresses.value(0)));
 
     KeyRecorder keys;
     app.installEventFilter(&keys);
@@ -155,6 +163,7 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
         waiting.clear();
     });
     form.load(addresses.value(0));
+    firstPage.end();
     const int rc = g_quitRequested ? 0 : QApplication::exec();
     form.close(); // shutdown when the event loop was left some other way
     return rc;
