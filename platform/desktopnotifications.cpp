@@ -18,9 +18,19 @@ const QString kInterface = QStringLiteral("org.freedesktop.Notifications");
 DesktopNotifications::DesktopNotifications(QObject *parent)
     : QObject(parent)
 {
+    // The service's signals are listened to from the first notification on,
+    // not from here: the window makes this at start-up, and joining the bus
+    // and each subscription are round trips on the window's thread.
+}
+
+void DesktopNotifications::listen()
+{
+    if (m_listening)
+        return;
     QDBusConnection bus = QDBusConnection::sessionBus();
     if (!bus.isConnected())
         return;
+    m_listening = true;
     bus.connect(kService, kPath, kInterface, QStringLiteral("ActionInvoked"), this,
                 SLOT(onActionInvoked(uint, QString)));
     bus.connect(kService, kPath, kInterface, QStringLiteral("NotificationClosed"), this, SLOT(onClosed(uint, uint)));
@@ -33,6 +43,7 @@ bool DesktopNotifications::available()
 
 void DesktopNotifications::show(const QString &title, const QString &body, std::function<void()> clicked)
 {
+    listen(); // before the call, so that no click on it comes unheard
     QDBusMessage call = QDBusMessage::createMethodCall(kService, kPath, kInterface, QStringLiteral("Notify"));
     call << QStringLiteral("Quillon XP") << uint(0) << QString() << title << body
          << QStringList{QStringLiteral("default"), QStringLiteral("Open")} << QVariantMap() << int(-1);

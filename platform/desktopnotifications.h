@@ -27,5 +27,9 @@ private slots:
     void onClosed(uint id, uint reason);
 
 private:
+    // Joins the session bus and hears the service's signals, once.
+    void listen();
+
     QHash<uint, std::function<void()>> m_clicks;
+    bool m_listening = false;
 };

@@ -1,0 +1,12 @@
+#include "platform/sessionbusjoin.h"
+
+#include "platform/logging.h"
+
+#include <QDBusConnection>
+
+SessionBusJoin::SessionBusJoin()
+    : m_thread([] {
+        if (!QDBusConnection::sessionBus().isConnected())
+            qCInfo(lcDialog) << "no session bus: desktop notifications and accessibility are off";
+    })
+{}
