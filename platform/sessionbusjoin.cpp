@@ -7,6 +7,6 @@
 SessionBusJoin::SessionBusJoin()
     : m_thread([] {
         if (!QDBusConnection::sessionBus().isConnected())
-            qCInfo(lcDialog) << "no session bus: desktop notifications and accessibility are off";
+            qCInfo(lcDialog) << "no session bus: notifications are shown in the window, no accessibility bridge";
     })
 {}
