@@ -122,13 +122,16 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
         return 1;
     }
 
+    // Before the instance listens: once its socket is there, a quit signal
+    // may come (a session ending, a test), and it must close the window as
+    // usual rather than kill the program with its socket left behind.
+    quitOnSignals(&app);
     const QStringList addresses =
         SingleInstance::bounded(addressesFromArguments(QApplication::arguments().mid(1), QDir::currentPath()));
     SingleInstance instance(PlatformPaths::programFolder());
     if (instance.handOver(addresses))
         return 0;
     instance.listen();
-    quitOnSignals(&app);
     const SessionBusJoin sessionBus;
     // The engine first: its profile sets up its stores on its own threads
     // for some 70 ms before it sends the first request, so the window is
