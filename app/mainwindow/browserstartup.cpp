@@ -11,7 +11,6 @@
 #include "app/mainwindow/mainwindow.h"
 #include "app/mainwindow/browsertabs.h"
 #include "platform/platformpaths.h"
-#include "platform/sessionbusjoin.h"
 #include "quillon_version.h"
 #include "app/mainwindow/singleinstance.h"
 #include "app/settings/browsersettings.h"
@@ -132,7 +131,6 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     if (instance.handOver(addresses))
         return 0;
     instance.listen();
-    const SessionBusJoin sessionBus;
     // The engine first: its profile sets up its stores on its own threads
     // for some 70 ms before it sends the first request, so the window is
     // built meanwhile rather than before.
