@@ -15,6 +15,7 @@
 #include "app/mainwindow/singleinstance.h"
 #include "app/settings/browsersettings.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
@@ -131,6 +132,12 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     if (instance.handOver(addresses))
         return 0;
     instance.listen();
+    // Qt's accessibility bridge joins the session bus when the first widget
+    // speaks to it. Without a bus address the bus library forks a helper to
+    // look for one: once the engine is up that fork copies a large process
+    // and held the window's thread 20-30 ms (under X, in the first tab
+    // bar); asked now, while the process is small, it takes some 10.
+    QAccessible::isActive();
     // The engine first: its profile sets up its stores on its own threads
     // for some 70 ms before it sends the first request, so the window is
     // built meanwhile rather than before.
