@@ -2,5 +2,5 @@
 
 int main(int argc, char *argv[])
 {
-    return BrowserStartup::run(argc, argv);
+    BrowserStartup::endProcess(BrowserStartup::run(argc, argv));
 }

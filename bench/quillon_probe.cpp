@@ -97,5 +97,5 @@ void benchHooks(Form1 &form, const QElapsedTimer &clock)
 
 int main(int argc, char *argv[])
 {
-    return BrowserStartup::run(argc, argv, benchHooks);
+    BrowserStartup::endProcess(BrowserStartup::run(argc, argv, benchHooks));
 }

@@ -2,6 +2,7 @@
 #include "app/mainwindow/browserstartup.h"
 #include "app/mainwindow/singleinstance.h"
 #include "testfiles.h"
+#include "testhttpserver.h"
 
 #include <QDirIterator>
 #include <QElapsedTimer>
@@ -309,6 +310,36 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(TestFiles::readAll(loadedFile()).contains(pageUrl.toUtf8()), kTimeout);
         QCOMPARE(first.state(), QProcess::Running);
         endBrowser(first);
+    }
+
+    // What a page keeps (a cookie, its local storage) is on disk when the
+    // browser has ended, and the next start gives it back to the page.
+    void pageDataOutlivesTheBrowser()
+    {
+        TestHttpServer server;
+        QVERIFY(server.listen());
+        server.setPage(QStringLiteral("/keep.html"),
+                       "<html><body><script>"
+                       "fetch('/report?c=' + encodeURIComponent(document.cookie) + '&s=' +"
+                       " (localStorage.getItem('kept') || 'none'));"
+                       "document.cookie = 'kept=cookie-42; max-age=99999';"
+                       "localStorage.setItem('kept', 'storage-42');"
+                       "</script></body></html>");
+        QStringList reports;
+        connect(&server, &TestHttpServer::requested, this, [&](const QString &target) {
+            if (target.startsWith(QStringLiteral("/report")))
+                reports.append(target);
+        });
+        const QString url = server.url(QStringLiteral("/keep.html"));
+        for (const QString &expected :
+             {QStringLiteral("/report?c=&s=none"), QStringLiteral("/report?c=kept%3Dcookie-42&s=storage-42")}) {
+            reports.clear();
+            QProcess browser;
+            startBrowser(browser, {url});
+            QTRY_VERIFY_WITH_TIMEOUT(!reports.isEmpty(), kTimeout);
+            QCOMPARE(reports.first(), expected);
+            endBrowser(browser);
+        }
     }
 
     void pageProcessesRunInTheSandbox()

@@ -7,6 +7,7 @@
 #include "platform/engineflags.h"
 #include "platform/graphicsmode.h"
 #include "app/mainwindow/keyrecorder.h"
+#include "app/mainwindow/loadedpages.h"
 #include "platform/logging.h"
 #include "app/mainwindow/mainwindow.h"
 #include "app/mainwindow/browsertabs.h"
@@ -25,8 +26,21 @@
 #include <QUrl>
 
 #include <csignal>
+#include <cstdio>
+#include <cstdlib>
 #include <fcntl.h>
 #include <unistd.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define QUILLON_LEAK_CHECKED 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define QUILLON_LEAK_CHECKED 1
+#endif
+#endif
+#ifndef QUILLON_LEAK_CHECKED
+#define QUILLON_LEAK_CHECKED 0
+#endif
 
 namespace BrowserStartup {
 
@@ -177,6 +191,17 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     const int rc = g_quitRequested ? 0 : QApplication::exec();
     form.close(); // shutdown when the event loop was left some other way
     return rc;
+}
+
+void endProcess(int exitCode)
+{
+    LoadedPages::waitForWrites();
+    std::fflush(nullptr);
+#if QUILLON_LEAK_CHECKED
+    std::exit(exitCode); // the sanitizer's leak check runs at the ordinary exit
+#else
+    ::_exit(exitCode);
+#endif
 }
 
 } // namespace BrowserStartup

@@ -19,6 +19,13 @@ using BeforeLoad = std::function<void(Form1 &, const QElapsedTimer &)>;
 // is running, they go to it instead and this start ends at once.
 int run(int argc, char *argv[], const BeforeLoad &beforeLoad = {});
 
+// Ends the process with run()'s exit code. By then the window has written
+// what the next start restores and the engine has shut down and flushed
+// its stores, so the libraries' own teardown is skipped: a hundred of
+// them each faulting in and running its destructors took some 20 ms of a
+// browser's exit. Writes still queued are waited for first.
+[[noreturn]] void endProcess(int exitCode);
+
 // The addresses among the program's arguments (options left out): a path
 // to an existing file becomes its file URL (relative to workingFolder),
 // anything else is read as a typed address.
