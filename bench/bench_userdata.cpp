@@ -30,6 +30,7 @@
 #include <csignal>
 #include <map>
 #include <optional>
+#include <vector>
 
 namespace {
 
@@ -239,6 +240,7 @@ public:
             ++m_missing[what];
         m_stalls[what] = std::max(m_stalls[what], stall);
     }
+    void addPause(const QString &what, double stall) { m_stalls[what] = std::max(m_stalls[what], stall); }
     void print(const QString &title) const
     {
         QTextStream out(stdout);
@@ -272,15 +274,31 @@ private:
     QMap<QString, int> m_missing;
 };
 
+// An action's span, from the input's send to its answer. Its pauses are
+// looked up once the run is over: a pause is reported when it ends, which
+// can be after the answer it held up.
+struct Span {
+    QString what;
+    double from = 0;
+    double to = 0;
+};
+
+void addPauses(Figures &figures, const Browser &browser, const std::vector<Span> &spans)
+{
+    for (const Span &span : spans)
+        figures.addPause(span.what, browser.longestStall(span.from, span.to));
+}
+
 // A key (or keys, as xdotool names them) sent, then the event that answers
-// it: the time between, and the longest pause of the window meanwhile.
-void timed(Figures &figures, Browser &browser, const QString &what, const QStringList &xdoArguments,
-           const QString &event, const QString &detail = {})
+// it: the time between, and the span for its pauses.
+void timed(Figures &figures, Browser &browser, std::vector<Span> &spans, const QString &what,
+           const QStringList &xdoArguments, const QString &event, const QString &detail = {})
 {
     const double sent = monotonicMs();
     xdo(xdoArguments);
     const std::optional<Event> e = browser.waitFor(event, detail);
-    figures.add(what, e ? e->at - sent : -1, browser.longestStall(sent, e ? e->at : monotonicMs()));
+    figures.add(what, e ? e->at - sent : -1, 0);
+    spans.push_back({what, sent, e ? e->at : monotonicMs()});
 }
 
 QStringList key(const QString &keys)
@@ -305,16 +323,20 @@ void runOnce(Figures &figures, const TestEnvironment &profile, const QString &di
     mdlRegistry::SetRegistryValue(HKEY_LOCAL_MACHINE, mdlRegistry::kSettingsKey, QStringLiteral("HomePage"), home);
 
     Browser browser(env, QCoreApplication::applicationDirPath() + QStringLiteral("/quillon_probe"));
+    std::vector<Span> spans;
     const std::optional<Event> onload = browser.waitFor(QStringLiteral("first-document-ms"));
-    figures.add(QStringLiteral("start to the home page's load event"), onload ? onload->at - browser.started() : -1,
-                browser.longestStall(browser.started(), onload ? onload->at : monotonicMs()));
+    figures.add(QStringLiteral("start to the home page's load event"), onload ? onload->at - browser.started() : -1, 0);
+    spans.push_back({QStringLiteral("start to the home page's load event"), browser.started(),
+                     onload ? onload->at : monotonicMs()});
     // The session may be in place before the home page has loaded.
     const std::optional<Event> star = browser.waitFor(QStringLiteral("star"), {}, Browser::Since::Start);
     const std::optional<Event> ready = browser.waitFor(QStringLiteral("ready"), {}, Browser::Since::Start);
-    if (!ready || !star || !browser.waitFor(QStringLiteral("active"), {}, Browser::Since::Start))
+    if (!ready || !star || !browser.waitFor(QStringLiteral("active"), {}, Browser::Since::Start)) {
+        addPauses(figures, browser, spans);
         return;
-    figures.add(QStringLiteral("start to the session in place"), ready->at - browser.started(),
-                browser.longestStall(browser.started(), ready->at));
+    }
+    figures.add(QStringLiteral("start to the session in place"), ready->at - browser.started(), 0);
+    spans.push_back({QStringLiteral("start to the session in place"), browser.started(), ready->at});
     browser.pause(1000);
 
     // Against a profile without favorites: what holding them costs.
@@ -322,35 +344,36 @@ void runOnce(Figures &figures, const TestEnvironment &profile, const QString &di
     xdo(key(QStringLiteral("ctrl+l")));
     browser.pause(300);
     const double before = browser.rssMiB();
-    timed(figures, browser, QStringLiteral("first key to the painted suggestions"), key(QStringLiteral("p")),
+    timed(figures, browser, spans, QStringLiteral("first key to the painted suggestions"), key(QStringLiteral("p")),
           QStringLiteral("suggest"), QStringLiteral("p"));
     browser.pause(300);
     figures.add(QStringLiteral("memory the first key added, MiB"), browser.rssMiB() - before, -1,
                 Figures::Kind::MemoryChange);
     for (const QString &typed : {QStringLiteral("pa"), QStringLiteral("pag"), QStringLiteral("page")})
-        timed(figures, browser, QStringLiteral("later keys (a, g, e)"), key(typed.right(1)), QStringLiteral("suggest"),
-              typed);
+        timed(figures, browser, spans, QStringLiteral("later keys (a, g, e)"), key(typed.right(1)),
+              QStringLiteral("suggest"), typed);
     xdo(key(QStringLiteral("Escape")));
     browser.pause(300);
 
-    timed(figures, browser, QStringLiteral("History pane opened (Ctrl+H) to its painted list"),
+    timed(figures, browser, spans, QStringLiteral("History pane opened (Ctrl+H) to its painted list"),
           key(QStringLiteral("ctrl+h")), QStringLiteral("history"));
-    timed(figures, browser, QStringLiteral("Favorites tab (Ctrl+2) to its painted list"), key(QStringLiteral("ctrl+2")),
-          QStringLiteral("favorites"));
-    timed(figures, browser, QStringLiteral("back to the home tab (Ctrl+1), painted"), key(QStringLiteral("ctrl+1")),
-          QStringLiteral("tab"), QStringLiteral("1"));
+    timed(figures, browser, spans, QStringLiteral("Favorites tab (Ctrl+2) to its painted list"),
+          key(QStringLiteral("ctrl+2")), QStringLiteral("favorites"));
+    timed(figures, browser, spans, QStringLiteral("back to the home tab (Ctrl+1), painted"),
+          key(QStringLiteral("ctrl+1")), QStringLiteral("tab"), QStringLiteral("1"));
     browser.pause(500);
-    timed(figures, browser, QStringLiteral("star clicked to the favorite saved"),
+    timed(figures, browser, spans, QStringLiteral("star clicked to the favorite saved"),
           {QStringLiteral("mousemove"), star->details.value(0), star->details.value(1), QStringLiteral("click"),
            QStringLiteral("1")},
           QStringLiteral("stored"));
     browser.pause(300);
-    timed(figures, browser, QStringLiteral("tab switch (Ctrl+3, then Ctrl+Tab x5), painted"),
+    timed(figures, browser, spans, QStringLiteral("tab switch (Ctrl+3, then Ctrl+Tab x5), painted"),
           key(QStringLiteral("ctrl+3")), QStringLiteral("tab"), QStringLiteral("3"));
     for (int n = 4; n <= 8; ++n)
-        timed(figures, browser, QStringLiteral("tab switch (Ctrl+3, then Ctrl+Tab x5), painted"),
+        timed(figures, browser, spans, QStringLiteral("tab switch (Ctrl+3, then Ctrl+Tab x5), painted"),
               key(QStringLiteral("ctrl+Tab")), QStringLiteral("tab"), QString::number(n));
     browser.pause(500);
+    addPauses(figures, browser, spans);
     figures.add(QStringLiteral("exit (SIGTERM to the process gone)"), browser.exitMs());
 }
 
