@@ -143,6 +143,12 @@ void UserDataProbe::painted(QWidget *widget)
         return;
     QLineEdit *box = frame->addressBox();
     if (auto *completer = qobject_cast<AddressCompleter *>(box->completer()); completer && view == completer->popup()) {
+        // The first rows painted for a text (part of the answer may still
+        // be looked up), then the whole answer.
+        if (box->text() != m_lastRows) {
+            m_lastRows = box->text();
+            say(at("rows") + u' ' + m_lastRows + u' ' + QString::number(rows));
+        }
         if (!completer->answerPending())
             suggested(box->text(), rows);
         return;

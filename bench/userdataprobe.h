@@ -50,6 +50,7 @@ private:
     QElapsedTimer m_sinceTick;
     QFileSystemWatcher m_files;
     QString m_lastSuggest;
+    QString m_lastRows;
     int m_lastHistory = -1;
     int m_lastFavorites = -1;
     QPointer<QWidget> m_newTab;

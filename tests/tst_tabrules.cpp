@@ -6,6 +6,8 @@
 #include "navkit/records/favoriterecord.h"
 #include "app/mainwindow/loadedpages.h"
 #include "app/mainwindow/mainrules.h"
+#include "app/mainwindow/suggestionlookup.h"
+#include "platform/urlhistorystore.h"
 #include "app/settings/mdlinicontrol.h"
 #include "app/panes/searchengines.h"
 #include "platform/shownaddress.h"
@@ -21,6 +23,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QSemaphore>
 #include <QtTest>
 
 using namespace TabRules;
@@ -356,6 +359,57 @@ private slots:
                  (Ranges{{0, 4}, {5, 3}, {12, 4}}));
         QCOMPARE(AddressRules::emphasis(QStringLiteral("aaaa"), QStringLiteral("aa aaa")), (Ranges{{0, 4}}));
         QVERIFY(AddressRules::emphasis(QStringLiteral("x"), QStringLiteral("  ")).isEmpty());
+    }
+
+    // A store of a million favorites read again after it changed elsewhere
+    // takes seconds: the visited pages are listed meanwhile, the favorites
+    // join them when read, and a quick answer comes whole, in one change.
+    void suggestionsDoNotWaitForEachOther()
+    {
+        const TestEnvironment env;
+        QVERIFY(UrlHistoryStore().addUrl(QStringLiteral("http://r.test/roses"), QStringLiteral("Roses"), 0));
+        QSemaphore storeRead;
+        std::atomic<bool> slow{true};
+        SuggestionLookup lookup(
+            [&](const QString &, const QString &words, int) {
+                if (slow)
+                    storeRead.acquire();
+                return QStringList{QStringLiteral("Fav ") + words};
+            },
+            [](const QString &, const QString &, int) { return QList<AddressRules::PageMatch>(); });
+        // Destroyed before the lookup, whose destructor waits for its threads.
+        const auto unblock = qScopeGuard([&] {
+            slow = false;
+            storeRead.release(8);
+        });
+        QList<std::pair<QString, SuggestionLookup::Answer>> answers;
+        connect(&lookup, &SuggestionLookup::found, this,
+                [&answers](const QString &words, const SuggestionLookup::Answer &a) {
+                    answers.append({words, a});
+                });
+
+        lookup.ask(QStringLiteral("ro"), QString(), 6, 0, 6);
+        lookup.ask(QStringLiteral("rose"), QString(), 6, 0, 6); // overtakes the first
+        QVERIFY(QTest::qWaitFor([&answers] { return !answers.isEmpty(); }, 5000));
+        QVERIFY(lookup.pending());
+        QCOMPARE(answers.size(), 1);
+        QCOMPARE(answers[0].first, QStringLiteral("rose"));
+        QVERIFY(answers[0].second.visitedIn && !answers[0].second.favoritesIn);
+        QCOMPARE(answers[0].second.visited.value(0).url, QStringLiteral("http://r.test/roses"));
+        slow = false;
+        storeRead.release(2); // the overtaken question's read, if it was begun, and this one's
+        QVERIFY(QTest::qWaitFor([&lookup] { return !lookup.pending(); }, 5000));
+        QCOMPARE(answers.size(), 2);
+        QVERIFY(answers[1].second.complete());
+        QCOMPARE(answers[1].second.favoriteRecords, QStringList{QStringLiteral("Fav rose")});
+        QCOMPARE(answers[1].second.visited.size(), 1);
+
+        answers.clear();
+        lookup.ask(QStringLiteral("roses"), QString(), 6, 0, 6);
+        QVERIFY(QTest::qWaitFor([&lookup] { return !lookup.pending(); }, 5000));
+        QTest::qWait(SuggestionLookup::kPartWaitMs * 2);
+        QCOMPARE(answers.size(), 1);
+        QVERIFY(answers[0].second.complete());
     }
 
     void backgroundTabsAndEngineProcesses()

@@ -65,17 +65,20 @@ AddressCompleter::AddressCompleter(QLineEdit *box, QWidget *parent)
         });
     }
     connect(m_lookup, &SuggestionLookup::found, this,
-            [this](const QString &words, const QStringList &favoriteRecords,
-                   const QList<AddressRules::PageMatch> &pageMatches, const QList<AddressRules::HistoryRow> &visited) {
+            [this](const QString &words, const SuggestionLookup::Answer &answer) {
                 if (words != m_typed.trimmed())
                     return;
-                m_favoriteRecords = favoriteRecords;
-                m_pageMatches = pageMatches;
-                show(m_typed, visited);
+                if (answer.favoritesIn) {
+                    m_favoriteRecords = answer.favoriteRecords;
+                    m_pageMatches = answer.pageMatches;
+                }
+                // A part still looked up leaves its rows as they were kept for the words.
+                show(m_typed, answer.visitedIn ? answer.visited : shownHistory());
                 if (m_openOnAnswer && m_model->rowCount() > 0 && !popup()->isVisible() && m_box->hasFocus()
                     && m_box->text() == m_typed)
                     complete();
-                m_openOnAnswer = false;
+                if (answer.complete() || popup()->isVisible())
+                    m_openOnAnswer = false;
             });
     connect(popup(), &QAbstractItemView::clicked, this,
             [this](const QModelIndex &index) { emit chosen(pathFromIndex(index)); });
@@ -153,12 +156,9 @@ void AddressCompleter::update(const QString &typed)
     }
     m_pageMatches = keptPages;
     QList<AddressRules::HistoryRow> kept;
-    for (int i = 0; i < m_model->rowCount(); ++i) {
-        const QStandardItem *item = m_model->item(i);
-        const QString url = item->data(SuggestionDelegate::UrlRole).toString();
-        if (item->data(SuggestionDelegate::KindRole).toInt() == int(AddressRules::Suggestion::Kind::History)
-            && holdsAll(item->text() + u' ' + url))
-            kept.append({item->text(), url});
+    for (const AddressRules::HistoryRow &row : shownHistory()) {
+        if (holdsAll(row.title + u' ' + row.url))
+            kept.append(row);
     }
     show(typed, kept);
     // A keystroke that shows no list yet leaves it to the history's answer.
@@ -168,6 +168,17 @@ void AddressCompleter::update(const QString &typed)
         m_lookup->ask(words, programState().FavoritesFile, kMaxFavorites,
                       BrowserSettings::keepPageText() ? kMaxPageText : 0, kMaxHistory);
     }
+}
+
+QList<AddressRules::HistoryRow> AddressCompleter::shownHistory() const
+{
+    QList<AddressRules::HistoryRow> rows;
+    for (int i = 0; i < m_model->rowCount(); ++i) {
+        const QStandardItem *item = m_model->item(i);
+        if (item->data(SuggestionDelegate::KindRole).toInt() == int(AddressRules::Suggestion::Kind::History))
+            rows.append({item->text(), item->data(SuggestionDelegate::UrlRole).toString()});
+    }
+    return rows;
 }
 
 void AddressCompleter::show(const QString &typed, const QList<AddressRules::HistoryRow> &history)

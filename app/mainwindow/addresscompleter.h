@@ -64,6 +64,8 @@ private:
     // The rows for typed with the visited pages given, put in the list in
     // place of what changed (a row the user moved to stays chosen).
     void show(const QString &typed, const QList<AddressRules::HistoryRow> &history);
+    // The visited pages the list shows now.
+    QList<AddressRules::HistoryRow> shownHistory() const;
 
     QLineEdit *m_box;
     QStandardItemModel *m_model;
