@@ -350,7 +350,8 @@ void runOnce(Figures &figures, const TestEnvironment &profile, const QString &di
     // The visited pages may be listed before the favorites are read.
     const std::optional<Event> rows =
         browser.waitFor(QStringLiteral("rows"), QStringLiteral("p"), Browser::Since::Start);
-    figures.add(QStringLiteral("first key to the first painted rows"), rows ? rows->at - firstKey : -1, 0);
+    figures.add(QStringLiteral("first key to the first painted favorites or visited pages"),
+                rows ? rows->at - firstKey : -1, 0);
     browser.pause(300);
     figures.add(QStringLiteral("memory the first key added, MiB"), browser.rssMiB() - before, -1,
                 Figures::Kind::MemoryChange);

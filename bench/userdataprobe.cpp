@@ -2,6 +2,7 @@
 
 #include "app/mainwindow/addresscompleter.h"
 #include "app/mainwindow/mainwindow.h"
+#include "app/mainwindow/suggestiondelegate.h"
 #include "benchutil.h"
 #include "platform/addressbox.h"
 #include "platform/dockframe.h"
@@ -143,11 +144,18 @@ void UserDataProbe::painted(QWidget *widget)
         return;
     QLineEdit *box = frame->addressBox();
     if (auto *completer = qobject_cast<AddressCompleter *>(box->completer()); completer && view == completer->popup()) {
-        // The first rows painted for a text (part of the answer may still
-        // be looked up), then the whole answer.
-        if (box->text() != m_lastRows) {
+        // The first favorites or visited pages painted for a text (part of
+        // the answer may still be looked up; the search row is there at
+        // once), then the whole answer.
+        int found = 0;
+        for (int row = 0; row < rows; ++row) {
+            const int kind = view->model()->index(row, 0).data(SuggestionDelegate::KindRole).toInt();
+            found += kind == int(AddressRules::Suggestion::Kind::Favorite)
+                || kind == int(AddressRules::Suggestion::Kind::History);
+        }
+        if (found > 0 && box->text() != m_lastRows) {
             m_lastRows = box->text();
-            say(at("rows") + u' ' + m_lastRows + u' ' + QString::number(rows));
+            say(at("rows") + u' ' + m_lastRows + u' ' + QString::number(found));
         }
         if (!completer->answerPending())
             suggested(box->text(), rows);

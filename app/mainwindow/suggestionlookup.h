@@ -46,7 +46,7 @@ public:
     };
     // How long a part that is in waits for the other before it is given
     // alone: both then usually come in one change of the list.
-    static constexpr int kPartWaitMs = 40;
+    static constexpr int kPartWaitMs = 25;
 
     // favorites and pageText must stay callable as long as the lookup lives.
     SuggestionLookup(Favorites favorites, PageText pageText, QObject *parent = nullptr);
