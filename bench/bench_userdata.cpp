@@ -347,9 +347,10 @@ void runOnce(Figures &figures, const TestEnvironment &profile, const QString &di
     const double firstKey = monotonicMs();
     timed(figures, browser, spans, QStringLiteral("first key to the painted suggestions"), key(QStringLiteral("p")),
           QStringLiteral("suggest"), QStringLiteral("p"));
-    // The visited pages may be listed before the favorites are read.
+    // The visited pages may be listed before the favorites are read; once
+    // the whole answer is painted, they have been.
     const std::optional<Event> rows =
-        browser.waitFor(QStringLiteral("rows"), QStringLiteral("p"), Browser::Since::Start);
+        browser.waitFor(QStringLiteral("rows"), QStringLiteral("p"), Browser::Since::Start, 1000);
     figures.add(QStringLiteral("first key to the first painted favorites or visited pages"),
                 rows ? rows->at - firstKey : -1, 0);
     browser.pause(300);
