@@ -242,8 +242,9 @@ private slots:
         }
         QVERIFY(save(m_store, many));
         index = FavoritesIndex::of(m_store);
-        for (const QString &needle : {QStringLiteral("t"), QStringLiteral("rare"), QStringLiteral("/4999"),
-                                      QStringLiteral("title 12"), QStringLiteral("e 0")}) {
+        for (const QString &needle :
+             {QStringLiteral("t"), QStringLiteral("rare"), QStringLiteral("/4999"), QStringLiteral("title 12"),
+              QStringLiteral("e 0"), QStringLiteral("9") + S + QStringLiteral("HTTP://m.test/49")}) {
             std::vector<qsizetype> expected;
             for (int i = 0; i < many.size(); ++i) {
                 if (many.at(i).contains(needle, Qt::CaseInsensitive))

@@ -180,7 +180,8 @@ std::shared_ptr<FavoritesIndex> FavoritesIndex::built(QByteArray text, const std
     owned->records.reserve(views.size());
     owned->starts.reserve(views.size());
     owned->urls.reserve(views.size());
-    owned->folded.reserve(owned->text.size() / 2 + qsizetype(views.size()));
+    // A byte a character, and per record its end and the separators' second bytes.
+    owned->folded.reserve(owned->text.size() / 2 + 3 * qsizetype(views.size()));
     const QString sep = FavoriteRecord::kFieldSeparator;
     for (const QStringView view : views) {
         // A record is far below 2 GiB: the store is read whole into memory.
