@@ -247,9 +247,10 @@ template <typename Fn> bool UrlHistoryStore::withRetry(Fn &&fn)
 }
 
 template <typename Bind>
-std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::readEntries(const char *sql, Bind &&bind)
+std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::readEntries(const char *sql, Bind &&bind, size_t expected)
 {
     std::vector<UrlHistoryEntry> entries;
+    entries.reserve(expected);
     const bool ok = withRetry([&] {
         entries.clear();
         Statement st(m_db, sql);
@@ -441,24 +442,27 @@ std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::enumerate(const QSt
 {
     Q_UNUSED(flags);
     // A range on the key finds the prefix without scanning every row.
-    auto entries =
-        readEntries(prefix.isEmpty() ? "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
-                                       " WHERE expires > ?1"
-                                     : "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
-                                       " WHERE expires > ?1 AND url >= ?2 AND url < ?3",
-                    [&](Statement &st) {
-                        st.bind(1, qint64(nowFileTime()));
-                        if (!prefix.isEmpty()) {
-                            st.bind(2, prefix);
-                            // U+10FFFF sorts after every continuation
-                            st.bind(3, prefix + QChar(0xdbff) + QChar(0xdfff));
-                        }
-                    });
+    auto entries = readEntries(
+        prefix.isEmpty() ? "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
+                           " WHERE expires > ?1"
+                         : "SELECT url, title, last_visited, last_updated, expires, flags FROM urls"
+                           " WHERE expires > ?1 AND url >= ?2 AND url < ?3",
+        [&](Statement &st) {
+            st.bind(1, qint64(nowFileTime()));
+            if (!prefix.isEmpty()) {
+                st.bind(2, prefix);
+                // U+10FFFF sorts after every continuation
+                st.bind(3, prefix + QChar(0xdbff) + QChar(0xdfff));
+            }
+        },
+        prefix.isEmpty() ? m_lastWholeCount : 0);
     if (!entries) {
         if (isBusy(m_lastResult))
             return LastHistoryList::find(m_path, prefix);
         return std::nullopt;
     }
+    if (prefix.isEmpty())
+        m_lastWholeCount = entries->size();
     LastHistoryList::remember(m_path, prefix, *entries);
     return entries;
 }

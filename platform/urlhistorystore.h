@@ -104,11 +104,16 @@ private:
     template <typename Fn> bool withRetry(Fn &&fn);
     // The entries a SELECT of the six entry columns gives, its parameters
     // set by bind(SqliteStatement &); nullopt when the store cannot be read.
-    template <typename Bind> std::optional<std::vector<UrlHistoryEntry>> readEntries(const char *sql, Bind &&bind);
+    // Room for `expected` entries is made at once.
+    template <typename Bind>
+    std::optional<std::vector<UrlHistoryEntry>> readEntries(const char *sql, Bind &&bind, size_t expected = 0);
 
     QString m_path;
     sqlite3 *m_db = nullptr;
     int m_lastResult = 0; // of the last operation, to tell a busy database apart
     quint64 m_device = 0; // of the file the connection has open
     quint64 m_inode = 0;
+    // Entries the last whole enumeration gave: a million grown one by one
+    // would be moved twenty times over.
+    size_t m_lastWholeCount = 0;
 };

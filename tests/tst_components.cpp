@@ -50,12 +50,13 @@ private slots:
         QStringList empty;
         mdlApplication::SortDescending(empty);
         QVERIFY(empty.isEmpty());
-        // Long shared beginnings, prefixes of each other, NULs, surrogates:
-        // the same order as comparing whole strings.
+        // Long shared beginnings (a third longer than the sort reads in
+        // steps), prefixes of each other, NULs, surrogates: the same order
+        // as comparing whole strings.
         QStringList many;
         const QString units = QStringLiteral("ab\u0000\u00e9z") + QChar(0xd83d) + QChar(0xde00);
         for (int i = 0; i < 3000; ++i) {
-            QString text = QStringLiteral("https://www.example.test/");
+            QString text = QStringLiteral("https://www.example.test/") + QString(i % 3 ? 0 : 300, u'a');
             for (int k = 0, n = (i * 7919) % 9; k < n; ++k)
                 text += units.at((i * 31 + k * 17) % units.size());
             many.append(text);
