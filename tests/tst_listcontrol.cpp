@@ -9,10 +9,13 @@
 #include <QDir>
 #include <QFile>
 #include <QListView>
+#include <QScreen>
+#include <QTimer>
 #include <QSignalSpy>
 #include <QtTest>
 
 #include <algorithm>
+#include <functional>
 
 namespace {
 constexpr quint64 kDay = 864000000000ULL;
@@ -302,6 +305,76 @@ private slots:
         QCOMPARE(list.ListCount(), expected.size() + 2);
         QCOMPARE(list.List(1), QStringLiteral("  Page 699"));
         QCOMPARE(list.List(list.ListCount() - 1), QStringLiteral("  Extra"));
+        m_host.hide();
+    }
+
+    void longListKeepsItsRowsDrawnWhilePlaced()
+    {
+        // More visits of today than the view places in a turn: once
+        // counted, they are placed over several turns, and every picture of
+        // the list meanwhile still shows rows (it was drawn empty until the
+        // last batch was placed).
+        const QDateTime current = QDateTime::currentDateTime();
+        const quint64 start = fileTime(current.date().startOfDay());
+        const quint64 expires = fileTime(current) + 10 * kDay;
+        std::vector<UrlHistoryEntry> entries;
+        const int visits = 25000;
+        const quint64 apart = (fileTime(current) - start) / quint64(visits + 1);
+        for (int i = 0; i < visits; ++i) {
+            const quint64 t = start + quint64(i + 1) * apart;
+            entries.push_back(
+                {QStringLiteral("http://v.test/%1").arg(i), QStringLiteral("Visit %1").arg(i), t, t, expires, 0});
+        }
+        QVERIFY(UrlHistoryStore().putEntries(entries));
+
+        ListProxy list = create();
+        list.widget()->resize(300, 400);
+        m_host.resize(300, 400);
+        m_host.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&m_host));
+        auto *view = list.widget()->findChild<QListView *>();
+        QVERIFY(view);
+        // What the screen shows of the list's first row.
+        const auto inkOnScreen = [&] {
+            const QRect row = view->visualRect(view->model()->index(0, 0));
+            const QRect area(view->viewport()->mapTo(&m_host, QPoint(0, 2)), QSize(view->viewport()->width(), 14));
+            const QImage shot = m_host.screen()->grabWindow(m_host.winId()).toImage();
+            int ink = 0;
+            for (int y = area.top(); y <= area.bottom() && row.height() > 0; ++y) {
+                for (int x = area.left(); x <= area.right(); ++x)
+                    ink += qGray(shot.pixel(x, y)) < 128 ? 1 : 0;
+            }
+            return ink;
+        };
+        list.RefreshHistoryEx(current.toString(Qt::ISODate));
+        QTRY_VERIFY(inkOnScreen() > 0);
+        QVERIFY(list.ListCount() < visits);
+
+        // Looked at once each picture is on screen.
+        struct AfterPaint : QObject {
+            std::function<void()> look;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                if (event->type() == QEvent::Paint)
+                    QTimer::singleShot(0, this, look);
+                return false;
+            }
+        } afterPaint;
+        int pictures = 0;
+        int emptyPictures = 0;
+        afterPaint.look = [&] {
+            ++pictures;
+            emptyPictures += inkOnScreen() == 0 ? 1 : 0;
+        };
+        view->viewport()->installEventFilter(&afterPaint);
+        QTRY_COMPARE(list.ListCount(), visits);
+        const QModelIndex first = view->model()->index(0, 0);
+        QTRY_COMPARE(view->indexAt(view->visualRect(first).center()), first);
+        QTRY_VERIFY(pictures > 0 && inkOnScreen() > 0);
+        view->viewport()->removeEventFilter(&afterPaint);
+        QCOMPARE(emptyPictures, 0);
+        QCOMPARE(list.ListUrl(0), QStringLiteral("http://v.test/%1").arg(visits - 1));
+        QCOMPARE(list.ListUrl(visits - 1), QStringLiteral("http://v.test/0"));
         m_host.hide();
     }
 

@@ -1,5 +1,7 @@
 #include "navkit/listctl/rowlistview.h"
 
+#include <QPaintEvent>
+#include <QPainter>
 #include <QTimer>
 
 namespace {
@@ -16,6 +18,7 @@ RowListView::RowListView(QWidget *parent)
     setUniformItemSizes(true); // 100,000 rows stay fast
     setLayoutMode(QListView::Batched);
     setBatchSize(kRowsPlacedATurn);
+    viewport()->setAttribute(Qt::WA_OpaquePaintEvent); // paintEvent clears it
 }
 
 QModelIndex RowListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
@@ -27,6 +30,57 @@ QModelIndex RowListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModif
             return model()->index(rows - 1, modelColumn(), rootIndex());
     }
     return QListView::moveCursor(cursorAction, modifiers);
+}
+
+void RowListView::doItemsLayout()
+{
+    QListView::doItemsLayout();
+    m_placing = !rowsArePlaced();
+}
+
+void RowListView::reset()
+{
+    QListView::reset();
+    executeDelayedItemsLayout();
+}
+
+void RowListView::rowsInserted(const QModelIndex &parent, int start, int end)
+{
+    QListView::rowsInserted(parent, start, end);
+    executeDelayedItemsLayout();
+}
+
+void RowListView::timerEvent(QTimerEvent *event)
+{
+    QListView::timerEvent(event); // places the next batch
+    if (m_placing && rowsArePlaced()) {
+        m_placing = false;
+        emit rowsPlaced();
+    }
+}
+
+bool RowListView::rowsArePlaced() const
+{
+    if (!model())
+        return true;
+    const QModelIndex first = model()->index(0, modelColumn(), rootIndex());
+    if (!first.isValid())
+        return true;
+    // Until the last batch is placed the view finds no row at any point,
+    // though it knows where the first ones are.
+    const QRect at = visualRect(first);
+    return at.isValid() && indexAt(at.center()) == first;
+}
+
+void RowListView::paintEvent(QPaintEvent *event)
+{
+    // Rows placed in part are drawn as none: what was drawn stays instead
+    // (the viewport is not cleared before a paint), unless nothing was.
+    if (!rowsArePlaced() && m_drawn)
+        return;
+    QPainter(viewport()).fillRect(event->rect(), viewport()->palette().brush(viewport()->backgroundRole()));
+    QListView::paintEvent(event);
+    m_drawn = true;
 }
 
 void RowListView::scrollTo(const QModelIndex &index, ScrollHint hint)
