@@ -264,6 +264,8 @@ std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::readEntries(const c
     });
     if (!ok)
         return std::nullopt;
+    if (entries.size() < expected / 2)
+        entries.shrink_to_fit(); // the history was cleared meanwhile
     return entries;
 }
 

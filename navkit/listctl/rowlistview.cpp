@@ -75,12 +75,26 @@ bool RowListView::rowsArePlaced() const
 void RowListView::paintEvent(QPaintEvent *event)
 {
     // Rows placed in part are drawn as none: what was drawn stays instead
-    // (the viewport is not cleared before a paint), unless nothing was.
+    // (the viewport is not cleared before a paint), unless nothing was
+    // since the view was shown or resized (the screen there holds what lay
+    // beneath, or nothing).
     if (!rowsArePlaced() && m_drawn)
         return;
     QPainter(viewport()).fillRect(event->rect(), viewport()->palette().brush(viewport()->backgroundRole()));
     QListView::paintEvent(event);
     m_drawn = true;
+}
+
+void RowListView::resizeEvent(QResizeEvent *event)
+{
+    m_drawn = false;
+    QListView::resizeEvent(event);
+}
+
+void RowListView::hideEvent(QHideEvent *event)
+{
+    m_drawn = false;
+    QListView::hideEvent(event);
 }
 
 void RowListView::scrollTo(const QModelIndex &index, ScrollHint hint)

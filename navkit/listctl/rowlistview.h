@@ -37,6 +37,8 @@ protected:
     void rowsInserted(const QModelIndex &parent, int start, int end) override;
     void timerEvent(QTimerEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+    void hideEvent(QHideEvent *event) override;
 
 private:
     void scrollWhenPlaced(int turnsLeft);
@@ -44,5 +46,5 @@ private:
     QPersistentModelIndex m_waiting; // to be scrolled to once placed
     ScrollHint m_waitingHint = EnsureVisible;
     bool m_placing = false; // a list placed over several turns is not in yet
-    bool m_drawn = false;   // the viewport holds a picture to keep
+    bool m_drawn = false;   // the viewport holds a picture of the list to keep
 };
