@@ -1,6 +1,7 @@
 #include "navkit/favorites/favoritesstore.h"
 #include "navkit/proxies/listproxy.h"
 #include "navkit/listctl/listrules.h"
+#include "navkit/listctl/rowlistview.h"
 #include "testenvironment.h"
 #include "platform/timeconv.h"
 #include "platform/urlhistorystore.h"
@@ -318,7 +319,7 @@ private slots:
         const quint64 start = fileTime(current.date().startOfDay());
         const quint64 expires = fileTime(current) + 10 * kDay;
         std::vector<UrlHistoryEntry> entries;
-        const int visits = 25000;
+        const int visits = RowListView::kRowsPlacedATurn + 20000;
         const quint64 apart = (fileTime(current) - start) / quint64(visits + 1);
         for (int i = 0; i < visits; ++i) {
             const quint64 t = start + quint64(i + 1) * apart;
