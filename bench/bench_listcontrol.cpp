@@ -9,6 +9,7 @@
 #include "benchutil.h"
 #include "navkit/favorites/favoritesstore.h"
 #include "navkit/listctl/listcontrol.h"
+#include "navkit/listctl/rowlistview.h"
 #include "platform/timeconv.h"
 #include "platform/urlhistorystore.h"
 
@@ -70,14 +71,10 @@ int main(int argc, char **argv)
     // Drawn with its rows: a list of several batches is placed over a few
     // turns first, and the view draws none of it until then.
     const auto repaint = [&] {
-        QListView *view = list.listBox();
-        const auto placed = [view] {
-            const QModelIndex first = view->model()->index(0, 0);
-            return !first.isValid() || view->indexAt(view->visualRect(first).center()) == first;
-        };
+        RowListView *view = list.listBox();
         QElapsedTimer waited;
         waited.start();
-        while (!placed() && waited.elapsed() < 10000)
+        while (!view->rowsArePlaced() && waited.elapsed() < 10000)
             QCoreApplication::processEvents();
         view->viewport()->repaint();
     };

@@ -5,6 +5,9 @@
 
 namespace {
 
+// The code units a step of the sort reads: four of 16 bits fill a key.
+constexpr qsizetype kStep = 4;
+
 // Four code units after `depth`, as one number that orders like them; a
 // string that ends early reads as zeros there.
 struct Key {
@@ -17,7 +20,7 @@ quint64 headAt(const QString &v, qsizetype depth)
     const QChar *units = v.constData();
     const qsizetype size = v.size();
     quint64 head = 0;
-    for (qsizetype k = depth; k < depth + 4; ++k)
+    for (qsizetype k = depth; k < depth + kStep; ++k)
         head = (head << 16) | (k < size ? units[k].unicode() : 0u);
     return head;
 }
@@ -76,7 +79,7 @@ void SortDescending(QStringList &values)
     while (!runs.empty()) {
         const Run run = runs.back();
         runs.pop_back();
-        if (run.last - run.first < kCompareBelow || run.depth >= common + 4 * kMostChunks) {
+        if (run.last - run.first < kCompareBelow || run.depth >= common + kStep * kMostChunks) {
             compareRun(values, run);
             continue;
         }
@@ -93,7 +96,7 @@ void SortDescending(QStringList &values)
             }
             const QString &v = values.at(k->index);
             k->head = headAt(v, run.depth);
-            continues = continues || v.size() > run.depth + 4;
+            continues = continues || v.size() > run.depth + kStep;
             allEqual = allEqual && k->head == run.first->head;
         }
         if (!continues) {
@@ -107,7 +110,7 @@ void SortDescending(QStringList &values)
             while (to != run.last && to->head == from->head)
                 ++to;
             if (to - from > 1)
-                runs.push_back({from, to, run.depth + 4});
+                runs.push_back({from, to, run.depth + kStep});
             from = to;
         }
     }

@@ -15,7 +15,7 @@
 
 class FavoriteRows;
 class HistoryRows;
-class QListView;
+class RowListView;
 class RowModel;
 
 // The list control hosts create as "QuillonHelper.List": one text row per
@@ -123,7 +123,7 @@ public:
 
     // Selects a row as a user would (raises Click).
     Q_INVOKABLE void selectRow(int Index);
-    QListView *listBox() const { return m_list; }
+    RowListView *listBox() const { return m_list; }
 
 signals:
     void Click();
@@ -156,7 +156,7 @@ private:
     void countHistoryLater(const std::shared_ptr<HistoryRows> &rows);
 
     QWidget *m_picture1;
-    QListView *m_list;
+    RowListView *m_list;
     RowModel *m_model;
     QWidget *m_picture2;
     FavoritesService *m_service;                     // what the favorites methods forward to

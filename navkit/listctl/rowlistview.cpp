@@ -32,12 +32,6 @@ QModelIndex RowListView::moveCursor(CursorAction cursorAction, Qt::KeyboardModif
     return QListView::moveCursor(cursorAction, modifiers);
 }
 
-void RowListView::doItemsLayout()
-{
-    QListView::doItemsLayout();
-    m_placing = !rowsArePlaced();
-}
-
 void RowListView::reset()
 {
     QListView::reset();
@@ -48,15 +42,6 @@ void RowListView::rowsInserted(const QModelIndex &parent, int start, int end)
 {
     QListView::rowsInserted(parent, start, end);
     executeDelayedItemsLayout();
-}
-
-void RowListView::timerEvent(QTimerEvent *event)
-{
-    QListView::timerEvent(event); // places the next batch
-    if (m_placing && rowsArePlaced()) {
-        m_placing = false;
-        emit rowsPlaced();
-    }
 }
 
 bool RowListView::rowsArePlaced() const

@@ -20,7 +20,6 @@ class RowListView : public QListView
 public:
     explicit RowListView(QWidget *parent = nullptr);
     void scrollTo(const QModelIndex &index, ScrollHint hint = EnsureVisible) override;
-    void doItemsLayout() override;
     void reset() override;
     // Every row has its place, so the view draws the list as it is.
     bool rowsArePlaced() const;
@@ -29,15 +28,9 @@ public:
     // turn costing a paint besides its rows.
     static constexpr int kRowsPlacedATurn = 50000;
 
-signals:
-    // The last batch of a list placed over several turns is in, and the
-    // list is drawn.
-    void rowsPlaced();
-
 protected:
     QModelIndex moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers) override;
     void rowsInserted(const QModelIndex &parent, int start, int end) override;
-    void timerEvent(QTimerEvent *event) override;
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
     void hideEvent(QHideEvent *event) override;
@@ -47,6 +40,5 @@ private:
 
     QPersistentModelIndex m_waiting; // to be scrolled to once placed
     ScrollHint m_waitingHint = EnsureVisible;
-    bool m_placing = false; // a list placed over several turns is not in yet
-    bool m_drawn = false;   // the viewport holds a picture of the list to keep
+    bool m_drawn = false; // the viewport holds a picture of the list to keep
 };
