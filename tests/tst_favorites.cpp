@@ -341,11 +341,11 @@ private slots:
             QVERIFY(writeAll(indexFile, damaged));
             FavoritesIndex::forgetKept();
             QCOMPARE(FavoritesIndex::of(m_store)->findUrl(u"http://beside.test/"), 5004);
-            QVERIFY(readAll(indexFile).startsWith("QXFIDX2"));
+            QVERIFY(readAll(indexFile).startsWith("QXFIDX3"));
             QVERIFY(!QFileInfo::exists(FavoritesIndexFile::addedFor(m_store)));
         }
         QByteArray noise = readAll(indexFile); // now of this version, whole
-        for (qsizetype i = 72; i < noise.size(); i += 3)
+        for (qsizetype i = 80; i < noise.size(); i += 3)
             noise[i] = char(QRandomGenerator::global()->generate());
         QVERIFY(writeAll(indexFile, noise));
         FavoritesIndex::forgetKept();
@@ -372,6 +372,40 @@ private slots:
         QCOMPARE(bulkRead->findUrl(u"http://bulk.test/2000"), 7006);
         QCOMPARE(bulkRead->title(5005), QStringView(u"No address"));
         QVERIFY(bulkRead->url(5005).isNull());
+    }
+
+    void indexNotFooledByAReusedInode()
+    {
+        // Saves a moment apart: each writes a new file and frees the last
+        // one's inode, which the next save may get again, with the same size
+        // and, within the clock's tick, the same time.
+        const auto version = [this](int n) {
+            return rewrite(m_store, [n](const QStringList &) {
+                return std::optional<QStringList>(
+                    QStringList{QStringLiteral("Version %1").arg(n) + S + QStringLiteral("http://v.test/")});
+            });
+        };
+        QVERIFY(save(m_store, {QStringLiteral("Version 0") + S + QStringLiteral("http://v.test/")}));
+        const FileIdentity first = *FileIdentity::of(m_store);
+        QCOMPARE(FavoritesIndex::of(m_store)->matching(u"version 0", 5), std::vector<qsizetype>{0});
+        int n = 1;
+        for (; n < 9; ++n) {
+            QVERIFY(version(n));
+            const FileIdentity now = *FileIdentity::of(m_store);
+            if (now.inode == first.inode && now.size == first.size)
+                break;
+        }
+        if (n == 9)
+            QSKIP("the file system gave no inode again");
+        const timespec times[2] = {{0, UTIME_OMIT}, {first.changed / 1000000000, first.changed % 1000000000}};
+        QCOMPARE(::utimensat(AT_FDCWD, QFile::encodeName(m_store).constData(), times, 0), 0);
+        const FileIdentity now = *FileIdentity::of(m_store);
+        if (now.generation == 0)
+            QSKIP("the file system tells no inode's generation");
+        QVERIFY(now != first);
+        const auto index = FavoritesIndex::of(m_store);
+        QVERIFY(index->matching(u"version 0", 5).empty());
+        QCOMPARE(index->matching(QStringLiteral("version %1").arg(n), 5), std::vector<qsizetype>{0});
     }
 
     void pageTextIndex()

@@ -15,24 +15,25 @@ namespace {
 
 // Written and read on the same machine only: native byte order, the magic
 // telling a file of another one (or another layout) apart.
-constexpr char kIndexMagic[8] = {'Q', 'X', 'F', 'I', 'D', 'X', '2', '\0'};
-constexpr char kAddedMagic[8] = {'Q', 'X', 'F', 'A', 'D', 'D', '1', '\0'};
+constexpr char kIndexMagic[8] = {'Q', 'X', 'F', 'I', 'D', 'X', '3', '\0'};
+constexpr char kAddedMagic[8] = {'Q', 'X', 'F', 'A', 'D', 'D', '2', '\0'};
 
 struct Identity {
     quint64 device;
     quint64 inode;
     qint64 size;
     qint64 changed;
+    quint64 generation;
 };
 
 Identity toDisk(const FileIdentity &f)
 {
-    return {f.device, f.inode, f.size, f.changed};
+    return {f.device, f.inode, f.size, f.changed, f.generation};
 }
 
 FileIdentity fromDisk(const Identity &i)
 {
-    return {i.device, i.inode, i.size, i.changed};
+    return {i.device, i.inode, i.size, i.changed, i.generation};
 }
 
 struct Header {
@@ -43,7 +44,7 @@ struct Header {
     quint64 textUnits;
     quint64 foldedBytes;
 };
-static_assert(sizeof(Header) == 72 && sizeof(Record) == 24 && sizeof(UrlKey) == 16);
+static_assert(sizeof(Header) == 80 && sizeof(Record) == 24 && sizeof(UrlKey) == 16);
 
 struct AddedHeader {
     char magic[8];
