@@ -2,6 +2,8 @@
 // font resolution (run once as is and once with QT_FONT_DPI=144).
 #include "app/browser/signindialog.h"
 #include "app/settings/aboutbox.h"
+#include "app/settings/internetoptions.h"
+#include "platform/urlhistorystore.h"
 #include "platform/secretstore.h"
 #include "app/settings/settingsdialog.h"
 #include "app/settings/programstate.h"
@@ -12,7 +14,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
+#include <QPushButton>
 #include <QtTest>
+
+#include <sqlite3.h>
 
 class TestDialogs : public QObject
 {
@@ -72,6 +77,36 @@ private slots:
         programState() = ProgramState{};
         Form4 settings;
         verifyTextsWhole(&settings);
+    }
+
+    // Clearing a long history rewrites the whole file (seconds at a million
+    // visits) and may wait for the visit being written: the dialog waits for
+    // neither, nor does a dialog closed meanwhile stop the clearing.
+    void clearHistoryWaitsForNobody()
+    {
+        UrlHistoryStore store;
+        QVERIFY(store.addUrl(QStringLiteral("http://a.test/"), QStringLiteral("A"), 0));
+        QVERIFY(store.addUrl(QStringLiteral("http://b.test/"), QStringLiteral("B"), 0));
+        sqlite3 *writer = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(store.databasePath()).constData(), &writer), SQLITE_OK);
+        const auto done = qScopeGuard([writer] { sqlite3_close(writer); });
+        QCOMPARE(sqlite3_exec(writer, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+
+        auto dialog = std::make_unique<InternetOptions>();
+        dialog->show();
+        QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+        QPushButton *clear = nullptr;
+        for (QPushButton *b : dialog->findChildren<QPushButton *>()) {
+            if (b->text() == QStringLiteral("Clear History"))
+                clear = b;
+        }
+        QVERIFY(clear);
+        QTest::mouseClick(clear, Qt::LeftButton);
+        QVERIFY(!clear->isEnabled()); // under way, not given up on the writer
+        dialog.reset();
+        QCOMPARE(sqlite3_exec(writer, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        InternetOptions::waitForClearing();
+        QCOMPARE(store.enumerate(QString(), 0).value_or(std::vector<UrlHistoryEntry>(1)).size(), size_t(0));
     }
 
 private:

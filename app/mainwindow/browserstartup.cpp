@@ -15,6 +15,7 @@
 #include "quillon_version.h"
 #include "app/mainwindow/singleinstance.h"
 #include "app/settings/browsersettings.h"
+#include "app/settings/internetoptions.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -196,6 +197,7 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
 void endProcess(int exitCode)
 {
     LoadedPages::waitForWrites();
+    InternetOptions::waitForClearing();
     std::fflush(nullptr);
 #if QUILLON_LEAK_CHECKED
     std::exit(exitCode); // the sanitizer's leak check runs at the ordinary exit

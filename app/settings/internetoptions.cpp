@@ -2,15 +2,34 @@
 
 #include "engine/startpage.h"
 #include "engine/browserprofile.h"
+#include "platform/logging.h"
 #include "platform/urlhistorystore.h"
 
 #include <QDialogButtonBox>
 #include <QFormLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
+#include <QPromise>
 #include <QPushButton>
+#include <QThreadPool>
 #include <QWebEngineCookieStore>
 #include <QWebEngineProfile>
+
+namespace {
+
+QThreadPool &clearing()
+{
+    static QThreadPool pool;
+    static const bool once = [] {
+        pool.setMaxThreadCount(1);
+        pool.setObjectName(QStringLiteral("HistoryClearing"));
+        return true;
+    }();
+    Q_UNUSED(once);
+    return pool;
+}
+
+} // namespace
 
 InternetOptions::InternetOptions(QWidget *parent)
     : QDialog(parent)
@@ -31,8 +50,9 @@ InternetOptions::InternetOptions(QWidget *parent)
     row->addWidget(cookies);
     form->addRow(QStringLiteral("Browsing history:"), row);
     connect(history, &QPushButton::clicked, this, [history] {
-        if (clearHistory())
-            history->setEnabled(false);
+        history->setEnabled(false);
+        // Offered again only when it failed; nothing follows a closed dialog.
+        clearHistory().then(history, [history](bool cleared) { history->setEnabled(!cleared); });
     });
     connect(cookies, &QPushButton::clicked, this, [cookies] {
         clearCookiesAndCache();
@@ -50,9 +70,24 @@ InternetOptions::InternetOptions(QWidget *parent)
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
 }
 
-bool InternetOptions::clearHistory()
+QFuture<bool> InternetOptions::clearHistory()
 {
-    return UrlHistoryStore().clear();
+    auto promise = std::make_shared<QPromise<bool>>();
+    QFuture<bool> future = promise->future();
+    promise->start();
+    clearing().start([promise] {
+        const bool cleared = UrlHistoryStore().clear();
+        if (!cleared)
+            qCWarning(lcFiles) << "history not cleared";
+        promise->addResult(cleared);
+        promise->finish();
+    });
+    return future;
+}
+
+void InternetOptions::waitForClearing()
+{
+    clearing().waitForDone();
 }
 
 void InternetOptions::clearCookiesAndCache()

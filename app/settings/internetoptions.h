@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QDialog>
+#include <QFuture>
 
 class QLineEdit;
 
@@ -15,7 +16,12 @@ class InternetOptions : public QDialog
 public:
     explicit InternetOptions(QWidget *parent = nullptr);
 
-    static bool clearHistory();
+    // The URL history is cleared on a worker: at a million visits the file
+    // is overwritten for seconds, and another writer is waited for. The
+    // future says whether it was cleared.
+    static QFuture<bool> clearHistory();
+    // Until a clearing under way is done (at exit: it was asked for).
+    static void waitForClearing();
     static void clearCookiesAndCache();
 
 private:
