@@ -20,7 +20,7 @@ FileIdentity identityOf(const struct stat &st)
 
 } // namespace
 
-std::optional<FileIdentity> FileIdentity::of(const QString &path)
+std::optional<FileIdentity> FileIdentity::of(const QString &path, Generation generation)
 {
     const QByteArray name = QFile::encodeName(path);
     struct stat st {};
@@ -29,7 +29,7 @@ std::optional<FileIdentity> FileIdentity::of(const QString &path)
     FileIdentity identity = identityOf(st);
     // Only a plain file is opened: a pipe or a device planted in its place
     // is not waited on nor woken.
-    if (!S_ISREG(st.st_mode))
+    if (generation == Generation::Skip || !S_ISREG(st.st_mode))
         return identity;
     const int fd = ::open(name.constData(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
     if (fd < 0) {
@@ -39,11 +39,11 @@ std::optional<FileIdentity> FileIdentity::of(const QString &path)
     // What the descriptor holds is what is named: the path may have been
     // given another file between the two looks.
     struct stat opened {};
-    int generation = 0;
+    int drawn = 0;
     if (::fstat(fd, &opened) == 0 && S_ISREG(opened.st_mode)) {
         identity = identityOf(opened);
-        if (::ioctl(fd, FS_IOC_GETVERSION, &generation) == 0)
-            identity.generation = quint32(generation);
+        if (::ioctl(fd, FS_IOC_GETVERSION, &drawn) == 0)
+            identity.generation = quint32(drawn);
     }
     ::close(fd);
     return identity;

@@ -20,6 +20,10 @@ struct FileIdentity {
     quint64 generation = 0;
     bool operator==(const FileIdentity &) const = default;
 
+    // Reading the generation opens the file, and closing it drops every
+    // POSIX lock this process holds on the file: a database's (SQLite's)
+    // is only looked at, its generation left 0.
+    enum class Generation { Read, Skip };
     // Nothing when the file cannot be looked at (missing included).
-    static std::optional<FileIdentity> of(const QString &path);
+    static std::optional<FileIdentity> of(const QString &path, Generation generation = Generation::Read);
 };

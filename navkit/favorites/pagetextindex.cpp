@@ -126,7 +126,7 @@ void PageTextIndex::close()
 
 bool PageTextIndex::fileReplaced() const
 {
-    const auto now = FileIdentity::of(m_path);
+    const auto now = FileIdentity::of(m_path, FileIdentity::Generation::Skip);
     return !now || now->device != m_device || now->inode != m_inode;
 }
 
@@ -162,7 +162,7 @@ bool PageTextIndex::ensureOpen()
         close();
         return setAsideIfDamaged(rc) && ensureOpen();
     }
-    if (const auto id = FileIdentity::of(m_path)) {
+    if (const auto id = FileIdentity::of(m_path, FileIdentity::Generation::Skip)) {
         m_device = id->device;
         m_inode = id->inode;
     }
