@@ -6,6 +6,7 @@
 #include "platform/lasthistorylist.h"
 #include "platform/logging.h"
 #include "platform/platformpaths.h"
+#include "platform/sqliteopening.h"
 #include "platform/sqlitestatement.h"
 #include "platform/timeconv.h"
 #include "platform/urlhistoryrow.h"
@@ -136,29 +137,15 @@ bool UrlHistoryStore::ensureOpen()
     }
     const QByteArray path = QFile::encodeName(m_path);
     // Made by hand so that it is private from the start; SQLite gives its
-    // journal files the same permissions.
-    if (const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600); fd >= 0)
+    // journal files the same permissions. Only when missing: closing a
+    // descriptor of the file would drop the locks other connections of
+    // this process hold on it.
+    if (const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600); fd >= 0)
         ::close(fd);
-    int rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
-                             nullptr);
-    // SQLite opens a file it may not write (a read-only volume) for reading:
-    // the history is then read as it is, and nothing is written.
-    if (rc == SQLITE_OK && sqlite3_db_readonly(m_db, "main") == 1) {
-        close();
+    const int rc = SqliteOpening::whileBusy(
+        busyTimeoutMs(), [&] { return openWritable(path); }, [this] { close(); });
+    if (rc == kOpenedReadOnly)
         return openReadOnly();
-    }
-    if (rc == SQLITE_OK) {
-        sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kLongestValue);
-        sqlite3_busy_timeout(m_db, busyTimeoutMs());
-        rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
-        // A new database gets its word index at once; an older one is
-        // indexed later, off the window's thread (buildWordIndex).
-        const bool made = rc == SQLITE_OK && !Statement::hasTable(m_db, "urls");
-        if (rc == SQLITE_OK)
-            rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK && made)
-            rc = sqlite3_exec(m_db, HistoryWords::kSchema, nullptr, nullptr, nullptr);
-    }
     if (rc != SQLITE_OK) {
         m_lastResult = rc;
         qCWarning(lcFiles) << "history database not usable" << m_path << rc << (m_db ? sqlite3_errmsg(m_db) : "");
@@ -171,6 +158,31 @@ bool UrlHistoryStore::ensureOpen()
     }
     fileId(m_path, &m_device, &m_inode);
     return true;
+}
+
+int UrlHistoryStore::openWritable(const QByteArray &path)
+{
+    int rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                             nullptr);
+    // SQLite opens a file it may not write (a read-only volume) for reading:
+    // the history is then read as it is, and nothing is written.
+    if (rc == SQLITE_OK && sqlite3_db_readonly(m_db, "main") == 1) {
+        close();
+        return kOpenedReadOnly;
+    }
+    if (rc != SQLITE_OK)
+        return rc;
+    sqlite3_limit(m_db, SQLITE_LIMIT_LENGTH, kLongestValue);
+    sqlite3_busy_timeout(m_db, busyTimeoutMs());
+    rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL;", nullptr, nullptr, nullptr);
+    // A new database gets its word index at once; an older one is indexed
+    // later, off the window's thread (buildWordIndex).
+    const bool made = rc == SQLITE_OK && !Statement::hasTable(m_db, "urls");
+    if (rc == SQLITE_OK)
+        rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK && made)
+        rc = sqlite3_exec(m_db, HistoryWords::kSchema, nullptr, nullptr, nullptr);
+    return rc;
 }
 
 bool UrlHistoryStore::openReadOnly()

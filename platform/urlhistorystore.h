@@ -99,6 +99,10 @@ private:
     bool ensureOpen();
     void close();
     bool openReadOnly();
+    // Opens m_db for writing and sets it up; kOpenedReadOnly when the file
+    // may only be read. SQLite's result otherwise (m_db left for its message).
+    static constexpr int kOpenedReadOnly = -1;
+    int openWritable(const QByteArray &path);
     bool recoverFromDamage(int resultCode);
     bool fileReplaced() const;
     template <typename Fn> bool withRetry(Fn &&fn);

@@ -9,6 +9,8 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QPointer>
+#include <QSignalSpy>
+#include <QThread>
 #include <QtTest>
 
 #include <sqlite3.h>
@@ -165,6 +167,28 @@ private slots:
         QVERIFY(first.addUrl(QStringLiteral("http://one.test/"), QStringLiteral("1"), 0));
         QVERIFY(second.addUrl(QStringLiteral("http://two.test/"), QStringLiteral("2"), 0));
         QCOMPARE(first.enumerate(QString(), 0)->size(), size_t(2));
+
+        // A new database that another connection is writing: SQLite answers
+        // the one that read it first and now wants to write "busy" at once,
+        // whatever its busy timeout. A visit recorded off the window's thread
+        // waits its turn rather than be lost.
+        const QString fresh = QFileInfo(first.databasePath()).absolutePath() + QStringLiteral("/fresh.sqlite");
+        QVERIFY(QFile(fresh).open(QIODevice::WriteOnly));
+        sqlite3 *maker = nullptr;
+        QCOMPARE(sqlite3_open(QFile::encodeName(fresh).constData(), &maker), SQLITE_OK);
+        QCOMPARE(sqlite3_exec(maker, "BEGIN IMMEDIATE", nullptr, nullptr, nullptr), SQLITE_OK);
+        bool recorded = false;
+        std::unique_ptr<QThread> recorder(QThread::create([&] {
+            recorded = UrlHistoryStore(fresh).addUrl(QStringLiteral("http://w.test/"), QStringLiteral("W"), 0);
+        }));
+        QSignalSpy done(recorder.get(), &QThread::finished);
+        recorder->start();
+        QVERIFY(!done.wait(300)); // waiting, not given up
+        QCOMPARE(sqlite3_exec(maker, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+        sqlite3_close(maker);
+        QVERIFY(done.count() == 1 || done.wait(10000));
+        QVERIFY(recorded);
+        QCOMPARE(UrlHistoryStore(fresh).enumerate(QString(), 0)->size(), size_t(1));
     }
 
     // A history on a volume mounted read-only is read, and not written.

@@ -4,6 +4,7 @@
 #include "platform/fileidentity.h"
 #include "platform/logging.h"
 #include "platform/platformpaths.h"
+#include "platform/sqliteopening.h"
 #include "platform/sqlitestatement.h"
 
 #include <QFile>
@@ -143,20 +144,26 @@ bool PageTextIndex::ensureOpen()
     }
     const QByteArray path = QFile::encodeName(m_path);
     // Private from the start; SQLite gives its journal the same permissions.
-    if (const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600); fd >= 0)
+    // Only when missing: closing a descriptor of the file would drop the
+    // locks other connections of this process hold on it.
+    if (const int fd = ::open(path.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600); fd >= 0)
         ::close(fd);
-    int rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
-    if (rc == SQLITE_OK) {
-        sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
-        // secure_delete: the text of a deleted favorite is overwritten, not
-        // just unlinked from the file's pages.
-        rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA secure_delete=ON;", nullptr,
-                          nullptr, nullptr);
-        if (rc == SQLITE_OK)
-            rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
-        if (rc == SQLITE_OK && !PageTextRank::install(m_db))
-            rc = SQLITE_ERROR;
-    }
+    const auto attempt = [&] {
+        int rc = sqlite3_open_v2(path.constData(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX, nullptr);
+        if (rc == SQLITE_OK) {
+            sqlite3_busy_timeout(m_db, kBusyTimeoutMs);
+            // secure_delete: the text of a deleted favorite is overwritten,
+            // not just unlinked from the file's pages.
+            rc = sqlite3_exec(m_db, "PRAGMA journal_mode=WAL; PRAGMA synchronous=NORMAL; PRAGMA secure_delete=ON;",
+                              nullptr, nullptr, nullptr);
+            if (rc == SQLITE_OK)
+                rc = sqlite3_exec(m_db, kSchema, nullptr, nullptr, nullptr);
+            if (rc == SQLITE_OK && !PageTextRank::install(m_db))
+                rc = SQLITE_ERROR;
+        }
+        return rc;
+    };
+    const int rc = SqliteOpening::whileBusy(kBusyTimeoutMs, attempt, [this] { close(); });
     if (rc != SQLITE_OK) {
         qCWarning(lcFiles) << "page text index not usable" << m_path << rc << (m_db ? sqlite3_errmsg(m_db) : "");
         close();
