@@ -5,6 +5,9 @@
 
 namespace SqliteOpening {
 
+// SQLite's result says another connection holds what was asked for.
+bool isBusy(int rc);
+
 // Runs attempt (an open and the set-up of a connection, giving SQLite's
 // result) again while it answers "busy", until timeoutMs have passed;
 // undo closes a failed attempt's connection first. SQLite answers "busy"

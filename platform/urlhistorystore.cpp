@@ -59,12 +59,6 @@ int busyTimeoutMs()
     return onGuiThread() ? 10 : 5000;
 }
 
-bool isBusy(int rc)
-{
-    const int primary = rc & 0xff;
-    return primary == SQLITE_BUSY || primary == SQLITE_LOCKED;
-}
-
 bool fileId(const QString &path, quint64 *device, quint64 *inode)
 {
     struct stat st {};
@@ -471,7 +465,7 @@ std::optional<std::vector<UrlHistoryEntry>> UrlHistoryStore::enumerate(const QSt
         },
         prefix.isEmpty() ? m_lastWholeCount : 0);
     if (!entries) {
-        if (isBusy(m_lastResult))
+        if (SqliteOpening::isBusy(m_lastResult))
             return LastHistoryList::find(m_path, prefix);
         return std::nullopt;
     }
