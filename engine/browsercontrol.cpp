@@ -76,11 +76,23 @@ void BrowserControl::attachPage(BrowserPage *page)
     m_page->setSilent(m_silent);
     m_view->setPage(m_page);
     connectPage();
+    // Taken with its load under way: its start was said to nobody.
+    if (m_page->isLoading())
+        onLoadStarted();
     // Shown on the next turn: the engine makes the page's drawing surface
     // as the page starts to load, and if the view were on screen by then it
     // would draw a first frame in that same call. As two turns, making the
     // page and drawing it are two shorter pauses.
     QTimer::singleShot(0, m_view, &QWidget::show);
+}
+
+void BrowserControl::onLoadStarted()
+{
+    m_busy = true;
+    m_certificateError = false;
+    m_loadFailed = false;
+    m_mixedContent = false;
+    emit StatusTextChange(QStringLiteral("Opening page ") + m_page->requestedUrl().toString() + QStringLiteral("..."));
 }
 
 void BrowserControl::showSoon()
@@ -122,14 +134,7 @@ void BrowserControl::connectPage()
 {
     connect(m_page, &QWebEnginePage::linkHovered, this,
             [this](const QString &url) { emit StatusTextChange(ShownAddress::of(url)); });
-    connect(m_page, &QWebEnginePage::loadStarted, this, [this] {
-        m_busy = true;
-        m_certificateError = false;
-        m_loadFailed = false;
-        m_mixedContent = false;
-        emit StatusTextChange(QStringLiteral("Opening page ") + m_page->requestedUrl().toString()
-                              + QStringLiteral("..."));
-    });
+    connect(m_page, &QWebEnginePage::loadStarted, this, &BrowserControl::onLoadStarted);
     connect(m_page, &QWebEnginePage::loadProgress, this, [this](int p) { emit ProgressChange(p, 100); });
     connect(m_page, &QWebEnginePage::urlChanged, this, [this](const QUrl &url) {
         if (url.scheme() != QStringLiteral("data"))

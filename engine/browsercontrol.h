@@ -175,6 +175,7 @@ private:
     // deliver (unless this page may not open it) and goes away; owned by owner.
     QWebEnginePage *catchNewWindow(QObject *owner, std::function<void(const QUrl &)> deliver);
     void receiveNewWindowAddress(const QUrl &url);
+    void onLoadStarted();
     void onLoadFinished(LoadEnd end);
     void updateLock();
     void recordVisit();

@@ -9,9 +9,11 @@ class BrowserPage;
 // The first page's load, started as soon as the engine is up and before the
 // main window is built: the engine then sends the request and starts the
 // page's renderer while the window is made, instead of after it. The
-// browser control that first navigates to that same address in the same
-// turn takes the page over (take); a page nobody took is closed by end()
-// or the destructor, before the event loop could run it unseen.
+// browser control that first navigates to that same address takes the
+// page over (take), the load under way; a page nobody took is closed by
+// end() or the destructor. Until it is taken, the page runs unseen for
+// no more than the request's way out: nothing of the server's answer can
+// have reached it by then.
 class FirstPageStart
 {
 public:
@@ -30,6 +32,8 @@ public:
     static BrowserPage *take(const QUrl &url);
     // Closes the page if nobody took it.
     void end();
+    // Whether this start began a load (taken since or not).
+    bool started() const { return m_taken || s_taken == &m_taken; }
     bool taken() const { return m_taken; }
 
 private:

@@ -14,7 +14,9 @@
 #include "app/mainwindow/mdlaplication.h"
 #include "app/settings/mdlregistry.h"
 #include "app/settings/programstate.h"
+#include "engine/browserprofile.h"
 #include "engine/firstpagestart.h"
+#include "engine/localcontentguard.h"
 #include "testenvironment.h"
 #include "testfiles.h"
 #include "testpages.h"
@@ -137,13 +139,20 @@ private slots:
             loadedFile,
             "[Global]\r\nCount=3\r\n[Loaded URL]\r\nURL_3=" + m_server->url(QStringLiteral("/a")).toUtf8() + "\r\n"));
         programState() = ProgramState{};
-        // As the program starts: the page's load first, then the window,
-        // whose tab takes that load over rather than asking again.
+        // As the program starts: the page's load first, then, once its
+        // request is out, the window, whose tab takes that load over rather
+        // than asking again, and shows it under way.
+        const int before = BrowserProfile::requestGuard()->pageRequests();
         auto early = std::make_unique<FirstPageStart>(QUrl(m_server->url(QStringLiteral("/b"))));
+        QSignalSpy requested(BrowserProfile::requestGuard(), &LocalContentGuard::pageRequested);
+        QVERIFY(requested.wait(kTimeout));
         auto main = std::make_unique<Form1>();
-        main->load(m_server->url(QStringLiteral("/b")));
+        main->load(m_server->url(QStringLiteral("/b")), before);
         early->end();
         QVERIFY(early->taken());
+        Form2 *front = qobject_cast<Form2 *>(main->ActiveTabForm());
+        QVERIFY(front && front->wb1()->Busy());
+        QVERIFY2(front->statusText().startsWith(QStringLiteral("Opening page")), qPrintable(front->statusText()));
         QVERIFY(QTest::qWaitFor([&] { return main->isLoaded(); }, kTimeout));
         QVERIFY(waitLoaded(main.get(), 3, m_server->url(QStringLiteral("/b"))));
         QCOMPARE(m_server->requestCount(QStringLiteral("/b")), 1);

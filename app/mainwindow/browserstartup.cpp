@@ -4,6 +4,7 @@
 #include "engine/browsercontrol.h"
 #include "engine/browserprofile.h"
 #include "engine/firstpagestart.h"
+#include "engine/localcontentguard.h"
 #include "platform/engineflags.h"
 #include "platform/graphicsmode.h"
 #include "app/mainwindow/keyrecorder.h"
@@ -29,6 +30,7 @@
 #include <csignal>
 #include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <fcntl.h>
 #include <unistd.h>
 
@@ -160,37 +162,56 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     // Then the first page (the one the browser was started for, or the home
     // page): the engine sends its request and starts its renderer while the
     // window is built, and the window's tab takes the page over.
+    const int requestsBefore = BrowserProfile::requestGuard()->pageRequests();
     FirstPageStart firstPage(
         BrowserControl::addressUrl(addresses.isEmpty() ? BrowserSettings::homePage() : addresses.value(0)));
 
     KeyRecorder keys;
     app.installEventFilter(&keys);
 
-    Form1 form;
-    if (beforeLoad)
-        beforeLoad(form, clock);
     // The first address is the page in front from the start; the others,
     // and those of later starts that call while the window is still
     // loading, wait for the window's own.
+    std::unique_ptr<Form1> form;
     QStringList waiting = addresses.mid(1);
-    QObject::connect(&instance, &SingleInstance::activated, &form, [&](const QStringList &more) {
-        if (!form.isLoaded()) {
+    QObject::connect(&instance, &SingleInstance::activated, &app, [&](const QStringList &more) {
+        if (!form || !form->isLoaded()) {
             waiting += more;
             return;
         }
         for (const QString &address : more)
-            form.tabs()->openTab(address);
-        bringToFront(form);
+            form->tabs()->openTab(address);
+        bringToFront(*form);
     });
-    QObject::connect(&form, &Form1::loaded, &form, [&] {
-        for (const QString &address : std::as_const(waiting))
-            form.tabs()->openTab(address);
-        waiting.clear();
-    });
-    form.load(addresses.value(0));
-    firstPage.end();
+    const auto makeWindow = [&] {
+        form = std::make_unique<Form1>();
+        if (beforeLoad)
+            beforeLoad(*form, clock);
+        QObject::connect(form.get(), &Form1::loaded, form.get(), [&] {
+            for (const QString &address : std::as_const(waiting))
+                form->tabs()->openTab(address);
+            waiting.clear();
+        });
+        form->load(addresses.value(0), requestsBefore);
+        firstPage.end();
+    };
+    // The engine takes the navigation's first steps and the request's
+    // interception on this thread: the window (some 20-40 ms to make) is
+    // made once the request is on its way, so the page is fetched and its
+    // renderer started meanwhile, rather than after it. Made before, it
+    // held the request back by as long as it took. Never after a fifth of a
+    // second, and not from inside the interception, which the request
+    // waits for.
+    if (firstPage.started()) {
+        BrowserProfile::whenPageRequested(requestsBefore, std::chrono::milliseconds(200), &app, [&app, &makeWindow] {
+            QMetaObject::invokeMethod(&app, makeWindow, Qt::QueuedConnection);
+        });
+    } else {
+        makeWindow();
+    }
     const int rc = g_quitRequested ? 0 : QApplication::exec();
-    form.close(); // shutdown when the event loop was left some other way
+    if (form)
+        form->close(); // shutdown when the event loop was left some other way
     return rc;
 }
 

@@ -171,7 +171,7 @@ QWidget *Form1::ActiveTabForm() const
     return w ? w->hostedForm() : nullptr;
 }
 
-void Form1::load(const QString &frontPage)
+void Form1::load(const QString &frontPage, std::optional<int> requestsBefore)
 {
     m_isLoading = true;
     PlatformPaths::prepareProgramFolder();
@@ -202,7 +202,7 @@ void Form1::load(const QString &frontPage)
     setUpdatesEnabled(false);
     DeferredIconEngine::setLookup(DeferredIconEngine::Lookup::Held);
     m_dsMain->holdPages(DockFrame::Hold::PagesAndTabBar);
-    const int requested = BrowserProfile::requestGuard()->pageRequests();
+    const int requested = requestsBefore.value_or(BrowserProfile::requestGuard()->pageRequests());
     // The page in front from the start, though the window is not drawn yet:
     // the home page, or the page the browser was started for (a link opened
     // from another program), which then waits for nothing else. The home
@@ -230,7 +230,8 @@ void Form1::load(const QString &frontPage)
     // it held the request back by as long as it took (some 60 ms under X),
     // and the load event came later too. Each step below goes on from the
     // event loop, so what the last one put on screen is drawn first; none
-    // runs once the window is closing.
+    // runs once the window is closing. (At the program's start the window
+    // itself is made only once the request is out: it goes on at once.)
     const auto step = [this](const std::function<void()> &next) { goOnLater(next); };
     // Until the first page is on screen, nothing else is built: the panes'
     // forms, the completer and the star, and the saved session follow it,

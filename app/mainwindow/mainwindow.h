@@ -11,6 +11,7 @@
 
 #include <deque>
 #include <functional>
+#include <optional>
 
 class BrowserControl;
 class DockFrame;
@@ -34,7 +35,10 @@ public:
     // pages open last time. It goes on from the event loop and says loaded()
     // when done. frontPage: the page the browser was started for, shown in
     // front after the fixed tabs instead of the home page.
-    void load(const QString &frontPage = {});
+    // requestsBefore: the count of page requests before the first page was
+    // started ahead of the window (its request may be out already); by
+    // default, the count now.
+    void load(const QString &frontPage = {}, std::optional<int> requestsBefore = {});
     bool isLoaded() const { return m_loaded; }
 
     DockFrame *dsMain() const { return m_dsMain; }
