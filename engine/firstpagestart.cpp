@@ -2,6 +2,7 @@
 
 #include "engine/browserpage.h"
 #include "engine/browserprofile.h"
+#include "engine/errorpages.h"
 #include "platform/logging.h"
 
 FirstPageStart::FirstPageStart(const QUrl &url)
@@ -22,8 +23,11 @@ FirstPageStart::~FirstPageStart()
 bool FirstPageStart::worthStarting(const QUrl &url)
 {
     const QString scheme = url.scheme().toLower();
+    // A way past a certificate error is for the window's own control to
+    // refuse (it was not clicked): the page started early goes unheard.
     return url.isValid() && !url.host().isEmpty()
-        && (scheme == QStringLiteral("http") || scheme == QStringLiteral("https"));
+        && (scheme == QStringLiteral("http") || scheme == QStringLiteral("https"))
+        && !url.fragment().startsWith(ErrorPages::kContinueFragment);
 }
 
 BrowserPage *FirstPageStart::take(const QUrl &url)
