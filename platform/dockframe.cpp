@@ -1,6 +1,7 @@
 #include "platform/dockframe.h"
 
 #include "platform/addressbox.h"
+#include "platform/documentarea.h"
 #include "platform/documentwindow.h"
 #include "platform/keycodes.h"
 #include "platform/dockpane.h"
@@ -34,7 +35,7 @@ constexpr int kLayoutVersion = 1;
 DockFrame::DockFrame(QMainWindow *host)
     : QObject(host)
     , m_host(host)
-    , m_tabs(new QTabWidget(host))
+    , m_tabs(new QTabWidget)
     , m_address(new AddressBox)
 {
     m_tabs->setObjectName(QStringLiteral("Documents"));
@@ -47,7 +48,7 @@ DockFrame::DockFrame(QMainWindow *host)
     m_tabs->setElideMode(Qt::ElideNone);
     m_tabs->setUsesScrollButtons(true);
     m_tabs->tabBar()->installEventFilter(this);
-    host->setCentralWidget(m_tabs);
+    host->setCentralWidget(new DocumentArea(m_tabs, host));
     host->installEventFilter(this);
 
     host->menuBar()->setObjectName(QStringLiteral("MenuBar"));

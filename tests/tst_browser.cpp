@@ -593,10 +593,24 @@ private slots:
         QTRY_COMPARE(tab->progressWidthTwips(), 0);                             // the full bar shows a moment first
         QCOMPARE(tab->statusText(), QStringLiteral("Done"));
         // The caption follows the title as soon as it is there, load or not.
+        // Neither it nor the strip lays the whole window out again (each
+        // time, that repainted the docks' separator).
+        struct LayoutCount : QObject {
+            int requests = 0;
+            bool eventFilter(QObject *, QEvent *event) override
+            {
+                requests += event->type() == QEvent::LayoutRequest ? 1 : 0;
+                return false;
+            }
+        } windowLayouts;
+        main->installEventFilter(&windowLayouts);
         tab->wb1()->Navigate(m_server.url(QStringLiteral("/coming")));
         QTRY_COMPARE_WITH_TIMEOUT(main->dsMain()->document(1)->caption(), QStringLiteral(" Title came firs... "),
                                   kTimeout);
         QVERIFY(tab->wb1()->Busy());
+        QCoreApplication::sendPostedEvents(main.get(), QEvent::LayoutRequest);
+        QCOMPARE(windowLayouts.requests, 0);
+        main->removeEventFilter(&windowLayouts);
         tab->wb1()->Stop();
         shutDown(main);
     }
