@@ -22,9 +22,11 @@
 #include <QApplication>
 #include <QDir>
 #include <QGuiApplication>
+#include <QImageReader>
 #include <QMessageBox>
 #include <QSocketNotifier>
 #include <QTextStream>
+#include <QThreadPool>
 #include <QUrl>
 
 #include <csignal>
@@ -155,6 +157,11 @@ int run(int argc, char *argv[], const BeforeLoad &beforeLoad)
     // and held the window's thread 20-30 ms (under X, in the first tab
     // bar); asked now, while the process is small, it takes some 10.
     QAccessible::isActive();
+    // The first image read loads every image-format plugin. The window's
+    // first icons (the menu bar's and the panes') did that on this thread
+    // while the first page loaded; a worker does it now, while this thread
+    // waits for the engine to come up. The plugin loader is locked.
+    QThreadPool::globalInstance()->start([] { QImageReader::supportedImageFormats(); });
     // The engine first: its profile sets up its stores on its own threads
     // for some 70 ms before it sends the first request, so the window is
     // built meanwhile rather than before.
