@@ -3,6 +3,7 @@
 #include "platform/atomicfile.h"
 #include "platform/compoundfilewriter.h"
 #include "platform/filelock.h"
+#include "platform/largebuffer.h"
 #include "platform/logging.h"
 
 #include <QFile>
@@ -63,7 +64,7 @@ QByteArray readInput(GsfInput *input)
     const gsf_off_t size = gsf_input_size(input);
     if (size < 0 || size > gsf_off_t(std::numeric_limits<int>::max()))
         return {};
-    QByteArray data(qsizetype(size), Qt::Uninitialized);
+    QByteArray data = LargeBuffer::uninitialized(qsizetype(size));
     if (size > 0 && !gsf_input_read(input, size_t(size), reinterpret_cast<guint8 *>(data.data())))
         return {};
     return data;
@@ -159,6 +160,8 @@ bool CompoundFile::readContents()
     // Mapped rather than read: a large store is then copied once, not twice.
     const qint64 size = file.size();
     uchar *mapped = size > 0 ? file.map(0, size) : nullptr;
+    if (mapped)
+        LargeBuffer::populate(mapped, size);
     auto contents = mapped ? parse(QByteArray::fromRawData(reinterpret_cast<const char *>(mapped), qsizetype(size)))
                            : parse(file.readAll());
     if (mapped)
